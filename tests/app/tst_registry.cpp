@@ -1,0 +1,317 @@
+#include "app/mainmod.h"
+#include "app/registry.h"
+#include "app/settings.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+using namespace velto;
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Kelvorn\\Velto\\Settings");
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The stored {type, data} of a value as the file holds it.
+QJsonObject storedEntry(int hive, const QString &name)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(readFile(hiveFilePath(hive)));
+    return doc.object().value(kKey).toObject().value(name).toObject();
+}
+
+int storedType(int hive, const QString &name)
+{
+    return storedEntry(hive, name).value(QStringLiteral("type")).toInt(-1);
+}
+
+} // namespace
+
+class tst_Registry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_settings = m_dir->path() + QStringLiteral("/settings");
+        qputenv("VELTO_SETTINGS_DIR", m_settings.toLocal8Bit());
+        setWritePauseMs(0);
+    }
+
+    void emptyStoreReadsDefaultAndFirstWriteCreatesKeyPath()
+    {
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kSortKeyIdx, kSortKeyIdxDefault),
+                 QVariant(5));
+        QVERIFY(!ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kIntLang).isValid());
+        QVERIFY(!QFileInfo::exists(m_settings));
+
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kIntLang, 3);
+
+        QCOMPARE(storedEntry(HKEY_CURRENT_USER, kIntLang),
+                 QJsonObject({{"type", 4}, {"data", 3}}));
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kIntLang, 0), QVariant(3));
+    }
+
+    void flagIsOnOnlyForStoredOne_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1 is on") << QVariant(1) << true;
+        QTest::newRow("2 is off") << QVariant(2) << false;
+        QTest::newRow("-1 of an old check box is off") << QVariant(-1) << false;
+        QTest::newRow("0 is off") << QVariant(0) << false;
+        QTest::newRow("text 1 is on") << QVariant(QStringLiteral("1")) << true;
+    }
+    void flagIsOnOnlyForStoredOne()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(bool, on);
+        const int type = stored.typeId() == QMetaType::QString ? REG_SZ : REG_DWORD;
+        WriteSetting(HKEY_CURRENT_USER, kKey, type, kSaveIntSettings, stored);
+        QCOMPARE(isFlagOn(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kSaveIntSettings,
+                                      kSaveIntSettingsDefault)),
+                 on);
+    }
+
+    void textWithPercentPairIsExpandedOnRead_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("read");
+        const QString home = QStringLiteral("/srv/tst home");
+        QTest::newRow("variable reference expands") << "%TST_VELTO_HOME%/db" << REG_EXPAND_SZ << home + "/db";
+        QTest::newRow("single percent stays plain") << "100% sure" << REG_SZ << "100% sure";
+        QTest::newRow("adjacent percents stay plain") << "a%%b" << REG_SZ << "a%%b";
+        QTest::newRow("unknown name kept as written") << "%TST_VELTO_NONE%" << REG_EXPAND_SZ << "%TST_VELTO_NONE%";
+        QTest::newRow("closing percent of a non-name opens the next")
+            << "50% of %TST_VELTO_HOME%" << REG_EXPAND_SZ << "50% of " + home;
+    }
+    void textWithPercentPairIsExpandedOnRead()
+    {
+        QFETCH(QString, written);
+        QFETCH(int, type);
+        QFETCH(QString, read);
+        qputenv("TST_VELTO_HOME", "/srv/tst home");
+        WriteSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, kCurDb, written);
+
+        QCOMPARE(storedType(HKEY_LOCAL_MACHINE, kCurDb), type);
+        comRegistry reg;
+        reg.setClassKey(HKEY_LOCAL_MACHINE);
+        reg.setSectionKey(kKey);
+        reg.setValueKey(kCurDb);
+        reg.setValueType(REG_SZ);
+        QCOMPARE(reg.Value(), QVariant(read));
+        QCOMPARE(reg.ValueType(), type);
+    }
+
+    void dwordWriteOfNonNumberKeepsOldValue_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("Boolean") << QVariant(true);
+        QTest::newRow("numeric text") << QVariant(QStringLiteral("7"));
+        QTest::newRow("date") << QVariant(QDate(2027, 1, 15));
+        QTest::newRow("double") << QVariant(7.0);
+        QTest::newRow("empty variant") << QVariant();
+    }
+    void dwordWriteOfNonNumberKeepsOldValue()
+    {
+        QFETCH(QVariant, value);
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeWidth, 9000);
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeWidth, value);
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeWidth, kMeWidthDefault), QVariant(9000));
+    }
+
+    void dwordWriteStoresWholeNumbers_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("read");
+        QTest::newRow("16-bit integer") << QVariant::fromValue<short>(-12) << -12;
+        QTest::newRow("single rounds half to even") << QVariant(2.5f) << 2;
+        QTest::newRow("64-bit integer that fits") << QVariant(qint64(10785)) << 10785;
+        QTest::newRow("unsigned that fits") << QVariant(7395u) << 7395;
+    }
+    void dwordWriteStoresWholeNumbers()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(int, read);
+        // Asked big-endian, stored little-endian, so it still reads as written.
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD_BIG_ENDIAN, kMeHeight, value);
+        QCOMPARE(storedType(HKEY_CURRENT_USER, kMeHeight), REG_DWORD);
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeHeight), QVariant(read));
+    }
+
+    void textReadWhereNumberExpectedComesBackAsText()
+    {
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_SZ, kCurSca, QStringLiteral("12"));
+        const QVariant v = ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kCurSca, kCurScaDefault);
+        QCOMPARE(v.typeId(), int(QMetaType::QString));
+        QCOMPARE(NzNum(v, 1), 12.0);
+    }
+
+    void handWrittenValuesReadByStoredType_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QVariant>("read");
+        QTest::newRow("big-endian word reads byte-swapped")
+            << QByteArray(R"({"type": 5, "data": 305419896})") << QVariant(qint32(0x78563412));
+        QTest::newRow("unsigned word reads signed")
+            << QByteArray(R"({"type": 4, "data": 4294967295})") << QVariant(-1);
+        QTest::newRow("multi-string keeps each string's NUL")
+            << QByteArray(R"({"type": 7, "data": ["a", "bc"]})") << QVariant(QString::fromUtf16(u"a\0bc\0", 5));
+        QTest::newRow("unknown type reads as bytes")
+            << QByteArray(R"({"type": 11, "data": "00ff10"})") << QVariant(QByteArray("\x00\xff\x10", 3));
+    }
+    void handWrittenValuesReadByStoredType()
+    {
+        QFETCH(QByteArray, entry);
+        QFETCH(QVariant, read);
+        QVERIFY(QDir().mkpath(m_settings));
+        writeFile(hiveFilePath(HKEY_CURRENT_USER),
+                  R"({"Software\\Kelvorn\\Velto\\Settings": {"appset_groupopt": )" + entry + "}}");
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kGroupOpt, 0), read);
+    }
+
+    void binaryRoundTripsThroughHex()
+    {
+        const QByteArray bytes("\x00\x01\xfe\xff", 4);
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_BINARY, QStringLiteral("blob"), bytes);
+        QCOMPARE(storedEntry(HKEY_CURRENT_USER, "blob").value("data").toString(), QStringLiteral("0001feff"));
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_BINARY, QStringLiteral("blob")), QVariant(bytes));
+    }
+
+    void corruptFileReadsEmptyAndIsMovedAsideOnWrite_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("not JSON") << QByteArray("{\"Software\\\\Kelvorn");
+        QTest::newRow("array at top") << QByteArray("[1, 2]");
+        QTest::newRow("key is no object") << QByteArray(R"({"Software\\Kelvorn\\Velto\\Settings": 3})");
+        QTest::newRow("number held as text")
+            << QByteArray(R"({"Software\\Kelvorn\\Velto\\Settings": {"me_width": {"type": 4, "data": "9000"}}})");
+        QTest::newRow("names differing only in case")
+            << QByteArray(R"({"Software\\Kelvorn\\Velto\\Settings": {"me_width": {"type": 4, "data": 1},)"
+                          R"( "ME_WIDTH": {"type": 4, "data": 2}}})");
+    }
+    void corruptFileReadsEmptyAndIsMovedAsideOnWrite()
+    {
+        QFETCH(QByteArray, contents);
+        const QString path = hiveFilePath(HKEY_CURRENT_USER);
+        QVERIFY(QDir().mkpath(m_settings));
+        writeFile(path, contents);
+        writeFile(path + ".corrupt", "an older casualty");
+
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeWidth, kMeWidthDefault), QVariant(10785));
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeHeight, 5000);
+
+        QCOMPARE(readFile(path + ".corrupt"), contents);
+        QVERIFY(QJsonDocument::fromJson(readFile(path)).isObject());
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeHeight), QVariant(5000));
+    }
+
+    void refusedWriteRaisesWithDescription_data()
+    {
+        QTest::addColumn<QString>("settingsDir");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("folder below a regular file cannot be created")
+            << "file/settings" << "Failed to create registry Key: 'Software\\Kelvorn\\Velto\\Settings";
+        const QString setFailure = "Failed to set registry value Key: '-2147483647',Section: "
+                                   "'Software\\Kelvorn\\Velto\\Settings',Key: 'appset_intlang' to value: '3'";
+        QTest::newRow("read-only folder") << "readonly" << setFailure;
+        // procfs takes no new files, whoever asks, so this one holds for root too.
+        QTest::newRow("folder that takes no new files") << "/proc/self" << setFailure;
+    }
+    void refusedWriteRaisesWithDescription()
+    {
+        QFETCH(QString, settingsDir);
+        QFETCH(QString, description);
+        writeFile(m_dir->path() + "/file", "x");
+        if (settingsDir == "readonly") {
+            if (geteuid() == 0)
+                QSKIP("root writes into read-only folders");
+            QVERIFY(QDir().mkpath(m_settings));
+            QFile(m_settings).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+            settingsDir = m_settings;
+        } else if (!settingsDir.startsWith('/')) {
+            settingsDir = m_dir->path() + '/' + settingsDir;
+        }
+        qputenv("VELTO_SETTINGS_DIR", settingsDir.toLocal8Bit());
+
+        try {
+            WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kIntLang, 3);
+            QFAIL("the write was not refused");
+        } catch (const RegistryError &e) {
+            QCOMPARE(e.number, 26001);
+            QCOMPARE(e.description, description);
+            QCOMPARE(e.source, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()
+                                   + ".comRegistry");
+        }
+        QFile(m_settings).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void unusableAddressOrTypeRaisesOnWrite_data()
+    {
+        QTest::addColumn<int>("hive");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("no such hive") << 0 << REG_DWORD << QVariant(3);
+        QTest::newRow("multi-string is not writable") << HKEY_CURRENT_USER << REG_MULTI_SZ << QVariant("a");
+        QTest::newRow("binary needs bytes") << HKEY_CURRENT_USER << REG_BINARY << QVariant("a");
+        QTest::newRow("number too wide for a DWORD") << HKEY_CURRENT_USER << REG_DWORD << QVariant(qint64(1) << 40);
+    }
+    void unusableAddressOrTypeRaisesOnWrite()
+    {
+        QFETCH(int, hive);
+        QFETCH(int, type);
+        QFETCH(QVariant, value);
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kGroupOpt, 2);
+        QVERIFY_THROWS_EXCEPTION(RegistryError, WriteSetting(hive, kKey, type, kGroupOpt, value));
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kGroupOpt), QVariant(2));
+        QCOMPARE(ReadSetting(hive, kKey, REG_DWORD, QStringLiteral("other"), 9), QVariant(9));
+    }
+
+    void writesKeepOtherValuesAndHivesApart()
+    {
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_SZ, kCurDb, QStringLiteral("/home/u/db"));
+        WriteSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, kCurDb, QStringLiteral("/srv/velto"));
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeMaximized, 0);
+        // Names match regardless of case, as registry names do.
+        WriteSetting(HKEY_CURRENT_USER, kKey.toUpper(), REG_DWORD, QStringLiteral("ME_MAXIMIZED"), 2);
+
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_SZ, kCurDb), QVariant("/home/u/db"));
+        QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, kCurDb), QVariant("/srv/velto"));
+        QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeMaximized), QVariant(2));
+        QCOMPARE(storedType(HKEY_CURRENT_USER, kMeMaximized), REG_DWORD);
+        QVERIFY(!ReadSetting(HKEY_LOCAL_MACHINE, kKey, REG_DWORD, kMeMaximized).isValid());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_settings;
+};
+
+QTEST_GUILESS_MAIN(tst_Registry)
+#include "tst_registry.moc"
