@@ -1,0 +1,479 @@
+#include "ui/widgets/grid.h"
+
+#include "ui/widgets/gridmodel.h"
+#include "ui/widgets/gridprinter.h"
+#include "ui/widgets/gridview.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace velto {
+
+namespace {
+
+Grid::Loader &loader()
+{
+    static Grid::Loader theLoader;
+    return theLoader;
+}
+
+} // namespace
+
+void Grid::setLoader(Loader l)
+{
+    loader() = std::move(l);
+}
+
+Grid::Grid(QWidget *parent)
+    : QWidget(parent)
+{
+    m_model = new GridModel(this);
+    m_view = new GridView(this);
+    m_view->setObjectName(QStringLiteral("gridView"));
+    m_view->setModel(m_model);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Uniform heights and fixed section sizes keep scrolling through a
+    // hundred thousand rows free of per-row measuring.
+    m_view->setUniformRowHeights(true);
+    m_view->setAlternatingRowColors(true);
+    m_view->setAllColumnsShowFocus(true);
+    m_view->setSortingEnabled(false);
+    m_view->header()->setSectionResizeMode(QHeaderView::Interactive);
+    m_view->header()->setStretchLastSection(false);
+    m_view->header()->setSectionsClickable(true);
+    m_view->header()->setSortIndicatorShown(false);
+    m_view->setAccessibleName(tr("List"));
+    m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this);
+
+    m_navigator = new QLabel(this);
+    m_navigator->setObjectName(QStringLiteral("recordNavigator"));
+    m_navigator->setVisible(false);
+    m_navigator->setTextFormat(Qt::PlainText);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_navigator);
+    setFocusProxy(m_view);
+    setAccessibleName(tr("List"));
+
+    connect(m_model, &GridModel::rowFormat, this, &Grid::rowFormat, Qt::DirectConnection);
+    connect(m_model, &GridModel::unboundValue, this, &Grid::unboundValue, Qt::DirectConnection);
+    connect(m_model, &GridModel::iconRequest, this, &Grid::iconRequest, Qt::DirectConnection);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rowBeforeReset = m_currentRow; });
+    connect(m_model, &QAbstractItemModel::modelReset, this, &Grid::afterReset);
+    connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyColumns(); });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { onCurrentChanged(); });
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, &Grid::onCurrentChanged);
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { emit doubleClicked(); });
+    connect(m_view->header(), &QHeaderView::sectionClicked, this, &Grid::onHeaderClicked);
+    connect(m_view->header(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        // A width the user drags is kept like one the program sets, so a
+        // reload does not snap it back.
+        if (m_applyingColumns || size <= 0)
+            return;
+        GridColumn spec = m_model->gridColumn(section + 1);
+        spec.widthTwips = size * 1440 / std::max(1, logicalDpiX());
+        QSignalBlocker block(m_model);
+        m_model->setGridColumn(section + 1, spec);
+    });
+    m_model->setBaseFont(font());
+    applyRowStyles();
+}
+
+Grid::~Grid() = default;
+
+void Grid::setConnection(const QString &connection)
+{
+    m_connection = connection;
+}
+
+void Grid::setRecordSource(const QString &source)
+{
+    m_recordSource = source;
+}
+
+bool Grid::rebind()
+{
+    QString error;
+    std::unique_ptr<GridSource> rows;
+    if (loader())
+        rows = loader()(m_connection, m_recordSource, &error);
+    else
+        error = tr("The list has no way to load its rows.");
+    if (!rows) {
+        if (error.isEmpty())
+            error = tr("The rows of the list could not be loaded.");
+        emit loadFailed(error);
+        return false;
+    }
+    m_model->setSource(std::move(rows));
+    return true;
+}
+
+void Grid::refresh()
+{
+    m_model->refresh();
+    updateNavigator();
+}
+
+QVariant Grid::recordValue(int bookmark, const QString &field) const
+{
+    const GridSource *src = m_model->source();
+    if (!src)
+        return {};
+    for (int f = 0; f < src->columnCount(); ++f) {
+        if (src->columnName(f).compare(field, Qt::CaseInsensitive) == 0)
+            return src->value(bookmark, f);
+    }
+    return {};
+}
+
+int Grid::columnCount() const
+{
+    return m_model->gridColumnCount();
+}
+
+int Grid::addColumn(const QString &name)
+{
+    return m_model->addUnboundColumn(name);
+}
+
+QString Grid::columnName(int column) const { return m_model->gridColumn(column).name; }
+bool Grid::isColumnVisible(int column) const { return m_model->gridColumn(column).visible; }
+QString Grid::columnCaption(int column) const { return m_model->gridColumn(column).caption; }
+QString Grid::columnFormat(int column) const { return m_model->gridColumn(column).format; }
+Qt::Alignment Grid::columnAlignment(int column) const { return m_model->gridColumn(column).alignment; }
+bool Grid::columnHasIcon(int column) const { return m_model->gridColumn(column).hasIcon; }
+bool Grid::isColumnValueByRequest(int column) const { return m_model->gridColumn(column).valueByRequest; }
+QString Grid::columnEmptyText(int column) const { return m_model->gridColumn(column).emptyText; }
+
+int Grid::columnWidth(int column) const
+{
+    return m_model->gridColumn(column).widthTwips;
+}
+
+template<typename F>
+void Grid::changeColumn(int column, F change)
+{
+    if (column < 1 || column > columnCount())
+        return;
+    GridColumn spec = m_model->gridColumn(column);
+    change(spec);
+    m_model->setGridColumn(column, spec);
+    applyColumn(column);
+}
+
+void Grid::setColumnVisible(int column, bool visible) { changeColumn(column, [&](GridColumn &c) { c.visible = visible; }); }
+void Grid::setColumnWidth(int column, int twips) { changeColumn(column, [&](GridColumn &c) { c.widthTwips = std::max(0, twips); }); }
+void Grid::setColumnCaption(int column, const QString &caption) { changeColumn(column, [&](GridColumn &c) { c.caption = caption; }); }
+void Grid::setColumnFormat(int column, const QString &format) { changeColumn(column, [&](GridColumn &c) { c.format = format; }); }
+void Grid::setColumnAlignment(int column, Qt::Alignment a) { changeColumn(column, [&](GridColumn &c) { c.alignment = a; }); }
+void Grid::setColumnHasIcon(int column, bool on) { changeColumn(column, [&](GridColumn &c) { c.hasIcon = on; }); }
+void Grid::setColumnValueByRequest(int column, bool on) { changeColumn(column, [&](GridColumn &c) { c.valueByRequest = on; }); }
+void Grid::setColumnEmptyText(int column, const QString &text) { changeColumn(column, [&](GridColumn &c) { c.emptyText = text; }); }
+
+void Grid::clearGroups() { m_model->clearGroups(); }
+void Grid::addGroup(int column, Qt::SortOrder order) { m_model->addGroup(column, order); }
+int Grid::groupCount() const { return m_model->groupCount(); }
+int Grid::groupColumn(int level) const { return m_model->groupKey(level).column; }
+
+int Grid::sortKeyCount() const
+{
+    return int(m_model->sortKeys().size());
+}
+
+void Grid::addSortKey(int column, Qt::SortOrder order)
+{
+    if (column < 1 || column > columnCount())
+        return;
+    QList<GridSortKey> keys = m_model->sortKeys();
+    keys.append({column, order});
+    m_model->setSortKeys(keys);
+    const GridSortKey first = keys.first();
+    m_view->header()->setSortIndicatorShown(true);
+    m_view->header()->setSortIndicator(first.column - 1, first.order);
+}
+
+GridSortKey Grid::sortKey(int i) const
+{
+    return m_model->sortKeys().value(i - 1);
+}
+
+void Grid::clearSortKeys()
+{
+    m_model->setSortKeys({});
+    m_view->header()->setSortIndicatorShown(false);
+}
+
+void Grid::onHeaderClicked(int section)
+{
+    // A click on the column already sorting flips its order; any other
+    // column becomes the only key, ascending.
+    const int column = section + 1;
+    const QList<GridSortKey> keys = m_model->sortKeys();
+    Qt::SortOrder order = Qt::AscendingOrder;
+    if (!keys.isEmpty() && keys.first().column == column)
+        order = keys.first().order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_model->setSortKeys({{column, order}});
+    m_view->header()->setSortIndicatorShown(true);
+    m_view->header()->setSortIndicator(section, order);
+}
+
+int Grid::recordCount() const { return m_model->recordCount(); }
+int Grid::rowCount() const { return m_model->rowTotal(); }
+
+void Grid::setCurrentRow(int row)
+{
+    if (row < 1 || row > rowCount()) {
+        m_view->selectionModel()->clearCurrentIndex();
+        m_view->selectionModel()->clearSelection();
+        onCurrentChanged();
+        return;
+    }
+    int column = m_view->currentIndex().isValid() ? m_view->currentIndex().column() + 1 : firstVisibleColumn();
+    const QModelIndex index = m_model->indexAt(row, column);
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
+        m_view->expand(p);
+    m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_view->scrollTo(index);
+    onCurrentChanged();
+}
+
+GridRow Grid::row(int row) const
+{
+    return m_model->row(row);
+}
+
+QVariant Grid::value(int column) const
+{
+    return m_model->row(m_currentRow).value(column);
+}
+
+bool Grid::find(int column, const QVariant &value)
+{
+    const int row = m_model->find(column, value);
+    if (row < 1)
+        return false;
+    setCurrentRow(row);
+    return true;
+}
+
+void Grid::expandAll() { m_view->expandAll(); }
+void Grid::collapseAll() { m_view->collapseAll(); }
+
+bool Grid::isRowExpanded(int row) const
+{
+    return m_view->isExpanded(m_model->indexAt(row, 1));
+}
+
+void Grid::setRowExpanded(int row, bool expanded)
+{
+    const QModelIndex index = m_model->indexAt(row, 1);
+    if (index.isValid())
+        m_view->setExpanded(index, expanded);
+}
+
+void Grid::addFormatCondition(int column, const QVariant &value, const GridStyle &style)
+{
+    m_model->addFormatCondition(column, value, style);
+}
+
+void Grid::clearFormatConditions()
+{
+    m_model->clearFormatConditions();
+}
+
+void Grid::setNavigatorText(const QString &pattern)
+{
+    m_navigatorPattern = pattern;
+    updateNavigator();
+}
+
+void Grid::setRowStyle(GridRowStyle kind, const GridStyle &style)
+{
+    m_model->setRowStyle(kind, style);
+    applyRowStyles();
+}
+
+GridStyle Grid::rowStyle(GridRowStyle kind) const
+{
+    return m_model->rowStyle(kind);
+}
+
+void Grid::setImageList(const QList<QIcon> &images) { m_model->setImageList(images); }
+QList<QIcon> Grid::imageList() const { return m_model->imageList(); }
+
+bool Grid::print(QPrinter *printer, QString *error)
+{
+    auto fail = [&](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (!printer)
+        return fail(tr("No printer was given."));
+    printer->setFullPage(true);
+    printer->setPageOrientation(m_printSettings.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QList<GridPrinter::Column> columns;
+    for (int c = 1; c <= columnCount(); ++c) {
+        if (isColumnVisible(c) && columnWidth(c) > 0)
+            columns.append({c, columnWidth(c)});
+    }
+    const QFont body = m_printSettings.bodyFont.family().isEmpty() ? font() : m_printSettings.bodyFont;
+    GridPrinter pages(*m_model, m_printSettings, columns, body);
+    QPainter painter;
+    if (!painter.begin(printer))
+        return fail(tr("The printer \"%1\" could not be started.").arg(printer->printerName()));
+    const int count = pages.layout(printer);
+    for (int page = 1; page <= count; ++page) {
+        if (page > 1 && !printer->newPage()) {
+            painter.end();
+            return fail(tr("The printer refused page %1.").arg(page));
+        }
+        GridPageTexts texts;
+        emit pagePrinted(page, count, texts);
+        pages.paintPage(painter, page, texts);
+    }
+    if (!painter.end())
+        return fail(tr("The printed pages could not be finished."));
+    return true;
+}
+
+bool Grid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            emit gotFocus();
+            break;
+        case QEvent::FocusOut:
+            emit lostFocus();
+            break;
+        case QEvent::KeyPress: {
+            auto *key = static_cast<QKeyEvent *>(event);
+            int code = key->key();
+            emit keyDown(code, key->modifiers());
+            if (code == 0)
+                return true;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Grid::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_model->setBaseFont(font());
+    QWidget::changeEvent(event);
+}
+
+void Grid::applyColumns()
+{
+    for (int c = 1; c <= columnCount(); ++c)
+        applyColumn(c);
+}
+
+void Grid::applyColumn(int column)
+{
+    const GridColumn &spec = m_model->gridColumn(column);
+    m_applyingColumns = true;
+    m_view->setColumnHidden(column - 1, !spec.visible);
+    if (spec.visible)
+        m_view->header()->resizeSection(column - 1, spec.widthTwips * logicalDpiX() / 1440);
+    m_applyingColumns = false;
+}
+
+void Grid::applyRowStyles()
+{
+    QPalette pal = m_view->palette();
+    const GridStyle odd = m_model->rowStyle(GridRowStyle::OddRow);
+    const GridStyle even = m_model->rowStyle(GridRowStyle::EvenRow);
+    const GridStyle selected = m_model->rowStyle(GridRowStyle::SelectedRow);
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        if (odd.backColor.isValid())
+            pal.setColor(g, QPalette::Base, odd.backColor);
+        if (odd.foreColor.isValid())
+            pal.setColor(g, QPalette::Text, odd.foreColor);
+        if (even.backColor.isValid())
+            pal.setColor(g, QPalette::AlternateBase, even.backColor);
+        if (selected.backColor.isValid())
+            pal.setColor(g, QPalette::Highlight, selected.backColor);
+        if (selected.foreColor.isValid())
+            pal.setColor(g, QPalette::HighlightedText, selected.foreColor);
+    }
+    m_view->setPalette(pal);
+}
+
+void Grid::afterReset()
+{
+    applyColumns();
+    m_view->expandAll();
+    const int previous = m_currentRow;
+    m_currentRow = 0;
+    int target = m_rowBeforeReset > 0 ? std::min(m_rowBeforeReset, rowCount()) : 1;
+    if (target > rowCount())
+        target = 0;
+    if (target > 0) {
+        const QModelIndex index = m_model->indexAt(target, firstVisibleColumn());
+        QSignalBlocker block(m_view->selectionModel());
+        m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    m_currentRow = previous;
+    onCurrentChanged();
+}
+
+void Grid::onCurrentChanged()
+{
+    const QModelIndex current = m_view->currentIndex();
+    const int row = m_model->positionOf(current);
+    updateNavigator();
+    if (row == m_currentRow)
+        return;
+    const int previous = m_currentRow;
+    m_currentRow = row;
+    updateNavigator();
+    emit currentRowChanged(previous, current.isValid() ? current.column() + 1 : 0);
+}
+
+void Grid::updateNavigator()
+{
+    if (m_navigatorPattern.isEmpty()) {
+        m_navigator->setVisible(false);
+        return;
+    }
+    const int bar = m_navigatorPattern.indexOf(u'|');
+    const QString caption = bar < 0 ? m_navigatorPattern : m_navigatorPattern.left(bar);
+    const QString separator = bar < 0 ? QStringLiteral("/") : m_navigatorPattern.mid(bar + 1);
+    m_navigator->setText(QStringLiteral("%1 %2 %3 %4")
+                             .arg(caption)
+                             .arg(m_model->recordOrdinal(m_currentRow))
+                             .arg(separator)
+                             .arg(recordCount()));
+    m_navigator->setVisible(true);
+}
+
+int Grid::firstVisibleColumn() const
+{
+    for (int c = 1; c <= columnCount(); ++c) {
+        if (isColumnVisible(c))
+            return c;
+    }
+    return 1;
+}
+
+} // namespace velto

@@ -1,0 +1,173 @@
+#pragma once
+// The list control of every window: a read-only tree of records under
+// nested group rows, with the column, group, sort, find, format, print and
+// request operations the windows use.
+//
+// Numbering: columns from 1 (column 1 = the first field of the record
+// source; added unbound columns follow the fields), rows from 1 with group
+// rows included, counted over the fully expanded tree. A collapsed group
+// keeps the numbers of the rows under it, so "last row" and a walk over
+// rows 1..rowCount() reach every record exactly once whatever is expanded;
+// making a hidden row current expands its groups.
+//
+// The requests (rowFormat, unboundValue, iconRequest, keyDown, pagePrinted)
+// carry references for the answer: connect them directly, never queued.
+
+#include "ui/widgets/gridrow.h"
+#include "ui/widgets/gridsource.h"
+#include "ui/widgets/gridtypes.h"
+
+#include <QIcon>
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPrinter;
+class QTreeView;
+
+namespace velto {
+
+class GridModel;
+
+class Grid : public QWidget
+{
+    Q_OBJECT
+public:
+    // Turns a connection and a record source into rows; on failure returns
+    // null and writes the reason into error.
+    using Loader = std::function<std::unique_ptr<GridSource>(const QString &connection, const QString &source,
+                                                             QString *error)>;
+    // Set once by the program for all grids.
+    static void setLoader(Loader loader);
+
+    explicit Grid(QWidget *parent = nullptr);
+    ~Grid() override;
+
+    void setConnection(const QString &connection);
+    [[nodiscard]] QString connection() const { return m_connection; }
+    void setRecordSource(const QString &source);
+    [[nodiscard]] QString recordSource() const { return m_recordSource; }
+    // Re-runs the record source. Columns, styles, groups and sort keys stay;
+    // the current row keeps its number where it still exists (row 1 when
+    // there was none). On failure emits loadFailed and keeps the old rows.
+    bool rebind();
+    // Asks the requests again (values, captions, icons) and redraws.
+    void refresh();
+    // The record source's field of a record, by field name (the bookmark
+    // comes with every request).
+    [[nodiscard]] QVariant recordValue(int bookmark, const QString &field) const;
+
+    [[nodiscard]] int columnCount() const;
+    // Appends an unbound column, filled by the unbound value request.
+    int addColumn(const QString &name = QString());
+    [[nodiscard]] QString columnName(int column) const;
+    [[nodiscard]] bool isColumnVisible(int column) const;
+    void setColumnVisible(int column, bool visible);
+    // Twips: pixels * 1440 / logicalDpiX.
+    [[nodiscard]] int columnWidth(int column) const;
+    void setColumnWidth(int column, int twips);
+    [[nodiscard]] QString columnCaption(int column) const;
+    void setColumnCaption(int column, const QString &caption);
+    [[nodiscard]] QString columnFormat(int column) const;
+    void setColumnFormat(int column, const QString &format);
+    [[nodiscard]] Qt::Alignment columnAlignment(int column) const;
+    void setColumnAlignment(int column, Qt::Alignment alignment);
+    [[nodiscard]] bool columnHasIcon(int column) const;
+    void setColumnHasIcon(int column, bool on);
+    [[nodiscard]] bool isColumnValueByRequest(int column) const;
+    void setColumnValueByRequest(int column, bool on);
+    [[nodiscard]] QString columnEmptyText(int column) const;
+    void setColumnEmptyText(int column, const QString &text);
+
+    void clearGroups();
+    // Each group added nests inside the ones before.
+    void addGroup(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    [[nodiscard]] int groupCount() const;
+    [[nodiscard]] int groupColumn(int level) const; // level from 1
+
+    [[nodiscard]] int sortKeyCount() const;
+    void addSortKey(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    [[nodiscard]] GridSortKey sortKey(int i) const; // i from 1
+    void clearSortKeys();
+
+    [[nodiscard]] int recordCount() const;
+    [[nodiscard]] int rowCount() const;
+    // 0 when there is none; setting a number below 1 clears it.
+    [[nodiscard]] int currentRow() const { return m_currentRow; }
+    void setCurrentRow(int row);
+    [[nodiscard]] GridRow row(int row) const;
+    // The value of a column in the current row.
+    [[nodiscard]] QVariant value(int column) const;
+    // Makes current the first row whose column equals value, expanding its
+    // groups; false (position unchanged) when no row matches.
+    bool find(int column, const QVariant &value);
+
+    void expandAll();
+    void collapseAll();
+    [[nodiscard]] bool isRowExpanded(int row) const;
+    void setRowExpanded(int row, bool expanded);
+
+    // Records whose column equals value are drawn with the style; the last
+    // matching condition wins.
+    void addFormatCondition(int column, const QVariant &value, const GridStyle &style);
+    void clearFormatConditions();
+
+    // "Caption|separator": "Deadline|of" shows "Deadline 3 of 12" under the
+    // list; empty hides the counter.
+    void setNavigatorText(const QString &pattern);
+    [[nodiscard]] QString navigatorText() const { return m_navigatorPattern; }
+
+    void setRowStyle(GridRowStyle kind, const GridStyle &style);
+    [[nodiscard]] GridStyle rowStyle(GridRowStyle kind) const;
+    void setImageList(const QList<QIcon> &images);
+    [[nodiscard]] QList<QIcon> imageList() const;
+
+    void setPrintSettings(const GridPrintSettings &settings) { m_printSettings = settings; }
+    [[nodiscard]] GridPrintSettings printSettings() const { return m_printSettings; }
+    // Prints every row, one pagePrinted request per page before it is drawn.
+    bool print(QPrinter *printer, QString *error = nullptr);
+
+signals:
+    void gotFocus();
+    void lostFocus();
+    void doubleClicked();
+    // Setting key to 0 swallows the key.
+    void keyDown(int &key, Qt::KeyboardModifiers modifiers);
+    void currentRowChanged(int previousRow, int column);
+    void rowFormat(velto::GridRow &row);
+    void unboundValue(int column, int bookmark, QVariant &value);
+    void iconRequest(int column, int bookmark, int &imageIndex);
+    void pagePrinted(int page, int pageCount, velto::GridPageTexts &texts);
+    void loadFailed(const QString &message);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void applyColumns();
+    void applyColumn(int column);
+    void applyRowStyles();
+    void afterReset();
+    void onCurrentChanged();
+    void onHeaderClicked(int section);
+    void updateNavigator();
+    [[nodiscard]] int firstVisibleColumn() const;
+    template<typename F> void changeColumn(int column, F change);
+
+    GridModel *m_model = nullptr;
+    QTreeView *m_view = nullptr;
+    QLabel *m_navigator = nullptr;
+    QString m_connection;
+    QString m_recordSource;
+    QString m_navigatorPattern;
+    GridPrintSettings m_printSettings;
+    int m_currentRow = 0;
+    int m_rowBeforeReset = 0;
+    bool m_applyingColumns = false;
+};
+
+} // namespace velto

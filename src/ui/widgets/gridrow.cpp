@@ -1,0 +1,53 @@
+#include "ui/widgets/gridrow.h"
+
+#include "ui/widgets/gridmodel.h"
+
+namespace velto {
+
+int GridRow::groupLevel() const
+{
+    return (m_model && m_group >= 0) ? m_model->groupLevelOf(m_group) + 1 : 0;
+}
+
+int GridRow::groupColumn() const
+{
+    return (m_model && m_group >= 0) ? m_model->groupKey(m_model->groupLevelOf(m_group) + 1).column : 0;
+}
+
+QVariant GridRow::groupValue() const
+{
+    return (m_model && m_group >= 0) ? m_model->groupValueOf(m_group) : QVariant();
+}
+
+QVariant GridRow::value(int column) const
+{
+    if (!m_model)
+        return {};
+    if (m_group >= 0)
+        return column == groupColumn() ? groupValue() : QVariant();
+    for (const auto &o : m_overrides) {
+        if (o.first == column)
+            return o.second;
+    }
+    return m_model->cellValue(m_record, column);
+}
+
+void GridRow::setValue(int column, const QVariant &value)
+{
+    if (m_group >= 0)
+        return; // a group row shows its caption only
+    for (auto &o : m_overrides) {
+        if (o.first == column) {
+            o.second = value;
+            return;
+        }
+    }
+    m_overrides.append({column, value});
+}
+
+QVariant GridRow::aggregate(int column, GridAggregate function) const
+{
+    return (m_model && m_group >= 0) ? m_model->aggregate(m_group, column, function) : QVariant();
+}
+
+} // namespace velto
