@@ -1,0 +1,201 @@
+#include "app/mainmod.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QThread>
+
+namespace velto {
+
+namespace {
+QString g_programFolder;
+int g_writePauseMs = 600;
+} // namespace
+
+AppState &app()
+{
+    static AppState state;
+    return state;
+}
+
+QString settingsKeyFor(const QString &appTitle)
+{
+    return QStringLiteral("Software\\Kelvorn\\") + appTitle + QStringLiteral("\\Settings");
+}
+
+QString programFolder()
+{
+    if (!g_programFolder.isEmpty())
+        return g_programFolder;
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QString();
+}
+
+void setProgramFolder(const QString &folder)
+{
+    g_programFolder = folder;
+}
+
+QDate today()
+{
+    const QByteArray forced = qgetenv("VELTO_TODAY");
+    if (!forced.isEmpty()) {
+        const QDate d = QDate::fromString(QString::fromLatin1(forced), Qt::ISODate);
+        if (d.isValid())
+            return d;
+    }
+    return QDate::currentDate();
+}
+
+QString SqlDate(const QDate &d)
+{
+    // Built by hand so that no regional date separator can creep in.
+    return QStringLiteral("#%1/%2/%3#")
+        .arg(d.month(), 2, 10, QLatin1Char('0'))
+        .arg(d.day(), 2, 10, QLatin1Char('0'))
+        .arg(d.year(), 4, 10, QLatin1Char('0'));
+}
+
+QString NzStr(const QVariant &v, const QString &dflt)
+{
+    if (v.isNull() || v.typeId() != QMetaType::QString)
+        return dflt;
+    return v.toString();
+}
+
+double NzNum(const QVariant &v, double dflt)
+{
+    if (v.isNull() || !v.isValid())
+        return dflt;
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? -1.0 : 0.0;
+    case QMetaType::QString: {
+        bool ok = false;
+        double d = v.toString().trimmed().toDouble(&ok);
+        if (!ok)
+            d = QLocale().toDouble(v.toString().trimmed(), &ok);
+        return ok ? d : dflt;
+    }
+    default: {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        return ok ? d : dflt;
+    }
+    }
+}
+
+int KeyFilterDigits(int key)
+{
+    if ((key >= '0' && key <= '9') || key == 8 || key == 9)
+        return key;
+    return 0;
+}
+
+int KeyFilterDecimal(int key)
+{
+    if ((key >= '0' && key <= '9') || key == 8 || key == 9 || key == ',')
+        return key;
+    if (key == '.') {
+        const QString sep = GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL);
+        return sep.isEmpty() ? key : sep.at(0).unicode();
+    }
+    return 0;
+}
+
+void setWritePauseMs(int ms)
+{
+    g_writePauseMs = ms < 0 ? 0 : ms;
+}
+
+int writePauseMs()
+{
+    return g_writePauseMs;
+}
+
+void PauseAfterWrite()
+{
+    if (g_writePauseMs > 0)
+        QThread::msleep(static_cast<unsigned long>(g_writePauseMs));
+}
+
+QString connectionStringFor(const QString &folder)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + folder
+        + QLatin1Char('/') + QLatin1String(kDatabaseFileName)
+        + QStringLiteral(";Persist Security Info=False");
+}
+
+} // namespace velto
+
+// The routines below reach the database.
+#include "app/settings.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace velto {
+
+bool ConnectionFails(const QString &connectionString)
+{
+    Connection c;
+    if (!c.open(connectionString))
+        return true;
+    c.close();
+    return false;
+}
+
+bool CopyDatabaseTemplate()
+{
+    const QString source = programFolder() + QLatin1Char('/') + QLatin1String(kTemplateFileName);
+    const QString target = app().DatabaseFolder + QLatin1Char('/') + QLatin1String(kDatabaseFileName);
+    if (!QFile::exists(source) || QFile::exists(target))
+        return false;
+    // Copied under a temporary name and renamed, so that an interrupted copy
+    // never leaves a half database under the real name.
+    const QString partial = target + QStringLiteral(".partial");
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial))
+        return false;
+    QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
+
+void UpgradeSchema()
+{
+    Connection c;
+    if (!c.open(app().ConnectionString))
+        return;
+    // On a current database the first statement fails because the field
+    // exists; that is expected and nothing else changes.
+    (void)c.execute(sql::upgradeAddGroupField());
+    (void)c.execute(sql::upgradeFillGroupField());
+    c.close();
+}
+
+void LoadCurrentDb()
+{
+    AppState &s = app();
+    s.CurrentDbId = int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kCurSca), kCurScaDefault), 1));
+    Recordset rs;
+    const Status st = rs.open(sql::lookupSheet(s.CurrentDbId), s.ConnectionString, CursorType::ForwardOnly);
+    if (!st || rs.eof())
+        s.CurrentDbId = 1;
+}
+
+void LoadCurrentDbName()
+{
+    AppState &s = app();
+    Recordset rs;
+    const Status st = rs.open(sql::lookupSheet(s.CurrentDbId), s.ConnectionString, CursorType::ForwardOnly);
+    s.CurrentDbName = st && !rs.eof() ? rs.textValue(rs.fieldIndex(u"dbname")) : QString();
+}
+
+} // namespace velto

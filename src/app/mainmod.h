@@ -1,0 +1,81 @@
+#pragma once
+// Program-wide state and the small routines every window shares.
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+namespace velto {
+
+// The program-wide state, one instance for the whole process. Filled by the
+// start-up sequence; see StartUp for who sets what.
+struct AppState {
+    QString SettingsKey;
+    float ScrollBarWidth = 0;      // twips
+    int LanguageChoice = 0;        // 0 automatic, 2 de, 3 en, 4 es, 5 fr, 6 it
+    int LanguageOffset = 3000;     // 0, 3000, 6000, 9000, 12000
+    QString HelpFile;              // full path of the language's help file
+    QString DatabaseFolder;        // no trailing separator
+    QString ConnectionString;
+    QString AppTitle = QStringLiteral("Velto");
+    int CurrentDbId = 1;
+    QString CurrentDbName;
+    bool SaveLayout = true;
+    bool ShowGroupTotals = true;
+    bool ShowGroupCounters = true;
+    int GroupOption = 0;
+    int SortKeyIndex = 5;
+    int SortKeyAscending = 1;
+};
+
+AppState &app();
+
+// The application title and the settings key path built from it.
+inline constexpr const char *kAppTitle = "Velto";
+QString settingsKeyFor(const QString &appTitle);
+
+// The folder of the program (template, help files). Defaults to the folder of
+// the executable; tests and the installed layout set it here.
+QString programFolder();
+void setProgramFolder(const QString &folder);
+
+// The one answer to "what day is it". VELTO_TODAY=YYYY-MM-DD overrides it.
+QDate today();
+
+// "#mm/dd/yyyy#", whatever the regional settings.
+QString SqlDate(const QDate &d);
+// The variant as text when it holds text; otherwise the default.
+QString NzStr(const QVariant &v, const QString &dflt);
+// The variant as a number when it is numeric (numeric text counts); otherwise the default.
+double NzNum(const QVariant &v, double dflt);
+// Key filters of the entry fields: the key code kept, or 0 to cancel it.
+int KeyFilterDigits(int key);
+int KeyFilterDecimal(int key);
+
+// Sleeps after a database write, before the windows re-read the data.
+// Tests set the pause to zero here; nothing else changes it.
+void PauseAfterWrite();
+void setWritePauseMs(int ms);
+int writePauseMs();
+
+// Locale items as the program asks for them.
+inline constexpr int LOCALE_USER_DEFAULT = 1024;
+inline constexpr int LOCALE_ILANGUAGE = 1;
+inline constexpr int LOCALE_SDECIMAL = 14;
+inline constexpr int LOCALE_IFIRSTDAYOFWEEK = 4108;
+QString GetLocaleString(int localeId, int item);
+
+// The connection string for a database folder: the folder and "velto.mdb"
+// joined with "/".
+QString connectionStringFor(const QString &folder);
+inline constexpr const char *kDatabaseFileName = "velto.mdb";
+inline constexpr const char *kTemplateFileName = "master.gen";
+
+bool ConnectionFails(const QString &connectionString);
+// Copies the template into the database folder; never replaces a file.
+bool CopyDatabaseTemplate();
+void UpgradeSchema();
+void LoadCurrentDb();
+void LoadCurrentDbName();
+
+} // namespace velto

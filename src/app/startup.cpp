@@ -1,0 +1,72 @@
+#include "app/startup.h"
+
+#include "app/languages.h"
+#include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+
+#include <QFile>
+
+namespace velto {
+
+void chooseDatabaseFolder(UserPrompts &prompts, int promptId, int doneMessageId)
+{
+    const QString folder = prompts.browseForFolder(LoadResString(promptId));
+    if (folder.isEmpty())
+        return;
+    try {
+        WriteSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), folder);
+    } catch (const RegistryError &e) {
+        // Nothing was stored, so the next start would fail the same way: say so.
+        prompts.message(e.description, MessageIcon::Critical);
+        return;
+    }
+    prompts.message(LoadResString(doneMessageId), MessageIcon::Information);
+}
+
+void frmForFolders::Apri(UserPrompts &prompts)
+{
+    chooseDatabaseFolder(prompts, 1401, 1402);
+}
+
+bool runStartup(UserPrompts &prompts, float scrollBarTwips)
+{
+    AppState &s = app();
+    s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
+    s.ScrollBarWidth = scrollBarTwips;
+
+    s.LanguageChoice = int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kIntLang), kIntLangDefault), 0));
+    const LanguageSelection lang = selectLanguage(
+        s.LanguageChoice, s.LanguageChoice == 0 ? GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE) : QString());
+    s.LanguageOffset = lang.offset;
+    s.HelpFile = programFolder() + lang.helpFileName;
+
+    s.DatabaseFolder = NzStr(ReadSetting(HKEY_LOCAL_MACHINE, s.SettingsKey, REG_SZ, QLatin1String(kCurDb), curDbDefault()),
+                             curDbDefault());
+    s.ConnectionString = connectionStringFor(s.DatabaseFolder);
+
+    if (ConnectionFails(s.ConnectionString)) {
+        const QString dbFile = s.DatabaseFolder + QLatin1Char('/') + QLatin1String(kDatabaseFileName);
+        bool templateCopied = true;
+        bool recovered = false;
+        if (!QFile::exists(dbFile)) {
+            templateCopied = CopyDatabaseTemplate();
+            recovered = templateCopied && !ConnectionFails(s.ConnectionString);
+        }
+        if (!recovered) {
+            const int first = templateCopied ? 1357 : 1359;
+            prompts.message(LoadResString(first) + QStringLiteral("\r\n") + LoadResString(1358), MessageIcon::Critical);
+            frmForFolders::Apri(prompts);
+            return false;
+        }
+    }
+
+    s.AppTitle = QLatin1String(kAppTitle);
+    UpgradeSchema();
+    LoadCurrentDb();
+    LoadCurrentDbName();
+    return true;
+}
+
+} // namespace velto

@@ -1,0 +1,60 @@
+#pragma once
+// Every statement the program sends, built as text in the desktop-database
+// dialect from fixed pieces. Values are written by the rules below; user text
+// goes between single quotes with every apostrophe doubled.
+
+#include "data/currency.h"
+
+#include <QDate>
+#include <QString>
+
+namespace velto::sql {
+
+QString text(const QString &value);          // 'l''affitto'
+QString whole(qint64 value);                 // -2, 15
+QString amount(Currency value);              // " 1234.5", "-1234.5"
+QString date(const QDate &value);            // #03/05/2024#
+QString dateBody(const QDate &value);        // 03/05/2024
+
+// The deadline grid's filters, in the order of the view list.
+QString mainFilter(int index);
+inline constexpr int kMainFilterCount = 7;
+QString mainSelectBase();
+QString mainSelect(int dbId, const QString &filter);
+QString mainSelectPeriod(int dbId, const QDate &first, const QDate &last);
+QString mainSelectColumnsOnly();
+QString startPanel(const QDate &first, const QDate &last, int dbId);
+QString boldDays(const QDate &first, const QDate &last, int dbId);
+QString openOnDay(const QDate &day, int dbId);
+QString openDueUpTo(const QDate &day, int dbId);
+QString toggleDone(qint64 rowId);
+QString deleteOne(qint64 rowId);
+QString deleteGroup(qint64 groupId);
+QString groupSize(qint64 groupId);
+QString groupRows(qint64 groupId);
+QString nextGroupId();
+QString insertSingle(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
+                     Currency value, Currency balance, qint64 groupId);
+QString insertSeriesRow(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
+                        Currency value, Currency balance, QChar cadence, int row, int count, qint64 groupId);
+QString editDeadline(qint64 rowId);
+QString countClosedUpTo(const QDate &day, int dbId);
+QString deleteClosedUpTo(const QDate &day, int dbId);
+QString deleteSheetDeadlines(int dbId);
+QString upgradeAddGroupField();
+QString upgradeFillGroupField();
+
+QString editAccount(qint64 accountId);
+inline constexpr const char *kAccountsTable = "Accounts";
+QString accountPickList();
+QString accountInUse(qint64 accountId);
+QString deleteAccount(qint64 accountId);
+
+QString lookupSheet(qint64 dbId);
+QString listSheets();
+QString renameSheet(const QString &name, qint64 dbId);
+QString deleteSheet(qint64 dbId);
+QString nextSheetId();
+QString createSheet(qint64 dbId, const QString &name);
+
+} // namespace velto::sql

@@ -1,0 +1,261 @@
+#include "data/connection.h"
+
+#include "data/sqldialect.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <utility>
+#include <vector>
+
+namespace velto {
+
+namespace {
+// Waits this long for another process that holds the file locked.
+constexpr int kBusyTimeoutMs = 5000;
+constexpr std::size_t kCacheSize = 16;
+} // namespace
+
+struct Connection::Cache {
+    // Most recently used last. Small: a unit of work uses a handful of shapes.
+    std::vector<std::pair<QByteArray, sqlite3_stmt *>> entries;
+
+    ~Cache() { clear(); }
+    void clear()
+    {
+        for (auto &e : entries)
+            sqlite3_finalize(e.second);
+        entries.clear();
+    }
+    sqlite3_stmt *find(const QByteArray &shape)
+    {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            if (it->first == shape) {
+                if (it != entries.rbegin())
+                    std::swap(*it, entries.back());
+                return entries.back().second;
+            }
+        }
+        return nullptr;
+    }
+    void add(const QByteArray &shape, sqlite3_stmt *stmt)
+    {
+        if (entries.size() >= kCacheSize) {
+            sqlite3_finalize(entries.front().second);
+            entries.erase(entries.begin());
+        }
+        entries.emplace_back(shape, stmt);
+    }
+};
+
+Connection::Connection() = default;
+
+Connection::~Connection()
+{
+    close();
+}
+
+QString Connection::dataSourceOf(const QString &connectionString)
+{
+    const QString key = QStringLiteral("Data Source=");
+    const qsizetype at = connectionString.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return QString();
+    const qsizetype from = at + key.size();
+    qsizetype end = connectionString.indexOf(u';', from);
+    if (end < 0)
+        end = connectionString.size();
+    return connectionString.mid(from, end - from).trimmed();
+}
+
+Status Connection::open(const QString &connectionString)
+{
+    close();
+    const QString path = dataSourceOf(connectionString);
+    if (path.isEmpty())
+        return Status::failure(SQLITE_CANTOPEN, QStringLiteral("The connection names no database file."));
+    // Never create: a missing file is an error the start-up check relies on.
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        Status st = Status::failure(rc, QStringLiteral("%1: %2").arg(
+            QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc)), path));
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        return st;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    m_cache = std::make_unique<Cache>();
+    // SQLite opens lazily; reading the catalogue proves the file is a
+    // database, and one of ours.
+    sqlite3_stmt *stmt = nullptr;
+    rc = sqlite3_prepare_v2(m_db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Transactions','Accounts','Dbs')",
+                            -1, &stmt, nullptr);
+    int tables = 0;
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) {
+            tables = sqlite3_column_int(stmt, 0);
+            rc = SQLITE_OK;
+        }
+    }
+    Status st;
+    if (rc != SQLITE_OK)
+        st = Status::failure(rc, QStringLiteral("%1: %2").arg(QString::fromUtf8(sqlite3_errmsg(m_db)), path));
+    else if (tables != 3)
+        st = Status::failure(kErrorNotVeltoDatabase, QStringLiteral("The file is not a Velto database: %1").arg(path));
+    sqlite3_finalize(stmt);
+    if (!st)
+        close();
+    return st;
+}
+
+void Connection::close()
+{
+    if (!m_db)
+        return;
+    if (m_inTransaction) {
+        // An unfinished unit of work is never half-kept.
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_inTransaction = false;
+    }
+    m_cache.reset();
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+Status Connection::lastError(int rc) const
+{
+    return Status::failure(rc, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc)));
+}
+
+Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t)
+{
+    int index = 1;
+    for (const SqlParam &p : t.params) {
+        int rc = SQLITE_OK;
+        switch (p.kind) {
+        case SqlParam::Integer: rc = sqlite3_bind_int64(stmt, index, p.i); break;
+        case SqlParam::Real: rc = sqlite3_bind_double(stmt, index, p.d); break;
+        case SqlParam::Text:
+            rc = sqlite3_bind_text(stmt, index, p.text.constData(), int(p.text.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        if (rc != SQLITE_OK)
+            return Status::failure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+        ++index;
+    }
+    return Status::success();
+}
+
+Status Connection::prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt, bool cached)
+{
+    *stmt = nullptr;
+    if (!m_db)
+        return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
+    if (!t.ok())
+        return Status::failure(kErrorBadStatement, t.error);
+    sqlite3_stmt *s = cached ? m_cache->find(t.sql) : nullptr;
+    if (!s) {
+        const char *tail = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, t.sql.constData(), int(t.sql.size()), &s, &tail);
+        if (rc != SQLITE_OK)
+            return lastError(rc);
+        if (!s)
+            return Status::failure(kErrorBadStatement, QStringLiteral("The statement is empty."));
+        if (tail && *tail) {
+            // One statement per call: a second one would run unseen.
+            QByteArray rest(tail);
+            if (!rest.trimmed().isEmpty() && rest.trimmed() != ";") {
+                sqlite3_finalize(s);
+                return Status::failure(kErrorBadStatement, QStringLiteral("Only one statement can run at a time."));
+            }
+        }
+        if (cached)
+            m_cache->add(t.sql, s);
+    } else {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+    Status st = bindParams(s, t);
+    if (!st) {
+        if (!cached)
+            sqlite3_finalize(s);
+        return st;
+    }
+    *stmt = s;
+    return Status::success();
+}
+
+Status Connection::prepare(const QString &statement, sqlite3_stmt **stmt)
+{
+    return prepareTranslated(translateSql(statement), stmt, true);
+}
+
+Status Connection::prepareOwned(const QString &statement, sqlite3_stmt **stmt)
+{
+    return prepareTranslated(translateSql(statement), stmt, false);
+}
+
+Status Connection::execute(const QString &statement, qint64 *affected)
+{
+    if (affected)
+        *affected = 0;
+    sqlite3_stmt *stmt = nullptr;
+    Status st = prepare(statement, &stmt);
+    if (!st)
+        return st;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        st = lastError(rc);
+        sqlite3_reset(stmt);
+        return st;
+    }
+    sqlite3_reset(stmt);
+    if (affected)
+        *affected = sqlite3_changes64(m_db);
+    return Status::success();
+}
+
+Status Connection::simple(const char *sql)
+{
+    if (!m_db)
+        return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? Status::success() : lastError(rc);
+}
+
+Status Connection::beginTrans()
+{
+    // IMMEDIATE takes the write lock now, so a busy file is noticed before
+    // the first row rather than halfway through a series.
+    Status st = simple("BEGIN IMMEDIATE");
+    if (st)
+        m_inTransaction = true;
+    return st;
+}
+
+Status Connection::commitTrans()
+{
+    Status st = simple("COMMIT");
+    if (st)
+        m_inTransaction = false;
+    return st;
+}
+
+Status Connection::rollbackTrans()
+{
+    Status st = simple("ROLLBACK");
+    m_inTransaction = false;
+    return st;
+}
+
+qint64 Connection::lastInsertId() const
+{
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
+} // namespace velto

@@ -1,0 +1,69 @@
+#pragma once
+// One unit of work on the database file: opened with the connection string,
+// closed at the end. Statements come in the program's dialect and are
+// translated on the way (see sqldialect.h).
+
+#include "data/status.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace velto {
+
+struct TranslatedSql;
+
+class Connection
+{
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // The database file named by "Data Source=" in the connection string.
+    static QString dataSourceOf(const QString &connectionString);
+
+    Status open(const QString &connectionString);
+    void close();
+    [[nodiscard]] bool isOpen() const { return m_db != nullptr; }
+
+    // Runs one statement; affected receives the number of rows it changed.
+    Status execute(const QString &statement, qint64 *affected = nullptr);
+
+    Status beginTrans();
+    Status commitTrans();
+    Status rollbackTrans();
+    [[nodiscard]] bool inTransaction() const { return m_inTransaction; }
+
+    [[nodiscard]] qint64 lastInsertId() const;
+
+    // For the data layer's own classes.
+    [[nodiscard]] sqlite3 *handle() const { return m_db; }
+    // A prepared statement for the text, with its literals bound. Statements
+    // of the same shape are prepared once per connection. The statement
+    // stays owned by the connection; reset it when done.
+    Status prepare(const QString &statement, sqlite3_stmt **stmt);
+    // A statement of its own for a result set that outlives other calls;
+    // the caller finalizes it.
+    Status prepareOwned(const QString &statement, sqlite3_stmt **stmt);
+    [[nodiscard]] Status lastError(int rc) const;
+
+private:
+    Status prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt, bool cached);
+    Status simple(const char *sql);
+
+    sqlite3 *m_db = nullptr;
+    bool m_inTransaction = false;
+    struct Cache;
+    std::unique_ptr<Cache> m_cache;
+};
+
+// Binds the lifted literals of a translated statement.
+Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t);
+
+} // namespace velto

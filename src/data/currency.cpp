@@ -1,0 +1,108 @@
+#include "data/currency.h"
+
+#include <cmath>
+
+namespace velto {
+
+Currency Currency::fromDouble(double value)
+{
+    return fromUnits(std::llround(value * kScale));
+}
+
+std::optional<Currency> Currency::fromInvariant(QStringView text)
+{
+    text = text.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    bool negative = false;
+    qsizetype i = 0;
+    if (text[0] == u'-' || text[0] == u'+') {
+        negative = text[0] == u'-';
+        ++i;
+    }
+    std::int64_t whole = 0;
+    int wholeDigits = 0;
+    for (; i < text.size() && text[i].isDigit(); ++i, ++wholeDigits) {
+        if (whole > (INT64_MAX / kScale) / 10)
+            return std::nullopt; // beyond what the column can hold
+        whole = whole * 10 + (text[i].unicode() - '0');
+    }
+    std::int64_t frac = 0;
+    int fracDigits = 0;
+    bool roundUp = false;
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        for (; i < text.size() && text[i].isDigit(); ++i, ++fracDigits) {
+            if (fracDigits < 4)
+                frac = frac * 10 + (text[i].unicode() - '0');
+            else if (fracDigits == 4)
+                roundUp = text[i].unicode() >= '5';
+        }
+    }
+    if (i != text.size() || (wholeDigits == 0 && fracDigits == 0))
+        return std::nullopt;
+    for (int d = std::min(fracDigits, 4); d < 4; ++d)
+        frac *= 10;
+    std::int64_t units = whole * kScale + frac + (roundUp ? 1 : 0);
+    return fromUnits(negative ? -units : units);
+}
+
+std::optional<Currency> Currency::fromLocaleText(const QString &text, const QLocale &locale)
+{
+    QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    // Strip what the locale's currency format adds around the number.
+    const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
+    if (!symbol.isEmpty())
+        t.remove(symbol);
+    t.remove(locale.groupSeparator());
+    t.remove(QChar(0x00A0)).remove(QChar(0x202F)).remove(u' ');
+    bool negative = false;
+    if (t.startsWith(u'(') && t.endsWith(u')')) {
+        negative = true;
+        t = t.mid(1, t.size() - 2);
+    }
+    if (t.startsWith(locale.negativeSign()) || t.startsWith(u'-')) {
+        negative = !negative;
+        t.remove(0, 1);
+    } else if (t.endsWith(locale.negativeSign()) || t.endsWith(u'-')) {
+        negative = !negative;
+        t.chop(1);
+    }
+    const QString dec = locale.decimalPoint();
+    if (dec != QStringLiteral("."))
+        t.replace(dec, QStringLiteral("."));
+    auto c = fromInvariant(t);
+    if (!c || t.startsWith(u'-') || t.startsWith(u'+'))
+        return std::nullopt;
+    return negative ? fromUnits(-c->units()) : *c;
+}
+
+QString Currency::toInvariant() const
+{
+    const bool negative = m_units < 0;
+    // Magnitude as unsigned so that the most negative value does not overflow.
+    const std::uint64_t mag = negative ? std::uint64_t(0) - std::uint64_t(m_units) : std::uint64_t(m_units);
+    QString out = QString::number(mag / kScale);
+    std::uint64_t frac = mag % kScale;
+    if (frac != 0) {
+        QString f = QString::number(frac).rightJustified(4, u'0');
+        while (f.endsWith(u'0'))
+            f.chop(1);
+        out += u'.' + f;
+    }
+    return negative ? u'-' + out : out;
+}
+
+QString Currency::toSqlText() const
+{
+    return m_units < 0 ? toInvariant() : u' ' + toInvariant();
+}
+
+QString Currency::toLocaleCurrency(const QLocale &locale) const
+{
+    return locale.toCurrencyString(toDouble());
+}
+
+} // namespace velto

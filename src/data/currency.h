@@ -1,0 +1,50 @@
+#pragma once
+// Money as a signed count of ten-thousandths: four fixed decimals, no
+// binary rounding in sums.
+
+#include <QLocale>
+#include <QMetaType>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace velto {
+
+class Currency
+{
+public:
+    static constexpr std::int64_t kScale = 10000;
+
+    constexpr Currency() = default;
+    static constexpr Currency fromUnits(std::int64_t tenThousandths) { Currency c; c.m_units = tenThousandths; return c; }
+    static Currency fromDouble(double value);
+    // Invariant text: optional sign, digits, optional "." and up to four
+    // decimals (more are rounded). Blanks around are allowed.
+    static std::optional<Currency> fromInvariant(QStringView text);
+    // Text as the user sees it under a locale: currency symbol, grouping and
+    // the locale's decimal separator are accepted.
+    static std::optional<Currency> fromLocaleText(const QString &text, const QLocale &locale = QLocale());
+
+    [[nodiscard]] constexpr std::int64_t units() const { return m_units; }
+    [[nodiscard]] double toDouble() const { return double(m_units) / kScale; }
+    // "1234.5", "-0.25", "0": invariant, no grouping, no trailing zeros.
+    [[nodiscard]] QString toInvariant() const;
+    // The form written into SQL text: a non-negative value starts with one blank.
+    [[nodiscard]] QString toSqlText() const;
+    [[nodiscard]] QString toLocaleCurrency(const QLocale &locale = QLocale()) const;
+
+    constexpr Currency operator+(Currency o) const { return fromUnits(m_units + o.m_units); }
+    constexpr Currency operator-(Currency o) const { return fromUnits(m_units - o.m_units); }
+    constexpr Currency operator*(std::int64_t k) const { return fromUnits(m_units * k); }
+    constexpr Currency &operator+=(Currency o) { m_units += o.m_units; return *this; }
+    constexpr bool operator==(const Currency &) const = default;
+    constexpr auto operator<=>(const Currency &) const = default;
+
+private:
+    std::int64_t m_units = 0;
+};
+
+} // namespace velto
+
+Q_DECLARE_METATYPE(velto::Currency)

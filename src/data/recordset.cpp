@@ -1,0 +1,394 @@
+#include "data/recordset.h"
+
+#include "data/connection.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace velto {
+
+namespace {
+
+FieldKind kindOfDeclType(const char *decl, bool *byValue)
+{
+    *byValue = false;
+    if (!decl) {
+        *byValue = true;
+        return FieldKind::Integer;
+    }
+    const QByteArray d = QByteArray(decl).toUpper();
+    if (d.startsWith("BOOL") || d == "YESNO" || d == "BIT")
+        return FieldKind::YesNo;
+    if (d.startsWith("DATE"))
+        return FieldKind::Date;
+    if (d.startsWith("CURRENCY") || d.startsWith("MONEY"))
+        return FieldKind::Currency;
+    if (d.startsWith("SMALLINT"))
+        return FieldKind::SmallInt;
+    if (d.contains("INT"))
+        return FieldKind::Integer;
+    if (d.startsWith("MEMO"))
+        return FieldKind::Memo;
+    if (d.contains("CHAR") || d.contains("TEXT") || d.contains("CLOB"))
+        return FieldKind::Text;
+    *byValue = true;
+    return FieldKind::Integer;
+}
+
+// 'YYYY-MM-DD' (a time part after it is ignored) to a Julian day, or -1.
+qint64 parseIsoDay(const unsigned char *s, int len)
+{
+    if (len < 10 || s[4] != '-' || s[7] != '-')
+        return -1;
+    auto digits = [&](int from, int n) {
+        int v = 0;
+        for (int k = from; k < from + n; ++k) {
+            if (s[k] < '0' || s[k] > '9')
+                return -1;
+            v = v * 10 + (s[k] - '0');
+        }
+        return v;
+    };
+    const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+    if (y < 0 || m < 0 || d < 0 || (len > 10 && s[10] != ' ' && s[10] != 'T'))
+        return -1;
+    const QDate date(y, m, d);
+    return date.isValid() ? date.toJulianDay() : -1;
+}
+
+} // namespace
+
+Recordset::~Recordset()
+{
+    close();
+}
+
+Status Recordset::open(const QString &statement, Connection &connection, CursorType cursor)
+{
+    close();
+    return openOn(statement, connection, cursor);
+}
+
+Status Recordset::open(const QString &statement, const QString &connectionString, CursorType cursor)
+{
+    close();
+    auto *conn = new Connection;
+    Status st = conn->open(connectionString);
+    if (!st) {
+        delete conn;
+        return st;
+    }
+    m_ownConnection = conn;
+    st = openOn(statement, *conn, cursor);
+    if (!st || cursor == CursorType::Static) {
+        // A static set holds its rows; the file is free again.
+        delete m_ownConnection;
+        m_ownConnection = nullptr;
+    }
+    return st;
+}
+
+Status Recordset::openOn(const QString &statement, Connection &connection, CursorType cursor)
+{
+    m_cursor = cursor;
+    m_status = Status::success();
+    Status st = connection.prepareOwned(statement, &m_stmt);
+    if (!st)
+        return st;
+    readColumns();
+    m_open = true;
+    m_row = 0;
+    if (cursor == CursorType::ForwardOnly) {
+        stepForward();
+        if (!m_status.ok()) {
+            st = m_status;
+            close();
+            return st;
+        }
+        return Status::success();
+    }
+    m_cells.reserve(std::size_t(fieldCount()) * 64);
+    int rc;
+    m_rows = 0;
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+        fetchRow(m_cells, m_text);
+        ++m_rows;
+    }
+    if (rc != SQLITE_DONE) {
+        st = connection.lastError(rc);
+        close();
+        return st;
+    }
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    m_eof = m_rows == 0;
+    return Status::success();
+}
+
+void Recordset::readColumns()
+{
+    const int n = sqlite3_column_count(m_stmt);
+    m_names.clear();
+    m_kinds.clear();
+    m_typedByValue.clear();
+    for (int i = 0; i < n; ++i) {
+        m_names << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+        bool byValue = false;
+        m_kinds.push_back(kindOfDeclType(sqlite3_column_decltype(m_stmt, i), &byValue));
+        m_typedByValue.push_back(byValue);
+    }
+}
+
+void Recordset::fetchRow(std::vector<Cell> &cells, QByteArray &text)
+{
+    const int n = fieldCount();
+    for (int i = 0; i < n; ++i) {
+        Cell c;
+        c.i = 0;
+        switch (sqlite3_column_type(m_stmt, i)) {
+        case SQLITE_INTEGER:
+            c.type = CellInt;
+            c.i = sqlite3_column_int64(m_stmt, i);
+            break;
+        case SQLITE_FLOAT:
+            c.type = CellReal;
+            c.d = sqlite3_column_double(m_stmt, i);
+            break;
+        case SQLITE_NULL:
+            c.type = CellNull;
+            break;
+        default: {
+            const unsigned char *s = sqlite3_column_text(m_stmt, i);
+            const int len = sqlite3_column_bytes(m_stmt, i);
+            if (m_kinds[std::size_t(i)] == FieldKind::Date && !m_typedByValue[std::size_t(i)]) {
+                const qint64 jd = parseIsoDay(s, len);
+                if (jd >= 0) {
+                    c.type = CellDate;
+                    c.i = jd;
+                    break;
+                }
+            }
+            c.type = CellText;
+            c.t.off = std::uint32_t(text.size());
+            c.t.len = std::uint32_t(len);
+            text.append(reinterpret_cast<const char *>(s), len);
+            break;
+        }
+        }
+        cells.push_back(c);
+    }
+}
+
+void Recordset::stepForward()
+{
+    m_cells.clear();
+    m_text.clear();
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) {
+        fetchRow(m_cells, m_text);
+        m_eof = false;
+    } else {
+        m_eof = true;
+        if (rc != SQLITE_DONE)
+            m_status = Status::failure(rc, QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt))));
+    }
+}
+
+void Recordset::close()
+{
+    if (m_stmt) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+    delete m_ownConnection;
+    m_ownConnection = nullptr;
+    m_open = false;
+    m_eof = true;
+    m_cells.clear();
+    m_text.clear();
+    m_rows = 0;
+    m_row = 0;
+}
+
+void Recordset::moveNext()
+{
+    if (!m_open || m_eof)
+        return;
+    if (m_cursor == CursorType::ForwardOnly) {
+        stepForward();
+        return;
+    }
+    ++m_row;
+    m_eof = m_row >= m_rows;
+}
+
+void Recordset::moveFirst()
+{
+    if (m_cursor != CursorType::Static)
+        return;
+    m_row = 0;
+    m_eof = m_rows == 0;
+}
+
+qint64 Recordset::recordCount() const
+{
+    return m_cursor == CursorType::Static ? m_rows : -1;
+}
+
+void Recordset::setBookmark(int row)
+{
+    if (m_cursor != CursorType::Static)
+        return;
+    m_row = row;
+    m_eof = row < 0 || row >= m_rows;
+}
+
+int Recordset::fieldIndex(QStringView name) const
+{
+    for (int i = 0; i < m_names.size(); ++i)
+        if (name.compare(m_names[i], Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+const Recordset::Cell &Recordset::cell(int row, int field) const
+{
+    static const Cell nullCell = [] { Cell c; c.i = 0; c.type = CellNull; return c; }();
+    if (field < 0 || field >= fieldCount())
+        return nullCell;
+    const std::size_t index = m_cursor == CursorType::ForwardOnly
+        ? std::size_t(field)
+        : std::size_t(row) * std::size_t(fieldCount()) + std::size_t(field);
+    if (index >= m_cells.size())
+        return nullCell;
+    return m_cells[index];
+}
+
+qint64 Recordset::intOf(const Cell &c, qint64 dflt) const
+{
+    switch (c.type) {
+    case CellInt:
+    case CellDate: return c.i;
+    case CellReal: return qint64(std::llround(c.d));
+    case CellText: {
+        bool ok = false;
+        const qint64 v = QByteArray(m_text.constData() + c.t.off, c.t.len).trimmed().toLongLong(&ok);
+        return ok ? v : dflt;
+    }
+    default: return dflt;
+    }
+}
+
+double Recordset::doubleOf(const Cell &c, double dflt) const
+{
+    switch (c.type) {
+    case CellInt: return double(c.i);
+    case CellReal: return c.d;
+    case CellText: {
+        bool ok = false;
+        const double v = QByteArray(m_text.constData() + c.t.off, c.t.len).trimmed().toDouble(&ok);
+        return ok ? v : dflt;
+    }
+    default: return dflt;
+    }
+}
+
+Currency Recordset::currencyOf(const Cell &c) const
+{
+    switch (c.type) {
+    case CellInt: return Currency::fromUnits(c.i * Currency::kScale);
+    case CellReal: return Currency::fromDouble(c.d);
+    case CellText: return Currency::fromInvariant(QString::fromUtf8(m_text.constData() + c.t.off, c.t.len)).value_or(Currency());
+    default: return Currency();
+    }
+}
+
+QDate Recordset::dateOf(const Cell &c) const
+{
+    if (c.type == CellDate)
+        return QDate::fromJulianDay(c.i);
+    if (c.type == CellText) {
+        const qint64 jd = parseIsoDay(reinterpret_cast<const unsigned char *>(m_text.constData() + c.t.off), int(c.t.len));
+        if (jd >= 0)
+            return QDate::fromJulianDay(jd);
+    }
+    return QDate();
+}
+
+QString Recordset::textOf(const Cell &c) const
+{
+    switch (c.type) {
+    case CellText: return QString::fromUtf8(m_text.constData() + c.t.off, c.t.len);
+    case CellInt: return QString::number(c.i);
+    case CellReal: return QString::number(c.d, 'g', 17);
+    case CellDate: return QDate::fromJulianDay(c.i).toString(Qt::ISODate);
+    default: return QString();
+    }
+}
+
+QVariant Recordset::valueOf(const Cell &c, int field) const
+{
+    if (c.type == CellNull)
+        return QVariant();
+    if (m_typedByValue[std::size_t(field)]) {
+        switch (c.type) {
+        case CellInt: return QVariant::fromValue<qlonglong>(c.i);
+        case CellReal: return c.d;
+        default: return textOf(c);
+        }
+    }
+    switch (m_kinds[std::size_t(field)]) {
+    case FieldKind::Integer:
+    case FieldKind::SmallInt:
+        if (c.type == CellText)
+            return textOf(c);
+        return QVariant::fromValue<qlonglong>(intOf(c, 0));
+    case FieldKind::YesNo: return intOf(c, 0) != 0;
+    case FieldKind::Date: {
+        const QDate d = dateOf(c);
+        return d.isValid() ? QVariant(d) : QVariant(textOf(c));
+    }
+    case FieldKind::Currency: return QVariant::fromValue(currencyOf(c));
+    case FieldKind::Text:
+    case FieldKind::Memo: return textOf(c);
+    }
+    return QVariant();
+}
+
+bool Recordset::isNull(int field) const { return cell(m_row, field).type == CellNull; }
+QVariant Recordset::value(int field) const
+{
+    if (field < 0 || field >= fieldCount())
+        return QVariant();
+    return valueOf(cell(m_row, field), field);
+}
+QVariant Recordset::value(QStringView name) const { return value(fieldIndex(name)); }
+qint64 Recordset::intValue(int field, qint64 dflt) const { return intOf(cell(m_row, field), dflt); }
+double Recordset::doubleValue(int field, double dflt) const { return doubleOf(cell(m_row, field), dflt); }
+Currency Recordset::currencyValue(int field) const { return currencyOf(cell(m_row, field)); }
+bool Recordset::boolValue(int field) const { return intOf(cell(m_row, field), 0) != 0; }
+QDate Recordset::dateValue(int field) const { return dateOf(cell(m_row, field)); }
+QString Recordset::textValue(int field) const { return textOf(cell(m_row, field)); }
+QByteArrayView Recordset::textBytes(int field) const
+{
+    const Cell &c = cell(m_row, field);
+    if (c.type != CellText)
+        return {};
+    return QByteArrayView(m_text.constData() + c.t.off, c.t.len);
+}
+
+bool Recordset::isNullAt(int row, int field) const { return cell(row, field).type == CellNull; }
+QVariant Recordset::valueAt(int row, int field) const
+{
+    if (field < 0 || field >= fieldCount())
+        return QVariant();
+    return valueOf(cell(row, field), field);
+}
+qint64 Recordset::intAt(int row, int field) const { return intOf(cell(row, field), 0); }
+Currency Recordset::currencyAt(int row, int field) const { return currencyOf(cell(row, field)); }
+QDate Recordset::dateAt(int row, int field) const { return dateOf(cell(row, field)); }
+QString Recordset::textAt(int row, int field) const { return textOf(cell(row, field)); }
+
+} // namespace velto

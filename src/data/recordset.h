@@ -1,0 +1,124 @@
+#pragma once
+// A read-only result: forward-only (rows stepped as they are read) or static
+// (every row fetched at open, with a record count and bookmarks).
+//
+// Values are kept as SQLite gives them (numbers as numbers, text as UTF-8 in
+// one buffer, dates as day numbers) and typed only when a field is read, by
+// the column's declared type: dates, Yes/No, currency, numbers, text.
+
+#include "data/currency.h"
+#include "data/schema.h"
+#include "data/status.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <cstdint>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace velto {
+
+class Connection;
+
+enum class CursorType { ForwardOnly, Static };
+
+class Recordset
+{
+public:
+    Recordset() = default;
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    // On an open connection; a forward-only set must be closed before the
+    // connection is.
+    Status open(const QString &statement, Connection &connection, CursorType cursor = CursorType::ForwardOnly);
+    // On a connection of its own, opened with the connection string. A
+    // static set closes that connection once the rows are fetched.
+    Status open(const QString &statement, const QString &connectionString, CursorType cursor = CursorType::ForwardOnly);
+    void close();
+    [[nodiscard]] bool isOpen() const { return m_open; }
+
+    [[nodiscard]] bool eof() const { return m_eof; }
+    void moveNext();
+    // Static sets only.
+    void moveFirst();
+    [[nodiscard]] qint64 recordCount() const; // -1 for forward-only
+    [[nodiscard]] int bookmark() const { return m_row; }
+    void setBookmark(int row);
+    // Set when stepping a forward-only result failed midway.
+    [[nodiscard]] const Status &status() const { return m_status; }
+
+    [[nodiscard]] int fieldCount() const { return int(m_names.size()); }
+    [[nodiscard]] QString fieldName(int field) const { return m_names.value(field); }
+    [[nodiscard]] FieldKind fieldKind(int field) const { return m_kinds[std::size_t(field)]; }
+    // Case-insensitive; -1 when there is no such field.
+    [[nodiscard]] int fieldIndex(QStringView name) const;
+
+    [[nodiscard]] bool isNull(int field) const;
+    [[nodiscard]] QVariant value(int field) const;
+    [[nodiscard]] QVariant value(QStringView name) const;
+    [[nodiscard]] qint64 intValue(int field, qint64 dflt = 0) const;
+    [[nodiscard]] double doubleValue(int field, double dflt = 0) const;
+    [[nodiscard]] Currency currencyValue(int field) const;
+    [[nodiscard]] bool boolValue(int field) const;
+    [[nodiscard]] QDate dateValue(int field) const;
+    [[nodiscard]] QString textValue(int field) const;
+    // The UTF-8 bytes of a text value, valid until the set moves or closes.
+    [[nodiscard]] QByteArrayView textBytes(int field) const;
+
+    // The same values at any row of a static set, without moving.
+    [[nodiscard]] bool isNullAt(int row, int field) const;
+    [[nodiscard]] QVariant valueAt(int row, int field) const;
+    [[nodiscard]] qint64 intAt(int row, int field) const;
+    [[nodiscard]] Currency currencyAt(int row, int field) const;
+    [[nodiscard]] QDate dateAt(int row, int field) const;
+    [[nodiscard]] QString textAt(int row, int field) const;
+
+private:
+    enum CellType : std::uint8_t { CellNull, CellInt, CellReal, CellText, CellDate };
+    struct Cell {
+        union {
+            std::int64_t i;
+            double d;
+            struct {
+                std::uint32_t off;
+                std::uint32_t len;
+            } t;
+        };
+        CellType type;
+    };
+
+    Status openOn(const QString &statement, Connection &connection, CursorType cursor);
+    void readColumns();
+    void fetchRow(std::vector<Cell> &cells, QByteArray &text);
+    void stepForward();
+    [[nodiscard]] const Cell &cell(int row, int field) const;
+    [[nodiscard]] QVariant valueOf(const Cell &c, int field) const;
+    [[nodiscard]] qint64 intOf(const Cell &c, qint64 dflt) const;
+    [[nodiscard]] double doubleOf(const Cell &c, double dflt) const;
+    [[nodiscard]] Currency currencyOf(const Cell &c) const;
+    [[nodiscard]] QDate dateOf(const Cell &c) const;
+    [[nodiscard]] QString textOf(const Cell &c) const;
+
+    bool m_open = false;
+    bool m_eof = true;
+    CursorType m_cursor = CursorType::ForwardOnly;
+    sqlite3_stmt *m_stmt = nullptr;
+    Connection *m_ownConnection = nullptr;
+    int m_row = 0;
+    qint64 m_rows = 0;
+    Status m_status;
+    QStringList m_names;
+    std::vector<FieldKind> m_kinds;
+    std::vector<bool> m_typedByValue; // expressions: typed by what they hold
+    std::vector<Cell> m_cells;        // rows × fields
+    QByteArray m_text;
+};
+
+} // namespace velto

@@ -1,0 +1,313 @@
+#include "data/sqldialect.h"
+
+#include <QDate>
+
+namespace velto {
+
+namespace {
+
+bool isIdentStart(QChar c) { return c.isLetter() || c == u'_'; }
+bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+bool keywordIs(QStringView word, const char *kw)
+{
+    return word.compare(QLatin1String(kw), Qt::CaseInsensitive) == 0;
+}
+
+// "#mm/dd/yyyy#" (one- or two-digit month and day) to ISO text.
+bool parseDateLiteral(QStringView body, QString *iso)
+{
+    const auto parts = body.trimmed().split(u'/');
+    if (parts.size() != 3)
+        return false;
+    bool okM = false, okD = false, okY = false;
+    const int m = parts[0].toInt(&okM);
+    const int d = parts[1].toInt(&okD);
+    const int y = parts[2].toInt(&okY);
+    if (!okM || !okD || !okY || parts[2].size() != 4)
+        return false;
+    const QDate date(y, m, d);
+    if (!date.isValid())
+        return false;
+    *iso = date.toString(Qt::ISODate);
+    return true;
+}
+
+class Translator
+{
+public:
+    Translator(QStringView in, bool lift) : m_in(in), m_lift(lift) { m_out.reserve(in.size() + 16); }
+
+    TranslatedSql run()
+    {
+        const qsizetype n = m_in.size();
+        qsizetype i = 0;
+        while (i < n && m_result.error.isEmpty()) {
+            const QChar c = m_in[i];
+            if (c == u'\'') {
+                i = stringLiteral(i);
+            } else if (c == u'"' || c == u'[' || c == u'`') {
+                i = quotedIdentifier(i, c == u'[' ? u']' : c);
+            } else if (c == u'#') {
+                i = dateLiteral(i);
+            } else if (c.isDigit() || (c == u'.' && i + 1 < n && m_in[i + 1].isDigit())) {
+                i = number(i);
+            } else if (isIdentStart(c)) {
+                i = word(i);
+            } else if (c == u'-' && i + 1 < n && m_in[i + 1] == u'-') {
+                i = lineComment(i);
+            } else if (c == u'/' && i + 1 < n && m_in[i + 1] == u'*') {
+                i = blockComment(i);
+            } else {
+                if (c == u'(')
+                    ++m_depth;
+                else if (c == u')')
+                    --m_depth;
+                else if (c == u';' && m_depth == 0)
+                    m_clause = Clause::Other;
+                m_out += c;
+                ++i;
+            }
+        }
+        if (m_result.error.isEmpty())
+            m_result.sql = m_out.toUtf8();
+        return std::move(m_result);
+    }
+
+private:
+    enum class Clause { Other, UpdateSet, OrderOrGroupBy };
+
+    void fail(const QString &why, qsizetype at)
+    {
+        m_result.error = QStringLiteral("%1 at position %2").arg(why).arg(at + 1);
+    }
+
+    qsizetype stringLiteral(qsizetype start)
+    {
+        QString value;
+        qsizetype i = start + 1;
+        for (;;) {
+            if (i >= m_in.size()) {
+                fail(QStringLiteral("Unterminated text literal"), start);
+                return i;
+            }
+            if (m_in[i] == u'\'') {
+                if (i + 1 < m_in.size() && m_in[i + 1] == u'\'') {
+                    value += u'\'';
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                break;
+            }
+            value += m_in[i++];
+        }
+        if (m_lift) {
+            SqlParam p;
+            p.kind = SqlParam::Text;
+            p.text = value.toUtf8();
+            pushParam(std::move(p));
+        } else {
+            m_out += m_in.mid(start, i - start);
+        }
+        return i;
+    }
+
+    qsizetype quotedIdentifier(qsizetype start, QChar close)
+    {
+        qsizetype i = start + 1;
+        while (i < m_in.size() && m_in[i] != close)
+            ++i;
+        if (i >= m_in.size()) {
+            fail(QStringLiteral("Unterminated name"), start);
+            return i;
+        }
+        ++i;
+        m_out += m_in.mid(start, i - start);
+        m_lastWordWasQualifier = false;
+        return i;
+    }
+
+    qsizetype dateLiteral(qsizetype start)
+    {
+        const qsizetype close = m_in.indexOf(u'#', start + 1);
+        QString iso;
+        if (close < 0 || !parseDateLiteral(m_in.mid(start + 1, close - start - 1), &iso)) {
+            fail(QStringLiteral("Invalid date literal"), start);
+            return m_in.size();
+        }
+        if (m_lift) {
+            SqlParam p;
+            p.kind = SqlParam::Text;
+            p.text = iso.toLatin1();
+            pushParam(std::move(p));
+        } else {
+            m_out += u'\'' + iso + u'\'';
+        }
+        return close + 1;
+    }
+
+    qsizetype number(qsizetype start)
+    {
+        qsizetype i = start;
+        bool real = false;
+        while (i < m_in.size() && m_in[i].isDigit())
+            ++i;
+        if (i < m_in.size() && m_in[i] == u'.') {
+            real = true;
+            ++i;
+            while (i < m_in.size() && m_in[i].isDigit())
+                ++i;
+        }
+        if (i < m_in.size() && (m_in[i] == u'e' || m_in[i] == u'E')) {
+            qsizetype j = i + 1;
+            if (j < m_in.size() && (m_in[j] == u'+' || m_in[j] == u'-'))
+                ++j;
+            if (j < m_in.size() && m_in[j].isDigit()) {
+                real = true;
+                i = j;
+                while (i < m_in.size() && m_in[i].isDigit())
+                    ++i;
+            }
+        }
+        if (i < m_in.size() && isIdentChar(m_in[i])) {
+            fail(QStringLiteral("Malformed number"), start);
+            return m_in.size();
+        }
+        const QStringView text = m_in.mid(start, i - start);
+        // A number in ORDER BY or GROUP BY names a column; it must stay.
+        if (!m_lift || m_clause == Clause::OrderOrGroupBy) {
+            m_out += text;
+            return i;
+        }
+        SqlParam p;
+        bool ok = false;
+        if (!real) {
+            p.kind = SqlParam::Integer;
+            p.i = text.toLongLong(&ok);
+        }
+        if (!ok) {
+            p.kind = SqlParam::Real;
+            p.d = text.toDouble(&ok);
+        }
+        if (!ok) {
+            fail(QStringLiteral("Malformed number"), start);
+            return m_in.size();
+        }
+        pushParam(std::move(p));
+        return i;
+    }
+
+    qsizetype word(qsizetype start)
+    {
+        qsizetype i = start;
+        while (i < m_in.size() && isIdentChar(m_in[i]))
+            ++i;
+        const QStringView w = m_in.mid(start, i - start);
+        const bool qualifier = i < m_in.size() && m_in[i] == u'.'
+            && i + 1 < m_in.size() && (isIdentStart(m_in[i + 1]) || m_in[i + 1] == u'*' || m_in[i + 1] == u'[' || m_in[i + 1] == u'"');
+        const bool afterDot = start > 0 && m_in[start - 1] == u'.';
+
+        if (qualifier && m_clause == Clause::UpdateSet && m_depth == 0) {
+            // SQLite takes no table name before the columns it sets.
+            return i + 1;
+        }
+        if (!qualifier && !afterDot) {
+            if (keywordIs(w, "True")) {
+                m_out += u'1';
+                return i;
+            }
+            if (keywordIs(w, "False")) {
+                m_out += u'0';
+                return i;
+            }
+            if (m_depth == 0) {
+                if (keywordIs(w, "SET") && m_statementIsUpdate)
+                    m_clause = Clause::UpdateSet;
+                else if (keywordIs(w, "WHERE") || keywordIs(w, "FROM") || keywordIs(w, "HAVING")
+                         || keywordIs(w, "LIMIT") || keywordIs(w, "UNION") || keywordIs(w, "SELECT"))
+                    m_clause = Clause::Other;
+                else if (keywordIs(w, "BY") && (m_prevWord == u"ORDER" || m_prevWord == u"GROUP"))
+                    m_clause = Clause::OrderOrGroupBy;
+            }
+            if (m_firstWord.isEmpty()) {
+                m_firstWord = w.toString().toUpper();
+                m_statementIsUpdate = m_firstWord == u"UPDATE";
+            }
+            m_prevWord = w.toString().toUpper();
+            if (keywordIs(w, "DELETE")) {
+                m_out += w;
+                // "DELETE * FROM": the star goes, the rest stays.
+                qsizetype j = i;
+                while (j < m_in.size() && m_in[j].isSpace())
+                    ++j;
+                if (j < m_in.size() && m_in[j] == u'*')
+                    return j + 1;
+                return i;
+            }
+        }
+        m_out += w;
+        return i;
+    }
+
+    qsizetype lineComment(qsizetype start)
+    {
+        qsizetype end = m_in.indexOf(u'\n', start);
+        if (end < 0)
+            end = m_in.size();
+        m_out += m_in.mid(start, end - start);
+        return end;
+    }
+
+    qsizetype blockComment(qsizetype start)
+    {
+        const qsizetype end = m_in.indexOf(QStringLiteral("*/"), start + 2);
+        if (end < 0) {
+            fail(QStringLiteral("Unterminated comment"), start);
+            return m_in.size();
+        }
+        m_out += m_in.mid(start, end + 2 - start);
+        return end + 2;
+    }
+
+    void pushParam(SqlParam &&p)
+    {
+        m_out += u'?';
+        m_result.params.push_back(std::move(p));
+    }
+
+    QStringView m_in;
+    bool m_lift;
+    QString m_out;
+    TranslatedSql m_result;
+    int m_depth = 0;
+    Clause m_clause = Clause::Other;
+    QString m_firstWord;
+    QString m_prevWord;
+    bool m_statementIsUpdate = false;
+    bool m_lastWordWasQualifier = false;
+};
+
+bool isSchemaStatement(QStringView s)
+{
+    s = s.trimmed();
+    for (const char *kw : {"CREATE", "ALTER", "DROP", "PRAGMA", "VACUUM", "ATTACH", "DETACH"}) {
+        const qsizetype len = qsizetype(qstrlen(kw));
+        if (s.size() >= len && s.left(len).compare(QLatin1String(kw), Qt::CaseInsensitive) == 0
+            && (s.size() == len || !isIdentChar(s[len])))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TranslatedSql translateSql(QStringView statement, LiteralMode mode)
+{
+    bool lift = mode == LiteralMode::Lift;
+    if (mode == LiteralMode::Automatic)
+        lift = !isSchemaStatement(statement);
+    return Translator(statement, lift).run();
+}
+
+} // namespace velto

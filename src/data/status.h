@@ -1,0 +1,43 @@
+#pragma once
+// The outcome of a database operation: success, or the engine's message.
+
+#include <QString>
+
+namespace velto {
+
+class Status
+{
+public:
+    Status() = default;
+    static Status success() { return Status(); }
+    static Status failure(int code, const QString &message)
+    {
+        Status s;
+        s.m_ok = false;
+        s.m_code = code;
+        s.m_message = message;
+        return s;
+    }
+
+    [[nodiscard]] bool ok() const { return m_ok; }
+    explicit operator bool() const { return m_ok; }
+    [[nodiscard]] int code() const { return m_code; }
+    [[nodiscard]] const QString &message() const { return m_message; }
+
+private:
+    bool m_ok = true;
+    int m_code = 0;
+    QString m_message;
+};
+
+// Our own failure codes, beside SQLite's result codes.
+enum : int {
+    kErrorNoRowUpdated = 1000,   // the row was changed or deleted meanwhile
+    kErrorBadStatement = 1001,   // a statement the translation cannot read
+    kErrorBadValue = 1002,       // a value that does not fit its field
+    kErrorNotOpen = 1003,
+    kErrorNotVeltoDatabase = 1004,
+    kErrorInvalidEntry = 1005,   // an entry refused before anything was written
+};
+
+} // namespace velto

@@ -1,0 +1,162 @@
+#include "deadlines/series.h"
+
+#include "app/mainmod.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/currency.h"
+#include "data/editset.h"
+#include "data/recordset.h"
+
+#include <QLocale>
+
+namespace velto {
+
+bool IsLastDayOfMonth(const QDate &d)
+{
+    return d.addDays(1).month() != d.month();
+}
+
+QDate EndOfMonth(const QDate &d)
+{
+    const QDate next = d.addMonths(1);
+    return QDate(next.year(), next.month(), 1).addDays(-1);
+}
+
+QDate seriesDate(const QDate &first, Cadence cadence, int k, bool keepMonthEnd)
+{
+    // Always computed from the first date, never from the previous one, so a
+    // day that a short month forced down comes back in the next months.
+    switch (cadence) {
+    case Cadence::Daily: return first.addDays(k);
+    case Cadence::Weekly: return first.addDays(7LL * k);
+    case Cadence::Monthly: {
+        const QDate d = first.addMonths(k);
+        return keepMonthEnd ? EndOfMonth(d) : d;
+    }
+    case Cadence::Quarterly: {
+        const QDate d = first.addMonths(3 * k);
+        return keepMonthEnd ? EndOfMonth(d) : d;
+    }
+    case Cadence::Yearly: return first.addYears(k);
+    }
+    return first;
+}
+
+QChar cadenceLetter(int cadenceIndex)
+{
+    static const QString letters = QStringLiteral("dwmqy");
+    return cadenceIndex >= 0 && cadenceIndex < kCadenceCount ? letters.at(cadenceIndex) : QChar();
+}
+
+int typeCodeOfKey(const QString &key)
+{
+    return key.right(2).toInt();
+}
+
+Status RenumberGroup(Connection &connection, qint64 groupId)
+{
+    Recordset count;
+    Status st = count.open(sql::groupSize(groupId), connection, CursorType::ForwardOnly);
+    if (!st)
+        return st;
+    const qint64 c = count.eof() ? 0 : count.intValue(count.fieldIndex(u"CTrRowId"));
+    count.close();
+
+    EditSet rows;
+    st = rows.open(sql::groupRows(groupId), connection);
+    if (!st)
+        return st;
+    int k = 1;
+    for (; !rows.eof(); rows.moveNext(), ++k) {
+        if (!(st = rows.setValue(u"TrGrpRow", k)) || !(st = rows.setValue(u"TrGrpMDay", c)) || !(st = rows.update()))
+            return st;
+    }
+    return Status::success();
+}
+
+namespace {
+
+Status validate(const DeadlineEntry &e, int type)
+{
+    if (type != 1 && type != -1 && type != -2)
+        return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown deadline type: %1").arg(e.typeKey));
+    if (e.description.isEmpty())
+        return Status::failure(kErrorInvalidEntry, QStringLiteral("The description is empty."));
+    if (!e.date.isValid())
+        return Status::failure(kErrorInvalidEntry, QStringLiteral("The date is not valid."));
+    if (e.recurring) {
+        if (e.count < 2)
+            return Status::failure(kErrorInvalidEntry, QStringLiteral("A series needs at least 2 deadlines."));
+        // Row numbers and the count live in 16-bit fields.
+        if (e.count > kMaxSeriesCount)
+            return Status::failure(kErrorInvalidEntry,
+                                   QStringLiteral("A series can hold at most %1 deadlines.").arg(kMaxSeriesCount));
+        if (e.cadenceIndex < 0 || e.cadenceIndex >= kCadenceCount)
+            return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown cadence."));
+    }
+    return Status::success();
+}
+
+Status writeEntry(Connection &conn, const DeadlineEntry &e, int type, Currency value, Currency balance, qint64 accountId)
+{
+    const int dbId = app().CurrentDbId;
+    if (!e.recurring)
+        return conn.execute(sql::insertSingle(dbId, type, e.date, e.description, accountId, value, balance, e.addToGroupId));
+
+    qint64 group = e.addToGroupId;
+    if (group <= 0) {
+        Recordset rs;
+        Status st = rs.open(sql::nextGroupId(), conn, CursorType::ForwardOnly);
+        if (!st)
+            return st;
+        group = rs.eof() ? 1 : qint64(NzNum(rs.value(rs.fieldIndex(u"mId")), 0)) + 1;
+    }
+    const Cadence cadence = Cadence(e.cadenceIndex);
+    const QChar letter = cadenceLetter(e.cadenceIndex);
+    const bool monthEnd = IsLastDayOfMonth(e.date);
+    for (int k = 1; k <= e.count; ++k) {
+        const QDate day = seriesDate(e.date, cadence, k - 1, monthEnd);
+        Status st = conn.execute(sql::insertSeriesRow(dbId, type, day, e.description, accountId, value, balance,
+                                                      letter, k, e.count, group));
+        if (!st)
+            return st;
+    }
+    return Status::success();
+}
+
+} // namespace
+
+Status InsertDeadlines(const DeadlineEntry &entry)
+{
+    const int type = typeCodeOfKey(entry.typeKey);
+    Status st = validate(entry, type);
+    if (!st)
+        return st;
+
+    // Appointments carry no amount; text that does not read as money is 0.
+    const Currency value = type == -2 ? Currency()
+                                      : Currency::fromLocaleText(entry.amountText, QLocale()).value_or(Currency());
+    const Currency balance = value * type;
+    const qint64 accountId = qint64(NzNum(entry.accountId, 0));
+
+    Connection conn;
+    if (!(st = conn.open(app().ConnectionString)))
+        return st;
+    // One transaction for the rows and the renumbering of a joined group:
+    // either the whole entry is stored, or nothing of it.
+    if (!(st = conn.beginTrans()))
+        return st;
+    st = writeEntry(conn, entry, type, value, balance, accountId);
+    if (st && entry.addToGroupId > 0)
+        st = RenumberGroup(conn, entry.addToGroupId);
+    if (st)
+        st = conn.commitTrans();
+    if (!st) {
+        conn.rollbackTrans();
+        return st;
+    }
+    conn.close();
+    return Status::success();
+}
+
+} // namespace velto

@@ -1,0 +1,43 @@
+#include "testsupport.h"
+
+#include "app/mainmod.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace velto::test {
+
+QString builtTemplatePath()
+{
+    return QStringLiteral(VELTO_PROGRAM_DIR_FOR_TESTS "/master.gen");
+}
+
+Sandbox::Sandbox()
+{
+    QDir().mkpath(settingsDir());
+    QDir().mkpath(programDir());
+    QDir().mkpath(dataDir());
+    QFile::copy(builtTemplatePath(), programDir() + QStringLiteral("/master.gen"));
+    qputenv("VELTO_SETTINGS_DIR", settingsDir().toLocal8Bit());
+    setProgramFolder(programDir());
+    setWritePauseMs(0);
+}
+
+Sandbox::~Sandbox()
+{
+    setProgramFolder(QString());
+}
+
+bool Sandbox::createDatabase()
+{
+    QFile::remove(databasePath());
+    if (!QFile::copy(builtTemplatePath(), databasePath()))
+        return false;
+    QFile(databasePath()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    app().DatabaseFolder = dataDir();
+    app().ConnectionString = connectionStringFor(dataDir());
+    app().CurrentDbId = 1;
+    return true;
+}
+
+} // namespace velto::test
