@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what the build needs on Debian 12 (as root), then configures and builds.
+set -euo pipefail
+need=()
+for p in build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libbenchmark-dev sqlite3; do
+  dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
+fi
+cmake -S "$(dirname "$0")" -B "$(dirname "$0")/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$(dirname "$0")/build" -j"$(nproc)"
