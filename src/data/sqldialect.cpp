@@ -124,7 +124,6 @@ private:
         }
         ++i;
         m_out += m_in.mid(start, i - start);
-        m_lastWordWasQualifier = false;
         return i;
     }
 
@@ -285,7 +284,6 @@ private:
     QString m_firstWord;
     QString m_prevWord;
     bool m_statementIsUpdate = false;
-    bool m_lastWordWasQualifier = false;
 };
 
 bool isSchemaStatement(QStringView s)

@@ -82,10 +82,10 @@ Grid::Grid(QWidget *parent)
         // reload does not snap it back.
         if (m_applyingColumns || size <= 0)
             return;
-        GridColumn spec = m_model->gridColumn(section + 1);
-        spec.widthTwips = size * 1440 / std::max(1, logicalDpiX());
+        GridColumn def = m_model->gridColumn(section + 1);
+        def.widthTwips = size * 1440 / std::max(1, logicalDpiX());
         QSignalBlocker block(m_model);
-        m_model->setGridColumn(section + 1, spec);
+        m_model->setGridColumn(section + 1, def);
     });
     m_model->setBaseFont(font());
     applyRowStyles();
@@ -168,9 +168,9 @@ void Grid::changeColumn(int column, F change)
 {
     if (column < 1 || column > columnCount())
         return;
-    GridColumn spec = m_model->gridColumn(column);
-    change(spec);
-    m_model->setGridColumn(column, spec);
+    GridColumn def = m_model->gridColumn(column);
+    change(def);
+    m_model->setGridColumn(column, def);
     applyColumn(column);
 }
 
@@ -390,11 +390,11 @@ void Grid::applyColumns()
 
 void Grid::applyColumn(int column)
 {
-    const GridColumn &spec = m_model->gridColumn(column);
+    const GridColumn &def = m_model->gridColumn(column);
     m_applyingColumns = true;
-    m_view->setColumnHidden(column - 1, !spec.visible);
-    if (spec.visible)
-        m_view->header()->resizeSection(column - 1, spec.widthTwips * logicalDpiX() / 1440);
+    m_view->setColumnHidden(column - 1, !def.visible);
+    if (def.visible)
+        m_view->header()->resizeSection(column - 1, def.widthTwips * logicalDpiX() / 1440);
     m_applyingColumns = false;
 }
 

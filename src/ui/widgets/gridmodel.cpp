@@ -38,25 +38,25 @@ void GridModel::setSource(std::unique_ptr<GridSource> source)
             const QString name = m_source->columnName(f);
             // A reload of the same statement finds its columns by name, so
             // captions, widths and formats set once survive every reload.
-            GridColumn spec;
+            GridColumn def;
             bool reused = false;
             if (f < m_columns.size() && m_columns.at(f).field >= 0
                 && m_columns.at(f).name.compare(name, Qt::CaseInsensitive) == 0) {
-                spec = m_columns.at(f);
+                def = m_columns.at(f);
                 reused = true;
             }
             for (int c = 0; !reused && c < m_columns.size(); ++c) {
                 if (m_columns.at(c).field >= 0 && m_columns.at(c).name.compare(name, Qt::CaseInsensitive) == 0) {
-                    spec = m_columns.at(c);
+                    def = m_columns.at(c);
                     reused = true;
                 }
             }
             if (!reused) {
-                spec.name = name;
-                spec.caption = name;
+                def.name = name;
+                def.caption = name;
             }
-            spec.field = f;
-            columns.append(spec);
+            def.field = f;
+            columns.append(def);
         }
         for (const GridColumn &c : std::as_const(m_columns)) {
             if (c.field < 0)
@@ -73,14 +73,14 @@ const GridColumn &GridModel::gridColumn(int column) const
     return m_columns.at(column - 1);
 }
 
-void GridModel::setGridColumn(int column, const GridColumn &spec)
+void GridModel::setGridColumn(int column, const GridColumn &def)
 {
     if (column < 1 || column > m_columns.size())
         return;
     GridColumn &c = m_columns[column - 1];
-    const bool requestChanged = c.valueByRequest != spec.valueByRequest;
+    const bool requestChanged = c.valueByRequest != def.valueByRequest;
     const int field = c.field;
-    c = spec;
+    c = def;
     c.field = field; // where the values come from is the source's business
     if (requestChanged)
         m_requested.remove(column);
@@ -94,11 +94,11 @@ int GridModel::addUnboundColumn(const QString &name)
 {
     const int column = int(m_columns.size()) + 1;
     beginInsertColumns({}, column - 1, column - 1);
-    GridColumn spec;
-    spec.name = name;
-    spec.caption = name;
-    spec.valueByRequest = true;
-    m_columns.append(spec);
+    GridColumn def;
+    def.name = name;
+    def.caption = name;
+    def.valueByRequest = true;
+    m_columns.append(def);
     endInsertColumns();
     return column;
 }
@@ -243,10 +243,10 @@ void GridModel::build()
         Key key;
         key.order = k.order;
         key.values.resize(n);
-        const GridColumn &spec = gridColumn(k.column);
-        if (!spec.valueByRequest && spec.field >= 0) {
+        const GridColumn &def = gridColumn(k.column);
+        if (!def.valueByRequest && def.field >= 0) {
             for (int r = 0; r < n; ++r)
-                key.values[r] = m_source->value(r, spec.field);
+                key.values[r] = m_source->value(r, def.field);
         } else {
             for (int r = 0; r < n; ++r)
                 key.values[r] = cellValue(r, k.column);
@@ -404,9 +404,9 @@ QVariant GridModel::cellValue(int bookmark, int column) const
 {
     if (!m_source || bookmark < 0 || bookmark >= m_source->rowCount() || column < 1 || column > m_columns.size())
         return {};
-    const GridColumn &spec = m_columns.at(column - 1);
-    QVariant v = spec.field >= 0 ? m_source->value(bookmark, spec.field) : QVariant();
-    if (!spec.valueByRequest)
+    const GridColumn &def = m_columns.at(column - 1);
+    QVariant v = def.field >= 0 ? m_source->value(bookmark, def.field) : QVariant();
+    if (!def.valueByRequest)
         return v;
     Requested &req = m_requested[column];
     if (req.values.empty()) {
@@ -429,9 +429,9 @@ QVariant GridModel::cellValue(int bookmark, int column) const
 
 QString GridModel::recordText(int bookmark, int column) const
 {
-    const GridColumn &spec = gridColumn(column);
-    const QString text = formatGridValue(formattedRecord(bookmark).value(column), spec.format);
-    return text.isEmpty() ? spec.emptyText : text;
+    const GridColumn &def = gridColumn(column);
+    const QString text = formatGridValue(formattedRecord(bookmark).value(column), def.format);
+    return text.isEmpty() ? def.emptyText : text;
 }
 
 QString GridModel::cellText(int position, int column) const
@@ -583,15 +583,15 @@ QString GridModel::groupCaption(int group) const
     const Group &g = m_groups.at(group);
     if (g.formatted)
         return g.caption;
-    const GridColumn &spec = gridColumn(m_groupKeys.value(g.level).column);
-    QString value = formatGridValue(g.key, spec.format);
+    const GridColumn &def = gridColumn(m_groupKeys.value(g.level).column);
+    QString value = formatGridValue(g.key, def.format);
     if (value.isEmpty())
-        value = spec.emptyText;
+        value = def.emptyText;
     GridRow r;
     r.m_model = this;
     r.m_group = group;
     r.m_position = m_flatOfGroup[group] + 1;
-    r.m_caption = spec.caption + QStringLiteral(": ") + value;
+    r.m_caption = def.caption + QStringLiteral(": ") + value;
     emit const_cast<GridModel *>(this)->rowFormat(r);
     m_groups.at(group).caption = r.m_caption;
     m_groups.at(group).formatted = true;
@@ -692,17 +692,17 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     }
     if (n.record < 0)
         return {};
-    const GridColumn &spec = m_columns.at(index.column());
+    const GridColumn &def = m_columns.at(index.column());
     switch (role) {
     case Qt::DisplayRole:
         return recordText(n.record, column);
     case Qt::AccessibleTextRole: {
         // An icon-only cell still reads as something.
         const QString text = recordText(n.record, column);
-        return text.isEmpty() ? spec.caption : text;
+        return text.isEmpty() ? def.caption : text;
     }
     case Qt::DecorationRole: {
-        if (!spec.hasIcon)
+        if (!def.hasIcon)
             return {};
         int image = 0;
         emit const_cast<GridModel *>(this)->iconRequest(column, n.record, image);
@@ -717,7 +717,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         return style && style->foreColor.isValid() ? QVariant(style->foreColor) : QVariant();
     }
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(spec.alignment);
+        return QVariant::fromValue(def.alignment);
     case ValueRole:
         return formattedRecord(n.record).value(column);
     case BookmarkRole:
@@ -735,14 +735,14 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
         return QAbstractItemModel::headerData(section, orientation, role);
-    const GridColumn &spec = m_columns.at(section);
+    const GridColumn &def = m_columns.at(section);
     switch (role) {
     case Qt::DisplayRole:
-        return spec.caption;
+        return def.caption;
     case Qt::AccessibleTextRole:
-        return spec.caption.isEmpty() ? spec.name : spec.caption;
+        return def.caption.isEmpty() ? def.name : def.caption;
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(spec.alignment);
+        return QVariant::fromValue(def.alignment);
     default:
         return {};
     }

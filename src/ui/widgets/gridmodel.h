@@ -47,7 +47,7 @@ public:
 
     [[nodiscard]] int gridColumnCount() const { return int(m_columns.size()); }
     [[nodiscard]] const GridColumn &gridColumn(int column) const;
-    void setGridColumn(int column, const GridColumn &spec);
+    void setGridColumn(int column, const GridColumn &def);
     // Appends an unbound column whose values come from the unbound value
     // request; returns its number.
     int addUnboundColumn(const QString &name);

@@ -100,9 +100,9 @@ void GridPrinter::paintPage(QPainter &painter, int page, const GridPageTexts &te
         double x = m_page.left();
         for (const Column &c : std::as_const(m_columns)) {
             const double w = c.widthTwips * m_scale;
-            const GridColumn &spec = m_model.gridColumn(c.column);
-            painter.drawText(cellRect(x, w), int(Qt::AlignVCenter | (spec.alignment & Qt::AlignHorizontal_Mask)),
-                             QFontMetricsF(bold, painter.device()).elidedText(spec.caption, Qt::ElideRight, w - 2 * pad));
+            const GridColumn &def = m_model.gridColumn(c.column);
+            painter.drawText(cellRect(x, w), int(Qt::AlignVCenter | (def.alignment & Qt::AlignHorizontal_Mask)),
+                             QFontMetricsF(bold, painter.device()).elidedText(def.caption, Qt::ElideRight, w - 2 * pad));
             x += w;
         }
         y += m_rowHeight;
@@ -133,10 +133,10 @@ void GridPrinter::paintPage(QPainter &painter, int page, const GridPageTexts &te
                 const QFont f = font.isValid() ? font.value<QFont>() : m_bodyFont;
                 painter.setFont(f);
                 painter.setPen(fore.isValid() ? fore.value<QColor>() : QColor(Qt::black));
-                const GridColumn &spec = m_model.gridColumn(c.column);
+                const GridColumn &def = m_model.gridColumn(c.column);
                 const QString text = QFontMetricsF(f, painter.device())
                                          .elidedText(m_model.cellText(pos, c.column), Qt::ElideRight, w - 2 * pad);
-                painter.drawText(cellRect(x, w), int(Qt::AlignVCenter | (spec.alignment & Qt::AlignHorizontal_Mask)), text);
+                painter.drawText(cellRect(x, w), int(Qt::AlignVCenter | (def.alignment & Qt::AlignHorizontal_Mask)), text);
                 x += w;
             }
         }
