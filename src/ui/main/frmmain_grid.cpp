@@ -118,9 +118,8 @@ void frmMain::setupGrid()
 
     // Headers by position; the added columns have no string and stay as they are.
     for (int c = 1; c < g->columnCount(); ++c) {
-        const QString text = LoadResString(999 + c);
-        if (!text.isEmpty())
-            g->setColumnCaption(c, text);
+        if (hasString(999 + c + app().LanguageOffset))
+            g->setColumnCaption(c, LoadResString(999 + c));
     }
     g->setColumnCaption(colType, QString());
     g->setColumnCaption(colGroupKey, QString());
@@ -130,7 +129,7 @@ void frmMain::setupGrid()
     connect(g, &Grid::unboundValue, this, &frmMain::gex_UnboundValue, Qt::UniqueConnection);
     connect(g, &Grid::iconRequest, this, &frmMain::gex_Icon, Qt::UniqueConnection);
     connect(g, &Grid::currentRowChanged, this, &frmMain::gex_CurrentRowChanged, Qt::UniqueConnection);
-    connect(g, &Grid::gotFocus, this, [this] { showStatusText(1056); }, Qt::UniqueConnection);
+    connect(g, &Grid::gotFocus, this, [this] { showStatusText(1056); });
     connect(g, &Grid::lostFocus, m_sbText, &QLabel::clear, Qt::UniqueConnection);
     connect(g, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
         layoutKey(key, modifiers, m_gex->currentRow() >= 1);
@@ -244,6 +243,7 @@ void frmMain::gex_RowFormat(GridRow &row)
     if (!row.isGroupRow()) {
         if (row.value(colType).toInt() == -2)
             row.setValue(colValue, QString());
+        row.setValue(colType, QString()); // the type shows as its icon only
         return;
     }
     switch (row.groupColumn()) {

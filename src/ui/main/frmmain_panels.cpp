@@ -43,11 +43,11 @@ void frmMain::setupStartList()
 
     connect(m_mv, &MonthView::getDayBold, this, &frmMain::mv_GetDayBold, Qt::UniqueConnection);
     connect(m_mv, &MonthView::selectionChanged, this, &frmMain::mv_SelectionChanged, Qt::UniqueConnection);
-    connect(m_mv, &MonthView::gotFocus, this, [this] { showStatusText(982); }, Qt::UniqueConnection);
+    connect(m_mv, &MonthView::gotFocus, this, [this] { showStatusText(982); });
     connect(m_mv, &MonthView::lostFocus, m_sbText, &QLabel::clear, Qt::UniqueConnection);
     connect(m_mv, &MonthView::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
         layoutKey(key, modifiers, true);
-    }, Qt::UniqueConnection);
+    });
 }
 
 // ---------------------------------------------------------------- calendar
