@@ -157,13 +157,24 @@ void frmMain::gexUpdate(int filterIndex)
     m_gex->setConnection(s.ConnectionString);
     m_gex->setRecordSource(text);
     m_gex->rebind();
-    m_gex->clearGroups();
-    m_gex->addGroup(colDbId, Qt::AscendingOrder);
+    QList<int> groups{colDbId};
     if (s.GroupOption == 1 || s.GroupOption == 2)
-        m_gex->addGroup(colGroupKey, Qt::AscendingOrder);
+        groups << colGroupKey;
     else if (s.GroupOption == 3)
-        m_gex->addGroup(colAccountName, Qt::AscendingOrder);
-    m_gex->refresh();
+        groups << colAccountName;
+    // The rebind has already grouped the new rows by the groups in force;
+    // regrouping by the same columns would rebuild the same tree again.
+    bool sameGroups = m_gex->groupCount() == groups.size();
+    for (int level = 1; sameGroups && level <= groups.size(); ++level)
+        sameGroups = m_gex->groupColumn(level) == groups[level - 1];
+    if (!sameGroups) {
+        m_gex->clearGroups();
+        for (int column : std::as_const(groups))
+            m_gex->addGroup(column, Qt::AscendingOrder);
+    }
+    // A rebind asks for every value and caption afresh: the refresh after
+    // it only has to redraw.
+    m_gex->update();
     m_gex->setUpdatesEnabled(wasUpdating);
 }
 
