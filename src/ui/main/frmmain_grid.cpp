@@ -176,6 +176,8 @@ void frmMain::gexUpdate(int filterIndex)
     // it only has to redraw.
     m_gex->update();
     m_gex->setUpdatesEnabled(wasUpdating);
+    // The row under the same number may be another one now.
+    gex_CurrentRowChanged(-1);
 }
 
 void frmMain::gexFind(qint64 rowId)
