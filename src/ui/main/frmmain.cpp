@@ -437,7 +437,7 @@ void frmMain::loadTexts()
             }
         }
     }
-    m_tb->setWindowTitle(tr("Deadline commands"));
+    m_tb->setWindowTitle(caption(301).remove(QLatin1Char('&')));
     m_tb->setAccessibleName(m_tb->windowTitle());
     m_tbLayout->setWindowTitle(caption(410).remove(QLatin1Char('&')));
     m_tbLayout->setAccessibleName(m_tbLayout->windowTitle());
@@ -447,6 +447,8 @@ void frmMain::loadTexts()
     m_cmbFilter->setAccessibleName(caption(981));
     m_cmbFilter->setAccessibleDescription(caption(980));
     m_lblStartHint->setText(caption(901));
+    m_mv->setAccessibleName(caption(958));
+    m_picStart->setAccessibleName(QStringLiteral("Velto - ") + caption(901));
 }
 
 void frmMain::restoreLayoutSettings()

@@ -176,6 +176,8 @@ void frmMain::gexUpdate(int filterIndex)
     // it only has to redraw.
     m_gex->update();
     m_gex->setUpdatesEnabled(wasUpdating);
+    // Screen readers name the list as its top row does: sheet and filter.
+    m_gex->setAccessibleName(s.CurrentDbName + QStringLiteral(" - ") + m_cmbFilter->itemText(filterIndex));
     // The row under the same number may be another one now.
     gex_CurrentRowChanged(-1);
 }
