@@ -12,6 +12,7 @@
 #include "data/currency.h"
 #include "testsupport.h"
 #include "ui/main/frmmain.h"
+#include "ui/main/frmsplash.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
 #include "ui/widgets/recordsetgridsource.h"
@@ -83,6 +84,9 @@ private slots:
     void withoutSaveLayoutClosingResetsTheView();
     void firstStartOpensMaximisedOnDefaults();
     void windowKeepsItsMinimumSize();
+    void closingWhileMinimisedKeepsTheStoredSize();
+    void choosingTheCheckedLayoutReloadsAnyway();
+    void splashShowsTitleAndLoadingText();
     void notesLineShowsTheClientOfTheCurrentRow();
     void languagePickStoresTheChoiceAndAsksForRestart();
     void changeDatabaseStoresTheFolder();
@@ -620,6 +624,39 @@ void tst_frmMain::windowKeepsItsMinimumSize()
     const QPoint mvRight = w->mv()->mapTo(w.get(), QPoint(w->mv()->width(), 0));
     QVERIFY(qAbs(mvRight.x() - w->centralWidget()->geometry().right()) <= 2);
     QVERIFY(w->gextasks()->mapTo(w.get(), QPoint()).y() > w->mv()->mapTo(w.get(), QPoint()).y() + w->mv()->height());
+}
+
+void tst_frmMain::closingWhileMinimisedKeepsTheStoredSize()
+{
+    setUserSetting(kMeMaximized, 0);
+    setUserSetting(kMeWidth, 11500);
+    setUserSetting(kMeHeight, 7800);
+    auto w = openWindow();
+    QVERIFY(!(w->windowState() & Qt::WindowMaximized));
+    w->setWindowState(Qt::WindowMinimized);
+    w->close();
+    QCOMPARE(userSetting(kMeMaximized, -1), 0);
+    QCOMPARE(userSetting(kMeWidth, -1), 11500);
+    QCOMPARE(userSetting(kMeHeight, -1), 7800);
+}
+
+void tst_frmMain::choosingTheCheckedLayoutReloadsAnyway()
+{
+    auto w = openWindow();
+    QCOMPARE(w->gex()->recordCount(), 0);
+    insert(1, 1, d(1, 20), QStringLiteral("Written meanwhile"), 0, 10);
+    QVERIFY(w->mnuGroupby(0)->isChecked());
+    w->mnuGroupby(0)->trigger();
+    QVERIFY(w->mnuGroupby(0)->isChecked());
+    QCOMPARE(w->gex()->recordCount(), 1);
+}
+
+void tst_frmMain::splashShowsTitleAndLoadingText()
+{
+    app().LanguageOffset = kOffsetItalian;
+    frmSplash splash;
+    QCOMPARE(splash.Label1()->text(), QStringLiteral("Velto"));
+    QCOMPARE(splash.lblloading()->text(), QStringLiteral("caricamento in corso …"));
 }
 
 void tst_frmMain::notesLineShowsTheClientOfTheCurrentRow()
