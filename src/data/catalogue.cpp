@@ -60,7 +60,7 @@ QString mainSelectColumnsOnly() { return mainSelectBase() + QStringLiteral("Wher
 
 QString startPanel(const QDate &first, const QDate &last, int dbId)
 {
-    return QStringLiteral("SELECT TrDescription, TrGrpType, TrGrpRow, TrGrpMDay FROM Transactions Where ")
+    return QStringLiteral("SELECT TrDescription, TrGrpType, TrGrpRow, TrGrpMDay, TrGrpId FROM Transactions Where ")
         + QStringLiteral("(TrDate Between #") + dateBody(first) + QStringLiteral("# And #") + dateBody(last)
         + QStringLiteral("#) AND TrDone=False AND TrDbId=") + whole(dbId) + QStringLiteral(" ORDER BY TrDate DESC");
 }

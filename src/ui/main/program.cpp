@@ -2,11 +2,17 @@
 
 #include "app/mainmod.h"
 #include "app/startup.h"
+#include "ui/main/frmmain.h"
+#include "ui/main/frmsplash.h"
 #include "ui/main/widgetprompts.h"
+#include "ui/widgets/recordsetgridsource.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QThread>
+
+#include <memory>
 
 namespace velto {
 
@@ -28,7 +34,21 @@ int runProgram(int argc, char *argv[])
     WidgetPrompts prompts;
     if (!runStartup(prompts, scrollBarWidthTwips()))
         return 1;
-    return 0;
+    installRecordsetLoader();
+
+    auto splash = std::make_unique<frmSplash>();
+    splash->show();
+    QApplication::processEvents();
+
+    frmMain main(prompts);
+    prompts.setOwner(&main);
+    main.Form_Load();
+    QApplication::processEvents();
+    QThread::msleep(1000);
+    splash.reset();
+
+    main.show();
+    return QApplication::exec();
 }
 
 } // namespace velto

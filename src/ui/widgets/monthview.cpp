@@ -77,7 +77,8 @@ void MonthView::showMonth(int year, int month)
     m_shown = first;
     requestBold();
     update();
-    QAccessibleEvent ev(this, QAccessible::TableModelChanged);
+    // A table change has its own event class; the plain one asserts on it.
+    QAccessibleTableModelChangeEvent ev(this, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&ev);
 }
 

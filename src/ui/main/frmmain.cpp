@@ -1,0 +1,696 @@
+#include "ui/main/frmmain.h"
+
+#include "app/languages.h"
+#include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "data/catalogue.h"
+#include "ui/main/mainicons.h"
+#include "ui/widgets/grid.h"
+#include "ui/widgets/monthview.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace velto {
+
+namespace {
+
+QAction *separatorIn(QMenu *menu, QList<QAction *> &items)
+{
+    QAction *a = menu->addSeparator();
+    items.append(a);
+    return a;
+}
+
+// The caption designed as a message id, translated for this run.
+QString caption(int id)
+{
+    return LoadResString(id);
+}
+
+} // namespace
+
+frmMain::frmMain(UserPrompts &prompts, QWidget *parent)
+    : QMainWindow(parent), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowIcon(icons::icon(icons::Kind::AppPicture));
+    buildMenus();
+    buildToolbars();
+    buildCentre();
+    buildStatusBar();
+    wireCommands();
+    setMinimumSize(toPixelsX(kMinWidthTwips), toPixelsY(kMinHeightTwips));
+    Form_Initialize();
+    setMainRefresh(this);
+}
+
+frmMain::~frmMain()
+{
+    if (mainRefresh() == this)
+        setMainRefresh(nullptr);
+}
+
+void frmMain::Form_Initialize()
+{
+    for (int i = 0; i < sql::kMainFilterCount; ++i)
+        FILTER[i][1] = sql::mainFilter(i);
+    AppState &s = app();
+    auto flag = [&s](const char *name, int dflt) {
+        return isFlagOn(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(name), dflt));
+    };
+    s.SaveLayout = flag(kSaveIntSettings, kSaveIntSettingsDefault);
+    s.ShowGroupTotals = flag(kShowsGroupTotals, kShowsGroupTotalsDefault);
+    s.ShowGroupCounters = flag(kShowsGrpDlCounters, kShowsGrpDlCountersDefault);
+    s.GroupOption = int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kGroupOpt),
+                                          kGroupOptDefault), kGroupOptDefault));
+}
+
+// ---------------------------------------------------------------- building
+
+void frmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setAccessibleName(tr("Menu bar"));
+
+    m_mnuFileGrp = bar->addMenu(QStringLiteral("201"));
+    m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("203"));
+    m_mnuFile[0]->setShortcut(Qt::Key_F12);
+    separatorIn(m_mnuFileGrp, m_mnuFile);
+    m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("205"));
+    m_mnuFile[2]->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F12));
+    m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("207"));
+    separatorIn(m_mnuFileGrp, m_mnuFile);
+    m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("209"));
+    connect(m_mnuFile[5], &QAction::triggered, this, &QWidget::close);
+
+    m_mnuRecordGrp = bar->addMenu(QStringLiteral("301"));
+    m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("303"));
+    m_mnuRecord[0]->setShortcut(Qt::Key_F5);
+    m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("304"));
+    m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("305"));
+    m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("306"));
+    m_mnuRecord[3]->setShortcut(Qt::Key_Delete);
+    separatorIn(m_mnuRecordGrp, m_mnuRecord);
+    m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("307"));
+    m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("309"));
+
+    m_mnuViewGrp = bar->addMenu(QStringLiteral("401"));
+    m_mnuView << m_mnuViewGrp->addAction(QStringLiteral("403"));
+    m_mnuView[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F5));
+    separatorIn(m_mnuViewGrp, m_mnuView);
+    m_mnuGroupbyMenu = new QMenu(QStringLiteral("410"), this);
+    m_mnuView << m_mnuViewGrp->addMenu(m_mnuGroupbyMenu);
+    separatorIn(m_mnuViewGrp, m_mnuView);
+    m_mnuView << m_mnuViewGrp->addAction(QStringLiteral("311"));
+    m_mnuView << m_mnuViewGrp->addAction(QStringLiteral("313"));
+    separatorIn(m_mnuViewGrp, m_mnuView);
+    m_mnuView << m_mnuViewGrp->addAction(QStringLiteral("419"));
+
+    m_layoutGroup = new QActionGroup(this);
+    m_layoutGroup->setExclusive(true);
+    for (int g = 0; g < 4; ++g) {
+        QAction *a = m_mnuGroupbyMenu->addAction(QString::number(412 + g));
+        a->setCheckable(true);
+        m_layoutGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, g] { applyLayout(g); });
+        m_mnuGroupby << a;
+    }
+
+    m_mnuToolsGrp = bar->addMenu(QStringLiteral("501"));
+    m_mnuTools << m_mnuToolsGrp->addAction(QStringLiteral("503"));
+    separatorIn(m_mnuToolsGrp, m_mnuTools);
+    m_mnuLangsMenu = new QMenu(QStringLiteral("504"), this);
+    m_mnuTools << m_mnuToolsGrp->addMenu(m_mnuLangsMenu);
+    separatorIn(m_mnuToolsGrp, m_mnuTools);
+    m_mnuTools << m_mnuToolsGrp->addAction(QStringLiteral("506"));
+    connect(m_mnuTools[4], &QAction::triggered, this, &frmMain::changeDatabaseFolder);
+
+    for (const LanguageMenuItem &item : languageMenuItems()) {
+        if (item.separator) {
+            separatorIn(m_mnuLangsMenu, m_mnuLangs);
+            continue;
+        }
+        QAction *a = m_mnuLangsMenu->addAction(item.captionId ? QString::number(item.captionId) : item.fixedCaption);
+        a->setCheckable(true);
+        const int index = item.index;
+        connect(a, &QAction::triggered, this, [this, index] { mnuLangs_Click(index); });
+        m_mnuLangs << a;
+    }
+
+    m_mnuHelpGrp = bar->addMenu(QStringLiteral("601"));
+    m_mnuHelp << m_mnuHelpGrp->addAction(QStringLiteral("603"));
+    m_mnuHelp[0]->setShortcut(Qt::Key_F1);
+    separatorIn(m_mnuHelpGrp, m_mnuHelp);
+    m_mnuHelp << m_mnuHelpGrp->addAction(QStringLiteral("607"));
+}
+
+void frmMain::buildToolbars()
+{
+    using icons::Kind;
+    m_tb = addToolBar(QStringLiteral("tb"));
+    m_tb->setObjectName(QStringLiteral("tb"));
+    m_tb->setMovable(false);
+    m_tb->setFloatable(false);
+    m_tb->setIconSize(QSize(24, 24));
+    m_tb->setContextMenuPolicy(Qt::PreventContextMenu);
+    auto button = [this](Kind kind, int tipId) {
+        QAction *a = m_tb->addAction(icons::icon(kind), QString());
+        a->setToolTip(QString::number(tipId));
+        m_tbButtons << a;
+    };
+    auto separator = [this] { m_tbButtons << m_tb->addSeparator(); };
+    button(Kind::NewRow, 901);
+    button(Kind::EditRow, 902);
+    button(Kind::ToggleDone, 903);
+    button(Kind::DeleteRow, 904);
+    separator();
+    button(Kind::Accounts, 905);
+    separator();
+    button(Kind::Print, 907);
+    button(Kind::Export, 909);
+    separator();
+    button(Kind::Options, 911);
+
+    // The filter strip: "Show:", the filter list and the layout buttons.
+    m_picTools = addToolBar(QStringLiteral("picTools"));
+    m_picTools->setObjectName(QStringLiteral("picTools"));
+    m_picTools->setMovable(false);
+    m_picTools->setFloatable(false);
+    m_picTools->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_lblShow = new QLabel(QStringLiteral("981"), m_picTools);
+    m_lblShow->setObjectName(QStringLiteral("lblShow"));
+    m_lblShow->setContentsMargins(8, 0, 4, 0);
+    m_cmbFilter = new QComboBox(m_picTools);
+    m_cmbFilter->setObjectName(QStringLiteral("cmbFilter"));
+    m_cmbFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_cmbFilter->setMinimumContentsLength(28);
+    m_lblShow->setBuddy(m_cmbFilter);
+    m_picTools->addWidget(m_lblShow);
+    m_picTools->addWidget(m_cmbFilter);
+    m_cmbFilter->installEventFilter(this);
+    connect(m_cmbFilter, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!m_loaded)
+            return;
+        gexUpdate(index);
+        m_gex->setFocus();
+        picStartVisible();
+    });
+
+    m_tbLayout = addToolBar(QStringLiteral("tbLayout"));
+    m_tbLayout->setObjectName(QStringLiteral("tbLayout"));
+    m_tbLayout->setMovable(false);
+    m_tbLayout->setFloatable(false);
+    m_tbLayout->setIconSize(QSize(20, 20));
+    m_tbLayout->setContextMenuPolicy(Qt::PreventContextMenu);
+    auto spacer = new QWidget(m_tbLayout);
+    spacer->setFixedWidth(toPixelsX(45));
+    m_tbLayoutButtons << m_tbLayout->addWidget(spacer);
+    auto layoutButton = [this](Kind kind, int tipId) {
+        QAction *a = m_tbLayout->addAction(icons::icon(kind), QString());
+        a->setToolTip(QString::number(tipId));
+        m_tbLayoutButtons << a;
+        return a;
+    };
+    layoutButton(Kind::ExpandAll, 913);
+    layoutButton(Kind::CollapseAll, 915);
+    m_tbLayoutButtons << m_tbLayout->addSeparator();
+    const Kind layoutKinds[] = {Kind::LayoutSimple, Kind::LayoutDate, Kind::LayoutMonth, Kind::LayoutAccount};
+    auto *buttons = new QActionGroup(this);
+    buttons->setExclusive(true);
+    for (int g = 0; g < 4; ++g) {
+        QAction *a = layoutButton(layoutKinds[g], 412 + g);
+        a->setCheckable(true);
+        buttons->addAction(a);
+        connect(a, &QAction::triggered, this, [this, g] { applyLayout(g); });
+    }
+}
+
+void frmMain::buildCentre()
+{
+    auto *centre = new QWidget(this);
+    centre->setObjectName(QStringLiteral("centre"));
+    auto *row = new QHBoxLayout(centre);
+    row->setContentsMargins(0, toPixelsY(6), 0, 0);
+    row->setSpacing(toPixelsX(30));
+
+    auto *left = new QWidget(centre);
+    auto *leftColumn = new QVBoxLayout(left);
+    leftColumn->setContentsMargins(0, 0, 0, 0);
+    leftColumn->setSpacing(toPixelsY(16));
+    m_gex = new Grid(left);
+    m_gex->setObjectName(QStringLiteral("gex"));
+    m_gex->setAccessibleName(tr("Deadlines"));
+    m_gex->installEventFilter(this);
+    leftColumn->addWidget(m_gex, 1);
+
+    m_accNotes = new QWidget(left);
+    m_accNotes->setObjectName(QStringLiteral("accNotes"));
+    auto *notes = new QHBoxLayout(m_accNotes);
+    notes->setContentsMargins(4, 0, 4, 2);
+    m_imgAcc = new QLabel(m_accNotes);
+    m_imgAcc->setObjectName(QStringLiteral("imgAcc"));
+    m_imgAcc->setPixmap(icons::icon(icons::Kind::Account).pixmap(16, 16));
+    m_imgAcc->setAccessibleName(tr("Client/supplier"));
+    m_imgAcc->setVisible(false);
+    m_lblAccNotes = new QLabel(m_accNotes);
+    m_lblAccNotes->setObjectName(QStringLiteral("lblAccNotes"));
+    m_lblAccNotes->setTextFormat(Qt::PlainText);
+    m_lblAccNotes->setMinimumHeight(fontMetrics().height() + 4);
+    notes->addWidget(m_imgAcc);
+    notes->addWidget(m_lblAccNotes, 1);
+    leftColumn->addWidget(m_accNotes);
+    row->addWidget(left, 1);
+
+    // The calendar at the right, the start list under it.
+    m_side = new QWidget(centre);
+    auto *sideColumn = new QVBoxLayout(m_side);
+    sideColumn->setContentsMargins(0, 0, 0, 0);
+    sideColumn->setSpacing(toPixelsY(30));
+    m_mv = new MonthView(m_side);
+    m_mv->setObjectName(QStringLiteral("mv"));
+    m_mv->setAccessibleName(tr("Calendar"));
+    m_mv->setFixedSize(m_mv->sizeHint().expandedTo(QSize(toPixelsX(3400), 0)));
+    m_side->setFixedWidth(m_mv->width());
+    sideColumn->addWidget(m_mv);
+    m_gextasks = new Grid(m_side);
+    m_gextasks->setObjectName(QStringLiteral("gextasks"));
+    m_gextasks->setAccessibleName(tr("Open deadlines of the selected days"));
+    m_gextasks->installEventFilter(this);
+    sideColumn->addWidget(m_gextasks, 1);
+    row->addWidget(m_side);
+
+    // The start panel lies over the middle of the empty grid.
+    m_picStart = new QWidget(m_gex);
+    m_picStart->setObjectName(QStringLiteral("picStart"));
+    m_picStart->setAccessibleName(tr("Start"));
+    m_picStart->setAutoFillBackground(true);
+    auto *start = new QVBoxLayout(m_picStart);
+    start->setContentsMargins(24, 16, 24, 16);
+    auto *startPicture = new QLabel(m_picStart);
+    startPicture->setPixmap(icons::icon(icons::Kind::AppPicture).pixmap(64, 64));
+    startPicture->setAlignment(Qt::AlignCenter);
+    m_lblStart = new QLabel(QStringLiteral("Velto"), m_picStart);
+    m_lblStart->setObjectName(QStringLiteral("lblStart"));
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(26);
+    f.setBold(true);
+    m_lblStart->setFont(f);
+    m_lblStart->setAlignment(Qt::AlignCenter);
+    m_lblStart->setStyleSheet(QStringLiteral("color: #254b6c"));
+    m_lblStartHint = new QLabel(m_picStart);
+    m_lblStartHint->setAlignment(Qt::AlignCenter);
+    m_lblStartHint->setStyleSheet(QStringLiteral("color: #606060"));
+    start->addWidget(startPicture);
+    start->addWidget(m_lblStart);
+    start->addWidget(m_lblStartHint);
+    m_picStart->installEventFilter(this);
+    m_lblStart->installEventFilter(this);
+    startPicture->installEventFilter(this);
+    m_picStart->hide();
+
+    setCentralWidget(centre);
+}
+
+void frmMain::buildStatusBar()
+{
+    QStatusBar *sb = statusBar();
+    sb->setObjectName(QStringLiteral("sb"));
+    sb->setSizeGripEnabled(true);
+    m_sbText = new QLabel(sb);
+    m_sbText->setObjectName(QStringLiteral("sbPanel1"));
+    m_sbText->setTextFormat(Qt::PlainText);
+    sb->addWidget(m_sbText, 1);
+    auto *panel2 = new QWidget(sb);
+    auto *p2 = new QHBoxLayout(panel2);
+    p2->setContentsMargins(4, 0, 8, 0);
+    p2->setSpacing(0);
+    m_sbImage = new QLabel(panel2);
+    m_sbImage->setObjectName(QStringLiteral("sbPanel2Picture"));
+    m_sbSheet = new QLabel(panel2);
+    m_sbSheet->setObjectName(QStringLiteral("sbPanel2"));
+    m_sbSheet->setTextFormat(Qt::PlainText);
+    m_sbSheet->setMinimumWidth(toPixelsX(2400));
+    p2->addWidget(m_sbImage);
+    p2->addWidget(m_sbSheet);
+    sb->addPermanentWidget(panel2);
+}
+
+// Commands of other windows. Each row: the slot and the menu items and
+// buttons that run it, and whether the command is there yet. Wiring one
+// command is the slot's body and "true" in its row.
+void frmMain::wireCommands()
+{
+    struct Command {
+        void (frmMain::*slot)();
+        QList<QAction *> triggers;
+        bool ready;
+    };
+    const Command commands[] = {
+        {&frmMain::mnuScadenziari_Click, {m_mnuFile[0]}, false},
+        {&frmMain::mnuPrint_Click, {m_mnuFile[2], tbButton(8)}, false},
+        {&frmMain::mnuExport_Click, {m_mnuFile[3], tbButton(9)}, false},
+        {&frmMain::mnuNew_Click, {m_mnuRecord[0], tbButton(1)}, false},
+        {&frmMain::mnuEdit_Click, {m_mnuRecord[1], tbButton(2)}, false},
+        {&frmMain::mnuToggleDone_Click, {m_mnuRecord[2], tbButton(3)}, false},
+        {&frmMain::mnuDelete_Click, {m_mnuRecord[3], tbButton(4)}, false},
+        {&frmMain::mnuFirst_Click, {m_mnuRecord[5]}, false},
+        {&frmMain::mnuLast_Click, {m_mnuRecord[6]}, false},
+        {&frmMain::mnuAccounts_Click, {m_mnuView[0], tbButton(6)}, false},
+        {&frmMain::mnuExpand_Click, {m_mnuView[4], tbLayoutButton(2)}, false},
+        {&frmMain::mnuCollapse_Click, {m_mnuView[5], tbLayoutButton(3)}, false},
+        {&frmMain::mnuOptions_Click, {m_mnuView[7]}, false},
+        {&frmMain::tbOptions_Click, {tbButton(11)}, false},
+        {&frmMain::mnuDelClosed_Click, {m_mnuTools[0]}, false},
+        {&frmMain::mnuHelpContents_Click, {m_mnuHelp[0]}, false},
+        {&frmMain::mnuAbout_Click, {m_mnuHelp[2]}, false},
+    };
+    for (const Command &c : commands) {
+        for (QAction *a : c.triggers) {
+            connect(a, &QAction::triggered, this, c.slot);
+            a->setEnabled(c.ready);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- later
+// Empty until the window or command behind each one is wired in.
+
+void frmMain::mnuScadenziari_Click() {}
+void frmMain::mnuPrint_Click() {}
+void frmMain::mnuExport_Click() {}
+void frmMain::mnuNew_Click() {}
+void frmMain::mnuEdit_Click() {}
+void frmMain::mnuToggleDone_Click() {}
+void frmMain::mnuDelete_Click() {}
+void frmMain::mnuFirst_Click() {}
+void frmMain::mnuLast_Click() {}
+void frmMain::mnuAccounts_Click() {}
+void frmMain::mnuExpand_Click() {}
+void frmMain::mnuCollapse_Click() {}
+void frmMain::mnuOptions_Click() {}
+void frmMain::tbOptions_Click() {}
+void frmMain::mnuDelClosed_Click() {}
+void frmMain::mnuHelpContents_Click() {}
+void frmMain::mnuAbout_Click() {}
+
+// ---------------------------------------------------------------- load
+
+void frmMain::loadTexts()
+{
+    for (QMenu *m : {m_mnuFileGrp, m_mnuRecordGrp, m_mnuViewGrp, m_mnuToolsGrp, m_mnuHelpGrp})
+        m->setTitle(translateCaption(m->title()));
+    for (const QList<QAction *> *items : {&m_mnuFile, &m_mnuRecord, &m_mnuView, &m_mnuTools, &m_mnuHelp}) {
+        for (QAction *a : *items) {
+            if (!a->isSeparator())
+                a->setText(translateCaption(a->text()));
+        }
+    }
+    m_mnuGroupbyMenu->setTitle(translateCaption(m_mnuGroupbyMenu->title()));
+    m_mnuLangsMenu->setTitle(translateCaption(m_mnuLangsMenu->title()));
+    m_mnuRecord[2]->setText(m_mnuRecord[2]->text() + QLatin1Char('\t') + caption(608));
+    for (int g = 0; g < m_mnuGroupby.size(); ++g) {
+        QAction *a = m_mnuGroupby[g];
+        a->setText(caption(412 + g) + QStringLiteral("\tCtrl+") + QString::number(g + 1));
+        a->setChecked(g == app().GroupOption);
+    }
+    m_mnuLangs[0]->setText(caption(505));
+
+    for (const QList<QAction *> *buttons : {&m_tbButtons, &m_tbLayoutButtons}) {
+        for (QAction *a : *buttons) {
+            if (!a->toolTip().isEmpty() && !a->isSeparator()) {
+                a->setToolTip(translateCaption(a->toolTip()));
+                a->setText(a->toolTip()); // read by screen readers
+            }
+        }
+    }
+    m_tb->setWindowTitle(caption(301).remove(QLatin1Char('&')));
+    m_tb->setAccessibleName(m_tb->windowTitle());
+    m_tbLayout->setWindowTitle(caption(410).remove(QLatin1Char('&')));
+    m_tbLayout->setAccessibleName(m_tbLayout->windowTitle());
+    m_picTools->setWindowTitle(caption(981));
+    m_picTools->setAccessibleName(m_picTools->windowTitle());
+    m_lblShow->setText(caption(981));
+    m_cmbFilter->setAccessibleName(caption(981));
+    m_cmbFilter->setAccessibleDescription(caption(980));
+    m_lblStartHint->setText(caption(901));
+    m_mv->setAccessibleName(caption(958));
+    m_picStart->setAccessibleName(QStringLiteral("Velto - ") + caption(901));
+}
+
+void frmMain::restoreLayoutSettings()
+{
+    AppState &s = app();
+    auto read = [&s](const char *name, int dflt) {
+        return int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(name), dflt), dflt));
+    };
+    if (s.SaveLayout) {
+        if (read(kMeMaximized, kMeMaximizedDefault) == 2) {
+            setWindowState(windowState() | Qt::WindowMaximized);
+        } else {
+            resize(toPixelsX(read(kMeWidth, kMeWidthDefault)), toPixelsY(read(kMeHeight, kMeHeightDefault)));
+        }
+        const int view = read(kSelectedView, kSelectedViewDefault);
+        m_cmbFilter->setCurrentIndex(view >= 0 && view < kFilterCount ? view : 0);
+        s.GroupOption = read(kGroupOpt, kGroupOptDefault);
+        s.SortKeyIndex = read(kSortKeyIdx, kSortKeyIdxDefault);
+        s.SortKeyAscending = read(kSortKeyAsc, kSortKeyAscDefault);
+    } else {
+        m_cmbFilter->setCurrentIndex(0);
+        s.GroupOption = 0;
+        s.SortKeyIndex = kSortKeyIdxDefault;
+        s.SortKeyAscending = kSortKeyAscDefault;
+    }
+    // A stored layout or sort column outside the window's range would group
+    // or sort by nothing sensible: fall back to the defaults.
+    if (s.GroupOption < 0 || s.GroupOption > 3)
+        s.GroupOption = 0;
+    if (s.SortKeyIndex < 1 || s.SortKeyIndex > GexColumnCount)
+        s.SortKeyIndex = kSortKeyIdxDefault;
+}
+
+void frmMain::Form_Load()
+{
+    AppState &s = app();
+    m_loaded = false;
+    setWindowTitle(s.AppTitle);
+    CounterSeparator = QLatin1Char(' ') + caption(1050) + QLatin1Char(' ');
+    m_gex->setUpdatesEnabled(false);
+
+    m_cmbFilter->blockSignals(true);
+    m_cmbFilter->clear();
+    for (int i = 0; i < kFilterCount; ++i) {
+        FILTER[i][0] = caption(951 + i);
+        m_cmbFilter->addItem(FILTER[i][0]);
+    }
+    m_cmbFilter->blockSignals(false);
+    restoreLayoutSettings();
+    loadTexts();
+
+    m_mv->setValue(today());
+    setupGrid();
+    setupStartList();
+    // Locale first day: 0 = Monday .. 6 = Sunday.
+    bool ok = false;
+    const int first = GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK).toInt(&ok);
+    if (ok && first >= 0 && first <= 6)
+        m_mv->setFirstDayOfWeek(Qt::DayOfWeek(first + 1));
+
+    gexUpdate(m_cmbFilter->currentIndex());
+    gextasksUpdate(m_mv->selectionStart(), m_mv->selectionEnd());
+    m_loaded = true;
+    sbBallon();
+    picStartVisible();
+    m_gex->refresh();
+    if (m_gex->sortKeyCount() == 0) {
+        m_gex->addSortKey(s.SortKeyIndex, s.SortKeyAscending == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    m_gex->setCurrentRow(1);
+    m_gex->setUpdatesEnabled(true);
+    applyLayout(s.GroupOption);
+    if (const auto item = checkedLanguageItem(s.LanguageChoice)) {
+        for (int i = 0; i < m_mnuLangs.size(); ++i)
+            m_mnuLangs[i]->setChecked(i == *item);
+    }
+}
+
+// ---------------------------------------------------------------- layout
+
+void frmMain::applyLayout(int groupOption)
+{
+    if (groupOption < 0 || groupOption > 3)
+        return;
+    m_mnuGroupby[groupOption]->setChecked(true);
+    tbLayoutButton(groupOption + 5)->setChecked(true);
+    app().GroupOption = groupOption;
+    gexUpdate(m_cmbFilter->currentIndex());
+    m_gex->refresh();
+}
+
+void frmMain::layoutKey(int &key, Qt::KeyboardModifiers modifiers, bool allowed)
+{
+    if (!allowed || !(modifiers & Qt::ControlModifier))
+        return;
+    if (key >= Qt::Key_1 && key <= Qt::Key_4) {
+        applyLayout(key - Qt::Key_1);
+        key = 0;
+    }
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // A size set below the minimum (by a stored size, say) comes back up.
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const QSize min = minimumSize();
+        if (width() < min.width() || height() < min.height())
+            resize(size().expandedTo(min));
+    }
+    placePicStart();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_gex && event->type() == QEvent::Resize) {
+        SizeGridColumns();
+        placePicStart();
+    } else if (watched == m_gextasks && event->type() == QEvent::Resize) {
+        m_gextasks->setColumnWidth(1, qMax(0, toTwipsX(m_gextasks->width()) - 60 - int(app().ScrollBarWidth)));
+    } else if (watched == m_cmbFilter) {
+        if (event->type() == QEvent::FocusIn)
+            showStatusText(980);
+        else if (event->type() == QEvent::FocusOut)
+            m_sbText->clear();
+        else if (event->type() == QEvent::KeyPress) {
+            auto *k = static_cast<QKeyEvent *>(event);
+            int key = k->key();
+            layoutKey(key, k->modifiers(), true);
+            if (key == 0)
+                return true;
+        }
+    } else if (event->type() == QEvent::MouseButtonDblClick
+               && (watched == m_picStart || watched == m_lblStart || watched->parent() == m_picStart)) {
+        if (m_mnuRecord[0]->isEnabled())
+            mnuNew_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::placePicStart()
+{
+    if (!m_picStart->isVisible())
+        return;
+    m_picStart->adjustSize();
+    m_picStart->move((m_gex->width() - m_picStart->width()) / 2, (m_gex->height() - m_picStart->height()) / 2);
+    m_picStart->raise();
+}
+
+// ---------------------------------------------------------------- unload
+
+void frmMain::writeSetting(const char *name, int value)
+{
+    WriteSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD, QLatin1String(name), value);
+}
+
+void frmMain::Form_Unload()
+{
+    const AppState &s = app();
+    try {
+        if (s.SaveLayout) {
+            writeSetting(kSelectedView, m_cmbFilter->currentIndex());
+            writeSetting(kGroupOpt, s.GroupOption);
+            if (m_gex->sortKeyCount() > 0) {
+                const GridSortKey key = m_gex->sortKey(1);
+                app().SortKeyIndex = key.column;
+                app().SortKeyAscending = key.order == Qt::AscendingOrder ? 1 : 0;
+            }
+            writeSetting(kSortKeyIdx, s.SortKeyIndex);
+            writeSetting(kSortKeyAsc, s.SortKeyAscending);
+            if (!(windowState() & Qt::WindowMinimized)) {
+                const bool maximized = windowState() & Qt::WindowMaximized;
+                writeSetting(kMeMaximized, maximized ? 2 : 0);
+                // A maximised window keeps the size it will return to.
+                const QSize size = maximized && normalGeometry().isValid() ? normalGeometry().size() : this->size();
+                writeSetting(kMeWidth, toTwipsX(size.width()));
+                writeSetting(kMeHeight, toTwipsY(size.height()));
+            }
+        } else {
+            writeSetting(kSelectedView, 0);
+            writeSetting(kShowsGroupTotals, 1);
+            writeSetting(kGroupOpt, 0);
+        }
+        writeSetting(kIntLang, s.LanguageChoice);
+    } catch (const RegistryError &e) {
+        showError(e.description);
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------- tools
+
+void frmMain::mnuLangs_Click(int index)
+{
+    AppState &s = app();
+    const auto store = languageToStore(s.LanguageChoice, index);
+    if (!store) {
+        // Qt toggled the item on the click; put the check back where it was.
+        if (const auto item = checkedLanguageItem(s.LanguageChoice)) {
+            for (int i = 0; i < m_mnuLangs.size(); ++i)
+                m_mnuLangs[i]->setChecked(i == *item);
+        }
+        return;
+    }
+    s.LanguageChoice = *store;
+    for (int i = 0; i < m_mnuLangs.size(); ++i)
+        m_mnuLangs[i]->setChecked(i == index);
+    try {
+        WriteSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kIntLang), *store);
+    } catch (const RegistryError &e) {
+        showError(e.description);
+        return;
+    }
+    m_prompts.message(caption(1362), MessageIcon::None);
+}
+
+void frmMain::changeDatabaseFolder()
+{
+    chooseDatabaseFolder(m_prompts, 506, 1362);
+}
+
+// ---------------------------------------------------------------- helpers
+
+void frmMain::showStatusText(int id)
+{
+    m_sbText->setText(caption(id));
+}
+
+void frmMain::showError(const QString &text)
+{
+    m_prompts.message(text, MessageIcon::Critical);
+}
+
+int frmMain::toTwipsX(int pixels) const { return qRound(pixels * 1440.0 / logicalDpiX()); }
+int frmMain::toTwipsY(int pixels) const { return qRound(pixels * 1440.0 / logicalDpiY()); }
+int frmMain::toPixelsX(int twips) const { return qRound(twips * logicalDpiX() / 1440.0); }
+int frmMain::toPixelsY(int twips) const { return qRound(twips * logicalDpiY() / 1440.0); }
+
+} // namespace velto

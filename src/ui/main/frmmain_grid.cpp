@@ -1,0 +1,313 @@
+// The deadline grid of the main window: its columns and looks, the filters
+// and layouts, the values and icons it asks for, and the group captions.
+
+#include "ui/main/frmmain.h"
+
+#include "app/mainmod.h"
+#include "app/strings.h"
+#include "data/catalogue.h"
+#include "data/currency.h"
+#include "ui/main/mainicons.h"
+#include "ui/widgets/grid.h"
+#include "ui/widgets/monthview.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLocale>
+
+namespace velto {
+
+namespace {
+
+// Colours are kept as &HBBGGRR, the way they were chosen.
+QColor bgr(unsigned v)
+{
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+} // namespace
+
+int frmMain::DateGroupKey(const QDate &date, int groupOption, const QDate &today)
+{
+    if (groupOption == 1) {
+        const QDate nextMonth = today.addMonths(1);
+        const QDate endOfMonth = QDate(nextMonth.year(), nextMonth.month(), 1).addDays(-1);
+        if (date <= today)
+            return 0;
+        return date <= endOfMonth ? 1 : 2;
+    }
+    if (groupOption == 2)
+        return date.year() * 100 + date.month();
+    return 0;
+}
+
+void frmMain::setupGrid()
+{
+    Grid *g = m_gex;
+    g->setFont(QFont(QStringLiteral("Verdana"), 9));
+    g->setConnection(app().ConnectionString);
+    g->setRecordSource(sql::mainSelectColumnsOnly());
+    connect(g, &Grid::loadFailed, this, &frmMain::showError, Qt::UniqueConnection);
+    g->rebind();
+
+    for (int c = 1; c <= g->columnCount(); ++c)
+        g->setColumnVisible(c, false);
+    if (g->columnCount() < colAccountNotes + 1)
+        g->addColumn(QStringLiteral("GroupKey"));
+    if (g->columnCount() < colOpenBalance)
+        g->addColumn(QStringLiteral("OpenBalance"));
+    g->setColumnVisible(colGroupKey, false);
+    g->setColumnValueByRequest(colGroupKey, true);
+    g->setColumnVisible(colOpenBalance, false);
+    g->setColumnValueByRequest(colOpenBalance, true);
+    g->setColumnFormat(colOpenBalance, QStringLiteral("Currency"));
+
+    auto show = [g](int column, int twips) {
+        g->setColumnVisible(column, true);
+        g->setColumnWidth(column, twips);
+    };
+    show(colType, 330);
+    g->setColumnHasIcon(colType, true);
+    g->setColumnAlignment(colType, Qt::AlignCenter);
+    show(colDate, 1420);
+    g->setColumnFormat(colDate, QStringLiteral("Short Date"));
+    show(colDescription, 2420);
+    g->setColumnHasIcon(colDescription, true);
+    g->setColumnValueByRequest(colDescription, true);
+    show(colValue, 1180);
+    g->setColumnFormat(colValue, QStringLiteral("Currency"));
+    g->setColumnAlignment(colValue, Qt::AlignRight | Qt::AlignVCenter);
+    show(colAccountName, 1960);
+    g->setColumnEmptyText(colAccountName, LoadResString(1054));
+
+    g->setNavigatorText(LoadResString(1052));
+
+    GridStyle open;
+    open.foreColor = Qt::black;
+    open.bold = true;
+    GridStyle closed;
+    closed.foreColor = bgr(0x808080);
+    closed.bold = false;
+    closed.italic = true;
+    closed.strikeOut = true;
+    g->clearFormatConditions();
+    g->addFormatCondition(colDone, false, open);
+    g->addFormatCondition(colDone, true, closed);
+
+    GridStyle odd;
+    odd.backColor = Qt::white;
+    GridStyle even;
+    even.backColor = bgr(0xF5F5F5);
+    GridStyle group;
+    group.bold = true;
+    group.foreColor = bgr(0x6C4B25);
+    group.backColor = bgr(0xF8F8F8);
+    GridStyle selected;
+    selected.foreColor = Qt::white;
+    selected.backColor = bgr(0xC0C0C0);
+    g->setRowStyle(GridRowStyle::OddRow, odd);
+    g->setRowStyle(GridRowStyle::EvenRow, even);
+    g->setRowStyle(GridRowStyle::RowGroup, group);
+    g->setRowStyle(GridRowStyle::SelectedRow, selected);
+    g->setImageList(icons::gridImages());
+
+    GridPrintSettings print = g->printSettings();
+    print.landscape = false;
+    print.fitColumns = true;
+    g->setPrintSettings(print);
+
+    // Headers by position; the added columns have no string and stay as they are.
+    for (int c = 1; c < g->columnCount(); ++c) {
+        if (hasString(999 + c + app().LanguageOffset))
+            g->setColumnCaption(c, LoadResString(999 + c));
+    }
+    g->setColumnCaption(colType, QString());
+    g->setColumnCaption(colGroupKey, QString());
+    g->setColumnCaption(colOpenBalance, QString());
+
+    connect(g, &Grid::rowFormat, this, &frmMain::gex_RowFormat, Qt::UniqueConnection);
+    connect(g, &Grid::unboundValue, this, &frmMain::gex_UnboundValue, Qt::UniqueConnection);
+    connect(g, &Grid::iconRequest, this, &frmMain::gex_Icon, Qt::UniqueConnection);
+    connect(g, &Grid::currentRowChanged, this, &frmMain::gex_CurrentRowChanged, Qt::UniqueConnection);
+    connect(g, &Grid::gotFocus, this, [this] { showStatusText(1056); });
+    connect(g, &Grid::lostFocus, m_sbText, &QLabel::clear, Qt::UniqueConnection);
+    connect(g, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
+        layoutKey(key, modifiers, m_gex->currentRow() >= 1);
+    });
+    SizeGridColumns();
+}
+
+int frmMain::currentFilterIndex() const
+{
+    return m_cmbFilter->currentIndex();
+}
+
+void frmMain::gexUpdate(int filterIndex)
+{
+    const AppState &s = app();
+    if (filterIndex < 0)
+        filterIndex = 0;
+    const QString text = filterIndex >= kCalendarFilter
+        ? sql::mainSelectPeriod(s.CurrentDbId, m_mv->selectionStart(), m_mv->selectionEnd())
+        : sql::mainSelect(s.CurrentDbId, FILTER[filterIndex][1]);
+    // Repaints are held rather than the grid hidden, so the focus stays where it is.
+    const bool wasUpdating = m_gex->updatesEnabled();
+    m_gex->setUpdatesEnabled(false);
+    m_groupToday = today();
+    m_gex->setConnection(s.ConnectionString);
+    m_gex->setRecordSource(text);
+    m_gex->rebind();
+    QList<int> groups{colDbId};
+    if (s.GroupOption == 1 || s.GroupOption == 2)
+        groups << colGroupKey;
+    else if (s.GroupOption == 3)
+        groups << colAccountName;
+    // The rebind has already grouped the new rows by the groups in force;
+    // regrouping by the same columns would rebuild the same tree again.
+    bool sameGroups = m_gex->groupCount() == groups.size();
+    for (int level = 1; sameGroups && level <= groups.size(); ++level)
+        sameGroups = m_gex->groupColumn(level) == groups[level - 1];
+    if (!sameGroups) {
+        m_gex->clearGroups();
+        for (int column : std::as_const(groups))
+            m_gex->addGroup(column, Qt::AscendingOrder);
+    }
+    // A rebind asks for every value and caption afresh: the refresh after
+    // it only has to redraw.
+    m_gex->update();
+    m_gex->setUpdatesEnabled(wasUpdating);
+    // Screen readers name the list as its top row does: sheet and filter.
+    m_gex->setAccessibleName(s.CurrentDbName + QStringLiteral(" - ") + m_cmbFilter->itemText(filterIndex));
+    // The row under the same number may be another one now.
+    gex_CurrentRowChanged(-1);
+}
+
+void frmMain::gexFind(qint64 rowId)
+{
+    if (m_gex->find(colRowId, rowId))
+        m_gex->refresh();
+}
+
+void frmMain::SizeGridColumns()
+{
+    const float free = float(toTwipsX(m_gex->width())) - 2 * app().ScrollBarWidth - 10.0f * float(m_gex->columnCount())
+        - 3520 - 660 + 100;
+    if (free <= 0)
+        return; // not laid out yet
+    m_gex->setColumnWidth(colDate, 1760);
+    m_gex->setColumnWidth(colDescription, qRound(free * 0.6f));
+    m_gex->setColumnWidth(colValue, 1660);
+    m_gex->setColumnWidth(colAccountName, qRound(free * 0.4f));
+}
+
+void frmMain::gex_UnboundValue(int column, int bookmark, QVariant &value)
+{
+    switch (column) {
+    case colGroupKey:
+        value = DateGroupKey(m_gex->recordValue(bookmark, QStringLiteral("TrDate")).toDate(), app().GroupOption,
+                             m_groupToday.isValid() ? m_groupToday : today());
+        break;
+    case colDescription: {
+        const QString description = NzStr(m_gex->recordValue(bookmark, QStringLiteral("TrDescription")), QString());
+        if (app().ShowGroupCounters && m_gex->recordValue(bookmark, QStringLiteral("TrGrpId")).toLongLong() > 0) {
+            value = description + QLatin1Char(' ')
+                + QString::number(m_gex->recordValue(bookmark, QStringLiteral("TrGrpRow")).toInt()) + CounterSeparator
+                + QString::number(m_gex->recordValue(bookmark, QStringLiteral("TrGrpMDay")).toInt());
+        } else {
+            value = description;
+        }
+        break;
+    }
+    case colOpenBalance:
+        if (m_gex->recordValue(bookmark, QStringLiteral("TrDone")).toBool())
+            value = QVariant::fromValue(Currency());
+        else
+            value = m_gex->recordValue(bookmark, QStringLiteral("TrBalance"));
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::gex_Icon(int column, int bookmark, int &imageIndex)
+{
+    const bool done = m_gex->recordValue(bookmark, QStringLiteral("TrDone")).toBool();
+    if (column == colDescription) {
+        const bool member = m_gex->recordValue(bookmark, QStringLiteral("TrGrpId")).toLongLong() > 0;
+        imageIndex = member ? (done ? imgGroupClosed : imgGroupOpen) : 0;
+    } else if (column == colType) {
+        switch (m_gex->recordValue(bookmark, QStringLiteral("TrType")).toInt()) {
+        case 1: imageIndex = done ? imgCreditClosed : imgCreditOpen; break;
+        case -1: imageIndex = done ? imgDebitClosed : imgDebitOpen; break;
+        case -2: imageIndex = done ? imgAppointmentClosed : imgAppointmentOpen; break;
+        default: break;
+        }
+    }
+}
+
+QString frmMain::totalSuffix(const GridRow &row) const
+{
+    QVariant sum = row.aggregate(colOpenBalance, GridAggregate::Sum);
+    const Currency total = sum.canConvert<Currency>() ? sum.value<Currency>() : Currency::fromDouble(sum.toDouble());
+    return QStringLiteral(" [") + total.toLocaleCurrency(QLocale()) + QLatin1Char(']');
+}
+
+void frmMain::gex_RowFormat(GridRow &row)
+{
+    const AppState &s = app();
+    if (!row.isGroupRow()) {
+        if (row.value(colType).toInt() == -2)
+            row.setValue(colValue, QString());
+        row.setValue(colType, QString()); // the type shows as its icon only
+        return;
+    }
+    switch (row.groupColumn()) {
+    case colDbId: {
+        QString text = s.CurrentDbName + QStringLiteral(" - ") + m_cmbFilter->currentText();
+        if (s.GroupOption == 3 && s.ShowGroupTotals)
+            text += totalSuffix(row);
+        row.setCaption(text);
+        break;
+    }
+    case colAccountName:
+        if (s.ShowGroupTotals) {
+            const QString name = NzStr(row.groupValue(), QString());
+            row.setCaption((name.isEmpty() ? LoadResString(1054) : row.caption()) + totalSuffix(row));
+        }
+        break;
+    case colGroupKey:
+        if (s.GroupOption == 1) {
+            const int key = row.aggregate(colGroupKey, GridAggregate::Min).toInt();
+            QString text = QLatin1Char(' ') + LoadResString(1060 + key);
+            if (s.ShowGroupTotals)
+                text += totalSuffix(row);
+            row.setCaption(text);
+        } else if (s.GroupOption == 2) {
+            const QDate day = row.aggregate(colDate, GridAggregate::Max).toDate();
+            QString text = QLatin1Char(' ') + QLocale().toString(day, QStringLiteral("MMMM yyyy"));
+            if (s.ShowGroupTotals)
+                text += totalSuffix(row);
+            row.setCaption(text);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::gex_CurrentRowChanged(int previousRow)
+{
+    if (m_gex->currentRow() == previousRow)
+        return;
+    const GridRow current = m_gex->row(m_gex->currentRow());
+    const QString name = current.isValid() ? NzStr(current.value(colAccountName), QString()) : QString();
+    if (!name.isEmpty()) {
+        m_lblAccNotes->setText(QLatin1Char('[') + name + QStringLiteral("]  ")
+                               + NzStr(current.value(colAccountNotes), QString()));
+    } else {
+        m_lblAccNotes->clear();
+    }
+    m_imgAcc->setVisible(!name.isEmpty());
+}
+
+} // namespace velto

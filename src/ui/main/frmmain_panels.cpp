@@ -1,0 +1,175 @@
+// The calendar with its bold days and selection, the start list under it,
+// the empty-grid panel and the due indicator of the main window.
+
+#include "ui/main/frmmain.h"
+
+#include "app/mainmod.h"
+#include "app/strings.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "ui/main/mainicons.h"
+#include "ui/widgets/grid.h"
+#include "ui/widgets/monthview.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTreeView>
+
+namespace velto {
+
+void frmMain::setupStartList()
+{
+    Grid *t = m_gextasks;
+    t->setFont(QFont(QStringLiteral("Tahoma"), 8));
+    t->setFocusPolicy(Qt::NoFocus);
+    // Read-only display: the user neither selects nor focuses it.
+    t->setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (auto *view = t->findChild<QTreeView *>()) {
+        view->setHeaderHidden(true);
+        view->setFocusPolicy(Qt::NoFocus);
+        view->setRootIsDecorated(false);
+    }
+    t->setNavigatorText(QString());
+    GridStyle odd;
+    odd.backColor = QColor(0xFF, 0xFF, 0xBF);
+    GridStyle even;
+    even.backColor = QColor(0xB0, 0xD7, 0xC1);
+    t->setRowStyle(GridRowStyle::OddRow, odd);
+    t->setRowStyle(GridRowStyle::EvenRow, even);
+    t->setConnection(app().ConnectionString);
+    connect(t, &Grid::loadFailed, this, &frmMain::showError, Qt::UniqueConnection);
+    connect(t, &Grid::unboundValue, this, &frmMain::gextasks_UnboundValue, Qt::UniqueConnection);
+
+    connect(m_mv, &MonthView::getDayBold, this, &frmMain::mv_GetDayBold, Qt::UniqueConnection);
+    connect(m_mv, &MonthView::selectionChanged, this, &frmMain::mv_SelectionChanged, Qt::UniqueConnection);
+    connect(m_mv, &MonthView::gotFocus, this, [this] { showStatusText(982); });
+    connect(m_mv, &MonthView::lostFocus, m_sbText, &QLabel::clear, Qt::UniqueConnection);
+    connect(m_mv, &MonthView::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
+        layoutKey(key, modifiers, true);
+    });
+}
+
+// ---------------------------------------------------------------- calendar
+
+void frmMain::mv_GetDayBold(const QDate &first, int count, QVector<bool> &state)
+{
+    Connection cn;
+    const Status opened = cn.open(app().ConnectionString);
+    if (!opened) {
+        showError(opened.message());
+        return;
+    }
+    for (int i = 0; i < count && i < state.size(); ++i) {
+        Recordset rs;
+        const Status st = rs.open(sql::openOnDay(first.addDays(i), app().CurrentDbId), cn);
+        if (!st) {
+            showError(st.message());
+            return;
+        }
+        state[i] = !rs.eof();
+        rs.close();
+    }
+}
+
+void frmMain::mvGetDayBold()
+{
+    m_mv->clearBold();
+    const QDate first = m_mv->visibleDay(1);
+    const QDate last = m_mv->visibleDay(MonthView::kVisibleDays);
+    Recordset rs;
+    const Status st = rs.open(sql::boldDays(first, last, app().CurrentDbId), app().ConnectionString);
+    if (!st) {
+        showError(st.message());
+        m_mv->refresh();
+        return;
+    }
+    const int dateField = rs.fieldIndex(u"TrDate");
+    for (; !rs.eof(); rs.moveNext()) {
+        const QDate day = rs.dateValue(dateField);
+        const qint64 k = first.daysTo(day) + 1;
+        if (k >= 1 && k <= MonthView::kVisibleDays)
+            m_mv->setDayBold(day, true);
+    }
+    if (!rs.status())
+        showError(rs.status().message());
+    rs.close();
+    m_mv->refresh();
+}
+
+void frmMain::mv_SelectionChanged(const QDate &first, const QDate &last)
+{
+    gextasksUpdate(first, last);
+    if (m_cmbFilter->currentIndex() == kCalendarFilter)
+        gexUpdate(kCalendarFilter);
+    picStartVisible();
+}
+
+// ---------------------------------------------------------------- start list
+
+void frmMain::gextasksUpdate()
+{
+    gextasksUpdate(m_mv->selectionStart(), m_mv->selectionEnd());
+}
+
+void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
+{
+    Grid *t = m_gextasks;
+    t->setUpdatesEnabled(false);
+    t->setConnection(app().ConnectionString);
+    t->setRecordSource(sql::startPanel(first, last, app().CurrentDbId));
+    t->rebind();
+    t->setColumnVisible(1, true);
+    t->setColumnValueByRequest(1, true);
+    t->setColumnWidth(1, qMax(0, toTwipsX(t->width()) - 60 - int(app().ScrollBarWidth)));
+    for (int c = 2; c <= t->columnCount(); ++c)
+        t->setColumnVisible(c, false);
+    t->refresh();
+    t->setCurrentRow(0);
+    t->setUpdatesEnabled(true);
+}
+
+void frmMain::gextasks_UnboundValue(int column, int bookmark, QVariant &value)
+{
+    if (column != 1)
+        return;
+    const QString description = NzStr(m_gextasks->recordValue(bookmark, QStringLiteral("TrDescription")), QString());
+    // Counters follow the deadline grid's test: members of a series, when shown.
+    if (app().ShowGroupCounters && m_gextasks->recordValue(bookmark, QStringLiteral("TrGrpId")).toLongLong() > 0) {
+        value = description + QLatin1Char(' ')
+            + QString::number(m_gextasks->recordValue(bookmark, QStringLiteral("TrGrpRow")).toInt()) + QLatin1Char('/')
+            + QString::number(m_gextasks->recordValue(bookmark, QStringLiteral("TrGrpMDay")).toInt());
+    } else {
+        value = description;
+    }
+}
+
+// ---------------------------------------------------------------- indicators
+
+void frmMain::picStartVisible()
+{
+    const bool visible = m_gex->recordCount() == 0;
+    m_picStart->setVisible(visible);
+    if (visible)
+        placePicStart();
+}
+
+void frmMain::sbBallon()
+{
+    const AppState &s = app();
+    Recordset rs;
+    const Status st = rs.open(sql::openDueUpTo(today(), s.CurrentDbId), s.ConnectionString, CursorType::Static);
+    if (!st) {
+        showError(st.message());
+    } else {
+        m_dueImage = rs.recordCount() < 1 ? 1 : 2;
+        const icons::Kind kind = m_dueImage == 1 ? icons::Kind::NothingDue : icons::Kind::SomethingDue;
+        m_sbImage->setPixmap(icons::icon(kind).pixmap(16, 16));
+        m_sbImage->setAccessibleName(m_dueImage == 1 ? tr("Nothing due") : tr("Deadlines due"));
+        m_sbImage->setToolTip(m_sbImage->accessibleName());
+    }
+    m_sbSheet->setText(QStringLiteral("  ") + s.CurrentDbName);
+    rs.close();
+}
+
+} // namespace velto
