@@ -167,6 +167,8 @@ void frmScadenze::applyTypeRule()
     txtAmount->setEnabled(!appointment);
     if (appointment)
         txtAmount->clear();
+    else if (txtAmount->text().isEmpty())
+        txtAmount->setAmount(Currency()); // back from an appointment: an amount to start from
     QPalette pal = txtAmount->palette();
     pal.setColor(QPalette::Base, palette().color(appointment ? QPalette::Button : QPalette::Base));
     txtAmount->setPalette(pal);
@@ -259,6 +261,7 @@ void frmScadenze::cmdAdd_Click()
     }
     if (id > 0 && InitCombos())
         dtcData->setBoundValue(id);
+    activateWindow();
     dtcData->setFocus(Qt::OtherFocusReason);
 }
 

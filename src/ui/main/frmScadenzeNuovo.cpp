@@ -272,6 +272,8 @@ void frmScadenzeNuovo::applyTypeRule()
     txtAmount->setEnabled(!appointment);
     if (appointment)
         txtAmount->clear();
+    else if (txtAmount->text().isEmpty())
+        txtAmount->setAmount(Currency()); // back from an appointment: an amount to start from
     QPalette pal = txtAmount->palette();
     pal.setColor(QPalette::Base, palette().color(appointment ? QPalette::Button : QPalette::Base));
     txtAmount->setPalette(pal);
@@ -366,6 +368,7 @@ void frmScadenzeNuovo::cmdAdd_Click()
     }
     if (id > 0 && InitCombos())
         dtcData->setBoundValue(id);
+    activateWindow();
     dtcData->setFocus(Qt::OtherFocusReason);
 }
 

@@ -24,6 +24,16 @@ RecordCommands::RecordCommands(QWidget *owner, Grid &gex, UserPrompts &prompts)
     connect(&m_gex, &Grid::keyDown, this, &RecordCommands::gexKeyDown, Qt::DirectConnection);
 }
 
+frmScadenzeNuovo *RecordCommands::newDeadlineWindow() const
+{
+    return m_new;
+}
+
+frmScadenze *RecordCommands::editWindow() const
+{
+    return m_edit;
+}
+
 bool RecordCommands::isRecordRow(int position) const
 {
     if (position < 1 || position > m_gex.rowCount())

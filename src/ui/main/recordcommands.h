@@ -59,8 +59,8 @@ public:
     void setGroupEraseQuestion(Question q) { m_askGroupErase = std::move(q); }
 
     // The windows the commands opened, while they are open.
-    [[nodiscard]] frmScadenzeNuovo *newDeadlineWindow() const { return m_new; }
-    [[nodiscard]] frmScadenze *editWindow() const { return m_edit; }
+    [[nodiscard]] frmScadenzeNuovo *newDeadlineWindow() const;
+    [[nodiscard]] frmScadenze *editWindow() const;
 
     // Opens the new-deadline window empty / for a group (also for the start
     // panel's double click).
