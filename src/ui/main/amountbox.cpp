@@ -34,7 +34,7 @@ void AmountBox::keyPressEvent(QKeyEvent *event)
 {
     const QString typed = event->text();
     // Navigation and editing keys carry no text; they pass.
-    if (typed.size() != 1 || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Tab
+    if (typed.size() != 1 || !typed.at(0).isPrint() || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Tab
         || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         QLineEdit::keyPressEvent(event);
         return;
