@@ -10,6 +10,7 @@
 #include "ui/widgets/grid.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -37,21 +38,21 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     setAccessibleName(windowTitle());
 
     QStyle *st = style();
-    auto *aNew = new QAction(st->standardIcon(QStyle::SP_FileIcon), LoadResString(303), this);
+    auto *aNew = new QAction(QIcon::fromTheme(QStringLiteral("contact-new"), st->standardIcon(QStyle::SP_FileIcon)), LoadResString(303), this);
     aNew->setObjectName(QStringLiteral("mnuRecord0"));
     aNew->setShortcut(Qt::Key_F5);
     aNew->setToolTip(LoadResString(1340));
-    auto *aEdit = new QAction(st->standardIcon(QStyle::SP_FileDialogDetailedView), LoadResString(304), this);
+    auto *aEdit = new QAction(QIcon::fromTheme(QStringLiteral("document-properties"), st->standardIcon(QStyle::SP_FileDialogDetailedView)), LoadResString(304), this);
     aEdit->setObjectName(QStringLiteral("mnuRecord1"));
     aEdit->setToolTip(LoadResString(1341));
-    auto *aDelete = new QAction(st->standardIcon(QStyle::SP_TrashIcon), LoadResString(306), this);
+    auto *aDelete = new QAction(QIcon::fromTheme(QStringLiteral("edit-delete"), st->standardIcon(QStyle::SP_TrashIcon)), LoadResString(306), this);
     aDelete->setObjectName(QStringLiteral("mnuRecord2"));
     aDelete->setShortcut(Qt::Key_Delete);
     aDelete->setToolTip(LoadResString(1342));
-    auto *aPrint = new QAction(st->standardIcon(QStyle::SP_DialogSaveButton), LoadResString(205), this);
+    auto *aPrint = new QAction(QIcon::fromTheme(QStringLiteral("document-print"), st->standardIcon(QStyle::SP_FileDialogContentsView)), LoadResString(205), this);
     aPrint->setObjectName(QStringLiteral("mnuFile0"));
     aPrint->setToolTip(LoadResString(907));
-    auto *aExit = new QAction(st->standardIcon(QStyle::SP_DialogCloseButton), LoadResString(209), this);
+    auto *aExit = new QAction(QIcon::fromTheme(QStringLiteral("application-exit"), st->standardIcon(QStyle::SP_DialogCloseButton)), LoadResString(209), this);
     aExit->setObjectName(QStringLiteral("mnuFile2"));
     aExit->setToolTip(LoadResString(210));
 
@@ -106,6 +107,11 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     connect(aPrint, &QAction::triggered, this, &frmAccounts::PrintList);
     connect(aExit, &QAction::triggered, this, &QWidget::close);
     connect(gex, &Grid::doubleClicked, this, &frmAccounts::EditAccount);
+    // The key column is a narrow marker column: the number itself is not shown.
+    connect(gex, &Grid::rowFormat, this, [](GridRow &row) {
+        if (!row.isGroupRow())
+            row.setValue(kColId, QString());
+    }, Qt::DirectConnection);
     connect(gex, &Grid::loadFailed, this, [this](const QString &message) {
         m_prompts.message(message, MessageIcon::Critical);
     });
@@ -120,6 +126,12 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
             DeleteAccount();
         }
     }, Qt::DirectConnection);
+}
+
+qint64 frmAccounts::currentAccountId() const
+{
+    const GridRow row = gex->row(gex->currentRow());
+    return row.isValid() && !row.isGroupRow() ? gex->recordValue(row.bookmark(), QStringLiteral("AcId")).toLongLong() : 0;
 }
 
 void frmAccounts::rebind()
@@ -165,7 +177,7 @@ void frmAccounts::EditAccount()
 {
     if (gex->recordCount() < 1 || gex->currentRow() < 1 || gex->row(gex->currentRow()).isGroupRow())
         return;
-    const qint64 id = gex->value(kColId).toLongLong();
+    const qint64 id = currentAccountId();
     frmNewAcc editor(this, m_prompts);
     if (editor.Apri(id))
         rebind();
@@ -175,7 +187,7 @@ void frmAccounts::DeleteAccount()
 {
     if (gex->recordCount() < 1 || gex->currentRow() < 1)
         return;
-    const qint64 id = gex->value(kColId).toLongLong();
+    const qint64 id = currentAccountId();
     Connection conn;
     Status st = conn.open(app().ConnectionString);
     if (!st) {

@@ -34,6 +34,7 @@ protected:
 private:
     void sizeColumns();
     void rebind();
+    [[nodiscard]] qint64 currentAccountId() const;
 
     UserPrompts &m_prompts;
     Grid *gex = nullptr;

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QIcon>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -60,7 +61,7 @@ void frmScadenze::build()
     dtcData->setObjectName(QStringLiteral("dtcData"));
     cmdAdd = new QToolButton(this);
     cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
-    cmdAdd->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    cmdAdd->setIcon(QIcon::fromTheme(QStringLiteral("contact-new"), style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
     cmdAdd->setToolTip(LoadResString(1340));
     cmdAdd->setAccessibleName(LoadResString(1340));
     cmdAdd->setFocusPolicy(Qt::NoFocus);

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QIcon>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -136,7 +137,7 @@ void frmScadenzeNuovo::build()
     cmdAdd = new QToolButton(this);
     cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
     cmdAdd->setText(QStringLiteral("+"));
-    cmdAdd->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    cmdAdd->setIcon(QIcon::fromTheme(QStringLiteral("contact-new"), style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
     cmdAdd->setToolTip(LoadResString(1340));
     cmdAdd->setAccessibleName(LoadResString(1340));
     cmdAdd->setFocusPolicy(Qt::NoFocus);
