@@ -298,6 +298,9 @@ void frmScadenzeNuovo::showWindow()
 void frmScadenzeNuovo::Nuovo()
 {
     m_addToGroupId = 0;
+    // The window may still be open from adding to a group.
+    for (QWidget *w : std::initializer_list<QWidget *>{txtDescription, imgcmbData, dtcData, cmdAdd})
+        w->setEnabled(true);
     InitCombos();
     txtAmount->setAmount(Currency());
     applyTypeRule();

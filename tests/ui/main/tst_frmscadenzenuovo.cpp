@@ -443,6 +443,13 @@ void TestFrmScadenzeNuovo::typeRuleAndModeSwitch()
     settle();
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(dlg, "dtcData"));
     QCOMPARE(dlg->statusText(), LoadResString(1113));
+    // In single mode the hidden series fields are passed over.
+    auto *date = child<QDateEdit>(dlg, "datData0");
+    date->setFocus();
+    settle();
+    QTest::keyClick(date, Qt::Key_Return);
+    settle();
+    QCOMPARE(QApplication::focusWidget(), description);
     QVERIFY(deadlines().isEmpty());
     // A label click focuses its field.
     QTest::mouseClick(child<QLabel>(dlg, "lblData2"), Qt::LeftButton);
