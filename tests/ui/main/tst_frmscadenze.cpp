@@ -32,6 +32,7 @@ private slots:
     void cancelLeavesRowUnchanged();
     void rowDeletedMeanwhileKeepsWindowAndInput();
     void typeIsLockedAndItsLabelDoesNothing();
+    void openingAMissingRowIsShownAndClosesTheWindow();
 
 private:
     frmScadenze *open(qint64 rowId);
@@ -218,6 +219,15 @@ void TestFrmScadenze::typeIsLockedAndItsLabelDoesNothing()
     QTest::mouseClick(child<QLabel>(dlg, "lblData1"), Qt::LeftButton);
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(dlg, "datData"));
     QCOMPARE(child<QLineEdit>(dlg, "txtData0")->maxLength(), 255);
+}
+
+void TestFrmScadenze::openingAMissingRowIsShownAndClosesTheWindow()
+{
+    m_dlg = new frmScadenze(nullptr, m_prompts);
+    QVERIFY(!m_dlg->Apri(4242));
+    settle();
+    QVERIFY(!m_dlg);
+    QCOMPARE(m_prompts.messages.size(), 1);
 }
 
 QTEST_MAIN(TestFrmScadenze)

@@ -36,6 +36,8 @@ private slots:
     void toggleDoneKeepsPosition();
     void failingToggleIsShownAndGridReloaded();
     void doubleClickOnEmptyGridOpensNewDeadline();
+    void newDeadlineOnGroupMemberFollowsTheAnswer_data();
+    void newDeadlineOnGroupMemberFollowsTheAnswer();
     void enterOnRecordOpensEditWindow();
     void firstLastExpandCollapse();
 
@@ -274,6 +276,41 @@ void TestRecordCommands::doubleClickOnEmptyGridOpensNewDeadline()
     emit m_grid->doubleClicked();
     QVERIFY(m_commands->newDeadlineWindow());
     QVERIFY(m_commands->newDeadlineWindow()->isVisible());
+}
+
+void TestRecordCommands::newDeadlineOnGroupMemberFollowsTheAnswer_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("joinsGroup");
+    QTest::addRow("cancel opens nothing") << 0 << false << false;
+    QTest::addRow("independent deadline") << 1 << true << false;
+    QTest::addRow("join the group") << 2 << true << true;
+}
+
+void TestRecordCommands::newDeadlineOnGroupMemberFollowsTheAnswer()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, opens);
+    QFETCH(bool, joinsGroup);
+    QVERIFY(addDeadline("d+1", QDate(2027, 1, 15), "Canone", "40", 2, 2));
+    m_grid->rebind();
+    m_grid->setCurrentRow(2);
+    int asked = 0;
+    m_commands->setGroupAddQuestion([&asked, answer] { ++asked; return answer; });
+    m_commands->NewDeadline(m_grid->currentRow());
+    QCOMPARE(asked, 1);
+    frmScadenzeNuovo *dlg = m_commands->newDeadlineWindow();
+    QCOMPARE(dlg != nullptr, opens);
+    if (dlg)
+        QCOMPARE(dlg->addToGroupId() > 0, joinsGroup);
+
+    // A single deadline or no row: no question.
+    m_grid->setCurrentRow(1);
+    m_commands->NewDeadline(m_grid->currentRow());
+    QCOMPARE(asked, 1);
+    QVERIFY(m_commands->newDeadlineWindow());
+    QCOMPARE(m_commands->newDeadlineWindow()->addToGroupId(), qint64(0));
 }
 
 void TestRecordCommands::enterOnRecordOpensEditWindow()
