@@ -1,0 +1,57 @@
+#include "ui/main/amountbox.h"
+
+#include "app/mainmod.h"
+
+#include <QKeyEvent>
+
+namespace velto {
+
+AmountBox::AmountBox(QWidget *parent) : QLineEdit(parent)
+{
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+QString AmountBox::currencyText(Currency value, const QLocale &locale)
+{
+    int decimals = 2;
+    const std::int64_t frac = (value.units() < 0 ? -value.units() : value.units()) % Currency::kScale;
+    if (frac % 100 != 0)
+        decimals = frac % 10 != 0 ? 4 : 3;
+    return locale.toCurrencyString(value.toDouble(), locale.currencySymbol(QLocale::CurrencySymbol), decimals);
+}
+
+void AmountBox::setAmount(Currency value)
+{
+    setText(currencyText(value, locale()));
+}
+
+std::optional<Currency> AmountBox::amount() const
+{
+    return Currency::fromLocaleText(text(), locale());
+}
+
+void AmountBox::keyPressEvent(QKeyEvent *event)
+{
+    const QString typed = event->text();
+    // Navigation and editing keys carry no text; they pass.
+    if (typed.size() != 1 || !typed.at(0).isPrint() || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Tab
+        || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const int kept = KeyFilterDecimal(typed.at(0).unicode());
+    if (kept == 0) {
+        event->accept();
+        return;
+    }
+    // The separator of the locale the box shows (the user's own in the
+    // program), so the text typed reads back as it is shown.
+    if (typed.at(0) == u'.') {
+        insert(locale().decimalPoint());
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace velto

@@ -1,0 +1,68 @@
+#pragma once
+// The habits every Velto dialog shares: Enter moves on as Tab does, the
+// focused control's help text shows in the status bar, a text box selects
+// its text when it gets the focus, an invalid field keeps the focus without
+// a message, a label click focuses its field, and the title bar offers no
+// Close command.
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QLabel;
+class QStatusBar;
+class QWidget;
+
+namespace velto {
+
+class DialogFrame : public QObject
+{
+    Q_OBJECT
+public:
+    // The status bar gets one text panel; null for a window without one.
+    DialogFrame(QWidget *window, QStatusBar *statusBar);
+
+    // Tooltip and status text of a control, from a string id.
+    void setHelp(QWidget *control, int stringId);
+    void setHelpText(QWidget *control, const QString &text);
+    // Enter is consumed and the focus moves to the next control.
+    void enterAsTab(QWidget *control);
+    // The field keeps the focus while valid() says no.
+    void addValidation(QWidget *field, std::function<bool()> valid);
+    // Clicking the label focuses the control, when it can take the focus.
+    void linkLabel(QLabel *label, QWidget *control);
+
+    // The first registered field that is not valid, focused; null when all are.
+    QWidget *focusFirstInvalid();
+    [[nodiscard]] QString statusText() const;
+    void setStatusText(const QString &text);
+
+    // No Close command in the title bar: the window is left through its buttons.
+    static void RemoveCloseCommand(QWidget *window);
+    // Focus to the next control that takes Tab focus, as Tab would.
+    static void moveFocusNext(QWidget *from);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Check {
+        QPointer<QWidget> field;
+        std::function<bool()> valid;
+    };
+    void watch(QWidget *w);
+    [[nodiscard]] const Check *checkFor(const QObject *w) const;
+
+    QWidget *m_window;
+    QLabel *m_status = nullptr;
+    QList<Check> m_checks;
+    QList<QObject *> m_enterAsTab;
+    QHash<QObject *, QString> m_help;
+    QHash<QObject *, QPointer<QWidget>> m_labels;
+    QList<QObject *> m_watched;
+};
+
+} // namespace velto

@@ -1,0 +1,286 @@
+#include "ui/main/frmScadenze.h"
+
+#include "app/mainmod.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "data/catalogue.h"
+#include "data/currency.h"
+#include "ui/accounts/frmNewAcc.h"
+#include "ui/main/accountcombo.h"
+#include "ui/main/amountbox.h"
+#include "ui/main/dialogframe.h"
+#include "ui/main/refreshorder.h"
+#include "ui/main/typecombo.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QIcon>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace velto {
+
+frmScadenze::frmScadenze(QWidget *owner, UserPrompts &prompts) : QDialog(owner), m_prompts(prompts)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmScadenze"));
+    build();
+}
+
+frmScadenze::~frmScadenze()
+{
+    release();
+}
+
+void frmScadenze::build()
+{
+    setWindowTitle(LoadResString(1101));
+    setAccessibleName(windowTitle());
+    const int captions[5] = {1102, 1103, 1104, 1105, 1106};
+    for (int i = 0; i < 5; ++i) {
+        lblData[i] = new QLabel(LoadResString(captions[i]), this);
+        lblData[i]->setObjectName(QStringLiteral("lblData%1").arg(i));
+    }
+    imgcmbData = new TypeCombo(this);
+    imgcmbData->setObjectName(QStringLiteral("imgcmbData"));
+    datData = new QDateEdit(this);
+    datData->setObjectName(QStringLiteral("datData"));
+    datData->setCalendarPopup(true);
+    datData->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    txtDescription = new QLineEdit(this);
+    txtDescription->setObjectName(QStringLiteral("txtData0"));
+    dtcData = new AccountCombo(this);
+    dtcData->setObjectName(QStringLiteral("dtcData"));
+    cmdAdd = new QToolButton(this);
+    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    cmdAdd->setIcon(QIcon::fromTheme(QStringLiteral("contact-new"), style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
+    cmdAdd->setToolTip(LoadResString(1340));
+    cmdAdd->setAccessibleName(LoadResString(1340));
+    cmdAdd->setFocusPolicy(Qt::NoFocus);
+    txtAmount = new AmountBox(this);
+    txtAmount->setObjectName(QStringLiteral("txtData1"));
+    chkData = new QCheckBox(LoadResString(1107), this);
+    chkData->setObjectName(QStringLiteral("chkData"));
+    cmdSalva = new QPushButton(LoadResString(1108), this);
+    cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
+    cmdAnnulla = new QPushButton(LoadResString(1109), this);
+    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    for (QPushButton *b : {cmdSalva, cmdAnnulla}) {
+        b->setAutoDefault(false);
+        b->setAccessibleName(b->text());
+    }
+    sb = new QStatusBar(this);
+    sb->setObjectName(QStringLiteral("sb"));
+
+    auto *form = new QGridLayout;
+    form->setHorizontalSpacing(10);
+    form->addWidget(lblData[0], 0, 0);
+    form->addWidget(imgcmbData, 0, 1, 1, 2);
+    form->addWidget(lblData[1], 1, 0);
+    form->addWidget(datData, 1, 1);
+    form->addWidget(lblData[2], 2, 0);
+    form->addWidget(txtDescription, 2, 1, 1, 2);
+    form->addWidget(lblData[3], 3, 0);
+    form->addWidget(dtcData, 3, 1);
+    form->addWidget(cmdAdd, 3, 2);
+    form->addWidget(lblData[4], 4, 0);
+    form->addWidget(txtAmount, 4, 1, 1, 2);
+    form->addWidget(chkData, 5, 1, 1, 2);
+    form->setColumnStretch(1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSalva);
+    buttons->addWidget(cmdAnnulla);
+    auto *inner = new QVBoxLayout;
+    inner->setContentsMargins(12, 12, 12, 6);
+    inner->addLayout(form);
+    inner->addSpacing(8);
+    inner->addLayout(buttons);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addLayout(inner);
+    outer->addWidget(sb);
+    setMinimumWidth(460);
+
+    setTabOrder(imgcmbData, datData);
+    setTabOrder(datData, txtDescription);
+    setTabOrder(txtDescription, dtcData);
+    setTabOrder(dtcData, txtAmount);
+    setTabOrder(txtAmount, chkData);
+    setTabOrder(chkData, cmdSalva);
+    setTabOrder(cmdSalva, cmdAnnulla);
+
+    m_frame = new DialogFrame(this, sb);
+    m_frame->setHelp(imgcmbData, 1110);
+    m_frame->setHelp(datData, 1111);
+    m_frame->setHelp(txtDescription, 1112);
+    m_frame->setHelp(dtcData, 1113);
+    m_frame->setHelp(txtAmount, 1114);
+    m_frame->setHelp(chkData, 1115);
+    m_frame->setHelp(cmdSalva, 1116);
+    m_frame->setHelp(cmdAnnulla, 1117);
+    for (QWidget *w : std::initializer_list<QWidget *>{imgcmbData, datData, txtDescription, dtcData, txtAmount, chkData})
+        m_frame->enterAsTab(w);
+    m_frame->linkLabel(lblData[0], imgcmbData);
+    m_frame->linkLabel(lblData[1], datData);
+    m_frame->linkLabel(lblData[2], txtDescription);
+    m_frame->linkLabel(lblData[3], dtcData);
+    m_frame->linkLabel(lblData[4], txtAmount);
+    m_frame->addValidation(txtDescription, [this] { return !txtDescription->text().isEmpty(); });
+    m_frame->addValidation(txtAmount, [this] { return txtAmount->isNumeric(); });
+
+    connect(cmdSalva, &QPushButton::clicked, this, [this] { cmdSalva_Click(); });
+    connect(cmdAnnulla, &QPushButton::clicked, this, [this] { cmdAnnulla_Click(); });
+    connect(cmdAdd, &QToolButton::clicked, this, [this] { cmdAdd_Click(); });
+    DialogFrame::RemoveCloseCommand(this);
+}
+
+QString frmScadenze::statusText() const
+{
+    return m_frame->statusText();
+}
+
+void frmScadenze::release()
+{
+    m_record.close();
+    m_conn.close();
+}
+
+Status frmScadenze::InitCombos()
+{
+    const Status st = dtcData->reload();
+    if (!st)
+        m_prompts.message(st.message(), MessageIcon::Critical);
+    return st;
+}
+
+void frmScadenze::applyTypeRule()
+{
+    const bool appointment = imgcmbData->isAppointment();
+    txtAmount->setEnabled(!appointment);
+    if (appointment)
+        txtAmount->clear();
+    else if (txtAmount->text().isEmpty())
+        txtAmount->setAmount(Currency()); // back from an appointment: an amount to start from
+    QPalette pal = txtAmount->palette();
+    pal.setColor(QPalette::Base, palette().color(appointment ? QPalette::Button : QPalette::Base));
+    txtAmount->setPalette(pal);
+}
+
+Status frmScadenze::Apri(qint64 rowId)
+{
+    m_rowId = rowId;
+    InitCombos();
+    Status st = m_conn.open(app().ConnectionString);
+    if (st)
+        st = m_record.open(sql::editDeadline(rowId), m_conn);
+    if (st && m_record.eof())
+        st = Status::failure(kErrorNoRowUpdated, QStringLiteral("The deadline no longer exists: it was deleted meanwhile."));
+    if (!st) {
+        m_prompts.message(st.message(), MessageIcon::Critical);
+        release();
+        close();
+        return st;
+    }
+    datData->setDate(m_record.value(u"TrDate").toDate());
+    txtDescription->setMaxLength(m_record.fieldSize(u"TrDescription"));
+    txtDescription->setText(NzStr(m_record.value(u"TrDescription"), QString()));
+    dtcData->setBoundValue(qint64(NzNum(m_record.value(u"TrAcId"), 0)));
+    const QVariant value = m_record.value(u"TrValue");
+    txtAmount->setAmount(value.canConvert<Currency>() && value.userType() == qMetaTypeId<Currency>()
+                             ? value.value<Currency>()
+                             : Currency::fromDouble(NzNum(value, 0)));
+    chkData->setChecked(m_record.value(u"TrDone").toBool());
+    imgcmbData->selectType(int(NzNum(m_record.value(u"TrType"), 1)));
+    imgcmbData->setEnabled(false);
+    applyTypeRule();
+    show();
+    raise();
+    activateWindow();
+    txtDescription->setFocus();
+    return Status::success();
+}
+
+void frmScadenze::cmdSalva_Click()
+{
+    if (txtDescription->text().isEmpty()) {
+        txtDescription->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (m_frame->focusFirstInvalid())
+        return;
+    const int type = imgcmbData->typeCode();
+    // An appointment carries no amount, whatever the record held.
+    const Currency value = type == -2 ? Currency() : txtAmount->amount().value_or(Currency());
+    Status st = m_record.setValue(u"TrType", type);
+    if (st)
+        st = m_record.setValue(u"TrDate", datData->date());
+    if (st)
+        st = m_record.setValue(u"TrDescription", txtDescription->text());
+    if (st)
+        st = m_record.setValue(u"TrAcId", dtcData->boundValue());
+    if (st)
+        st = m_record.setValue(u"TrValue", QVariant::fromValue(value));
+    if (st)
+        st = m_record.setValue(u"TrBalance", QVariant::fromValue(value * type));
+    if (st)
+        st = m_record.setValue(u"TrDone", chkData->isChecked());
+    if (st)
+        st = m_record.updateBatch();
+    if (!st) {
+        m_prompts.message(st.message(), MessageIcon::Critical);
+        return;
+    }
+    const qint64 rowId = m_record.value(u"TrRowId").toLongLong();
+    release();
+    PauseAfterWrite();
+    refreshAfterDeadlineSave(rowId);
+    close();
+}
+
+void frmScadenze::cmdAnnulla_Click()
+{
+    m_record.cancelUpdate();
+    release();
+    close();
+}
+
+void frmScadenze::cmdAdd_Click()
+{
+    qint64 id = 0;
+    {
+        frmNewAcc editor(this, m_prompts);
+        id = editor.Nuovo(QString());
+    }
+    if (id > 0 && InitCombos())
+        dtcData->setBoundValue(id);
+    activateWindow();
+    dtcData->setFocus(Qt::OtherFocusReason);
+}
+
+void frmScadenze::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        cmdAnnulla_Click();
+        return;
+    }
+    if (event->key() == Qt::Key_F5 && dtcData->hasFocus()) {
+        cmdAdd_Click();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace velto

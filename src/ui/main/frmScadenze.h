@@ -1,0 +1,76 @@
+#pragma once
+// The edit-deadline window: date, description, client/supplier, amount and
+// closed state of one deadline; its type and group fields stay as they are.
+// Modeless; the row is read when the window opens and written back in one
+// update on Save. A save that fails (the row deleted meanwhile, a locked
+// file) shows the error and leaves the window open with what was typed.
+
+#include "data/connection.h"
+#include "data/editset.h"
+#include "data/status.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+
+namespace velto {
+
+class AccountCombo;
+class AmountBox;
+class DialogFrame;
+class TypeCombo;
+class UserPrompts;
+
+class frmScadenze : public QDialog
+{
+    Q_OBJECT
+public:
+    // Deletes itself when it closes.
+    frmScadenze(QWidget *owner, UserPrompts &prompts);
+    ~frmScadenze() override;
+
+    // Opens the deadline with this TrRowId; a failure is shown and the
+    // window closes again.
+    Status Apri(qint64 rowId);
+    Status InitCombos();
+
+    [[nodiscard]] qint64 rowId() const { return m_rowId; }
+    [[nodiscard]] QString statusText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void build();
+    void applyTypeRule();
+    void cmdSalva_Click();
+    void cmdAnnulla_Click();
+    void cmdAdd_Click();
+    void release();
+
+    UserPrompts &m_prompts;
+    Connection m_conn;
+    EditSet m_record;
+    qint64 m_rowId = 0;
+
+    DialogFrame *m_frame = nullptr;
+    TypeCombo *imgcmbData = nullptr;
+    QDateEdit *datData = nullptr;
+    QLineEdit *txtDescription = nullptr; // txtData(0)
+    AmountBox *txtAmount = nullptr;      // txtData(1)
+    AccountCombo *dtcData = nullptr;
+    QToolButton *cmdAdd = nullptr;
+    QCheckBox *chkData = nullptr;
+    QLabel *lblData[5] = {};
+    QPushButton *cmdSalva = nullptr;
+    QPushButton *cmdAnnulla = nullptr;
+    QStatusBar *sb = nullptr;
+};
+
+} // namespace velto

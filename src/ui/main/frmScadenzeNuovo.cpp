@@ -1,0 +1,404 @@
+#include "ui/main/frmScadenzeNuovo.h"
+
+#include "app/mainmod.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "data/schema.h"
+#include "deadlines/series.h"
+#include "ui/accounts/frmNewAcc.h"
+#include "ui/main/accountcombo.h"
+#include "ui/main/amountbox.h"
+#include "ui/main/dialogframe.h"
+#include "ui/main/refreshorder.h"
+#include "ui/main/typecombo.h"
+#include "ui/main/updown.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QIcon>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace velto {
+
+namespace {
+
+QDateEdit *datePicker(QWidget *parent, const char *name)
+{
+    auto *d = new QDateEdit(parent);
+    d->setObjectName(QLatin1String(name));
+    d->setCalendarPopup(true);
+    d->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    d->setDate(today());
+    return d;
+}
+
+QLabel *label(int id, QWidget *parent, const QString &name)
+{
+    auto *l = new QLabel(LoadResString(id), parent);
+    l->setObjectName(name);
+    return l;
+}
+
+} // namespace
+
+frmScadenzeNuovo::frmScadenzeNuovo(QWidget *owner, UserPrompts &prompts)
+    : QDialog(owner), m_prompts(prompts)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmScadenzeNuovo"));
+    build();
+}
+
+void frmScadenzeNuovo::build()
+{
+    setWindowTitle(LoadResString(1100));
+    setAccessibleName(windowTitle());
+
+    for (int i = 0; i < 8; ++i)
+        lblData[i] = nullptr;
+    lblData[0] = label(1102, this, QStringLiteral("lblData0"));
+    imgcmbData = new TypeCombo(this);
+    imgcmbData->setObjectName(QStringLiteral("imgcmbData"));
+
+    optgrp[0] = new QRadioButton(LoadResString(1128), this);
+    optgrp[0]->setObjectName(QStringLiteral("optgrp0"));
+    optgrp[1] = new QRadioButton(LoadResString(1120), this);
+    optgrp[1]->setObjectName(QStringLiteral("optgrp1"));
+    optgrp[0]->setChecked(true);
+
+    m_panels = new QStackedWidget(this);
+    picgrp[0] = new QWidget(m_panels);
+    picgrp[0]->setObjectName(QStringLiteral("picgrp0"));
+    lblData[7] = label(1103, picgrp[0], QStringLiteral("lblData7"));
+    datData[0] = datePicker(picgrp[0], "datData0");
+    auto *single = new QGridLayout(picgrp[0]);
+    single->setContentsMargins(0, 0, 0, 0);
+    single->addWidget(lblData[7], 0, 0);
+    single->addWidget(datData[0], 0, 1);
+    single->setColumnStretch(2, 1);
+    single->setRowStretch(3, 1);
+
+    picgrp[1] = new QWidget(m_panels);
+    picgrp[1]->setObjectName(QStringLiteral("picgrp1"));
+    lblData[5] = label(1129, picgrp[1], QStringLiteral("lblData5"));
+    datData[1] = datePicker(picgrp[1], "datData1");
+    lblData[1] = label(1121, picgrp[1], QStringLiteral("lblData1"));
+    txtCount = new QLineEdit(QStringLiteral("2"), picgrp[1]);
+    txtCount->setObjectName(QStringLiteral("txtData2"));
+    txtCount->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtCount));
+    txtCount->setMaxLength(6);
+    txtCount->setFixedWidth(64);
+    txtCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    UpDown1 = new UpDown(txtCount, 2, 100, picgrp[1]);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    lblData[6] = label(1122, picgrp[1], QStringLiteral("lblData6"));
+    cmbCadenza = new QComboBox(picgrp[1]);
+    cmbCadenza->setObjectName(QStringLiteral("cmbCadenza"));
+    for (int id = 1123; id <= 1127; ++id)
+        cmbCadenza->addItem(LoadResString(id));
+    cmbCadenza->setCurrentIndex(0);
+    auto *series = new QGridLayout(picgrp[1]);
+    series->setContentsMargins(0, 0, 0, 0);
+    series->addWidget(lblData[5], 0, 0);
+    series->addWidget(datData[1], 0, 1, 1, 2);
+    series->addWidget(lblData[1], 1, 0);
+    auto *countRow = new QHBoxLayout;
+    countRow->setSpacing(2);
+    countRow->addWidget(txtCount);
+    countRow->addWidget(UpDown1);
+    countRow->addStretch(1);
+    series->addLayout(countRow, 1, 1, 1, 2);
+    series->addWidget(lblData[6], 2, 0);
+    series->addWidget(cmbCadenza, 2, 1, 1, 2);
+    series->setColumnStretch(3, 1);
+    m_panels->addWidget(picgrp[0]);
+    m_panels->addWidget(picgrp[1]);
+
+    lblData[2] = label(1104, this, QStringLiteral("lblData2"));
+    txtDescription = new QLineEdit(this);
+    txtDescription->setObjectName(QStringLiteral("txtData0"));
+    txtDescription->setMaxLength(fieldSize(u"Transactions", u"TrDescription"));
+    lblData[3] = label(1105, this, QStringLiteral("lblData3"));
+    dtcData = new AccountCombo(this);
+    dtcData->setObjectName(QStringLiteral("dtcData"));
+    cmdAdd = new QToolButton(this);
+    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    cmdAdd->setText(QStringLiteral("+"));
+    cmdAdd->setIcon(QIcon::fromTheme(QStringLiteral("contact-new"), style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
+    cmdAdd->setToolTip(LoadResString(1340));
+    cmdAdd->setAccessibleName(LoadResString(1340));
+    cmdAdd->setFocusPolicy(Qt::NoFocus);
+    lblData[4] = label(1106, this, QStringLiteral("lblData4"));
+    txtAmount = new AmountBox(this);
+    txtAmount->setObjectName(QStringLiteral("txtData1"));
+
+    cmdSalva = new QPushButton(LoadResString(1108), this);
+    cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
+    cmdAnnulla = new QPushButton(LoadResString(1109), this);
+    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    for (QPushButton *b : {cmdSalva, cmdAnnulla}) {
+        b->setAutoDefault(false);
+        b->setAccessibleName(b->text());
+    }
+    sb = new QStatusBar(this);
+    sb->setObjectName(QStringLiteral("sb"));
+
+    // Layout: type and mode at the top, the date panel, then the entry fields.
+    auto *form = new QGridLayout;
+    form->setHorizontalSpacing(10);
+    form->addWidget(lblData[0], 0, 0);
+    form->addWidget(imgcmbData, 0, 1, 1, 2);
+    auto *modes = new QHBoxLayout;
+    modes->addWidget(optgrp[0]);
+    modes->addWidget(optgrp[1]);
+    modes->addStretch(1);
+    form->addLayout(modes, 1, 0, 1, 3);
+    form->addWidget(m_panels, 2, 0, 1, 3);
+    form->addWidget(lblData[2], 3, 0);
+    form->addWidget(txtDescription, 3, 1, 1, 2);
+    form->addWidget(lblData[3], 4, 0);
+    form->addWidget(dtcData, 4, 1);
+    form->addWidget(cmdAdd, 4, 2);
+    form->addWidget(lblData[4], 5, 0);
+    form->addWidget(txtAmount, 5, 1, 1, 2);
+    form->setColumnStretch(1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSalva);
+    buttons->addWidget(cmdAnnulla);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *inner = new QVBoxLayout;
+    inner->setContentsMargins(12, 12, 12, 6);
+    inner->addLayout(form);
+    inner->addSpacing(8);
+    inner->addLayout(buttons);
+    outer->addLayout(inner);
+    outer->addWidget(sb);
+    setMinimumWidth(460);
+
+    setTabOrder(imgcmbData, optgrp[0]);
+    setTabOrder(optgrp[0], optgrp[1]);
+    setTabOrder(optgrp[1], datData[0]);
+    setTabOrder(datData[0], datData[1]);
+    setTabOrder(datData[1], txtCount);
+    setTabOrder(txtCount, cmbCadenza);
+    setTabOrder(cmbCadenza, txtDescription);
+    setTabOrder(txtDescription, dtcData);
+    setTabOrder(dtcData, txtAmount);
+    setTabOrder(txtAmount, cmdSalva);
+    setTabOrder(cmdSalva, cmdAnnulla);
+
+    m_frame = new DialogFrame(this, sb);
+    m_frame->setHelp(imgcmbData, 1110);
+    m_frame->setHelp(optgrp[0], 1136);
+    m_frame->setHelp(optgrp[1], 1136);
+    m_frame->setHelp(datData[0], 1111);
+    m_frame->setHelp(datData[1], 1133);
+    m_frame->setHelp(txtCount, 1134);
+    m_frame->setHelp(cmbCadenza, 1135);
+    m_frame->setHelp(txtDescription, 1112);
+    m_frame->setHelp(dtcData, 1113);
+    m_frame->setHelp(txtAmount, 1114);
+    m_frame->setHelp(cmdSalva, 1116);
+    m_frame->setHelp(cmdAnnulla, 1117);
+    for (QWidget *w : std::initializer_list<QWidget *>{imgcmbData, optgrp[0], optgrp[1], datData[0], datData[1],
+                                                       txtCount, cmbCadenza, txtDescription, dtcData, txtAmount})
+        m_frame->enterAsTab(w);
+    m_frame->linkLabel(lblData[0], imgcmbData);
+    m_frame->linkLabel(lblData[7], datData[0]);
+    m_frame->linkLabel(lblData[5], datData[1]);
+    m_frame->linkLabel(lblData[1], txtCount);
+    m_frame->linkLabel(lblData[6], cmbCadenza);
+    m_frame->linkLabel(lblData[2], txtDescription);
+    m_frame->linkLabel(lblData[3], dtcData);
+    m_frame->linkLabel(lblData[4], txtAmount);
+
+    m_frame->addValidation(txtDescription, [this] { return !txtDescription->text().isEmpty(); });
+    m_frame->addValidation(txtAmount, [this] { return txtAmount->isNumeric(); });
+    // At least two deadlines make a series; the row and count fields hold
+    // at most 32767.
+    m_frame->addValidation(txtCount, [this] {
+        bool ok = false;
+        const int n = txtCount->text().toInt(&ok);
+        return ok && n >= 2 && n <= kMaxSeriesCount;
+    });
+
+    connect(imgcmbData, &QComboBox::currentIndexChanged, this, [this] { applyTypeRule(); });
+    connect(optgrp[0], &QRadioButton::clicked, this, [this] { setMode(0); });
+    connect(optgrp[1], &QRadioButton::clicked, this, [this] { setMode(1); });
+    connect(cmdSalva, &QPushButton::clicked, this, [this] { cmdSalva_Click(); });
+    connect(cmdAnnulla, &QPushButton::clicked, this, [this] { cmdAnnulla_Click(); });
+    connect(cmdAdd, &QToolButton::clicked, this, [this] { cmdAdd_Click(); });
+
+    setMode(0);
+    m_frame->setStatusText(QString());
+    DialogFrame::RemoveCloseCommand(this);
+}
+
+QString frmScadenzeNuovo::statusText() const
+{
+    return m_frame->statusText();
+}
+
+void frmScadenzeNuovo::setMode(int index)
+{
+    m_panels->setCurrentIndex(index);
+    for (int i = 0; i < 2; ++i) {
+        QFont f = optgrp[i]->font();
+        f.setBold(i == index);
+        optgrp[i]->setFont(f);
+    }
+    optgrp[index]->setChecked(true);
+    m_frame->setStatusText(optgrp[index]->toolTip());
+}
+
+void frmScadenzeNuovo::applyTypeRule()
+{
+    // Appointments carry no amount.
+    const bool appointment = imgcmbData->isAppointment();
+    txtAmount->setEnabled(!appointment);
+    if (appointment)
+        txtAmount->clear();
+    else if (txtAmount->text().isEmpty())
+        txtAmount->setAmount(Currency()); // back from an appointment: an amount to start from
+    QPalette pal = txtAmount->palette();
+    pal.setColor(QPalette::Base, palette().color(appointment ? QPalette::Button : QPalette::Base));
+    txtAmount->setPalette(pal);
+}
+
+Status frmScadenzeNuovo::InitCombos()
+{
+    const Status st = dtcData->reload();
+    if (!st)
+        m_prompts.message(st.message(), MessageIcon::Critical);
+    return st;
+}
+
+void frmScadenzeNuovo::showWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmScadenzeNuovo::Nuovo()
+{
+    m_addToGroupId = 0;
+    // The window may still be open from adding to a group.
+    for (QWidget *w : std::initializer_list<QWidget *>{txtDescription, imgcmbData, dtcData, cmdAdd})
+        w->setEnabled(true);
+    InitCombos();
+    txtAmount->setAmount(Currency());
+    applyTypeRule();
+    showWindow();
+}
+
+void frmScadenzeNuovo::Nuovo2(int type, const QString &description, qint64 accountId, Currency amount, qint64 groupId)
+{
+    InitCombos();
+    txtAmount->setAmount(Currency());
+    imgcmbData->selectType(type);
+    txtDescription->setText(description);
+    if (accountId > 0)
+        dtcData->setBoundValue(accountId);
+    txtAmount->setAmount(amount);
+    m_addToGroupId = groupId;
+    applyTypeRule();
+    txtDescription->setEnabled(false);
+    imgcmbData->setEnabled(false);
+    dtcData->setEnabled(false);
+    cmdAdd->setEnabled(false);
+    showWindow();
+}
+
+void frmScadenzeNuovo::cmdSalva_Click()
+{
+    if (txtDescription->text().isEmpty()) {
+        txtDescription->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (m_frame->focusFirstInvalid())
+        return;
+
+    DeadlineEntry e;
+    e.typeKey = imgcmbData->typeKey();
+    e.description = txtDescription->text();
+    e.accountId = dtcData->boundValue();
+    e.amountText = txtAmount->text();
+    e.recurring = !optgrp[0]->isChecked();
+    e.date = e.recurring ? datData[1]->date() : datData[0]->date();
+    e.count = txtCount->text().toInt();
+    e.cadenceIndex = cmbCadenza->currentIndex();
+    e.addToGroupId = m_addToGroupId;
+
+    const Status st = InsertDeadlines(e);
+    if (!st) {
+        // Nothing was written; the entry stays for another try.
+        m_prompts.message(st.message(), MessageIcon::Critical);
+        return;
+    }
+    PauseAfterWrite();
+    refreshAfterDeadlineSave(0);
+    m_closing = true;
+    close();
+}
+
+void frmScadenzeNuovo::cmdAnnulla_Click()
+{
+    m_closing = true;
+    close();
+}
+
+void frmScadenzeNuovo::cmdAdd_Click()
+{
+    qint64 id = 0;
+    {
+        frmNewAcc editor(this, m_prompts);
+        id = editor.Nuovo(QString());
+    }
+    if (id > 0 && InitCombos())
+        dtcData->setBoundValue(id);
+    activateWindow();
+    dtcData->setFocus(Qt::OtherFocusReason);
+}
+
+void frmScadenzeNuovo::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        cmdAnnulla_Click();
+        return;
+    }
+    if (event->key() == Qt::Key_F5 && dtcData->hasFocus()) {
+        cmdAdd_Click();
+        return;
+    }
+    // Enter never presses a button by default here.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmScadenzeNuovo::closeEvent(QCloseEvent *event)
+{
+    // The window system's own close request counts as Cancel.
+    m_closing = true;
+    QDialog::closeEvent(event);
+}
+
+} // namespace velto

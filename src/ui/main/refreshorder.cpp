@@ -1,0 +1,36 @@
+#include "ui/main/refreshorder.h"
+
+#include "ui/main/mainrefresh.h"
+
+namespace velto {
+
+void refreshAfterDeadlineSave(qint64 rowId)
+{
+    MainRefresh *m = mainRefresh();
+    if (!m)
+        return;
+    m->gexUpdate(m->currentFilterIndex());
+    m->mvGetDayBold();
+    m->gextasksUpdate();
+    m->sbBallon();
+    m->picStartVisible();
+    m->gexFind(rowId);
+}
+
+void refreshBeforeRebind()
+{
+    MainRefresh *m = mainRefresh();
+    if (!m)
+        return;
+    m->sbBallon();
+    m->mvGetDayBold();
+    m->gextasksUpdate();
+}
+
+void refreshStartPanelVisibility()
+{
+    if (MainRefresh *m = mainRefresh())
+        m->picStartVisible();
+}
+
+} // namespace velto

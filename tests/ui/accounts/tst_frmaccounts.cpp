@@ -1,0 +1,220 @@
+// The clients/suppliers window and its editor, driven by keys and clicks:
+// creating with F5, editing with Enter, cancelling, deleting one that no
+// deadline names, and refusing one that a deadline of any data sheet names.
+
+#include "../main/deadlinebench.h"
+
+#include "app/strings.h"
+#include "ui/accounts/frmAccounts.h"
+#include "ui/accounts/frmNewAcc.h"
+#include "ui/accounts/managecounts.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTreeView>
+
+using namespace velto;
+using namespace velto::test;
+
+class TestFrmAccounts : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void f5CreatesClient();
+    void enterEditsCurrentRow_data();
+    void enterEditsCurrentRow();
+    void newThenCancelAddsNothing();
+    void emptyNameCannotBeSaved();
+    void clientInUseIsRefused();
+    void unusedClientIsDeletedAfterYes_data();
+    void unusedClientIsDeletedAfterYes();
+    void oneWindowOnly();
+
+private:
+    frmAccounts *openWindow();
+    void pressInGrid(int key);
+    QList<QVariantMap> accounts() { return query(QStringLiteral("SELECT * FROM Accounts ORDER BY AcId")); }
+
+    std::unique_ptr<Sandbox> m_box;
+    ScriptedPrompts m_prompts;
+    QPointer<frmAccounts> m_window;
+};
+
+void TestFrmAccounts::init()
+{
+    m_box = std::make_unique<Sandbox>();
+    QVERIFY(m_box->createDatabase());
+    installRecordsetLoader();
+    m_prompts = ScriptedPrompts();
+}
+
+void TestFrmAccounts::cleanup()
+{
+    delete m_window;
+    settle();
+    m_box.reset();
+}
+
+frmAccounts *TestFrmAccounts::openWindow()
+{
+    m_window = ManageCounts(nullptr, m_prompts);
+    if (!QTest::qWaitForWindowActive(m_window))
+        qWarning("the window did not become active");
+    return m_window;
+}
+
+void TestFrmAccounts::pressInGrid(int key)
+{
+    QTreeView *view = m_window->grid()->findChild<QTreeView *>();
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key(key));
+    settle();
+}
+
+void TestFrmAccounts::f5CreatesClient()
+{
+    frmAccounts *w = openWindow();
+    QCOMPARE(w->grid()->recordCount(), 0);
+    QCOMPARE(w->grid()->columnCaption(2), LoadResString(1321));
+    bool enterMovedOn = false;
+    whenModal("velto::frmNewAcc", [&enterMovedOn](QWidget *dlg) {
+        auto *name = dlg->findChild<QLineEdit *>("txtData0");
+        auto *notes = dlg->findChild<QLineEdit *>("txtData1");
+        QTest::keyClicks(name, QStringLiteral("Rossi & C."));
+        notes->setFocus();
+        QTest::keyClicks(notes, QStringLiteral("tel. 055 123"));
+        QTest::keyClick(notes, Qt::Key_Return); // moves on, never a line break
+        enterMovedOn = QApplication::focusWidget() != notes && notes->text() == QStringLiteral("tel. 055 123");
+        QTest::mouseClick(dlg->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
+    });
+    QTest::keyClick(w, Qt::Key_F5);
+    settle();
+
+    QVERIFY(enterMovedOn);
+    const QList<QVariantMap> rows = accounts();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0]["AcName"].toString(), QStringLiteral("Rossi & C."));
+    QCOMPARE(rows[0]["AcNotes"].toString(), QStringLiteral("tel. 055 123"));
+    QCOMPARE(w->grid()->recordCount(), 1);
+}
+
+void TestFrmAccounts::enterEditsCurrentRow_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addRow("Save writes the new name") << true;
+    QTest::addRow("Escape leaves the row as it was") << false;
+}
+
+void TestFrmAccounts::enterEditsCurrentRow()
+{
+    QFETCH(bool, save);
+    QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Bianchi', 'n1')")));
+    QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Verdi', 'n2')")));
+    frmAccounts *w = openWindow();
+    QVERIFY(w->grid()->find(2, QStringLiteral("Verdi")));
+    QString shownName;
+    int nameLimit = 0;
+    whenModal("velto::frmNewAcc", [save, &shownName, &nameLimit](QWidget *dlg) {
+        auto *name = dlg->findChild<QLineEdit *>("txtData0");
+        shownName = name->text();
+        nameLimit = name->maxLength();
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Verdi Luigi"));
+        if (save)
+            QTest::mouseClick(dlg->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
+        else
+            QTest::keyClick(name, Qt::Key_Escape);
+    });
+    pressInGrid(Qt::Key_Return);
+
+    QCOMPARE(shownName, QStringLiteral("Verdi"));
+    QCOMPARE(nameLimit, 100);
+    const QList<QVariantMap> rows = accounts();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0]["AcName"].toString(), QStringLiteral("Bianchi"));
+    QCOMPARE(rows[1]["AcName"].toString(), save ? QStringLiteral("Verdi Luigi") : QStringLiteral("Verdi"));
+    QCOMPARE(rows[1]["AcNotes"].toString(), QStringLiteral("n2"));
+}
+
+void TestFrmAccounts::newThenCancelAddsNothing()
+{
+    frmNewAcc dlg(nullptr, m_prompts);
+    whenModal("velto::frmNewAcc", [](QWidget *d) {
+        QTest::keyClicks(d->findChild<QLineEdit *>("txtData0"), QStringLiteral("Nessuno"));
+        QTest::mouseClick(d->findChild<QPushButton *>("cmdAnnulla"), Qt::LeftButton);
+    });
+    QCOMPARE(dlg.Nuovo(QString()), qint64(0));
+    QVERIFY(accounts().isEmpty());
+}
+
+void TestFrmAccounts::emptyNameCannotBeSaved()
+{
+    frmNewAcc dlg(nullptr, m_prompts);
+    bool stayedOpen = false;
+    whenModal("velto::frmNewAcc", [&stayedOpen](QWidget *d) {
+        QTest::mouseClick(d->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
+        settle();
+        stayedOpen = d->isVisible() && QApplication::focusWidget() == d->findChild<QLineEdit *>("txtData0");
+        QTest::mouseClick(d->findChild<QPushButton *>("cmdAnnulla"), Qt::LeftButton);
+    });
+    QCOMPARE(dlg.Nuovo(QString()), qint64(0));
+    QVERIFY(stayedOpen);
+    QVERIFY(accounts().isEmpty());
+    QVERIFY(m_prompts.messages.isEmpty());
+}
+
+void TestFrmAccounts::clientInUseIsRefused()
+{
+    QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Usato')")));
+    const qint64 id = accounts()[0]["AcId"].toLongLong();
+    QVERIFY(addDeadline("d+1", QDate(2027, 5, 1), "Fattura", "10", 1, 2, id));
+    // Named only from another data sheet: still in use.
+    QVERIFY(run(QStringLiteral("UPDATE Transactions SET TrDbId=2")));
+    frmAccounts *w = openWindow();
+    w->grid()->setCurrentRow(1);
+    pressInGrid(Qt::Key_Delete);
+
+    QCOMPARE(m_prompts.messages, QStringList{LoadResString(1327)});
+    QVERIFY(m_prompts.questions.isEmpty());
+    QCOMPARE(accounts().size(), 1);
+}
+
+void TestFrmAccounts::unusedClientIsDeletedAfterYes_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addRow("Yes removes exactly that row") << true;
+    QTest::addRow("No keeps the table") << false;
+}
+
+void TestFrmAccounts::unusedClientIsDeletedAfterYes()
+{
+    QFETCH(bool, yes);
+    QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Alfa')")));
+    QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Beta')")));
+    frmAccounts *w = openWindow();
+    QVERIFY(w->grid()->find(2, QStringLiteral("Alfa")));
+    m_prompts.answers = {yes};
+    w->DeleteAccount();
+    settle();
+
+    QCOMPARE(m_prompts.questions, QStringList{LoadResString(1305)});
+    const QList<QVariantMap> rows = accounts();
+    QCOMPARE(rows.size(), yes ? 1 : 2);
+    QCOMPARE(rows.last()["AcName"].toString(), QStringLiteral("Beta"));
+    QCOMPARE(w->grid()->recordCount(), rows.size());
+}
+
+void TestFrmAccounts::oneWindowOnly()
+{
+    frmAccounts *first = openWindow();
+    QCOMPARE(ManageCounts(nullptr, m_prompts), first);
+    first->close();
+    settle();
+    QVERIFY(!m_window);
+}
+
+QTEST_MAIN(TestFrmAccounts)
+#include "tst_frmaccounts.moc"
