@@ -7,7 +7,9 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
+#include "ui/accounts/managecounts.h"
 #include "ui/main/mainicons.h"
+#include "ui/main/recordcommands.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
 
@@ -52,6 +54,7 @@ frmMain::frmMain(UserPrompts &prompts, QWidget *parent)
     buildToolbars();
     buildCentre();
     buildStatusBar();
+    m_commands = new RecordCommands(this, *m_gex, m_prompts);
     wireCommands();
     setMinimumSize(toPixelsX(kMinWidthTwips), toPixelsY(kMinHeightTwips));
     Form_Initialize();
@@ -363,15 +366,15 @@ void frmMain::wireCommands()
         {&frmMain::mnuScadenziari_Click, {m_mnuFile[0]}, false},
         {&frmMain::mnuPrint_Click, {m_mnuFile[2], tbButton(8)}, false},
         {&frmMain::mnuExport_Click, {m_mnuFile[3], tbButton(9)}, false},
-        {&frmMain::mnuNew_Click, {m_mnuRecord[0], tbButton(1)}, false},
-        {&frmMain::mnuEdit_Click, {m_mnuRecord[1], tbButton(2)}, false},
-        {&frmMain::mnuToggleDone_Click, {m_mnuRecord[2], tbButton(3)}, false},
-        {&frmMain::mnuDelete_Click, {m_mnuRecord[3], tbButton(4)}, false},
-        {&frmMain::mnuFirst_Click, {m_mnuRecord[5]}, false},
-        {&frmMain::mnuLast_Click, {m_mnuRecord[6]}, false},
-        {&frmMain::mnuAccounts_Click, {m_mnuView[0], tbButton(6)}, false},
-        {&frmMain::mnuExpand_Click, {m_mnuView[4], tbLayoutButton(2)}, false},
-        {&frmMain::mnuCollapse_Click, {m_mnuView[5], tbLayoutButton(3)}, false},
+        {&frmMain::mnuNew_Click, {m_mnuRecord[0], tbButton(1)}, true},
+        {&frmMain::mnuEdit_Click, {m_mnuRecord[1], tbButton(2)}, true},
+        {&frmMain::mnuToggleDone_Click, {m_mnuRecord[2], tbButton(3)}, true},
+        {&frmMain::mnuDelete_Click, {m_mnuRecord[3], tbButton(4)}, true},
+        {&frmMain::mnuFirst_Click, {m_mnuRecord[5]}, true},
+        {&frmMain::mnuLast_Click, {m_mnuRecord[6]}, true},
+        {&frmMain::mnuAccounts_Click, {m_mnuView[0], tbButton(6)}, true},
+        {&frmMain::mnuExpand_Click, {m_mnuView[4], tbLayoutButton(2)}, true},
+        {&frmMain::mnuCollapse_Click, {m_mnuView[5], tbLayoutButton(3)}, true},
         {&frmMain::mnuOptions_Click, {m_mnuView[7]}, false},
         {&frmMain::tbOptions_Click, {tbButton(11)}, false},
         {&frmMain::mnuDelClosed_Click, {m_mnuTools[0]}, false},
@@ -392,15 +395,15 @@ void frmMain::wireCommands()
 void frmMain::mnuScadenziari_Click() {}
 void frmMain::mnuPrint_Click() {}
 void frmMain::mnuExport_Click() {}
-void frmMain::mnuNew_Click() {}
-void frmMain::mnuEdit_Click() {}
-void frmMain::mnuToggleDone_Click() {}
-void frmMain::mnuDelete_Click() {}
-void frmMain::mnuFirst_Click() {}
-void frmMain::mnuLast_Click() {}
-void frmMain::mnuAccounts_Click() {}
-void frmMain::mnuExpand_Click() {}
-void frmMain::mnuCollapse_Click() {}
+void frmMain::mnuNew_Click() { m_commands->NewDeadline(m_gex->currentRow()); }
+void frmMain::mnuEdit_Click() { m_commands->EditDeadline(); }
+void frmMain::mnuToggleDone_Click() { m_commands->ToggleDone(); }
+void frmMain::mnuDelete_Click() { m_commands->DeleteDeadline(m_gex->currentRow()); }
+void frmMain::mnuFirst_Click() { m_commands->FirstRow(); }
+void frmMain::mnuLast_Click() { m_commands->LastRow(); }
+void frmMain::mnuAccounts_Click() { ManageCounts(this, m_prompts); }
+void frmMain::mnuExpand_Click() { m_commands->ExpandAll(); }
+void frmMain::mnuCollapse_Click() { m_commands->CollapseAll(); }
 void frmMain::mnuOptions_Click() {}
 void frmMain::tbOptions_Click() {}
 void frmMain::mnuDelClosed_Click() {}
@@ -584,7 +587,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::MouseButtonDblClick
                && (watched == m_picStart || watched == m_lblStart || watched->parent() == m_picStart)) {
         if (m_mnuRecord[0]->isEnabled())
-            mnuNew_Click();
+            m_commands->openNew(); // the start panel always opens an empty entry
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

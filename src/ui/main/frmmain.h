@@ -28,6 +28,7 @@ namespace velto {
 class Grid;
 class GridRow;
 class MonthView;
+class RecordCommands;
 class UserPrompts;
 
 class frmMain : public QMainWindow, public MainRefresh
@@ -183,6 +184,7 @@ private:
     [[nodiscard]] QString totalSuffix(const GridRow &row) const;
 
     UserPrompts &m_prompts;
+    RecordCommands *m_commands = nullptr;
     bool m_loaded = false;
     QString FILTER[kFilterCount][2];
     QString CounterSeparator;
