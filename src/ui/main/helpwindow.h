@@ -19,6 +19,9 @@ public:
     bool load(const QString &file);
     [[nodiscard]] QTextBrowser *browser() const { return m_browser; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QTextBrowser *m_browser = nullptr;
 };
