@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
@@ -37,6 +38,30 @@ QFrame *line(QWidget *parent)
     f->setFrameShape(QFrame::HLine);
     f->setFrameShadow(QFrame::Sunken);
     return f;
+}
+
+// The program's picture: a calendar leaf with a tick.
+QPixmap programPicture(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF leaf(2, 4, size - 4, size - 6);
+    p.setPen(QPen(QColor(0x25, 0x4b, 0x6c), 2));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(leaf, 5, 5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x25, 0x4b, 0x6c));
+    p.drawRoundedRect(QRectF(leaf.left(), leaf.top(), leaf.width(), size / 4.0), 5, 5);
+    p.drawRect(QRectF(leaf.left(), leaf.top() + size / 8.0, leaf.width(), size / 8.0));
+    QPen tick(QColor(0x2e, 0x8b, 0x57), size / 10.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(tick);
+    p.setBrush(Qt::NoBrush);
+    const double top = leaf.top() + size / 4.0;
+    p.drawPolyline(QPolygonF({QPointF(size * 0.28, top + (size - top) * 0.45), QPointF(size * 0.45, top + (size - top) * 0.65),
+                              QPointF(size * 0.74, top + (size - top) * 0.22)}));
+    return pixmap;
 }
 
 // A line that reads as a link and is reached with Tab like any button.
@@ -86,10 +111,7 @@ frmAbout::frmAbout(UserPrompts &prompts, QWidget *parent)
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    const QIcon icon = QApplication::windowIcon().isNull()
-        ? QApplication::style()->standardIcon(QStyle::SP_FileDialogInfoView)
-        : QApplication::windowIcon();
-    image->setPixmap(icon.pixmap(48, 48));
+    image->setPixmap(QApplication::windowIcon().isNull() ? programPicture(48) : QApplication::windowIcon().pixmap(48, 48));
     image->setAccessibleName(app().AppTitle);
 
     m_lblTitle = new QLabel(app().AppTitle, this);

@@ -13,10 +13,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace velto {
@@ -129,9 +131,11 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
     rebindGrid();
     if (m_gex->columnCount() >= ColDbName) {
         m_gex->setColumnVisible(ColDbId, false);
-        m_gex->setColumnCaption(ColDbName, LoadResString(1404));
+        m_gex->setColumnCaption(ColDbName, LoadResString(1321));
         m_gex->setColumnHasIcon(ColDbName, true);
-        m_gex->setColumnWidth(ColDbName, 4000);
+        // The one shown column takes the whole width of the list.
+        if (auto *view = m_gex->findChild<QTreeView *>())
+            view->header()->setStretchLastSection(true);
         m_gex->setImageList({QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)});
         connect(m_gex, &Grid::iconRequest, this, [](int column, int, int &image) {
             if (column == ColDbName)
