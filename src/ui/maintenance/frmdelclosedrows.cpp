@@ -40,7 +40,12 @@ frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent)
     m_dtp = new QDateEdit(today().addDays(-1), this);
     m_dtp->setObjectName(QStringLiteral("dtp"));
     m_dtp->setCalendarPopup(true);
-    m_dtp->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    // The locale's short form, but with four-digit years: a typed "27"
+    // would otherwise be read as 1927.
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    m_dtp->setDisplayFormat(format);
     m_dtp->setAccessibleName(LoadResString(1303));
     lblData->setBuddy(m_dtp);
 

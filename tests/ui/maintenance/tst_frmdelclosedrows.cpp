@@ -73,6 +73,8 @@ private slots:
     void nothingToDeleteIsStillConfirmedAndReported();
     void cancelReadsAndChangesNothing();
     void pickerStartsAtYesterday();
+    void typedDayKeepsItsCentury_data();
+    void typedDayKeepsItsCentury();
     void toolsCommandAsksFirst_data();
     void toolsCommandAsksFirst();
 
@@ -236,6 +238,33 @@ void TestFrmDelClosedRows::pickerStartsAtYesterday()
 {
     frmDelClosedRows dlg(m_prompts);
     QCOMPARE(dlg.picker()->date(), QDate(2027, 2, 9));
+}
+
+void TestFrmDelClosedRows::typedDayKeepsItsCentury_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("Italian day/month/year") << "it_IT" << "03022027";
+    QTest::newRow("US month/day/year") << "en_US" << "02032027";
+    QTest::newRow("German day.month.year") << "de_DE" << "03022027";
+}
+
+void TestFrmDelClosedRows::typedDayKeepsItsCentury()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, keys);
+    QLocale::setDefault(QLocale(locale));
+    frmDelClosedRows dlg(m_prompts);
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    QDateEdit *picker = dlg.picker();
+    picker->setFocus();
+    picker->setSelectedSection(picker->sectionAt(0));
+    // Each full section moves on to the next by itself.
+    QTest::keyClicks(picker, keys);
+
+    QCOMPARE(picker->date(), QDate(2027, 2, 3));
 }
 
 void TestFrmDelClosedRows::toolsCommandAsksFirst_data()
