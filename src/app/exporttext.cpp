@@ -1,0 +1,68 @@
+#include "app/exporttext.h"
+
+#include "app/strings.h"
+
+#include <QStringList>
+
+namespace velto {
+
+namespace {
+
+constexpr int kAppointment = -2;
+
+QString quoted(QString value)
+{
+    value.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + value + u'"';
+}
+
+} // namespace
+
+QString exportTypeName(int type)
+{
+    // Indexed by TrType + 2: appointment, debit, (none), credit.
+    static constexpr int ids[] = {1043, 1042, 0, 1041};
+    const int i = type + 2;
+    if (i < 0 || i > 3 || ids[i] == 0)
+        return {};
+    return LoadResString(ids[i]);
+}
+
+QString generalNumber(Currency value, const QLocale &locale)
+{
+    return value.toInvariant().replace(u'.', locale.decimalPoint());
+}
+
+QByteArray exportText(const QList<ExportRecord> &records, const QLocale &locale)
+{
+    static constexpr int headerIds[] = {1002, 1003, 1004, 1005, 1007, 1008, 1015, 1016};
+    QStringList header;
+    for (int id : headerIds)
+        header.append(LoadResString(id));
+    QString text = header.join(u'\t');
+
+    const QString closed = LoadResString(1107);
+    const QString open = LoadResString(1030);
+    for (const ExportRecord &r : records) {
+        const bool hasAmount = r.amount.has_value() && r.type != kAppointment;
+        const QStringList fields{
+            exportTypeName(r.type),
+            r.done ? closed : open,
+            r.date.isValid() ? locale.toString(r.date, QLocale::ShortFormat) : QString(),
+            r.description,
+            hasAmount ? generalNumber(*r.amount, locale) : QString(),
+            generalNumber(r.total, locale),
+            r.account,
+            r.accountNotes,
+        };
+        text += QStringLiteral("\r\n");
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                text += u'\t';
+            text += quoted(fields.at(i));
+        }
+    }
+    return text.toUtf8();
+}
+
+} // namespace velto

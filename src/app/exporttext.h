@@ -1,0 +1,44 @@
+#pragma once
+// The text file that File > Export writes: a header line of the eight
+// column titles, then one line per deadline, tab between fields, CR LF
+// between lines, UTF-8. Every field of a deadline line stands between
+// double quotes; a double quote inside a value is written twice, so a
+// description such as 12" monitor stays one field for any reader that
+// honours quotes.
+
+#include "data/currency.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+namespace velto {
+
+// One deadline as the grid shows it.
+struct ExportRecord {
+    int type = 1;                   // TrType: 1 credit, -1 debit, -2 appointment
+    bool done = false;              // TrDone
+    QDate date;                     // TrDate
+    QString description;            // as shown, with the series counter when shown
+    std::optional<Currency> amount; // TrValue; none when the grid shows no amount
+    Currency total;                 // TrBalance
+    QString account;                // client/supplier name, empty when none
+    QString accountNotes;
+};
+
+// The type word of the first column; empty for a type the program does not
+// know (never an index outside the table).
+[[nodiscard]] QString exportTypeName(int type);
+// A number as "General Number" writes it: no grouping, no trailing zeros,
+// the locale's decimal separator.
+[[nodiscard]] QString generalNumber(Currency value, const QLocale &locale);
+
+// The whole file. No line break follows the last line. Appointments carry
+// no amount, so their amount field is empty whatever TrValue holds.
+[[nodiscard]] QByteArray exportText(const QList<ExportRecord> &records, const QLocale &locale = QLocale());
+
+} // namespace velto

@@ -1,0 +1,58 @@
+#pragma once
+// Help > About: title, version and the maker's web and mail addresses.
+// Modeless, without an owner; one instance (see show()).
+
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace velto {
+
+class UserPrompts;
+
+// The maker's addresses, shown and opened by the About box.
+inline constexpr const char *kMakerWeb = "https://www.kelvorn.example.com";
+inline constexpr const char *kMakerMail = "info@kelvorn.example.com";
+
+// "1.5.3" from the build's version: major, minor and revision as plain
+// decimals, missing parts as 0.
+[[nodiscard]] QString versionText(const QString &buildVersion);
+
+class frmAbout : public QWidget
+{
+    Q_OBJECT
+public:
+    // Opens an address with the desktop's handler; false when nothing
+    // could open it. Tests put their own in place.
+    using UrlOpener = std::function<bool(const QUrl &url)>;
+    static void setUrlOpener(UrlOpener opener);
+
+    // The Help menu command: the one About box, created on first use and
+    // raised when already open. prompts must outlive the window.
+    static frmAbout *showAbout(UserPrompts &prompts);
+
+    explicit frmAbout(UserPrompts &prompts, QWidget *parent = nullptr);
+
+    [[nodiscard]] QLabel *lblVersion() const { return m_lblVersion; }
+    [[nodiscard]] QPushButton *lblWeb() const { return m_lblWeb; }
+    [[nodiscard]] QPushButton *lblMain() const { return m_lblMain; }
+
+    void lblWeb_Click();
+    void lblMain_Click();
+
+private:
+    void open(const QUrl &url);
+
+    UserPrompts &m_prompts;
+    QLabel *m_lblTitle = nullptr;
+    QLabel *m_lblVersion = nullptr;
+    QPushButton *m_lblWeb = nullptr;
+    QPushButton *m_lblMain = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+};
+
+} // namespace velto

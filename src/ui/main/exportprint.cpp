@@ -1,0 +1,168 @@
+#include "ui/main/exportprint.h"
+
+#include "app/mainmod.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "data/currency.h"
+#include "ui/widgets/grid.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLocale>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+
+namespace velto {
+
+namespace {
+
+enum DeadlineColumn {
+    ColType = 3,
+    ColDone = 4,
+    ColDate = 5,
+    ColDescription = 6,
+    ColValue = 8,
+    ColBalance = 9,
+    ColAccount = 16,
+    ColAccountNotes = 17,
+};
+
+std::optional<Currency> currencyOf(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return std::nullopt;
+    if (v.metaType() == QMetaType::fromType<Currency>())
+        return v.value<Currency>();
+    if (v.metaType().id() == QMetaType::QString) {
+        // The row format empties the amount of an appointment with text.
+        if (v.toString().trimmed().isEmpty())
+            return std::nullopt;
+        return Currency::fromInvariant(v.toString());
+    }
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? std::optional<Currency>(Currency::fromDouble(d)) : std::nullopt;
+}
+
+QString chooseWithDialog(QWidget *parent, const SaveFileRequest &request)
+{
+    QFileDialog dialog(parent, request.title, QString(), request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool runPrintDialog(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+constexpr const char *kPageTextsInstalled = "veltoPageTextsInstalled";
+
+} // namespace
+
+QString qtFileFilter(const QString &pairs)
+{
+    const QStringList parts = pairs.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString name = parts.at(i).trimmed();
+        const QString pattern = parts.at(i + 1).trimmed();
+        // "Text file (*.txt)" already names its pattern.
+        filters.append(name.contains(u'(') ? name : name + QStringLiteral(" (") + pattern + u')');
+    }
+    if (filters.isEmpty())
+        filters.append(pairs);
+    return filters.join(QStringLiteral(";;"));
+}
+
+QList<ExportRecord> exportRecords(const Grid &grid)
+{
+    QList<ExportRecord> records;
+    records.reserve(grid.recordCount());
+    // Row numbers count the fully expanded tree, so the walk reaches every
+    // record once even when groups are collapsed.
+    for (int i = 1; i <= grid.rowCount(); ++i) {
+        const GridRow row = grid.row(i);
+        if (!row.isValid() || row.isGroupRow())
+            continue;
+        ExportRecord r;
+        r.type = int(NzNum(row.value(ColType), 0));
+        r.done = row.value(ColDone).toBool();
+        r.date = row.value(ColDate).toDate();
+        r.description = NzStr(row.value(ColDescription), QString());
+        r.amount = currencyOf(row.value(ColValue));
+        r.total = currencyOf(row.value(ColBalance)).value_or(Currency());
+        r.account = NzStr(row.value(ColAccount), QString());
+        r.accountNotes = NzStr(row.value(ColAccountNotes), QString());
+        records.append(r);
+    }
+    return records;
+}
+
+bool ExportGrid(Grid &grid, UserPrompts &prompts, QWidget *parent, const SaveFileChooser &chooser)
+{
+    // Built before the dialog shows, from the grid as it stands now.
+    const QByteArray text = exportText(exportRecords(grid));
+
+    SaveFileRequest request;
+    request.title = QStringLiteral("Velto - ") + LoadResString(1363);
+    request.filter = qtFileFilter(LoadResString(1364));
+    request.defaultSuffix = QStringLiteral("txt");
+    const QString path = chooser ? chooser(parent, request) : chooseWithDialog(parent, request);
+    if (path.isEmpty())
+        return false;
+
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written)
+        written = file.write(text) == text.size();
+    if (written)
+        written = file.commit();
+    else
+        file.cancelWriting();
+    if (!written) {
+        prompts.message(QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + file.errorString(),
+                        MessageIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void fillPageTexts(int page, int pageCount, GridPageTexts &texts)
+{
+    texts.setHeader(2, QStringLiteral("Velto"));
+    texts.setHeader(3, QLocale().toString(today(), QLocale::LongFormat));
+    texts.setFooter(1, QString::number(page) + QStringLiteral(" / ") + QString::number(pageCount));
+}
+
+void installPageTexts(Grid &grid)
+{
+    if (grid.property(kPageTextsInstalled).toBool())
+        return;
+    grid.setProperty(kPageTextsInstalled, true);
+    QObject::connect(&grid, &Grid::pagePrinted, &grid, &fillPageTexts, Qt::DirectConnection);
+}
+
+bool PrintGrid(Grid &grid, UserPrompts &prompts, QWidget *parent, const PrintDialogRunner &runner)
+{
+    installPageTexts(grid);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Velto"));
+    const bool confirmed = runner ? runner(printer, parent) : runPrintDialog(printer, parent);
+    if (!confirmed)
+        return false;
+    QString error;
+    if (!grid.print(&printer, &error)) {
+        prompts.message(error, MessageIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+} // namespace velto

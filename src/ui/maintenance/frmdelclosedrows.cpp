@@ -1,0 +1,123 @@
+#include "ui/maintenance/frmdelclosedrows.h"
+
+#include "app/mainmod.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "ui/main/mainrefresh.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velto {
+
+void frmDelClosedRows::run(UserPrompts &prompts, QWidget *owner)
+{
+    const QString question = LoadResString(1301) + QStringLiteral("\r\n\r\n") + LoadResString(1302);
+    if (!prompts.askYesNo(question, true))
+        return;
+    frmDelClosedRows dialog(prompts, owner);
+    dialog.exec();
+}
+
+frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent)
+    : QDialog(parent), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("frmDelClosedRows"));
+    setWindowTitle(LoadResString(1300));
+    setAccessibleName(LoadResString(1300).trimmed());
+    setModal(true);
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+                   & ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint));
+
+    auto *lblData = new QLabel(LoadResString(1303), this);
+    lblData->setWordWrap(true);
+    m_dtp = new QDateEdit(today().addDays(-1), this);
+    m_dtp->setObjectName(QStringLiteral("dtp"));
+    m_dtp->setCalendarPopup(true);
+    // The locale's short form, but with four-digit years: a typed "27"
+    // would otherwise be read as 1927.
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    m_dtp->setDisplayFormat(format);
+    m_dtp->setAccessibleName(LoadResString(1303));
+    lblData->setBuddy(m_dtp);
+
+    m_cmdSalva = new QPushButton(LoadResString(1306), this);
+    m_cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
+    m_cmdSalva->setDefault(true);
+    m_cmdAnnulla = new QPushButton(LoadResString(1109), this);
+    m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdSalva);
+    buttons->addWidget(m_cmdAnnulla);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblData);
+    layout->addWidget(m_dtp);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    resize(380, 150);
+
+    connect(m_cmdSalva, &QPushButton::clicked, this, &frmDelClosedRows::cmdSalva_Click);
+    connect(m_cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmDelClosedRows::cmdSalva_Click()
+{
+    const int dbId = app().CurrentDbId;
+    // The statements carry the day as #mm/dd/yyyy# whatever the regional
+    // settings, so 3 February stays 3 February under a day/month locale.
+    const QDate upTo = m_dtp->date();
+
+    Connection cn;
+    Status st = cn.open(app().ConnectionString);
+    qint64 count = 0;
+    if (st) {
+        Recordset rs;
+        st = rs.open(sql::countClosedUpTo(upTo, dbId), cn, CursorType::Static);
+        count = rs.recordCount();
+        rs.close();
+    }
+    if (!st) {
+        cn.close();
+        m_prompts.message(st.message(), MessageIcon::Critical);
+        reject();
+        return;
+    }
+
+    const QString found = LoadResString(1307);
+    QString text = found == QStringLiteral(" ") ? QString() : found + u' ';
+    text += QString::number(count) + u' ' + LoadResString(1308) + QStringLiteral("\r\n") + LoadResString(1305);
+    if (!m_prompts.askYesNo(text, false)) {
+        cn.close();
+        m_prompts.message(LoadResString(1323), MessageIcon::Information);
+        reject();
+        return;
+    }
+
+    st = cn.execute(sql::deleteClosedUpTo(m_dtp->date(), dbId));
+    cn.close();
+    if (!st) {
+        m_prompts.message(st.message(), MessageIcon::Critical);
+        reject();
+        return;
+    }
+    m_prompts.message(LoadResString(1309), MessageIcon::Information);
+    if (MainRefresh *main = mainRefresh()) {
+        main->gexUpdate(main->currentFilterIndex());
+        main->mvGetDayBold();
+        main->gextasksUpdate();
+        main->sbBallon();
+    }
+    accept();
+}
+
+} // namespace velto

@@ -1,0 +1,108 @@
+#include "ui/maintenance/frmoptions.h"
+
+#include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "ui/main/mainrefresh.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velto {
+
+namespace {
+
+struct Preference {
+    int captionId;
+    const char *setting;
+    int dflt;
+};
+
+constexpr Preference kPreferences[frmOptions::BoxCount] = {
+    {1212, kSaveIntSettings, kSaveIntSettingsDefault},
+    {1214, kShowsGroupTotals, kShowsGroupTotalsDefault},
+    {1215, kShowsGrpDlCounters, kShowsGrpDlCountersDefault},
+};
+
+} // namespace
+
+void frmOptions::runFromViewMenu(UserPrompts &prompts, QWidget *owner)
+{
+    frmOptions dialog(prompts, owner);
+    dialog.exec();
+    if (MainRefresh *main = mainRefresh())
+        main->gexUpdate(main->currentFilterIndex());
+}
+
+frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
+    : QDialog(parent), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(LoadResString(1210));
+    setAccessibleName(LoadResString(1210));
+    setModal(true);
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+                   & ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint));
+
+    for (int i = 0; i < BoxCount; ++i) {
+        m_chkData[i] = new QCheckBox(LoadResString(kPreferences[i].captionId), this);
+        m_chkData[i]->setObjectName(QStringLiteral("chkData%1").arg(i));
+        const QVariant stored = ReadSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD,
+                                            QLatin1String(kPreferences[i].setting), kPreferences[i].dflt);
+        // Shown as the program-wide flag reads it: ticked exactly when 1.
+        m_chkData[i]->setChecked(isFlagOn(stored));
+    }
+
+    auto *general = new QGroupBox(LoadResString(1211), this);
+    general->setObjectName(QStringLiteral("frmopt0"));
+    auto *generalLayout = new QVBoxLayout(general);
+    generalLayout->addWidget(m_chkData[SaveLayoutBox]);
+
+    auto *view = new QGroupBox(LoadResString(1213), this);
+    view->setObjectName(QStringLiteral("frmopt1"));
+    auto *viewLayout = new QVBoxLayout(view);
+    viewLayout->addWidget(m_chkData[GroupTotalsBox]);
+    viewLayout->addWidget(m_chkData[GroupCountersBox]);
+
+    m_cmdSalva = new QPushButton(LoadResString(1108), this);
+    m_cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
+    m_cmdSalva->setDefault(true);
+    m_cmdAnnulla = new QPushButton(LoadResString(1109), this);
+    m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdSalva);
+    buttons->addWidget(m_cmdAnnulla);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(general);
+    layout->addWidget(view);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(m_cmdSalva, &QPushButton::clicked, this, &frmOptions::cmdSalva_Click);
+    connect(m_cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmOptions::cmdSalva_Click()
+{
+    AppState &s = app();
+    s.SaveLayout = m_chkData[SaveLayoutBox]->isChecked();
+    s.ShowGroupTotals = m_chkData[GroupTotalsBox]->isChecked();
+    s.ShowGroupCounters = m_chkData[GroupCountersBox]->isChecked();
+    try {
+        for (int i = 0; i < BoxCount; ++i)
+            WriteSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kPreferences[i].setting),
+                         m_chkData[i]->isChecked() ? 1 : 0);
+    } catch (const RegistryError &e) {
+        // The flags hold for this run; the next start will not know them.
+        m_prompts.message(e.description, MessageIcon::Critical);
+    }
+    accept();
+}
+
+} // namespace velto

@@ -1,0 +1,39 @@
+#pragma once
+// View > Preferences: three on/off preferences, each a stored setting and a
+// program-wide flag.
+
+#include <QDialog>
+
+class QCheckBox;
+class QPushButton;
+
+namespace velto {
+
+class UserPrompts;
+
+class frmOptions : public QDialog
+{
+    Q_OBJECT
+public:
+    // The View menu command: the dialog modally, then the deadline grid
+    // reloaded whether saved or cancelled, so changed totals and counters
+    // show at once. The toolbar button shows the dialog with exec() only.
+    static void runFromViewMenu(UserPrompts &prompts, QWidget *owner);
+
+    // The boxes show the stored settings (a missing value shows ticked).
+    explicit frmOptions(UserPrompts &prompts, QWidget *parent = nullptr);
+
+    enum Box { SaveLayoutBox = 0, GroupTotalsBox = 1, GroupCountersBox = 2, BoxCount };
+    [[nodiscard]] QCheckBox *chkData(int index) const { return m_chkData[index]; }
+
+    // Sets the flags, stores the three values, closes.
+    void cmdSalva_Click();
+
+private:
+    UserPrompts &m_prompts;
+    QCheckBox *m_chkData[BoxCount] = {};
+    QPushButton *m_cmdSalva = nullptr;
+    QPushButton *m_cmdAnnulla = nullptr;
+};
+
+} // namespace velto

@@ -1,0 +1,320 @@
+#include "ui/sheets/frmscadenziari.h"
+
+#include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "ui/main/mainrefresh.h"
+#include "ui/widgets/grid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace velto {
+
+namespace {
+
+enum SheetColumn { ColDbId = 1, ColDbName = 2 };
+
+std::optional<QString> inputBox(QWidget *parent, const QString &prompt, const QString &value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, app().AppTitle, prompt, QLineEdit::Normal, value, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QPushButton *button(int id, QWidget *parent)
+{
+    auto *b = new QPushButton(LoadResString(id), parent);
+    b->setAccessibleName(QString(LoadResString(id)).remove(u'&'));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
+    : QDialog(parent), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("frmScadenziari"));
+    setWindowTitle(LoadResString(1253));
+    setAccessibleName(LoadResString(1253));
+    setModal(true);
+    // Closed only through its buttons or a selection.
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+                   & ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint));
+
+    auto *label2 = new QLabel(LoadResString(1404) + u' ', this);
+    m_gex = new Grid(this);
+    m_gex->setObjectName(QStringLiteral("gex"));
+    m_gex->setAccessibleName(LoadResString(1404));
+    label2->setBuddy(m_gex);
+
+    auto *label1 = new QLabel(LoadResString(1403), this);
+    m_lblDb = new QLabel(QDir::toNativeSeparators(app().DatabaseFolder) + QDir::separator(), this);
+    m_lblDb->setObjectName(QStringLiteral("lblDb"));
+    m_lblDb->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_lblDb->setFocusPolicy(Qt::TabFocus);
+    m_lblDb->setAccessibleName(QString(LoadResString(1403)).remove(u':').trimmed());
+    label1->setBuddy(m_lblDb);
+
+    m_cmdSelect = button(1254, this);
+    m_cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
+    m_cmdNuovo = button(1250, this);
+    m_cmdNuovo->setObjectName(QStringLiteral("cmdNuovo"));
+    m_cmdEdit = button(1251, this);
+    m_cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
+    m_cmdErase = button(1252, this);
+    m_cmdErase->setObjectName(QStringLiteral("cmdErase"));
+    m_cmdCancel = button(1324, this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(m_cmdSelect);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_cmdNuovo);
+    buttons->addWidget(m_cmdEdit);
+    buttons->addWidget(m_cmdErase);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdCancel);
+
+    auto *list = new QVBoxLayout;
+    list->addWidget(label2);
+    list->addWidget(m_gex, 1);
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(list, 1);
+    top->addLayout(buttons);
+
+    auto *folder = new QHBoxLayout;
+    folder->addWidget(label1);
+    folder->addWidget(m_lblDb, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(folder);
+    resize(460, 320);
+
+    connect(m_cmdSelect, &QPushButton::clicked, this, &frmScadenziari::cmdSelect_Click);
+    connect(m_cmdNuovo, &QPushButton::clicked, this, &frmScadenziari::cmdNuovo_Click);
+    connect(m_cmdEdit, &QPushButton::clicked, this, &frmScadenziari::cmdEdit_Click);
+    connect(m_cmdErase, &QPushButton::clicked, this, &frmScadenziari::cmdErase_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_gex, &Grid::currentRowChanged, this, [this] { gex_RowChange(); });
+    connect(m_gex, &Grid::doubleClicked, this, [this] {
+        if (m_gex->currentRow() > 0)
+            cmdSelect_Click();
+    });
+    connect(m_gex, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers) {
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_gex->currentRow() > 0) {
+            key = 0;
+            cmdSelect_Click();
+        }
+    });
+    connect(m_gex, &Grid::loadFailed, this, [this](const QString &message) { showError(message); });
+
+    m_gex->setConnection(app().ConnectionString);
+    m_gex->setRecordSource(sql::listSheets());
+    rebindGrid();
+    if (m_gex->columnCount() >= ColDbName) {
+        m_gex->setColumnVisible(ColDbId, false);
+        m_gex->setColumnCaption(ColDbName, LoadResString(1321));
+        m_gex->setColumnHasIcon(ColDbName, true);
+        // The one shown column takes the whole width of the list.
+        if (auto *view = m_gex->findChild<QTreeView *>())
+            view->header()->setStretchLastSection(true);
+        m_gex->setImageList({QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)});
+        connect(m_gex, &Grid::iconRequest, this, [](int column, int, int &image) {
+            if (column == ColDbName)
+                image = 1;
+        });
+    }
+    m_gex->setFocus();
+}
+
+void frmScadenziari::gex_RowChange()
+{
+    if (m_gex->currentRow() < 1) {
+        m_selectedId = 0;
+        m_selectedName.clear();
+        return;
+    }
+    m_selectedId = int(NzNum(m_gex->value(ColDbId), 0));
+    m_selectedName = NzStr(m_gex->value(ColDbName), QString());
+}
+
+void frmScadenziari::rebindGrid()
+{
+    m_gex->rebind();
+    // The grid starts on its first row; the buttons act on the row the user
+    // sees even before the selection is moved.
+    if (m_gex->currentRow() < 1 && m_gex->rowCount() > 0)
+        m_gex->setCurrentRow(1);
+    gex_RowChange();
+}
+
+std::optional<QString> frmScadenziari::askName(int promptId)
+{
+    const std::optional<QString> answer = m_askName ? m_askName(this, LoadResString(promptId), m_selectedName)
+                                                    : inputBox(this, LoadResString(promptId), m_selectedName);
+    if (!answer)
+        return std::nullopt;
+    const QString name = answer->trimmed();
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+void frmScadenziari::showError(const QString &text)
+{
+    m_prompts.message(text, MessageIcon::Critical);
+}
+
+void frmScadenziari::cmdSelect_Click()
+{
+    if (m_selectedId == 0)
+        return;
+    AppState &s = app();
+    s.CurrentDbId = m_selectedId;
+    try {
+        WriteSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kCurSca), m_selectedId);
+    } catch (const RegistryError &e) {
+        // The sheet is active for this run all the same; only the next
+        // start will not know it.
+        showError(e.description);
+    }
+    LoadCurrentDbName();
+    PauseAfterWrite();
+    if (MainRefresh *main = mainRefresh()) {
+        main->gexUpdate(main->currentFilterIndex());
+        main->gextasksUpdate();
+        main->mvGetDayBold();
+        main->picStartVisible();
+        main->sbBallon();
+    }
+    accept();
+}
+
+void frmScadenziari::cmdNuovo_Click()
+{
+    const std::optional<QString> name = askName(1409);
+    if (!name)
+        return;
+    Connection cn;
+    Status st = cn.open(app().ConnectionString);
+    if (st)
+        st = cn.beginTrans();
+    qint64 newId = 0;
+    if (st) {
+        Recordset rs;
+        st = rs.open(sql::nextSheetId(), cn, CursorType::ForwardOnly);
+        if (st) {
+            // Highest id plus one: ids freed by deleted sheets are not reused,
+            // so an old id in a backup never names another sheet.
+            newId = (rs.eof() ? 0 : rs.intValue(0, 0)) + 1;
+            rs.close();
+        }
+    }
+    if (st)
+        st = cn.execute(sql::createSheet(newId, *name));
+    if (st)
+        st = cn.commitTrans();
+    if (!st) {
+        if (cn.inTransaction())
+            cn.rollbackTrans();
+        cn.close();
+        showError(st.message());
+        return;
+    }
+    cn.close();
+    PauseAfterWrite();
+    rebindGrid();
+    m_prompts.message(LoadResString(1410), MessageIcon::Information);
+}
+
+void frmScadenziari::cmdEdit_Click()
+{
+    if (m_selectedId == 0)
+        return;
+    const int id = m_selectedId;
+    const std::optional<QString> name = askName(1411);
+    if (!name)
+        return;
+    Connection cn;
+    Status st = cn.open(app().ConnectionString);
+    if (st)
+        st = cn.execute(sql::renameSheet(*name, id));
+    cn.close();
+    if (!st) {
+        showError(st.message());
+        return;
+    }
+    PauseAfterWrite();
+    m_gex->rebind();
+    // The list is ordered by name: stay on the renamed sheet.
+    if (!m_gex->find(ColDbId, id) && m_gex->currentRow() < 1 && m_gex->rowCount() > 0)
+        m_gex->setCurrentRow(1);
+    gex_RowChange();
+    LoadCurrentDbName();
+    if (MainRefresh *main = mainRefresh())
+        main->sbBallon();
+}
+
+void frmScadenziari::cmdErase_Click()
+{
+    if (m_gex->recordCount() == 1) {
+        m_prompts.message(LoadResString(1405), MessageIcon::Information);
+        return;
+    }
+    if (m_selectedId == 0)
+        return;
+    if (m_selectedId == app().CurrentDbId) {
+        m_prompts.message(LoadResString(1406), MessageIcon::Information);
+        return;
+    }
+    // Sheet 1 is where start-up falls back when the stored sheet is gone.
+    if (int(NzNum(m_gex->value(ColDbId), 0)) == 1) {
+        m_prompts.message(QStringLiteral("UNO"), MessageIcon::Information);
+        return;
+    }
+    if (!m_prompts.askYesNo(LoadResString(1407), true))
+        return;
+    const int id = m_selectedId;
+    Connection cn;
+    Status st = cn.open(app().ConnectionString);
+    if (st)
+        st = cn.beginTrans();
+    if (st)
+        st = cn.execute(sql::deleteSheetDeadlines(id));
+    if (st)
+        st = cn.execute(sql::deleteSheet(id));
+    if (st)
+        st = cn.commitTrans();
+    if (!st) {
+        // Either the sheet and all its deadlines go, or neither.
+        if (cn.inTransaction())
+            cn.rollbackTrans();
+        cn.close();
+        showError(st.message());
+        return;
+    }
+    cn.close();
+    PauseAfterWrite();
+    rebindGrid();
+    m_prompts.message(LoadResString(1408), MessageIcon::Information);
+}
+
+} // namespace velto

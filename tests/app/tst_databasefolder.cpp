@@ -1,0 +1,109 @@
+// Choosing the database folder, from the Tools menu and after a failed
+// start: what is stored machine-wide, what is shown, and that the running
+// program keeps its folder until the next start.
+
+#include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/strings.h"
+#include "promptrecorder.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+using namespace velto;
+using velto::test::PromptRecorder;
+
+class TestDatabaseFolder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void chosenFolderIsStoredForTheNextStart_data();
+    void chosenFolderIsStoredForTheNextStart();
+    void cancelStoresAndShowsNothing_data();
+    void cancelStoresAndShowsNothing();
+
+private:
+    std::unique_ptr<test::Sandbox> m_box;
+};
+
+namespace {
+QVariant storedFolder()
+{
+    return ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QVariant());
+}
+
+// The two ways in: the Tools menu item and the start-up failure.
+void choose(const QString &path, PromptRecorder &prompts)
+{
+    if (path == QLatin1String("tools"))
+        chooseDatabaseFolder(prompts, 506, 1362);
+    else
+        frmForFolders::Apri(prompts);
+}
+} // namespace
+
+void TestDatabaseFolder::init()
+{
+    m_box = std::make_unique<test::Sandbox>();
+    QVERIFY(m_box->createDatabase());
+    app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
+    app().LanguageOffset = 0;
+}
+
+void TestDatabaseFolder::chosenFolderIsStoredForTheNextStart_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<int>("prompt");
+    QTest::addColumn<int>("done");
+    QTest::newRow("Tools menu") << "tools" << "/srv/shared/velto" << 506 << 1362;
+    QTest::newRow("Tools menu, folder with one percent sign") << "tools" << "/srv/100%" << 506 << 1362;
+    QTest::newRow("start-up failure") << "startup" << "/media/usb" << 1401 << 1402;
+}
+
+void TestDatabaseFolder::chosenFolderIsStoredForTheNextStart()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QFETCH(int, prompt);
+    QFETCH(int, done);
+    const QString runningFolder = app().DatabaseFolder;
+    const QString runningConnection = app().ConnectionString;
+    PromptRecorder prompts;
+    prompts.folder = folder;
+
+    choose(path, prompts);
+
+    QCOMPARE(prompts.folderPrompts, QStringList{LoadResString(prompt)});
+    QCOMPARE(storedFolder().toString(), folder);
+    QCOMPARE(prompts.messages, QStringList{LoadResString(done)});
+    // Nothing is reopened while the program runs.
+    QCOMPARE(app().DatabaseFolder, runningFolder);
+    QCOMPARE(app().ConnectionString, runningConnection);
+}
+
+void TestDatabaseFolder::cancelStoresAndShowsNothing_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("Tools menu") << "tools";
+    QTest::newRow("start-up failure") << "startup";
+}
+
+void TestDatabaseFolder::cancelStoresAndShowsNothing()
+{
+    QFETCH(QString, path);
+    WriteSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QStringLiteral("/old"));
+    PromptRecorder prompts;
+    prompts.folder.clear();
+
+    choose(path, prompts);
+
+    QCOMPARE(prompts.folderPrompts.size(), 1);
+    QCOMPARE(storedFolder().toString(), QStringLiteral("/old"));
+    QVERIFY(prompts.messages.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestDatabaseFolder)
+#include "tst_databasefolder.moc"

@@ -1,0 +1,111 @@
+// The help: one file per language, named as the language choice names it,
+// covering every part of the program in that language's own words for the
+// menus; and the help window that shows it or says the file is missing.
+
+#include "app/languages.h"
+#include "app/mainmod.h"
+#include "app/strings.h"
+#include "promptrecorder.h"
+#include "ui/main/helpwindow.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QtTest>
+
+using namespace velto;
+using velto::test::PromptRecorder;
+
+namespace {
+
+QString helpFolder() { return QStringLiteral(VELTO_TEST_DATA "/../../../../resources/help"); }
+
+QString readText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+class TestHelpWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void eachLanguageHasItsOwnCompleteHelp_data();
+    void eachLanguageHasItsOwnCompleteHelp();
+    void showHelpOpensTheLanguagesFileInOneWindow();
+    void missingHelpFileIsReported();
+};
+
+void TestHelpWindow::eachLanguageHasItsOwnCompleteHelp_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("ctrl");
+    QTest::newRow("Italian") << int(LanguageItalian) << "it" << "Ctrl+";
+    QTest::newRow("English") << int(LanguageEnglish) << "en" << "Ctrl+";
+    QTest::newRow("French") << int(LanguageFrench) << "fr" << "Ctrl+";
+    QTest::newRow("Spanish") << int(LanguageSpanish) << "es" << "Ctrl+";
+    QTest::newRow("German") << int(LanguageGerman) << "de" << "Strg+";
+}
+
+void TestHelpWindow::eachLanguageHasItsOwnCompleteHelp()
+{
+    QFETCH(int, choice);
+    QFETCH(QString, lang);
+    QFETCH(QString, ctrl);
+    const LanguageSelection selection = selectLanguage(choice, QString());
+    const QString html = readText(helpFolder() + selection.helpFileName);
+    QVERIFY2(!html.isEmpty(), qPrintable(selection.helpFileName));
+
+    QVERIFY(html.contains("<html lang=\"" + lang + "\">"));
+    for (const char *section : {"deadlines", "series", "layouts", "calendar", "clients", "sheets", "export", "print",
+                                "maintenance", "keys"}) {
+        QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(QLatin1String(section))), section);
+        QVERIFY2(html.contains(QStringLiteral("href=\"#%1\"").arg(QLatin1String(section))), section);
+    }
+    for (const char *key : {"F1", "F4", "F5", "F12"})
+        QVERIFY2(html.contains(QLatin1String(key)), key);
+    QVERIFY(html.contains(ctrl + "1"));
+    QVERIFY(html.contains(ctrl + "F12"));
+    // The menu and button names as the program shows them in this language.
+    app().LanguageOffset = selection.offset;
+    for (int id : {203, 412, 413, 414, 415, 1254, 1250})
+        QVERIFY2(html.contains(LoadResString(id).remove(u'&')), qPrintable(LoadResString(id)));
+}
+
+void TestHelpWindow::showHelpOpensTheLanguagesFileInOneWindow()
+{
+    app().LanguageOffset = 0;
+    app().HelpFile = helpFolder() + "/ita_help.html";
+    PromptRecorder prompts;
+
+    HelpWindow *window = showHelp(nullptr, &prompts);
+
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QVERIFY(window->browser()->toPlainText().contains(QStringLiteral("Scadenze ricorrenti")));
+    QVERIFY(prompts.messages.isEmpty());
+    QCOMPARE(showHelp(nullptr, &prompts), window);
+
+    QTest::keyClick(window->browser(), Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+}
+
+void TestHelpWindow::missingHelpFileIsReported()
+{
+    app().LanguageOffset = 3000;
+    app().HelpFile = helpFolder() + "/xyz_help.html";
+    PromptRecorder prompts;
+
+    HelpWindow *window = showHelp(nullptr, &prompts);
+
+    QVERIFY(!window);
+    QCOMPARE(prompts.messages.size(), 1);
+    QVERIFY(prompts.messages.first().startsWith(LoadResString(1359)));
+    QVERIFY(prompts.messages.first().contains(QStringLiteral("xyz_help.html")));
+    QCOMPARE(prompts.icons.first(), MessageIcon::Critical);
+}
+
+QTEST_MAIN(TestHelpWindow)
+#include "tst_helpwindow.moc"
