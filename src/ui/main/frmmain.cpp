@@ -7,7 +7,13 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
+#include "ui/about/frmabout.h"
 #include "ui/accounts/managecounts.h"
+#include "ui/main/exportprint.h"
+#include "ui/main/helpwindow.h"
+#include "ui/maintenance/frmdelclosedrows.h"
+#include "ui/maintenance/frmoptions.h"
+#include "ui/sheets/frmscadenziari.h"
 #include "ui/main/mainicons.h"
 #include "ui/main/recordcommands.h"
 #include "ui/widgets/grid.h"
@@ -363,9 +369,9 @@ void frmMain::wireCommands()
         bool ready;
     };
     const Command commands[] = {
-        {&frmMain::mnuScadenziari_Click, {m_mnuFile[0]}, false},
-        {&frmMain::mnuPrint_Click, {m_mnuFile[2], tbButton(8)}, false},
-        {&frmMain::mnuExport_Click, {m_mnuFile[3], tbButton(9)}, false},
+        {&frmMain::mnuScadenziari_Click, {m_mnuFile[0]}, true},
+        {&frmMain::mnuPrint_Click, {m_mnuFile[2], tbButton(8)}, true},
+        {&frmMain::mnuExport_Click, {m_mnuFile[3], tbButton(9)}, true},
         {&frmMain::mnuNew_Click, {m_mnuRecord[0], tbButton(1)}, true},
         {&frmMain::mnuEdit_Click, {m_mnuRecord[1], tbButton(2)}, true},
         {&frmMain::mnuToggleDone_Click, {m_mnuRecord[2], tbButton(3)}, true},
@@ -375,11 +381,11 @@ void frmMain::wireCommands()
         {&frmMain::mnuAccounts_Click, {m_mnuView[0], tbButton(6)}, true},
         {&frmMain::mnuExpand_Click, {m_mnuView[4], tbLayoutButton(2)}, true},
         {&frmMain::mnuCollapse_Click, {m_mnuView[5], tbLayoutButton(3)}, true},
-        {&frmMain::mnuOptions_Click, {m_mnuView[7]}, false},
-        {&frmMain::tbOptions_Click, {tbButton(11)}, false},
-        {&frmMain::mnuDelClosed_Click, {m_mnuTools[0]}, false},
-        {&frmMain::mnuHelpContents_Click, {m_mnuHelp[0]}, false},
-        {&frmMain::mnuAbout_Click, {m_mnuHelp[2]}, false},
+        {&frmMain::mnuOptions_Click, {m_mnuView[7]}, true},
+        {&frmMain::tbOptions_Click, {tbButton(11)}, true},
+        {&frmMain::mnuDelClosed_Click, {m_mnuTools[0]}, true},
+        {&frmMain::mnuHelpContents_Click, {m_mnuHelp[0]}, true},
+        {&frmMain::mnuAbout_Click, {m_mnuHelp[2]}, true},
     };
     for (const Command &c : commands) {
         for (QAction *a : c.triggers) {
@@ -389,12 +395,15 @@ void frmMain::wireCommands()
     }
 }
 
-// ---------------------------------------------------------------- later
-// Empty until the window or command behind each one is wired in.
+// ---------------------------------------------------------------- commands of other windows
 
-void frmMain::mnuScadenziari_Click() {}
-void frmMain::mnuPrint_Click() {}
-void frmMain::mnuExport_Click() {}
+void frmMain::mnuScadenziari_Click()
+{
+    frmScadenziari dialog(m_prompts, this);
+    dialog.exec();
+}
+void frmMain::mnuPrint_Click() { PrintGrid(*m_gex, m_prompts, this); }
+void frmMain::mnuExport_Click() { ExportGrid(*m_gex, m_prompts, this); }
 void frmMain::mnuNew_Click() { m_commands->NewDeadline(m_gex->currentRow()); }
 void frmMain::mnuEdit_Click() { m_commands->EditDeadline(); }
 void frmMain::mnuToggleDone_Click() { m_commands->ToggleDone(); }
@@ -404,11 +413,16 @@ void frmMain::mnuLast_Click() { m_commands->LastRow(); }
 void frmMain::mnuAccounts_Click() { ManageCounts(this, m_prompts); }
 void frmMain::mnuExpand_Click() { m_commands->ExpandAll(); }
 void frmMain::mnuCollapse_Click() { m_commands->CollapseAll(); }
-void frmMain::mnuOptions_Click() {}
-void frmMain::tbOptions_Click() {}
-void frmMain::mnuDelClosed_Click() {}
-void frmMain::mnuHelpContents_Click() {}
-void frmMain::mnuAbout_Click() {}
+void frmMain::mnuOptions_Click() { frmOptions::runFromViewMenu(m_prompts, this); }
+void frmMain::tbOptions_Click()
+{
+    // From the toolbar the grid shows the change at its next reload.
+    frmOptions dialog(m_prompts, this);
+    dialog.exec();
+}
+void frmMain::mnuDelClosed_Click() { frmDelClosedRows::run(m_prompts, this); }
+void frmMain::mnuHelpContents_Click() { showHelp(this, &m_prompts); }
+void frmMain::mnuAbout_Click() { frmAbout::showAbout(m_prompts); }
 
 // ---------------------------------------------------------------- load
 
