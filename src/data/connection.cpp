@@ -164,9 +164,12 @@ Status Connection::prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt
             return lastError(rc);
         if (!s)
             return Status::failure(kErrorBadStatement, QStringLiteral("The statement is empty."));
-        if (tail && *tail) {
-            // One statement per call: a second one would run unseen.
-            QByteArray rest(tail);
+        const char *end = t.sql.constData() + t.sql.size();
+        if (tail && tail < end) {
+            // One statement per call: a second one would run unseen. SQLite
+            // stops reading at a NUL, so text after one would be dropped
+            // unseen as well; the rest is taken up to the real end.
+            const QByteArray rest(tail, end - tail);
             if (!rest.trimmed().isEmpty() && rest.trimmed() != ";") {
                 sqlite3_finalize(s);
                 return Status::failure(kErrorBadStatement, QStringLiteral("Only one statement can run at a time."));
