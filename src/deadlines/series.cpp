@@ -6,6 +6,7 @@
 #include "data/currency.h"
 #include "data/editset.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 
 #include <QLocale>
 
@@ -82,6 +83,11 @@ Status validate(const DeadlineEntry &e, int type)
         return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown deadline type: %1").arg(e.typeKey));
     if (e.description.isEmpty())
         return Status::failure(kErrorInvalidEntry, QStringLiteral("The description is empty."));
+    // Refused whole rather than stored cut short.
+    const int size = fieldSize(u"Transactions", u"TrDescription");
+    if (e.description.size() > size)
+        return Status::failure(kErrorInvalidEntry,
+                               QStringLiteral("The description is longer than the %1 characters it can hold.").arg(size));
     if (!e.date.isValid())
         return Status::failure(kErrorInvalidEntry, QStringLiteral("The date is not valid."));
     if (e.recurring) {
