@@ -45,10 +45,9 @@ using namespace velto;
 
 namespace {
 
-// Amounts below this many ten-thousandths (10^11 in money, fifteen
-// significant digits) survive the trip through a double exactly; the entry
-// paths refuse larger ones.
-constexpr std::int64_t kExactUnits = 1000000000000000LL;
+// Amounts up to this many ten-thousandths survive the trip through a
+// double exactly; the entry paths refuse larger ones.
+constexpr std::int64_t kExactUnits = Currency::kMaxStoredUnits + 1;
 
 [[noreturn]] void failWith(const char *what, const QByteArray &detail)
 {

@@ -10,6 +10,8 @@
 
 #include <QLocale>
 
+#include <optional>
+
 namespace velto {
 
 bool IsLastDayOfMonth(const QDate &d)
@@ -77,6 +79,16 @@ Status RenumberGroup(Connection &connection, qint64 groupId)
 
 namespace {
 
+// Text that reads as no amount at all stores 0, as an empty box does; but
+// digits too many for any amount are a mistake to report, not a zero.
+bool tooManyDigits(const QString &amountText)
+{
+    int digits = 0;
+    for (const QChar c : amountText)
+        digits += c.isDigit() ? 1 : 0;
+    return digits > 15;
+}
+
 Status validate(const DeadlineEntry &e, int type)
 {
     if (type != 1 && type != -1 && type != -2)
@@ -140,8 +152,14 @@ Status InsertDeadlines(const DeadlineEntry &entry)
         return st;
 
     // Appointments carry no amount; text that does not read as money is 0.
-    const Currency value = type == -2 ? Currency()
-                                      : Currency::fromLocaleText(entry.amountText, QLocale()).value_or(Currency());
+    const std::optional<Currency> read =
+        type == -2 ? std::optional<Currency>(Currency()) : Currency::fromLocaleText(entry.amountText, QLocale());
+    const Currency value = read.value_or(Currency());
+    if (!value.isStorable() || (!read && tooManyDigits(entry.amountText)))
+        return Status::failure(kErrorInvalidEntry,
+                               QStringLiteral("The amount %1 is larger than the %2 a deadline can hold.")
+                                   .arg(entry.amountText.trimmed(),
+                                        Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
     const Currency balance = value * type;
     const qint64 accountId = qint64(NzNum(entry.accountId, 0));
 

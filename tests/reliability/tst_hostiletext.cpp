@@ -2,7 +2,7 @@
 // byte for byte: deadline descriptions through InsertDeadlines, client and
 // supplier names and notes through an EditSet, data sheet names through the
 // catalogue's statements and an EditSet. Text longer than its field is
-// refused and leaves nothing behind.
+// refused and leaves nothing behind. Amounts are stored exactly or refused.
 
 #include "app/mainmod.h"
 #include "data/catalogue.h"
@@ -255,6 +255,58 @@ private slots:
         QCOMPARE(set.setValue(u"DbName", text).ok(), fits);
         QCOMPARE(countOf(sql::listSheets()), fits ? 2 : 1);
         QCOMPARE(readColumn(sql::lookupSheet(1), "DbName").value(0).text, fits ? text : before);
+    }
+
+    void amountRoundTripsOrIsRefused_data()
+    {
+        QTest::addColumn<QString>("typeKey");
+        QTest::addColumn<QString>("amountText");
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<qint64>("units");
+        QTest::newRow("smallest step") << "d+1" << "0.0001" << true << qint64(1);
+        QTest::newRow("fifth decimal rounds") << "d+1" << "0.00005" << true << qint64(1);
+        QTest::newRow("debit with decimals") << "d-1" << "1234.5" << true << qint64(12345000);
+        QTest::newRow("largest amount stored exactly") << "d+1" << "99999999999.9999" << true << qint64(999999999999999);
+        QTest::newRow("largest amount as a debit") << "d-1" << "99999999999.9999" << true << qint64(999999999999999);
+        QTest::newRow("one step over") << "d+1" << "100000000000" << false << qint64(0);
+        QTest::newRow("large amount that would be rounded") << "d-1" << "123456789012345.6789" << false << qint64(0);
+        QTest::newRow("beyond any amount") << "d+1" << "922337203685477.9999" << false << qint64(0);
+        QTest::newRow("digits beyond any number") << "d+1" << "99999999999999999999" << false << qint64(0);
+        QTest::newRow("empty box") << "d+1" << "" << true << qint64(0);
+        QTest::newRow("appointment ignores the amount") << "d-2" << "99999999999999999999" << true << qint64(0);
+    }
+    void amountRoundTripsOrIsRefused()
+    {
+        QFETCH(QString, typeKey);
+        QFETCH(QString, amountText);
+        QFETCH(bool, fits);
+        QFETCH(qint64, units);
+        QLocale::setDefault(QLocale::c());
+        DeadlineEntry e = entryWith(QStringLiteral("amount"), false);
+        e.typeKey = typeKey;
+        e.amountText = amountText;
+        const Status st = InsertDeadlines(e);
+        QCOMPARE(st.ok(), fits);
+        Recordset rs;
+        QVERIFY(rs.open(sql::mainSelect(1, sql::mainFilter(0)), app().ConnectionString, CursorType::Static));
+        QCOMPARE(rs.recordCount(), qint64(fits ? 1 : 0));
+        if (!fits)
+            return;
+        const int type = typeCodeOfKey(typeKey);
+        QCOMPARE(rs.currencyValue(rs.fieldIndex(u"TrValue")).units(), units);
+        QCOMPARE(rs.currencyValue(rs.fieldIndex(u"TrBalance")).units(), units * type);
+
+        // the editor writes the same amount back, and one over it is refused
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        EditSet set;
+        QVERIFY(set.open(sql::editDeadline(rs.intValue(0)), conn));
+        QVERIFY(set.setValue(u"TrBalance", QVariant::fromValue(Currency::fromUnits(units * type))));
+        QVERIFY(!set.setValue(u"TrValue", QVariant::fromValue(Currency::fromUnits(Currency::kMaxStoredUnits + 1))));
+        QVERIFY(set.updateBatch());
+        Recordset again;
+        QVERIFY(again.open(sql::editDeadline(rs.intValue(0)), conn, CursorType::Static));
+        QCOMPARE(again.currencyValue(again.fieldIndex(u"TrBalance")).units(), units * type);
     }
 
 private:
