@@ -77,7 +77,9 @@ void MonthView::showMonth(int year, int month)
     m_shown = first;
     requestBold();
     update();
-    QAccessibleEvent ev(this, QAccessible::TableModelChanged);
+    // The table-change type has an event class of its own; the screen reader
+    // bridge reads its extra fields, which a plain event does not have.
+    QAccessibleTableModelChangeEvent ev(this, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&ev);
 }
 
