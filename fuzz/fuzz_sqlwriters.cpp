@@ -48,6 +48,8 @@ namespace {
 // Amounts up to this many ten-thousandths survive the trip through a
 // double exactly; the entry paths refuse larger ones.
 constexpr std::int64_t kExactUnits = Currency::kMaxStoredUnits + 1;
+const int kDescriptionSize = fieldSize(u"Transactions", u"TrDescription");
+const int kSheetNameSize = fieldSize(u"Dbs", u"DbName");
 
 [[noreturn]] void failWith(const char *what, const QByteArray &detail)
 {
@@ -131,15 +133,37 @@ Currency currencyOfParam(const SqlParam &p)
     return p.kind == SqlParam::Integer ? Currency::fromUnits(p.i * Currency::kScale) : Currency::fromDouble(p.d);
 }
 
+// The length SQLite's length() gives UTF-8 text: characters before the
+// first NUL.
+int sqliteLength(const QByteArray &utf8)
+{
+    int n = 0;
+    for (const char c : utf8) {
+        if (c == 0)
+            break;
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return n;
+}
+
 // Runs a data statement and returns the text of `column` in the row it
-// inserted.
-QByteArray insertAndReadBack(sqlite3_stmt *stmt, const TranslatedSql &t, const char *readBack)
+// inserted. Text longer than its field must be refused by the engine, and
+// then nothing is read back.
+std::optional<QByteArray> insertAndReadBack(sqlite3_stmt *stmt, const TranslatedSql &t, const char *readBack,
+                                            const QByteArray &text, int size)
 {
     if (!bindParams(stmt, t))
         failWith("binding failed", t.sql);
-    if (sqlite3_step(stmt) != SQLITE_DONE)
-        failWith("the insert failed", t.sql + "\n" + sqlite3_errmsg(g_db));
+    const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
+    const bool fits = sqliteLength(text) <= size;
+    if (!fits) {
+        if (rc != SQLITE_CONSTRAINT)
+            failWith("text over its field was not refused", t.sql);
+        return std::nullopt;
+    }
+    if (rc != SQLITE_DONE)
+        failWith("the insert failed", t.sql + "\n" + sqlite3_errmsg(g_db));
     sqlite3_stmt *q = nullptr;
     sqlite3_prepare_v2(g_db, readBack, -1, &q, nullptr);
     sqlite3_bind_int64(q, 1, sqlite3_last_insert_rowid(g_db));
@@ -168,13 +192,16 @@ QByteArray readBackText(const char *readBack)
 
 // Inserts the row and reads TrValue back the way the data layer types a
 // currency column.
-Currency readAmount(sqlite3_stmt *stmt, const TranslatedSql &t)
+std::optional<Currency> readAmount(sqlite3_stmt *stmt, const TranslatedSql &t)
 {
     if (!bindParams(stmt, t))
         failWith("binding failed", t.sql);
-    if (sqlite3_step(stmt) != SQLITE_DONE)
-        failWith("the insert failed", t.sql + "\n" + sqlite3_errmsg(g_db));
+    const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
+    if (rc == SQLITE_CONSTRAINT)
+        return std::nullopt; // the description is over its size
+    if (rc != SQLITE_DONE)
+        failWith("the insert failed", t.sql + "\n" + sqlite3_errmsg(g_db));
     sqlite3_stmt *q = nullptr;
     sqlite3_prepare_v2(g_db, "SELECT TrValue FROM Transactions WHERE TrRowId=?", -1, &q, nullptr);
     sqlite3_bind_int64(q, 1, sqlite3_last_insert_rowid(g_db));
@@ -215,10 +242,13 @@ void checkWriters(std::uint8_t mode, std::int64_t units, std::uint32_t dayBits, 
         && (currencyOfParam(t.params[5]) != Currency::fromUnits(std::llabs(units))
             || currencyOfParam(t.params[6]) != Currency::fromUnits(std::llabs(units))))
         failWith("the amount did not come through", s.toUtf8());
-    const Currency stored = readAmount(stmt, t);
-    if (std::llabs(units) < kExactUnits && stored != value)
+    const std::optional<Currency> stored = readAmount(stmt, t);
+    if (stored.has_value() != (sqliteLength(bytes) <= kDescriptionSize))
+        failWith("the engine's size check disagrees", s.toUtf8());
+    if (stored && std::llabs(units) < kExactUnits && *stored != value)
         failWith("the amount read back differs", s.toUtf8());
-    if (readBackText("SELECT TrDescription FROM Transactions WHERE TrRowId=?") != bytes)
+    if (sqliteLength(bytes) <= kDescriptionSize
+        && readBackText("SELECT TrDescription FROM Transactions WHERE TrRowId=?") != bytes)
         failWith("the description read back differs", s.toUtf8());
 
     // One deadline of a series.
@@ -228,7 +258,9 @@ void checkWriters(std::uint8_t mode, std::int64_t units, std::uint32_t dayBits, 
     if (t.params.size() != 11)
         failWith("the series insert lifted the wrong number of values", s.toUtf8());
     expectText(t, 3, bytes, s);
-    if (insertAndReadBack(stmt, t, "SELECT TrDescription FROM Transactions WHERE TrRowId=?") != bytes)
+    const auto seriesText = insertAndReadBack(stmt, t, "SELECT TrDescription FROM Transactions WHERE TrRowId=?", bytes,
+                                              kDescriptionSize);
+    if (seriesText && *seriesText != bytes)
         failWith("the series description read back differs", s.toUtf8());
 
     // A data sheet created and renamed.
@@ -236,7 +268,8 @@ void checkWriters(std::uint8_t mode, std::int64_t units, std::uint32_t dayBits, 
     t = translated(s);
     stmt = prepared(t, s);
     expectText(t, 1, bytes, s);
-    if (insertAndReadBack(stmt, t, "SELECT DbName FROM Dbs WHERE rowid=?") != bytes)
+    const auto sheetName = insertAndReadBack(stmt, t, "SELECT DbName FROM Dbs WHERE rowid=?", bytes, kSheetNameSize);
+    if (sheetName && *sheetName != bytes)
         failWith("the data sheet name read back differs", s.toUtf8());
     s = sql::renameSheet(text, 2);
     t = translated(s);
