@@ -199,7 +199,7 @@ int writeAll(const QString &folder)
             return 2;
         }
         // Changing user makes the process undumpable, which would keep the
-        // leak checker of a sanitizer build from inspecting it.
+        // leak checker of a sanitizer build from examining it.
         prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
     }
     pointAt(folder);
