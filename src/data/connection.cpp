@@ -13,9 +13,20 @@ namespace velto {
 
 namespace {
 // Waits this long for another process that holds the file locked.
-constexpr int kBusyTimeoutMs = 5000;
+constexpr int kDefaultBusyTimeoutMs = 5000;
+int g_busyTimeoutMs = kDefaultBusyTimeoutMs;
 constexpr std::size_t kCacheSize = 16;
 } // namespace
+
+void setBusyTimeoutMs(int ms)
+{
+    g_busyTimeoutMs = ms < 0 ? 0 : ms;
+}
+
+int busyTimeoutMs()
+{
+    return g_busyTimeoutMs;
+}
 
 struct Connection::Cache {
     // Most recently used last. Small: a unit of work uses a handful of shapes.
@@ -85,7 +96,7 @@ Status Connection::open(const QString &connectionString)
         return st;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(m_db, g_busyTimeoutMs);
     m_cache = std::make_unique<Cache>();
     // SQLite opens lazily; reading the catalogue proves the file is a
     // database, and one of ours.
@@ -164,9 +175,12 @@ Status Connection::prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt
             return lastError(rc);
         if (!s)
             return Status::failure(kErrorBadStatement, QStringLiteral("The statement is empty."));
-        if (tail && *tail) {
-            // One statement per call: a second one would run unseen.
-            QByteArray rest(tail);
+        const char *end = t.sql.constData() + t.sql.size();
+        if (tail && tail < end) {
+            // One statement per call: a second one would run unseen. SQLite
+            // stops reading at a NUL, so text after one would be dropped
+            // unseen as well; the rest is taken up to the real end.
+            const QByteArray rest(tail, end - tail);
             if (!rest.trimmed().isEmpty() && rest.trimmed() != ";") {
                 sqlite3_finalize(s);
                 return Status::failure(kErrorBadStatement, QStringLiteral("Only one statement can run at a time."));

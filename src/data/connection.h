@@ -63,6 +63,12 @@ private:
     std::unique_ptr<Cache> m_cache;
 };
 
+// How long a statement waits for another process that holds the file
+// locked before it reports the database's "locked" message. Tests shorten
+// it here; nothing else changes it.
+void setBusyTimeoutMs(int ms);
+[[nodiscard]] int busyTimeoutMs();
+
 // Binds the lifted literals of a translated statement.
 Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t);
 

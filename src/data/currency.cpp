@@ -23,9 +23,10 @@ std::optional<Currency> Currency::fromInvariant(QStringView text)
     std::int64_t whole = 0;
     int wholeDigits = 0;
     for (; i < text.size() && text[i].isDigit(); ++i, ++wholeDigits) {
-        if (whole > (INT64_MAX / kScale) / 10)
+        const int digit = text[i].unicode() - '0';
+        if (whole > (INT64_MAX / kScale - digit) / 10)
             return std::nullopt; // beyond what the column can hold
-        whole = whole * 10 + (text[i].unicode() - '0');
+        whole = whole * 10 + digit;
     }
     std::int64_t frac = 0;
     int fracDigits = 0;
@@ -43,7 +44,10 @@ std::optional<Currency> Currency::fromInvariant(QStringView text)
         return std::nullopt;
     for (int d = std::min(fracDigits, 4); d < 4; ++d)
         frac *= 10;
-    std::int64_t units = whole * kScale + frac + (roundUp ? 1 : 0);
+    // 922337203685477.9999 has a whole part that fits and still overflows.
+    std::int64_t units = 0;
+    if (__builtin_add_overflow(whole * kScale, frac + (roundUp ? 1 : 0), &units))
+        return std::nullopt;
     return fromUnits(negative ? -units : units);
 }
 

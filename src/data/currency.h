@@ -15,6 +15,10 @@ class Currency
 {
 public:
     static constexpr std::int64_t kScale = 10000;
+    // The database keeps amounts as binary floating point, exact to fifteen
+    // significant digits: 99,999,999,999.9999 is the largest magnitude that
+    // reads back as written. Larger amounts are refused, never rounded.
+    static constexpr std::int64_t kMaxStoredUnits = 999'999'999'999'999;
 
     constexpr Currency() = default;
     static constexpr Currency fromUnits(std::int64_t tenThousandths) { Currency c; c.m_units = tenThousandths; return c; }
@@ -27,6 +31,7 @@ public:
     static std::optional<Currency> fromLocaleText(const QString &text, const QLocale &locale = QLocale());
 
     [[nodiscard]] constexpr std::int64_t units() const { return m_units; }
+    [[nodiscard]] constexpr bool isStorable() const { return m_units >= -kMaxStoredUnits && m_units <= kMaxStoredUnits; }
     [[nodiscard]] double toDouble() const { return double(m_units) / kScale; }
     // "1234.5", "-0.25", "0": invariant, no grouping, no trailing zeros.
     [[nodiscard]] QString toInvariant() const;

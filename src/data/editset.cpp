@@ -6,6 +6,9 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+#include <optional>
+
 #include <sqlite3.h>
 
 namespace velto {
@@ -50,17 +53,20 @@ QVariant valueForField(const FieldDef &field, const QVariant &value, QString *wh
         break;
     }
     case FieldKind::Currency: {
+        std::optional<Currency> c;
         if (value.canConvert<Currency>() && value.userType() == qMetaTypeId<Currency>()) {
-            out = value.value<Currency>().toInvariant();
+            c = value.value<Currency>();
         } else if (value.typeId() == QMetaType::QString) {
-            const auto c = Currency::fromInvariant(value.toString());
-            ok = c.has_value();
-            if (ok)
-                out = c->toInvariant();
+            c = Currency::fromInvariant(value.toString());
         } else {
             const double d = value.toDouble(&ok);
-            out = Currency::fromDouble(d).toInvariant();
+            // Beyond what fits, the conversion itself would be undefined.
+            if (ok && std::isfinite(d) && std::fabs(d) < 1e14)
+                c = Currency::fromDouble(d);
         }
+        ok = c.has_value() && c->isStorable();
+        if (ok)
+            out = c->toInvariant();
         break;
     }
     case FieldKind::Text:

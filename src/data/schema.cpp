@@ -102,6 +102,10 @@ static QString createTableSql(const TableDef &t, bool withGroupField)
             c += QStringLiteral(" AUTOINCREMENT");
         if (f.defaultValue)
             c += QStringLiteral(" DEFAULT ") + QLatin1String(f.defaultValue);
+        // The engine refuses text longer than its field, whichever statement
+        // writes it, as the desktop engine did; nothing is ever cut short.
+        if (f.kind == FieldKind::Text || f.kind == FieldKind::Memo)
+            c += QStringLiteral(" CHECK (length(%1) <= %2)").arg(QLatin1String(f.name)).arg(f.size);
         cols << c;
     }
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(t.name), cols.join(QStringLiteral(", ")));

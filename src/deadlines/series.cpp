@@ -6,8 +6,11 @@
 #include "data/currency.h"
 #include "data/editset.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 
 #include <QLocale>
+
+#include <optional>
 
 namespace velto {
 
@@ -76,12 +79,27 @@ Status RenumberGroup(Connection &connection, qint64 groupId)
 
 namespace {
 
+// Text that reads as no amount at all stores 0, as an empty box does; but
+// digits too many for any amount are a mistake to report, not a zero.
+bool tooManyDigits(const QString &amountText)
+{
+    int digits = 0;
+    for (const QChar c : amountText)
+        digits += c.isDigit() ? 1 : 0;
+    return digits > 15;
+}
+
 Status validate(const DeadlineEntry &e, int type)
 {
     if (type != 1 && type != -1 && type != -2)
         return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown deadline type: %1").arg(e.typeKey));
     if (e.description.isEmpty())
         return Status::failure(kErrorInvalidEntry, QStringLiteral("The description is empty."));
+    // Refused whole rather than stored cut short.
+    const int size = fieldSize(u"Transactions", u"TrDescription");
+    if (e.description.size() > size)
+        return Status::failure(kErrorInvalidEntry,
+                               QStringLiteral("The description is longer than the %1 characters it can hold.").arg(size));
     if (!e.date.isValid())
         return Status::failure(kErrorInvalidEntry, QStringLiteral("The date is not valid."));
     if (e.recurring) {
@@ -134,8 +152,14 @@ Status InsertDeadlines(const DeadlineEntry &entry)
         return st;
 
     // Appointments carry no amount; text that does not read as money is 0.
-    const Currency value = type == -2 ? Currency()
-                                      : Currency::fromLocaleText(entry.amountText, QLocale()).value_or(Currency());
+    const std::optional<Currency> read =
+        type == -2 ? std::optional<Currency>(Currency()) : Currency::fromLocaleText(entry.amountText, QLocale());
+    const Currency value = read.value_or(Currency());
+    if (!value.isStorable() || (!read && tooManyDigits(entry.amountText)))
+        return Status::failure(kErrorInvalidEntry,
+                               QStringLiteral("The amount %1 is larger than the %2 a deadline can hold.")
+                                   .arg(entry.amountText.trimmed(),
+                                        Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
     const Currency balance = value * type;
     const qint64 accountId = qint64(NzNum(entry.accountId, 0));
 

@@ -77,7 +77,8 @@ void MonthView::showMonth(int year, int month)
     m_shown = first;
     requestBold();
     update();
-    // A table change has its own event class; the plain one asserts on it.
+    // The table-change type has an event class of its own; the screen reader
+    // bridge reads its extra fields, which a plain event does not have.
     QAccessibleTableModelChangeEvent ev(this, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&ev);
 }

@@ -1,0 +1,378 @@
+// Writes against a database they cannot change:
+// - locked by another process: every write reports the database's message
+//   within the busy timeout, nothing of it is kept (not even by the next
+//   statement on the same connection), and once the lock is gone the other
+//   process's work is there and the write goes through;
+// - a read-only file or folder: every write reports its error and the file
+//   stays exactly as it was.
+//
+// The test binary plays the other process itself: --hold-lock keeps a lock
+// until told to let go, --write-all runs every write once and prints the
+// outcomes (as an unprivileged user when the test runs as root, since root
+// writes through any permission).
+
+#include "app/mainmod.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/editset.h"
+#include "data/recordset.h"
+#include "deadlines/series.h"
+#include "testsupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using namespace velto;
+
+namespace {
+
+constexpr int kBusyMs = 300;
+constexpr int kNobody = 65534;
+constexpr int kSqliteBusy = 5;
+
+DeadlineEntry entry(const QString &description, int count = 1)
+{
+    DeadlineEntry e;
+    e.typeKey = QStringLiteral("d-1");
+    e.description = description;
+    e.amountText = QStringLiteral("80");
+    e.date = QDate(2027, 3, 10);
+    e.recurring = count > 1;
+    e.count = count;
+    return e;
+}
+
+qint64 countWhere(const QString &table, const QString &where)
+{
+    Recordset rs;
+    const Status st = rs.open(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(table, where), app().ConnectionString,
+                              CursorType::Static);
+    return st ? rs.recordCount() : -1;
+}
+
+qint64 deadlines(const QString &description, const QString &extra = QString())
+{
+    return countWhere(QStringLiteral("Transactions"), QStringLiteral("TrDescription=") + sql::text(description) + extra);
+}
+
+qint64 idOf(const QString &description)
+{
+    Recordset rs;
+    if (!rs.open(QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrDescription=") + sql::text(description),
+                 app().ConnectionString, CursorType::ForwardOnly)
+        || rs.eof())
+        return 0;
+    return rs.intValue(0);
+}
+
+Status onConnection(const std::function<Status(Connection &)> &work)
+{
+    Connection conn;
+    Status st = conn.open(app().ConnectionString);
+    return st ? work(conn) : st;
+}
+
+Status saveClient(const QString &source, const QString &name)
+{
+    return onConnection([&](Connection &conn) {
+        EditSet set;
+        Status st = set.open(source, conn);
+        if (!st)
+            return st;
+        if (source == QLatin1String(sql::kAccountsTable))
+            set.addNew();
+        if (!(st = set.setValue(u"AcName", name)))
+            return st;
+        return set.updateBatch();
+    });
+}
+
+// One write of each kind the program makes, and how to tell it was kept.
+struct Write {
+    const char *name;
+    std::function<Status()> run;
+    std::function<bool()> kept;
+};
+
+const QList<Write> &writes()
+{
+    static const QList<Write> all = {
+        {"new deadline", [] { return InsertDeadlines(entry(QStringLiteral("new single"))); },
+         [] { return deadlines(QStringLiteral("new single")) == 1; }},
+        {"new series", [] { return InsertDeadlines(entry(QStringLiteral("new series"), 12)); },
+         [] { return deadlines(QStringLiteral("new series")) == 12; }},
+        {"deadline closed",
+         [] { return onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("to close")))); }); },
+         [] { return deadlines(QStringLiteral("to close"), QStringLiteral(" AND TrDone=True")) == 1; }},
+        {"deadline deleted",
+         [] { return onConnection([](Connection &c) { return c.execute(sql::deleteOne(idOf(QStringLiteral("to delete")))); }); },
+         [] { return deadlines(QStringLiteral("to delete")) == 0; }},
+        {"closed deadlines purged",
+         [] { return onConnection([](Connection &c) { return c.execute(sql::deleteClosedUpTo(QDate(2027, 12, 31), 1)); }); },
+         [] { return deadlines(QStringLiteral("closed long ago")) == 0; }},
+        {"client added", [] { return saveClient(QLatin1String(sql::kAccountsTable), QStringLiteral("new client")); },
+         [] { return countWhere(QStringLiteral("Accounts"), QStringLiteral("AcName='new client'")) == 1; }},
+        {"client renamed", [] { return saveClient(sql::editAccount(1), QStringLiteral("renamed client")); },
+         [] { return countWhere(QStringLiteral("Accounts"), QStringLiteral("AcName='renamed client'")) == 1; }},
+        {"data sheet created",
+         [] { return onConnection([](Connection &c) { return c.execute(sql::createSheet(2, QStringLiteral("new sheet"))); }); },
+         [] { return countWhere(QStringLiteral("Dbs"), QStringLiteral("DbId=2")) == 1; }},
+        {"data sheet renamed",
+         [] { return onConnection([](Connection &c) { return c.execute(sql::renameSheet(QStringLiteral("renamed sheet"), 1)); }); },
+         [] { return countWhere(QStringLiteral("Dbs"), QStringLiteral("DbName='renamed sheet'")) == 1; }},
+    };
+    return all;
+}
+
+const Write *findWrite(const QString &name)
+{
+    for (const Write &w : writes())
+        if (name == QLatin1String(w.name))
+            return &w;
+    return nullptr;
+}
+
+void pointAt(const QString &folder)
+{
+    setWritePauseMs(0);
+    app().DatabaseFolder = folder;
+    app().ConnectionString = connectionStringFor(folder);
+    app().CurrentDbId = 1;
+}
+
+// The other process: takes the lock, says so, holds it until a line comes
+// on its input, then finishes its own work and says so.
+int holdLock(const QString &folder, const QByteArray &kind)
+{
+    pointAt(folder);
+    Connection conn;
+    Status st = conn.open(app().ConnectionString);
+    Recordset reader;
+    if (st && kind == "reader") {
+        // A reader in the middle of a result keeps others from committing.
+        st = conn.execute(QStringLiteral("BEGIN"));
+        if (st)
+            st = reader.open(QStringLiteral("SELECT * FROM Transactions"), conn, CursorType::ForwardOnly);
+    } else if (st) {
+        st = conn.execute(kind == "exclusive" ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE"));
+        if (st)
+            st = conn.execute(sql::insertSingle(1, 1, QDate(2027, 5, 5), QStringLiteral("the other process's deadline"),
+                                                0, Currency::fromUnits(10000), Currency::fromUnits(10000), 0));
+    }
+    if (!st) {
+        std::fprintf(stderr, "%s\n", qPrintable(st.message()));
+        return 1;
+    }
+    std::fputs("locked\n", stdout);
+    std::fflush(stdout);
+    char line[64];
+    if (!std::fgets(line, sizeof line, stdin))
+        return 1;
+    reader.close();
+    st = conn.execute(QStringLiteral("COMMIT"));
+    if (!st) {
+        std::fprintf(stderr, "%s\n", qPrintable(st.message()));
+        return 1;
+    }
+    std::fputs("released\n", stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+// Runs every write once and prints name, outcome and message, one per line.
+int writeAll(const QString &folder)
+{
+    if (geteuid() == 0) {
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) {
+            std::fputs("cannot drop to an unprivileged user\n", stderr);
+            return 2;
+        }
+        // Changing user makes the process undumpable, which would keep the
+        // leak checker of a sanitizer build from examining it.
+        prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
+    }
+    pointAt(folder);
+    for (const Write &w : writes()) {
+        const Status st = w.run();
+        std::printf("%s\t%d\t%s\n", w.name, st.ok() ? 1 : 0, qPrintable(st.message()));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+class tst_BlockedDatabase : public QObject
+{
+    Q_OBJECT
+
+private:
+    void seed()
+    {
+        QVERIFY(m_box->createDatabase());
+        for (const char *d : {"to close", "to delete", "closed long ago", "bystander"})
+            QVERIFY(InsertDeadlines(entry(QLatin1String(d))));
+        QVERIFY(onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("closed long ago")))); }));
+        QVERIFY(saveClient(QLatin1String(sql::kAccountsTable), QStringLiteral("seed client")));
+    }
+
+private slots:
+    void init()
+    {
+        m_box.reset(new test::Sandbox);
+        setBusyTimeoutMs(kBusyMs);
+    }
+    void cleanup()
+    {
+        setBusyTimeoutMs(5000);
+        if (m_box) {
+            QFile(m_box->dataDir()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile(m_box->databasePath()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
+        m_box.reset();
+    }
+
+    void writeToLockedDatabaseReportsAndKeepsNothing_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QString>("lock");
+        for (const char *lock : {"immediate", "exclusive", "reader"})
+            for (const Write &w : writes())
+                QTest::addRow("%s while another process holds a lock (%s)", w.name, lock) << QString::fromLatin1(w.name)
+                                                                                         << QString::fromLatin1(lock);
+    }
+    void writeToLockedDatabaseReportsAndKeepsNothing()
+    {
+        QFETCH(QString, write);
+        QFETCH(QString, lock);
+        seed();
+        const Write *w = findWrite(write);
+        QVERIFY(w);
+
+        const qint64 bystander = idOf(QStringLiteral("bystander"));
+        // a connection of our own, open before the lock is taken
+        Connection same;
+        QVERIFY(same.open(app().ConnectionString));
+
+        // given another process holding the file
+        QProcess holder;
+        holder.setProgram(QCoreApplication::applicationFilePath());
+        holder.setArguments({QStringLiteral("--hold-lock"), m_box->dataDir(), lock});
+        holder.start();
+        QVERIFY(holder.waitForStarted(10000));
+        while (!holder.canReadLine() && holder.state() == QProcess::Running)
+            holder.waitForReadyRead(50);
+        QVERIFY2(holder.readLine().startsWith("locked"), holder.readAllStandardError().constData());
+
+        // when the write is made, it waits a bounded time and reports the database's message
+        QElapsedTimer t;
+        t.start();
+        const Status st = w->run();
+        const qint64 waited = t.elapsed();
+        QVERIFY2(!st, "a write to a locked database was reported as saved");
+        QCOMPARE(st.code() & 0xff, kSqliteBusy);
+        QVERIFY2(st.message().contains(QStringLiteral("locked")), qPrintable(st.message()));
+        QVERIFY2(waited < kBusyMs * 2 + 3000, qPrintable(QStringLiteral("waited %1 ms").arg(waited)));
+        // and so does a single statement on a connection that stays open
+        QVERIFY(!same.execute(sql::toggleDone(bystander)));
+
+        // then, once the other process lets go, its work is there and the refused writes are not,
+        // even after the open connection has written again
+        holder.write("release\n");
+        QVERIFY(holder.waitForFinished(10000));
+        QCOMPARE(holder.exitCode(), 0);
+        QVERIFY(same.execute(sql::deleteOne(0)));
+        same.close();
+        QCOMPARE(deadlines(QStringLiteral("the other process's deadline")), qint64(lock == QLatin1String("reader") ? 0 : 1));
+        QVERIFY2(!w->kept(), "the refused write was kept");
+        QCOMPARE(deadlines(QStringLiteral("bystander"), QStringLiteral(" AND TrDone=True")), qint64(0));
+        // and the same write now goes through
+        const Status again = w->run();
+        QVERIFY2(again, qPrintable(again.message()));
+        QVERIFY(w->kept());
+    }
+
+    void writeToReadOnlyDatabaseReportsEveryFailure_data()
+    {
+        QTest::addColumn<bool>("folderReadOnly");
+        QTest::newRow("read-only file in a writable folder") << false;
+        QTest::newRow("writable file in a read-only folder") << true;
+    }
+    void writeToReadOnlyDatabaseReportsEveryFailure()
+    {
+        QFETCH(bool, folderReadOnly);
+        seed();
+        const bool root = geteuid() == 0;
+        // given a file the writer may not change (as root, the writer is an unprivileged user)
+        if (root) {
+            for (QString p = m_box->dataDir(); p.startsWith(m_box->path()); p = QFileInfo(p).path())
+                QFile(p).setPermissions(QFile(p).permissions() | QFile::ExeOther | QFile::ReadOther);
+            QFile(m_box->path()).setPermissions(QFile(m_box->path()).permissions() | QFile::ExeOther | QFile::ReadOther);
+        }
+        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        if (folderReadOnly) {
+            QFile(m_box->databasePath()).setPermissions(readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+            QFile(m_box->dataDir()).setPermissions(readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        } else {
+            QFile(m_box->databasePath()).setPermissions(readOnly);
+        }
+        const QByteArray before = [&] {
+            QFile f(m_box->databasePath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        // when every write is made
+        QProcess writer;
+        writer.setProgram(QCoreApplication::applicationFilePath());
+        writer.setArguments({QStringLiteral("--write-all"), m_box->dataDir()});
+        writer.start();
+        QVERIFY(writer.waitForFinished(60000));
+        QVERIFY2(writer.exitCode() == 0, writer.readAllStandardError().constData());
+
+        // then each one reports its error and none is reported as saved
+        const QList<QByteArray> lines = writer.readAllStandardOutput().split('\n');
+        int reported = 0;
+        for (const QByteArray &line : lines) {
+            const QList<QByteArray> parts = line.split('\t');
+            if (parts.size() != 3)
+                continue;
+            ++reported;
+            QVERIFY2(parts[1] == "0", (parts[0] + " was reported as saved").constData());
+            QVERIFY2(!parts[2].trimmed().isEmpty(), (parts[0] + " failed without a message").constData());
+        }
+        QCOMPARE(reported, int(writes().size()));
+        // and the file is as it was
+        QFile f(m_box->databasePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QVERIFY(!QFile::exists(m_box->databasePath() + QStringLiteral("-journal")));
+    }
+
+private:
+    std::unique_ptr<test::Sandbox> m_box;
+};
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--hold-lock") == 0)
+        return holdLock(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "--write-all") == 0)
+        return writeAll(QString::fromLocal8Bit(argv[2]));
+    tst_BlockedDatabase tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_blockeddb.moc"

@@ -1,0 +1,317 @@
+// Text the user can type goes through the real write paths and comes back
+// byte for byte: deadline descriptions through InsertDeadlines, client and
+// supplier names and notes through an EditSet, data sheet names through the
+// catalogue's statements and an EditSet. Text longer than its field is
+// refused and leaves nothing behind. Amounts are stored exactly or refused.
+
+#include "app/mainmod.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/editset.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "deadlines/series.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+using namespace velto;
+
+namespace {
+
+// The hostile values, each short enough for the smallest field (50).
+void addHostileRows()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("apostrophe") << QStringLiteral("l'affitto");
+    QTest::newRow("run of apostrophes") << QStringLiteral("''''");
+    QTest::newRow("apostrophes at both ends") << QStringLiteral("'x'");
+    QTest::newRow("lone apostrophe") << QStringLiteral("'");
+    QTest::newRow("date-like text") << QStringLiteral("#03/05/2024#");
+    QTest::newRow("half a date literal") << QStringLiteral("due #12/31");
+    QTest::newRow("comment start") << QStringLiteral("rent -- paid");
+    QTest::newRow("statement end and a second one") << QStringLiteral("x'; DELETE * FROM Dbs; --");
+    QTest::newRow("star") << QStringLiteral("* all *");
+    QTest::newRow("bracketed name") << QStringLiteral("[x] [TrDone]");
+    QTest::newRow("the word True") << QStringLiteral("True");
+    QTest::newRow("backslashes") << QStringLiteral("C:\\rent\\\\2027\\");
+    QTest::newRow("tabs") << QStringLiteral("a\tb\t\tc");
+    QTest::newRow("double quotes") << QStringLiteral("say \"hi\" \"\"");
+    QTest::newRow("parameter markers") << QStringLiteral("? :name @id $1");
+    QTest::newRow("percent pairs") << QStringLiteral("%HOME% 100%");
+    QTest::newRow("line breaks") << QStringLiteral("one\r\ntwo\nthree");
+    QTest::newRow("leading and trailing blanks") << QStringLiteral("  padded  ");
+    QTest::newRow("Cyrillic") << QStringLiteral("Аренда квартиры");
+    QTest::newRow("Greek") << QStringLiteral("Ενοίκιο Ιανουαρίου");
+    QTest::newRow("Arabic") << QStringLiteral("إيجار الشقة");
+    QTest::newRow("Hebrew") << QStringLiteral("שכר דירה");
+    QTest::newRow("Chinese") << QStringLiteral("房租 一月");
+    QTest::newRow("Japanese") << QStringLiteral("家賃の支払い");
+    QTest::newRow("Devanagari") << QStringLiteral("किराया भुगतान");
+    QTest::newRow("emoji") << QStringLiteral("rent 🏠💶 ✅");
+    QTest::newRow("emoji with joiners") << QStringLiteral("👩‍👩‍👧 🏳️‍🌈");
+    QTest::newRow("combining accents") << QStringLiteral("e\u0301te\u0301");
+}
+
+// Texts at and just over a field's size, in scripts of one and of several
+// UTF-8 bytes per character.
+void addSizeRows(int size)
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("latin at the size") << QString(size, u'x') << true;
+    QTest::newRow("latin over the size") << QString(size + 1, u'x') << false;
+    QTest::newRow("apostrophes at the size") << QString(size, u'\'') << true;
+    QTest::newRow("apostrophes over the size") << QString(size + 1, u'\'') << false;
+    QTest::newRow("Cyrillic at the size") << QString(size, QChar(0x0416)) << true;
+    QTest::newRow("Chinese over the size") << QString(size + 1, QChar(0x623F)) << false;
+    QTest::newRow("far over the size") << QString(size * 20, u'y') << false;
+}
+
+struct Row {
+    QString text;
+    QByteArray bytes;
+    int count = 0;
+};
+
+// Every value of a column for a statement, with its stored bytes.
+QList<Row> readColumn(const QString &statement, const char *column)
+{
+    QList<Row> rows;
+    Recordset rs;
+    const Status st = rs.open(statement, app().ConnectionString, CursorType::Static);
+    if (!st) {
+        qWarning("%s", qPrintable(st.message()));
+        return rows;
+    }
+    const int field = rs.fieldIndex(QString::fromLatin1(column));
+    for (; !rs.eof(); rs.moveNext())
+        rows.append({rs.textValue(field), rs.textBytes(field).toByteArray(), 1});
+    return rows;
+}
+
+qint64 countOf(const QString &statement)
+{
+    Recordset rs;
+    if (!rs.open(statement, app().ConnectionString, CursorType::Static))
+        return -1;
+    return rs.recordCount();
+}
+
+DeadlineEntry entryWith(const QString &description, bool recurring)
+{
+    DeadlineEntry e;
+    e.typeKey = QStringLiteral("d-1");
+    e.description = description;
+    e.amountText = QStringLiteral("12.50");
+    e.date = QDate(2027, 1, 31);
+    e.recurring = recurring;
+    e.count = recurring ? 3 : 1;
+    e.cadenceIndex = 2;
+    return e;
+}
+
+// Adds a client through the table, as the editor's New does; returns its id.
+qint64 addAccount(const QString &name, const QString &notes, Status *st)
+{
+    Connection conn;
+    if (!(*st = conn.open(app().ConnectionString)))
+        return 0;
+    EditSet set;
+    if (!(*st = set.open(QLatin1String(sql::kAccountsTable), conn)))
+        return 0;
+    set.addNew();
+    if (!(*st = set.setValue(u"AcName", name)) || !(*st = set.setValue(u"AcNotes", notes)) || !(*st = set.updateBatch()))
+        return 0;
+    return set.value(u"AcId").toLongLong();
+}
+
+} // namespace
+
+class tst_HostileText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_box.reset(new test::Sandbox);
+        QVERIFY(m_box->createDatabase());
+    }
+    void cleanup() { m_box.reset(); }
+
+    void descriptionRoundTripsThroughInsertDeadlines_data() { addHostileRows(); }
+    void descriptionRoundTripsThroughInsertDeadlines()
+    {
+        QFETCH(QString, text);
+        // given a single deadline and a series of 3, both described by the text
+        QVERIFY2(InsertDeadlines(entryWith(text, false)), "single deadline refused");
+        QVERIFY2(InsertDeadlines(entryWith(text, true)), "series refused");
+        // then every row reads back exactly as typed
+        const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
+        QCOMPARE(rows.size(), 4);
+        for (const Row &r : rows) {
+            QCOMPARE(r.text, text);
+            QCOMPARE(r.bytes, text.toUtf8());
+        }
+    }
+
+    void clientNameAndNotesRoundTripThroughEditSet_data() { addHostileRows(); }
+    void clientNameAndNotesRoundTripThroughEditSet()
+    {
+        QFETCH(QString, text);
+        // given a client added with the text as name and as notes
+        Status st;
+        const qint64 id = addAccount(text, text + QStringLiteral("\n") + text, &st);
+        QVERIFY2(st, qPrintable(st.message()));
+        QVERIFY(id > 0);
+        QCOMPARE(readColumn(sql::editAccount(id), "AcName").value(0).bytes, text.toUtf8());
+        QCOMPARE(readColumn(sql::editAccount(id), "AcNotes").value(0).text, text + QStringLiteral("\n") + text);
+
+        // when the editor rewrites the name as the text twice around a quote
+        const QString edited = text + QStringLiteral("'") + text;
+        {
+            Connection conn;
+            QVERIFY(conn.open(app().ConnectionString));
+            EditSet set;
+            QVERIFY(set.open(sql::editAccount(id), conn));
+            QCOMPARE(set.value(u"AcName").toString(), text);
+            QVERIFY(set.setValue(u"AcName", edited.left(100)));
+            QVERIFY(set.updateBatch());
+        }
+        // then it reads back as written, also through the pick list
+        const QList<Row> pick = readColumn(sql::accountPickList(), "AcName");
+        QCOMPARE(pick.size(), 1);
+        QCOMPARE(pick[0].text, edited.left(100));
+    }
+
+    void sheetNameRoundTripsThroughCatalogueAndEditSet_data() { addHostileRows(); }
+    void sheetNameRoundTripsThroughCatalogueAndEditSet()
+    {
+        QFETCH(QString, text);
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        // created and renamed by the catalogue's statements
+        Status st = conn.execute(sql::createSheet(2, text));
+        QVERIFY2(st, qPrintable(st.message()));
+        QCOMPARE(readColumn(sql::lookupSheet(2), "DbName").value(0).bytes, text.toUtf8());
+        QVERIFY(conn.execute(sql::renameSheet(text + QStringLiteral("2"), 1)));
+        QCOMPARE(readColumn(sql::lookupSheet(1), "DbName").value(0).text, text + QStringLiteral("2"));
+        // renamed again through an edit set
+        EditSet set;
+        QVERIFY(set.open(sql::lookupSheet(2), conn));
+        QVERIFY(set.setValue(u"DbName", QStringLiteral("3") + text));
+        QVERIFY(set.updateBatch());
+        QCOMPARE(readColumn(sql::lookupSheet(2), "DbName").value(0).text, QStringLiteral("3") + text);
+        // and the list still holds exactly the two sheets
+        QCOMPARE(countOf(sql::listSheets()), 2);
+    }
+
+    void descriptionOverItsSizeIsRefused_data() { addSizeRows(fieldSize(u"Transactions", u"TrDescription")); }
+    void descriptionOverItsSizeIsRefused()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, fits);
+        const Status single = InsertDeadlines(entryWith(text, false));
+        const Status series = InsertDeadlines(entryWith(text, true));
+        QCOMPARE(single.ok(), fits);
+        QCOMPARE(series.ok(), fits);
+        const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
+        // never cut: the whole text, or no row at all
+        QCOMPARE(rows.size(), fits ? 4 : 0);
+        for (const Row &r : rows)
+            QCOMPARE(r.text, text);
+        if (!fits)
+            QVERIFY2(!single.message().isEmpty(), "the refusal carries no message");
+    }
+
+    void clientNameOverItsSizeIsRefused_data() { addSizeRows(fieldSize(u"Accounts", u"AcName")); }
+    void clientNameOverItsSizeIsRefused()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, fits);
+        Status st;
+        addAccount(text, QString(), &st);
+        QCOMPARE(st.ok(), fits);
+        const QList<Row> rows = readColumn(sql::accountPickList(), "AcName");
+        QCOMPARE(rows.size(), fits ? 1 : 0);
+        if (fits)
+            QCOMPARE(rows[0].text, text);
+    }
+
+    void sheetNameOverItsSizeIsRefused_data() { addSizeRows(fieldSize(u"Dbs", u"DbName")); }
+    void sheetNameOverItsSizeIsRefused()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, fits);
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        const QString before = readColumn(sql::lookupSheet(1), "DbName").value(0).text;
+        // every way a name reaches the table refuses it alike
+        QCOMPARE(conn.execute(sql::createSheet(2, text)).ok(), fits);
+        QCOMPARE(conn.execute(sql::renameSheet(text, 1)).ok(), fits);
+        EditSet set;
+        QVERIFY(set.open(sql::lookupSheet(1), conn));
+        QCOMPARE(set.setValue(u"DbName", text).ok(), fits);
+        QCOMPARE(countOf(sql::listSheets()), fits ? 2 : 1);
+        QCOMPARE(readColumn(sql::lookupSheet(1), "DbName").value(0).text, fits ? text : before);
+    }
+
+    void amountRoundTripsOrIsRefused_data()
+    {
+        QTest::addColumn<QString>("typeKey");
+        QTest::addColumn<QString>("amountText");
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<qint64>("units");
+        QTest::newRow("smallest step") << "d+1" << "0.0001" << true << qint64(1);
+        QTest::newRow("fifth decimal rounds") << "d+1" << "0.00005" << true << qint64(1);
+        QTest::newRow("debit with decimals") << "d-1" << "1234.5" << true << qint64(12345000);
+        QTest::newRow("largest amount stored exactly") << "d+1" << "99999999999.9999" << true << qint64(999999999999999);
+        QTest::newRow("largest amount as a debit") << "d-1" << "99999999999.9999" << true << qint64(999999999999999);
+        QTest::newRow("one step over") << "d+1" << "100000000000" << false << qint64(0);
+        QTest::newRow("large amount that would be rounded") << "d-1" << "123456789012345.6789" << false << qint64(0);
+        QTest::newRow("beyond any amount") << "d+1" << "922337203685477.9999" << false << qint64(0);
+        QTest::newRow("digits beyond any number") << "d+1" << "99999999999999999999" << false << qint64(0);
+        QTest::newRow("empty box") << "d+1" << "" << true << qint64(0);
+        QTest::newRow("appointment ignores the amount") << "d-2" << "99999999999999999999" << true << qint64(0);
+    }
+    void amountRoundTripsOrIsRefused()
+    {
+        QFETCH(QString, typeKey);
+        QFETCH(QString, amountText);
+        QFETCH(bool, fits);
+        QFETCH(qint64, units);
+        QLocale::setDefault(QLocale::c());
+        DeadlineEntry e = entryWith(QStringLiteral("amount"), false);
+        e.typeKey = typeKey;
+        e.amountText = amountText;
+        const Status st = InsertDeadlines(e);
+        QCOMPARE(st.ok(), fits);
+        Recordset rs;
+        QVERIFY(rs.open(sql::mainSelect(1, sql::mainFilter(0)), app().ConnectionString, CursorType::Static));
+        QCOMPARE(rs.recordCount(), qint64(fits ? 1 : 0));
+        if (!fits)
+            return;
+        const int type = typeCodeOfKey(typeKey);
+        QCOMPARE(rs.currencyValue(rs.fieldIndex(u"TrValue")).units(), units);
+        QCOMPARE(rs.currencyValue(rs.fieldIndex(u"TrBalance")).units(), units * type);
+
+        // the editor writes the same amount back, and one over it is refused
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        EditSet set;
+        QVERIFY(set.open(sql::editDeadline(rs.intValue(0)), conn));
+        QVERIFY(set.setValue(u"TrBalance", QVariant::fromValue(Currency::fromUnits(units * type))));
+        QVERIFY(!set.setValue(u"TrValue", QVariant::fromValue(Currency::fromUnits(Currency::kMaxStoredUnits + 1))));
+        QVERIFY(set.updateBatch());
+        Recordset again;
+        QVERIFY(again.open(sql::editDeadline(rs.intValue(0)), conn, CursorType::Static));
+        QCOMPARE(again.currencyValue(again.fieldIndex(u"TrBalance")).units(), units * type);
+    }
+
+private:
+    std::unique_ptr<test::Sandbox> m_box;
+};
+
+QTEST_GUILESS_MAIN(tst_HostileText)
+#include "tst_hostiletext.moc"
