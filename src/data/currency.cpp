@@ -20,14 +20,17 @@ std::optional<Currency> Currency::fromInvariant(QStringView text)
         negative = text[0] == u'-';
         ++i;
     }
-    std::int64_t whole = 0;
+    // The magnitude is gathered unsigned and checked against the range
+    // before it is signed, so no text can overflow it.
+    const std::uint64_t limit = negative ? std::uint64_t(INT64_MAX) + 1 : std::uint64_t(INT64_MAX);
+    std::uint64_t whole = 0;
     int wholeDigits = 0;
     for (; i < text.size() && text[i].isDigit(); ++i, ++wholeDigits) {
-        if (whole > (INT64_MAX / kScale) / 10)
+        whole = whole * 10 + std::uint64_t(text[i].unicode() - '0');
+        if (whole > limit / kScale)
             return std::nullopt; // beyond what the column can hold
-        whole = whole * 10 + (text[i].unicode() - '0');
     }
-    std::int64_t frac = 0;
+    std::uint64_t frac = 0;
     int fracDigits = 0;
     bool roundUp = false;
     if (i < text.size() && text[i] == u'.') {
@@ -43,8 +46,10 @@ std::optional<Currency> Currency::fromInvariant(QStringView text)
         return std::nullopt;
     for (int d = std::min(fracDigits, 4); d < 4; ++d)
         frac *= 10;
-    std::int64_t units = whole * kScale + frac + (roundUp ? 1 : 0);
-    return fromUnits(negative ? -units : units);
+    const std::uint64_t units = whole * kScale + frac + (roundUp ? 1 : 0);
+    if (units > limit)
+        return std::nullopt;
+    return fromUnits(negative ? std::int64_t(std::uint64_t(0) - units) : std::int64_t(units));
 }
 
 std::optional<Currency> Currency::fromLocaleText(const QString &text, const QLocale &locale)
