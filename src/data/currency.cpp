@@ -89,15 +89,29 @@ QString Currency::toInvariant() const
     const bool negative = m_units < 0;
     // Magnitude as unsigned so that the most negative value does not overflow.
     const std::uint64_t mag = negative ? std::uint64_t(0) - std::uint64_t(m_units) : std::uint64_t(m_units);
-    QString out = QString::number(mag / kScale);
+    // Written backwards into a buffer: one sign, 15 whole digits, a point and
+    // four decimals at most. Every amount of a series row passes here.
+    char16_t buf[24];
+    int at = 24;
     std::uint64_t frac = mag % kScale;
     if (frac != 0) {
-        QString f = QString::number(frac).rightJustified(4, u'0');
-        while (f.endsWith(u'0'))
-            f.chop(1);
-        out += u'.' + f;
+        int places = 4;
+        while (frac % 10 == 0) {
+            frac /= 10;
+            --places;
+        }
+        for (int k = 0; k < places; ++k, frac /= 10)
+            buf[--at] = char16_t(u'0' + frac % 10);
+        buf[--at] = u'.';
     }
-    return negative ? u'-' + out : out;
+    std::uint64_t whole = mag / kScale;
+    do {
+        buf[--at] = char16_t(u'0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    if (negative)
+        buf[--at] = u'-';
+    return QString(reinterpret_cast<const QChar *>(buf + at), 24 - at);
 }
 
 QString Currency::toSqlText() const
