@@ -5,7 +5,9 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace velto {
 
@@ -60,6 +62,35 @@ qint64 parseIsoDay(const unsigned char *s, int len)
 
 } // namespace
 
+Recordset::CellBuffer::~CellBuffer()
+{
+    release();
+}
+
+void Recordset::CellBuffer::release()
+{
+    std::free(m_data);
+    m_data = nullptr;
+    m_size = m_capacity = 0;
+}
+
+Recordset::Cell *Recordset::CellBuffer::grow(std::size_t n)
+{
+    if (m_size + n > m_capacity) {
+        std::size_t capacity = m_capacity ? m_capacity * 2 : 256;
+        while (capacity < m_size + n)
+            capacity *= 2;
+        void *p = std::realloc(m_data, capacity * sizeof(Cell));
+        if (!p)
+            throw std::bad_alloc();
+        m_data = static_cast<Cell *>(p);
+        m_capacity = capacity;
+    }
+    Cell *first = m_data + m_size;
+    m_size += n;
+    return first;
+}
+
 Recordset::~Recordset()
 {
     close();
@@ -109,11 +140,10 @@ Status Recordset::openOn(const QString &statement, Connection &connection, Curso
         }
         return Status::success();
     }
-    m_cells.reserve(std::size_t(fieldCount()) * 64);
     int rc;
     m_rows = 0;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
-        fetchRow(m_cells, m_text);
+        fetchRow();
         ++m_rows;
     }
     if (rc != SQLITE_DONE) {
@@ -141,11 +171,13 @@ void Recordset::readColumns()
     }
 }
 
-void Recordset::fetchRow(std::vector<Cell> &cells, QByteArray &text)
+void Recordset::fetchRow()
 {
     const int n = fieldCount();
+    QByteArray &text = m_text;
+    Cell *row = m_cells.grow(std::size_t(n));
     for (int i = 0; i < n; ++i) {
-        Cell c;
+        Cell &c = row[i];
         c.i = 0;
         switch (sqlite3_column_type(m_stmt, i)) {
         case SQLITE_INTEGER:
@@ -177,7 +209,6 @@ void Recordset::fetchRow(std::vector<Cell> &cells, QByteArray &text)
             break;
         }
         }
-        cells.push_back(c);
     }
 }
 
@@ -187,7 +218,7 @@ void Recordset::stepForward()
     m_text.clear();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
-        fetchRow(m_cells, m_text);
+        fetchRow();
         m_eof = false;
     } else {
         m_eof = true;
@@ -206,7 +237,7 @@ void Recordset::close()
     m_ownConnection = nullptr;
     m_open = false;
     m_eof = true;
-    m_cells.clear();
+    m_cells.release();
     m_text.clear();
     m_rows = 0;
     m_row = 0;

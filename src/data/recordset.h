@@ -94,9 +94,31 @@ private:
         CellType type;
     };
 
+    // Rows × fields, grown with realloc: large blocks are moved by the
+    // system's page mapping rather than copied cell by cell.
+    class CellBuffer
+    {
+    public:
+        CellBuffer() = default;
+        ~CellBuffer();
+        CellBuffer(const CellBuffer &) = delete;
+        CellBuffer &operator=(const CellBuffer &) = delete;
+        // Room for n more cells; the pointer to the first of them.
+        Cell *grow(std::size_t n);
+        void clear() { m_size = 0; }
+        void release();
+        [[nodiscard]] std::size_t size() const { return m_size; }
+        const Cell &operator[](std::size_t i) const { return m_data[i]; }
+
+    private:
+        Cell *m_data = nullptr;
+        std::size_t m_size = 0;
+        std::size_t m_capacity = 0;
+    };
+
     Status openOn(const QString &statement, Connection &connection, CursorType cursor);
     void readColumns();
-    void fetchRow(std::vector<Cell> &cells, QByteArray &text);
+    void fetchRow();
     void stepForward();
     [[nodiscard]] const Cell &cell(int row, int field) const;
     [[nodiscard]] QVariant valueOf(const Cell &c, int field) const;
@@ -117,7 +139,7 @@ private:
     QStringList m_names;
     std::vector<FieldKind> m_kinds;
     std::vector<bool> m_typedByValue; // expressions: typed by what they hold
-    std::vector<Cell> m_cells;        // rows × fields
+    CellBuffer m_cells;
     QByteArray m_text;
 };
 
