@@ -32,6 +32,32 @@ class tst_SqlDialect : public QObject
     Q_OBJECT
 
 private slots:
+    void dateLiteralIgnoresTheRegion_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("literal");
+        QTest::newRow("5 March 2024, Italian") << QLocale(QLocale::Italian) << QDate(2024, 3, 5) << "#03/05/2024#";
+        QTest::newRow("5 March 2024, German") << QLocale(QLocale::German) << QDate(2024, 3, 5) << "#03/05/2024#";
+        QTest::newRow("31 December, US") << QLocale(QLocale::English, QLocale::UnitedStates) << QDate(2027, 12, 31)
+                                         << "#12/31/2027#";
+        QTest::newRow("year below 1000") << QLocale::c() << QDate(999, 1, 9) << "#01/09/0999#";
+    }
+
+    void dateLiteralIgnoresTheRegion()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QDate, day);
+        QFETCH(QString, literal);
+        QLocale::setDefault(locale);
+        const QString text = SqlDate(day);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(text, literal);
+        const auto t = translateSql(QStringLiteral("SELECT ") + text, LiteralMode::Lift);
+        QVERIFY(t.ok());
+        QCOMPARE(t.params.at(0).text, day.toString(Qt::ISODate).toLatin1());
+    }
+
     void translatesDialectInline_data()
     {
         QTest::addColumn<QString>("statement");
