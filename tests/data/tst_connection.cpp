@@ -164,16 +164,6 @@ private slots:
         Connection closed;
         QCOMPARE(closed.execute(QStringLiteral("SELECT 1")).code(), int(kErrorNotOpen));
     }
-
-    void schemaReportsFieldSizesAndTypes()
-    {
-        QCOMPARE(fieldSize(u"Transactions", u"TrDescription"), 255);
-        QCOMPARE(fieldSize(u"accounts", u"acname"), 100);
-        QCOMPARE(fieldSize(u"Transactions", u"TrGrpType"), 1);
-        QCOMPARE(fieldSize(u"Transactions", u"TrValue"), 0);
-        QCOMPARE(fieldSize(u"Transactions", u"NoSuchField"), 0);
-        QVERIFY(findField(u"Transactions", u"TrGrpId"));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_Connection)

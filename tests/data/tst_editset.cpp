@@ -200,26 +200,8 @@ private slots:
         QCOMPARE(es.fieldSize(u"AcId"), 0);
         QVERIFY(es.open(sql::editDeadline(1), *m_conn));
         QCOMPARE(es.fieldSize(u"trdescription"), 255);
-    }
-
-    void groupRowsAreRewrittenOneByOne()
-    {
-        for (int k = 0; k < 3; ++k)
-            QVERIFY(m_conn->execute(sql::insertSeriesRow(1, 1, QDate(2027, 3 - k, 1), QStringLiteral("g"), 0, {}, {},
-                                                         u'm', 9, 9, 5)));
-        EditSet es;
-        QVERIFY(es.open(sql::groupRows(5), *m_conn));
-        QCOMPARE(es.recordCount(), 3);
-        for (int k = 1; !es.eof(); es.moveNext(), ++k) {
-            QVERIFY(es.setValue(u"TrGrpRow", k));
-            QVERIFY(es.update());
-        }
-        Recordset rs;
-        QVERIFY(rs.open(sql::groupRows(5), *m_conn, CursorType::Static));
-        for (int k = 1; !rs.eof(); rs.moveNext(), ++k) {
-            QCOMPARE(rs.intValue(rs.fieldIndex(u"TrGrpRow")), k);
-            QCOMPARE(rs.dateValue(rs.fieldIndex(u"TrDate")), QDate(2027, k, 1));
-        }
+        QCOMPARE(es.fieldSize(u"TrGrpType"), 1);
+        QCOMPARE(es.fieldSize(u"TrValue"), 0);
     }
 };
 
