@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <memory>
+
 using namespace velto;
 
 Q_DECLARE_METATYPE(CursorType)
@@ -189,6 +191,24 @@ private slots:
         QCOMPARE(rs.currencyAt(0, rs.fieldIndex(u"TrValue")), money("0.0001"));
         rs.setBookmark(3);
         QVERIFY(rs.eof());
+    }
+
+    // Closed sets hand their buffers on to the next one.
+    void setsKeepTheirRowsWhileOthersCloseAndOpen()
+    {
+        auto first = std::make_unique<Recordset>();
+        Recordset second;
+        QVERIFY(first->open(sql::mainSelect(1, sql::mainFilter(0)), app().ConnectionString, CursorType::Static));
+        QVERIFY(second.open(sql::mainSelect(1, sql::mainFilter(6)), app().ConnectionString, CursorType::Static));
+        first.reset();
+        Recordset third;
+        QVERIFY(third.open(sql::mainSelect(1, sql::mainFilter(3)), app().ConnectionString, CursorType::Static));
+        QVERIFY(second.open(sql::mainSelect(1, sql::mainFilter(6)), app().ConnectionString, CursorType::Static));
+        QCOMPARE(second.recordCount(), 1);
+        QCOMPARE(second.textValue(second.fieldIndex(u"TrDescription")), QStringLiteral("big"));
+        QCOMPARE(third.recordCount(), 1);
+        QCOMPARE(third.textValue(third.fieldIndex(u"TrDescription")), QStringLiteral("credit"));
+        QCOMPARE(third.textValue(third.fieldIndex(u"AcName")), QStringLiteral("Rossi Srl"));
     }
 
     void emptyResultIsEof()
