@@ -106,9 +106,16 @@ constexpr qsizetype kMaxSpareText = qsizetype(64) << 20;
 // The grids re-read the same query after every change. Mapping fresh memory
 // for its rows costs more than reading them, so the buffers of a closed
 // static set are kept, one set of them per thread, for the next one.
+namespace {
+// Set once the thread's spare buffers are destroyed, so that a set closed
+// later (a static one, at exit) frees its own.
+thread_local bool t_spareGone = false;
+} // namespace
+
 struct Recordset::Spare {
     CellBuffer cells;
     QByteArray text;
+    ~Spare() { t_spareGone = true; }
 };
 
 Recordset::Spare &Recordset::spare()
@@ -119,6 +126,8 @@ Recordset::Spare &Recordset::spare()
 
 void Recordset::adoptSpareBuffers()
 {
+    if (t_spareGone)
+        return;
     Spare &sp = spare();
     if (m_cells.capacity() == 0 && sp.cells.capacity() > 0) {
         m_cells.swap(sp.cells);
@@ -132,6 +141,11 @@ void Recordset::adoptSpareBuffers()
 
 void Recordset::recycleBuffers()
 {
+    if (t_spareGone) {
+        m_cells.release();
+        m_text = QByteArray();
+        return;
+    }
     Spare &sp = spare();
     if (m_cells.capacity() > sp.cells.capacity() && m_cells.capacity() <= kMaxSpareCells)
         m_cells.swap(sp.cells);
