@@ -49,7 +49,16 @@ QDate today()
 
 QString SqlDate(const QDate &d)
 {
-    // Built by hand so that no regional date separator can creep in.
+    // Built by hand so that no regional date separator can creep in (and
+    // cheaply: a series writes one per row).
+    if (d.isValid() && d.year() >= 1 && d.year() <= 9999) {
+        const int y = d.year(), m = d.month(), day = d.day();
+        const QChar text[12] = {u'#', QChar(u'0' + m / 10), QChar(u'0' + m % 10), u'/',
+                                QChar(u'0' + day / 10), QChar(u'0' + day % 10), u'/',
+                                QChar(u'0' + y / 1000), QChar(u'0' + y / 100 % 10), QChar(u'0' + y / 10 % 10),
+                                QChar(u'0' + y % 10), u'#'};
+        return QString(text, 12);
+    }
     return QStringLiteral("#%1/%2/%3#")
         .arg(d.month(), 2, 10, QLatin1Char('0'))
         .arg(d.day(), 2, 10, QLatin1Char('0'))

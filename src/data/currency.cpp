@@ -20,15 +20,17 @@ std::optional<Currency> Currency::fromInvariant(QStringView text)
         negative = text[0] == u'-';
         ++i;
     }
-    std::int64_t whole = 0;
+    // The magnitude is gathered unsigned and checked against the range
+    // before it is signed, so no text can overflow it.
+    const std::uint64_t limit = negative ? std::uint64_t(INT64_MAX) + 1 : std::uint64_t(INT64_MAX);
+    std::uint64_t whole = 0;
     int wholeDigits = 0;
     for (; i < text.size() && text[i].isDigit(); ++i, ++wholeDigits) {
-        const int digit = text[i].unicode() - '0';
-        if (whole > (INT64_MAX / kScale - digit) / 10)
+        whole = whole * 10 + std::uint64_t(text[i].unicode() - '0');
+        if (whole > limit / kScale)
             return std::nullopt; // beyond what the column can hold
-        whole = whole * 10 + digit;
     }
-    std::int64_t frac = 0;
+    std::uint64_t frac = 0;
     int fracDigits = 0;
     bool roundUp = false;
     if (i < text.size() && text[i] == u'.') {
@@ -44,11 +46,10 @@ std::optional<Currency> Currency::fromInvariant(QStringView text)
         return std::nullopt;
     for (int d = std::min(fracDigits, 4); d < 4; ++d)
         frac *= 10;
-    // 922337203685477.9999 has a whole part that fits and still overflows.
-    std::int64_t units = 0;
-    if (__builtin_add_overflow(whole * kScale, frac + (roundUp ? 1 : 0), &units))
+    const std::uint64_t units = whole * kScale + frac + (roundUp ? 1 : 0);
+    if (units > limit)
         return std::nullopt;
-    return fromUnits(negative ? -units : units);
+    return fromUnits(negative ? std::int64_t(std::uint64_t(0) - units) : std::int64_t(units));
 }
 
 std::optional<Currency> Currency::fromLocaleText(const QString &text, const QLocale &locale)
@@ -88,15 +89,29 @@ QString Currency::toInvariant() const
     const bool negative = m_units < 0;
     // Magnitude as unsigned so that the most negative value does not overflow.
     const std::uint64_t mag = negative ? std::uint64_t(0) - std::uint64_t(m_units) : std::uint64_t(m_units);
-    QString out = QString::number(mag / kScale);
+    // Written backwards into a buffer: one sign, 15 whole digits, a point and
+    // four decimals at most. Every amount of a series row passes here.
+    char16_t buf[24];
+    int at = 24;
     std::uint64_t frac = mag % kScale;
     if (frac != 0) {
-        QString f = QString::number(frac).rightJustified(4, u'0');
-        while (f.endsWith(u'0'))
-            f.chop(1);
-        out += u'.' + f;
+        int places = 4;
+        while (frac % 10 == 0) {
+            frac /= 10;
+            --places;
+        }
+        for (int k = 0; k < places; ++k, frac /= 10)
+            buf[--at] = char16_t(u'0' + frac % 10);
+        buf[--at] = u'.';
     }
-    return negative ? u'-' + out : out;
+    std::uint64_t whole = mag / kScale;
+    do {
+        buf[--at] = char16_t(u'0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    if (negative)
+        buf[--at] = u'-';
+    return QString(reinterpret_cast<const QChar *>(buf + at), 24 - at);
 }
 
 QString Currency::toSqlText() const

@@ -5,7 +5,9 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace velto {
 
@@ -60,6 +62,99 @@ qint64 parseIsoDay(const unsigned char *s, int len)
 
 } // namespace
 
+Recordset::CellBuffer::~CellBuffer()
+{
+    release();
+}
+
+void Recordset::CellBuffer::release()
+{
+    std::free(m_values);
+    std::free(m_types);
+    m_values = nullptr;
+    m_types = nullptr;
+    m_size = m_capacity = 0;
+}
+
+std::size_t Recordset::CellBuffer::grow(std::size_t n)
+{
+    if (m_size + n > m_capacity) {
+        std::size_t capacity = m_capacity ? m_capacity * 2 : 256;
+        while (capacity < m_size + n)
+            capacity *= 2;
+        void *values = std::realloc(m_values, capacity * sizeof(std::int64_t));
+        if (!values)
+            throw std::bad_alloc();
+        m_values = static_cast<std::int64_t *>(values);
+        void *types = std::realloc(m_types, capacity * sizeof(CellType));
+        if (!types)
+            throw std::bad_alloc();
+        m_types = static_cast<CellType *>(types);
+        m_capacity = capacity;
+    }
+    const std::size_t first = m_size;
+    m_size += n;
+    return first;
+}
+
+namespace {
+// Kept for the next result at most: 8M cells (72 MB) and 64 MB of text.
+constexpr std::size_t kMaxSpareCells = std::size_t(8) << 20;
+constexpr qsizetype kMaxSpareText = qsizetype(64) << 20;
+} // namespace
+
+// The grids re-read the same query after every change. Mapping fresh memory
+// for its rows costs more than reading them, so the buffers of a closed
+// static set are kept, one set of them per thread, for the next one.
+namespace {
+// Set once the thread's spare buffers are destroyed, so that a set closed
+// later (a static one, at exit) frees its own.
+thread_local bool t_spareGone = false;
+} // namespace
+
+struct Recordset::Spare {
+    CellBuffer cells;
+    QByteArray text;
+    ~Spare() { t_spareGone = true; }
+};
+
+Recordset::Spare &Recordset::spare()
+{
+    static thread_local Spare s;
+    return s;
+}
+
+void Recordset::adoptSpareBuffers()
+{
+    if (t_spareGone)
+        return;
+    Spare &sp = spare();
+    if (m_cells.capacity() == 0 && sp.cells.capacity() > 0) {
+        m_cells.swap(sp.cells);
+        m_cells.clear();
+    }
+    if (m_text.capacity() == 0 && sp.text.capacity() > 0) {
+        m_text.swap(sp.text);
+        m_text.resize(0);
+    }
+}
+
+void Recordset::recycleBuffers()
+{
+    if (t_spareGone) {
+        m_cells.release();
+        m_text = QByteArray();
+        return;
+    }
+    Spare &sp = spare();
+    if (m_cells.capacity() > sp.cells.capacity() && m_cells.capacity() <= kMaxSpareCells)
+        m_cells.swap(sp.cells);
+    m_cells.release();
+    if (m_text.capacity() > sp.text.capacity() && m_text.capacity() <= kMaxSpareText)
+        m_text.swap(sp.text);
+    m_text = QByteArray();
+}
+
 Recordset::~Recordset()
 {
     close();
@@ -109,11 +204,11 @@ Status Recordset::openOn(const QString &statement, Connection &connection, Curso
         }
         return Status::success();
     }
-    m_cells.reserve(std::size_t(fieldCount()) * 64);
+    adoptSpareBuffers();
     int rc;
     m_rows = 0;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
-        fetchRow(m_cells, m_text);
+        fetchRow();
         ++m_rows;
     }
     if (rc != SQLITE_DONE) {
@@ -141,9 +236,11 @@ void Recordset::readColumns()
     }
 }
 
-void Recordset::fetchRow(std::vector<Cell> &cells, QByteArray &text)
+void Recordset::fetchRow()
 {
     const int n = fieldCount();
+    QByteArray &text = m_text;
+    const std::size_t first = m_cells.grow(std::size_t(n));
     for (int i = 0; i < n; ++i) {
         Cell c;
         c.i = 0;
@@ -177,17 +274,17 @@ void Recordset::fetchRow(std::vector<Cell> &cells, QByteArray &text)
             break;
         }
         }
-        cells.push_back(c);
+        m_cells.set(first + std::size_t(i), c);
     }
 }
 
 void Recordset::stepForward()
 {
     m_cells.clear();
-    m_text.clear();
+    m_text.resize(0); // keeps its room for the next row
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
-        fetchRow(m_cells, m_text);
+        fetchRow();
         m_eof = false;
     } else {
         m_eof = true;
@@ -206,8 +303,7 @@ void Recordset::close()
     m_ownConnection = nullptr;
     m_open = false;
     m_eof = true;
-    m_cells.clear();
-    m_text.clear();
+    recycleBuffers();
     m_rows = 0;
     m_row = 0;
 }
@@ -253,17 +349,19 @@ int Recordset::fieldIndex(QStringView name) const
     return -1;
 }
 
-const Recordset::Cell &Recordset::cell(int row, int field) const
+Recordset::Cell Recordset::cell(int row, int field) const
 {
-    static const Cell nullCell = [] { Cell c; c.i = 0; c.type = CellNull; return c; }();
+    Cell none;
+    none.i = 0;
+    none.type = CellNull;
     if (field < 0 || field >= fieldCount())
-        return nullCell;
+        return none;
     const std::size_t index = m_cursor == CursorType::ForwardOnly
         ? std::size_t(field)
         : std::size_t(row) * std::size_t(fieldCount()) + std::size_t(field);
-    if (index >= m_cells.size())
-        return nullCell;
-    return m_cells[index];
+    if (row < 0 || index >= m_cells.size())
+        return none;
+    return m_cells.at(index);
 }
 
 qint64 Recordset::intOf(const Cell &c, qint64 dflt) const
@@ -373,7 +471,7 @@ QDate Recordset::dateValue(int field) const { return dateOf(cell(m_row, field));
 QString Recordset::textValue(int field) const { return textOf(cell(m_row, field)); }
 QByteArrayView Recordset::textBytes(int field) const
 {
-    const Cell &c = cell(m_row, field);
+    const Cell c = cell(m_row, field);
     if (c.type != CellText)
         return {};
     return QByteArrayView(m_text.constData() + c.t.off, c.t.len);

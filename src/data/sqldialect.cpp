@@ -9,27 +9,52 @@ namespace {
 bool isIdentStart(QChar c) { return c.isLetter() || c == u'_'; }
 bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
+// Keywords are ASCII: compared without Unicode case folding, which would
+// cost more than the rest of the translation of a word.
 bool keywordIs(QStringView word, const char *kw)
 {
-    return word.compare(QLatin1String(kw), Qt::CaseInsensitive) == 0;
+    qsizetype i = 0;
+    for (; kw[i]; ++i) {
+        if (i >= word.size())
+            return false;
+        const char16_t c = word[i].unicode();
+        const char16_t folded = c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+        const char k = kw[i] >= 'a' && kw[i] <= 'z' ? char(kw[i] - 32) : kw[i];
+        if (folded != char16_t(k))
+            return false;
+    }
+    return i == word.size();
 }
 
-// "#mm/dd/yyyy#" (one- or two-digit month and day) to ISO text.
-bool parseDateLiteral(QStringView body, QString *iso)
+// "#mm/dd/yyyy#" (one- or two-digit month and day) to ISO text
+// "yyyy-mm-dd". Read digit by digit: a series writes one per row.
+bool parseDateLiteral(QStringView body, QByteArray *iso)
 {
-    const auto parts = body.trimmed().split(u'/');
-    if (parts.size() != 3)
+    body = body.trimmed();
+    int parts[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int part = 0;
+    for (const QChar ch : body) {
+        const char16_t c = ch.unicode();
+        if (c == u'/') {
+            if (++part > 2)
+                return false;
+        } else if (c >= u'0' && c <= u'9') {
+            if (++digits[part] > 4)
+                return false;
+            parts[part] = parts[part] * 10 + (c - u'0');
+        } else {
+            return false;
+        }
+    }
+    if (part != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 || digits[2] != 4)
         return false;
-    bool okM = false, okD = false, okY = false;
-    const int m = parts[0].toInt(&okM);
-    const int d = parts[1].toInt(&okD);
-    const int y = parts[2].toInt(&okY);
-    if (!okM || !okD || !okY || parts[2].size() != 4)
+    const int m = parts[0], d = parts[1], y = parts[2];
+    if (!QDate::isValid(y, m, d))
         return false;
-    const QDate date(y, m, d);
-    if (!date.isValid())
-        return false;
-    *iso = date.toString(Qt::ISODate);
+    char buf[10] = {char('0' + y / 1000), char('0' + y / 100 % 10), char('0' + y / 10 % 10), char('0' + y % 10), '-',
+                    char('0' + m / 10), char('0' + m % 10), '-', char('0' + d / 10), char('0' + d % 10)};
+    *iso = QByteArray(buf, 10);
     return true;
 }
 
@@ -84,7 +109,9 @@ private:
 
     qsizetype stringLiteral(qsizetype start)
     {
-        QString value;
+        // Find the closing quote first; only a text with doubled quotes
+        // needs a copy of its own.
+        bool doubled = false;
         qsizetype i = start + 1;
         for (;;) {
             if (i >= m_in.size()) {
@@ -93,19 +120,20 @@ private:
             }
             if (m_in[i] == u'\'') {
                 if (i + 1 < m_in.size() && m_in[i + 1] == u'\'') {
-                    value += u'\'';
+                    doubled = true;
                     i += 2;
                     continue;
                 }
                 ++i;
                 break;
             }
-            value += m_in[i++];
+            ++i;
         }
         if (m_lift) {
+            const QStringView body = m_in.mid(start + 1, i - start - 2);
             SqlParam p;
             p.kind = SqlParam::Text;
-            p.text = value.toUtf8();
+            p.text = doubled ? body.toString().replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8() : body.toUtf8();
             pushParam(std::move(p));
         } else {
             m_out += m_in.mid(start, i - start);
@@ -130,7 +158,7 @@ private:
     qsizetype dateLiteral(qsizetype start)
     {
         const qsizetype close = m_in.indexOf(u'#', start + 1);
-        QString iso;
+        QByteArray iso;
         if (close < 0 || !parseDateLiteral(m_in.mid(start + 1, close - start - 1), &iso)) {
             fail(QStringLiteral("Invalid date literal"), start);
             return m_in.size();
@@ -138,10 +166,12 @@ private:
         if (m_lift) {
             SqlParam p;
             p.kind = SqlParam::Text;
-            p.text = iso.toLatin1();
+            p.text = std::move(iso);
             pushParam(std::move(p));
         } else {
-            m_out += u'\'' + iso + u'\'';
+            m_out += u'\'';
+            m_out += QLatin1String(iso);
+            m_out += u'\'';
         }
         return close + 1;
     }
@@ -226,14 +256,14 @@ private:
                 else if (keywordIs(w, "WHERE") || keywordIs(w, "FROM") || keywordIs(w, "HAVING")
                          || keywordIs(w, "LIMIT") || keywordIs(w, "UNION") || keywordIs(w, "SELECT"))
                     m_clause = Clause::Other;
-                else if (keywordIs(w, "BY") && (m_prevWord == u"ORDER" || m_prevWord == u"GROUP"))
+                else if (m_prevWasOrderOrGroup && keywordIs(w, "BY"))
                     m_clause = Clause::OrderOrGroupBy;
             }
-            if (m_firstWord.isEmpty()) {
-                m_firstWord = w.toString().toUpper();
-                m_statementIsUpdate = m_firstWord == u"UPDATE";
+            if (!m_seenFirstWord) {
+                m_seenFirstWord = true;
+                m_statementIsUpdate = keywordIs(w, "UPDATE");
             }
-            m_prevWord = w.toString().toUpper();
+            m_prevWasOrderOrGroup = keywordIs(w, "ORDER") || keywordIs(w, "GROUP");
             if (keywordIs(w, "DELETE")) {
                 m_out += w;
                 // "DELETE * FROM": the star goes, the rest stays.
@@ -281,8 +311,8 @@ private:
     TranslatedSql m_result;
     int m_depth = 0;
     Clause m_clause = Clause::Other;
-    QString m_firstWord;
-    QString m_prevWord;
+    bool m_seenFirstWord = false;
+    bool m_prevWasOrderOrGroup = false;
     bool m_statementIsUpdate = false;
 };
 

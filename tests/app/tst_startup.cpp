@@ -1,0 +1,316 @@
+#include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/strings.h"
+#include "app/userprompts.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace velto;
+
+namespace {
+
+class RecordingPrompts : public UserPrompts
+{
+public:
+    QStringList messages;
+    QStringList folderPrompts;
+    QString folderAnswer; // empty: the user cancels
+
+    void message(const QString &text, MessageIcon) override { messages << text; }
+    bool askYesNo(const QString &text, bool) override
+    {
+        messages << text;
+        return false;
+    }
+    QString browseForFolder(const QString &prompt) override
+    {
+        folderPrompts << prompt;
+        return folderAnswer;
+    }
+};
+
+const QString kKey = QStringLiteral("Software\\Kelvorn\\Velto\\Settings");
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void setDatabaseFolder(const QString &folder)
+{
+    WriteSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, QLatin1String(kCurDb), folder);
+}
+
+QString storedDatabaseFolder()
+{
+    return ReadSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, QLatin1String(kCurDb)).toString();
+}
+
+QString failureText(int first)
+{
+    return LoadResString(first) + QStringLiteral("\r\n") + LoadResString(1358);
+}
+
+// Column TrGrpId of every deadline, by id; -1 for null.
+QList<qint64> groupIds(const QString &dbPath)
+{
+    QList<qint64> out;
+    Recordset rs;
+    if (!rs.open(QStringLiteral("SELECT TrGrpId FROM Transactions ORDER BY TrRowId"), connectionStringFor(QFileInfo(dbPath).path()),
+                 CursorType::Static))
+        return {-2};
+    for (; !rs.eof(); rs.moveNext())
+        out << (rs.isNull(0) ? -1 : rs.intValue(0));
+    return out;
+}
+
+} // namespace
+
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+
+private:
+    test::Sandbox *m_box = nullptr;
+
+private slots:
+    void init()
+    {
+        m_box = new test::Sandbox;
+        QVERIFY(m_box->isValid());
+        app() = AppState();
+    }
+
+    void cleanup()
+    {
+        delete m_box;
+        m_box = nullptr;
+    }
+
+    void emptyFolderGetsTheTemplate()
+    {
+        setDatabaseFolder(m_box->dataDir());
+        RecordingPrompts prompts;
+
+        QVERIFY(runStartup(prompts, 255));
+
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(readAll(m_box->databasePath()), readAll(test::builtTemplatePath()));
+        QVERIFY(!QFileInfo::exists(m_box->databasePath() + QStringLiteral(".partial")));
+        QCOMPARE(app().DatabaseFolder, m_box->dataDir());
+        QCOMPARE(app().ConnectionString, connectionStringFor(m_box->dataDir()));
+        QCOMPARE(app().SettingsKey, kKey);
+        QCOMPARE(app().ScrollBarWidth, 255.0f);
+        QCOMPARE(app().CurrentDbId, 1);
+        QCOMPARE(app().CurrentDbName, QString::fromLatin1(kFirstDataSheetName));
+    }
+
+    void withoutSettingTheProgramFolderHoldsTheDatabase()
+    {
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(app().DatabaseFolder, m_box->programDir());
+        QVERIFY(QFileInfo::exists(m_box->programDir() + QStringLiteral("/velto.mdb")));
+    }
+
+    void existingDatabaseIsNeverReplaced()
+    {
+        QVERIFY(m_box->createDatabase());
+        {
+            Connection conn;
+            QVERIFY(conn.open(app().ConnectionString));
+            QVERIFY(conn.execute(sql::insertSingle(1, 1, QDate(2027, 1, 1), QStringLiteral("mine"), 0, {}, {}, 0)));
+        }
+        setDatabaseFolder(m_box->dataDir());
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0}));
+    }
+
+    void unusableDatabaseEndsTheStartAfterTheFolderQuestion_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("messageId");
+        QTest::newRow("damaged file") << "damaged" << 1357;
+        QTest::newRow("someone else's SQLite file") << "foreign" << 1357;
+        QTest::newRow("no template to copy") << "no template" << 1359;
+        QTest::newRow("folder that does not exist") << "no folder" << 1359;
+    }
+
+    void unusableDatabaseEndsTheStartAfterTheFolderQuestion()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, messageId);
+        QString folder = m_box->dataDir();
+        QByteArray before;
+        if (kind == u"damaged") {
+            before = QByteArray("this is not a database, only text\n").repeated(200);
+            QFile f(m_box->databasePath());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(before);
+        } else if (kind == u"foreign") {
+            QVERIFY(createDatabaseFile(m_box->databasePath()));
+            {
+                Connection c;
+                QVERIFY(c.open(connectionStringFor(folder)));
+                QVERIFY(c.execute(QStringLiteral("DROP TABLE Accounts")));
+            }
+            before = readAll(m_box->databasePath());
+        } else if (kind == u"no template") {
+            QVERIFY(QFile::remove(m_box->programDir() + QStringLiteral("/master.gen")));
+        } else {
+            folder = m_box->path() + QStringLiteral("/unplugged");
+        }
+        setDatabaseFolder(folder);
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, QLatin1String(kIntLang), 3);
+
+        RecordingPrompts prompts; // cancels the folder question
+        QVERIFY(!runStartup(prompts, 0));
+
+        QCOMPARE(prompts.messages, QStringList{failureText(messageId)});
+        QCOMPARE(LoadResString(messageId), stringForId(messageId + kOffsetEnglish)); // in the chosen language
+        QCOMPARE(prompts.folderPrompts, QStringList{LoadResString(1401)});
+        QCOMPARE(storedDatabaseFolder(), folder);
+        QCOMPARE(readAll(m_box->databasePath()), before);
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/velto.mdb.partial")));
+    }
+
+    void folderChosenAfterFailureIsStoredForTheNextStart()
+    {
+        QVERIFY(QFile::remove(m_box->programDir() + QStringLiteral("/master.gen")));
+        setDatabaseFolder(m_box->dataDir());
+        RecordingPrompts prompts;
+        prompts.folderAnswer = m_box->path() + QStringLiteral("/elsewhere");
+
+        QVERIFY(!runStartup(prompts, 0));
+
+        QCOMPARE(storedDatabaseFolder(), prompts.folderAnswer);
+        QCOMPARE(prompts.messages, QStringList({failureText(1359), LoadResString(1402)}));
+        QCOMPARE(app().DatabaseFolder, m_box->dataDir()); // this run keeps the old one
+    }
+
+    void oldDatabaseGainsTheGroupFieldOnce()
+    {
+        // Given a database written before deadline groups existed.
+        QVERIFY(createDatabaseFile(m_box->databasePath(), false));
+        {
+            Connection c;
+            QVERIFY(c.open(connectionStringFor(m_box->dataDir())));
+            for (int k = 1; k <= 3; ++k)
+                QVERIFY(c.execute(QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription ) "
+                                                 "SELECT 1, 1, #01/0%1/2020#, 'old'").arg(k)));
+        }
+        setDatabaseFolder(m_box->dataDir());
+        RecordingPrompts prompts;
+
+        // When the program starts, then every row has group 0.
+        QVERIFY(runStartup(prompts, 0));
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0, 0, 0}));
+
+        // And a later start changes nothing.
+        {
+            Connection c;
+            QVERIFY(c.open(app().ConnectionString));
+            QVERIFY(c.execute(QStringLiteral("UPDATE Transactions SET TrGrpId = 7 WHERE TrRowId=2")));
+        }
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0, 7, 0}));
+    }
+
+    void currentDatabaseIsUnchangedByTheUpgrade()
+    {
+        QVERIFY(m_box->createDatabase());
+        {
+            Connection c;
+            QVERIFY(c.open(app().ConnectionString));
+            QVERIFY(c.execute(sql::insertSeriesRow(1, 1, QDate(2027, 1, 1), QStringLiteral("g"), 0, {}, {}, u'm', 1, 2, 4)));
+        }
+        auto schemaText = [&] {
+            Recordset rs;
+            rs.open(QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master"), app().ConnectionString);
+            return rs.textValue(0);
+        };
+        const QString schemaBefore = schemaText();
+        setDatabaseFolder(m_box->dataDir());
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(schemaText(), schemaBefore);
+        QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({4}));
+    }
+
+    void activeDataSheetFallsBackToOne_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("active");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("existing sheet") << 2 << 2 << "Casa";
+        QTest::newRow("deleted sheet") << 3 << 1 << QString::fromLatin1(kFirstDataSheetName);
+        QTest::newRow("negative id") << -4 << 1 << QString::fromLatin1(kFirstDataSheetName);
+    }
+
+    void activeDataSheetFallsBackToOne()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, active);
+        QFETCH(QString, name);
+        QVERIFY(m_box->createDatabase());
+        {
+            Connection c;
+            QVERIFY(c.open(app().ConnectionString));
+            QVERIFY(c.execute(sql::createSheet(2, QStringLiteral("Casa"))));
+            QVERIFY(c.execute(sql::createSheet(3, QStringLiteral("Gone"))));
+            QVERIFY(c.execute(sql::deleteSheet(3)));
+        }
+        setDatabaseFolder(m_box->dataDir());
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, QLatin1String(kCurSca), stored);
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(app().CurrentDbId, active);
+        QCOMPARE(app().CurrentDbName, name);
+    }
+
+    void languageChoiceSetsOffsetAndHelpFile_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("help");
+        QTest::newRow("German") << 2 << 12000 << "/deu_help.html";
+        QTest::newRow("English") << 3 << 3000 << "/eng_help.html";
+        QTest::newRow("Spanish") << 4 << 9000 << "/esp_help.html";
+        QTest::newRow("French") << 5 << 6000 << "/fra_help.html";
+        QTest::newRow("Italian") << 6 << 0 << "/ita_help.html";
+        QTest::newRow("separator position speaks English") << 1 << 3000 << "/eng_help.html";
+        QTest::newRow("beyond the menu speaks English") << 7 << 3000 << "/eng_help.html";
+        QTest::newRow("negative speaks English") << -1 << 3000 << "/eng_help.html";
+    }
+
+    void languageChoiceSetsOffsetAndHelpFile()
+    {
+        QFETCH(int, choice);
+        QFETCH(int, offset);
+        QFETCH(QString, help);
+        QVERIFY(m_box->createDatabase());
+        setDatabaseFolder(m_box->dataDir());
+        WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, QLatin1String(kIntLang), choice);
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(app().LanguageChoice, choice);
+        QCOMPARE(app().LanguageOffset, offset);
+        QCOMPARE(app().HelpFile, m_box->programDir() + help);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Startup)
+#include "tst_startup.moc"

@@ -1,0 +1,170 @@
+#include "app/mainmod.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace velto;
+
+namespace {
+
+// A database file that is valid SQLite but not one of ours.
+void writeForeignDatabase(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+qint64 deadlineCount(const QString &connectionString)
+{
+    Recordset rs;
+    if (!rs.open(QStringLiteral("SELECT Count(TrRowId) AS n FROM Transactions"), connectionString))
+        return -1;
+    return rs.intValue(0);
+}
+
+} // namespace
+
+class tst_Connection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void connectionStringNamesTheFile()
+    {
+        QCOMPARE(connectionStringFor(QStringLiteral("/srv/velto")),
+                 QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/velto/velto.mdb;Persist Security Info=False"));
+        QCOMPARE(Connection::dataSourceOf(connectionStringFor(QStringLiteral("/srv/velto"))),
+                 QStringLiteral("/srv/velto/velto.mdb"));
+        QCOMPARE(Connection::dataSourceOf(QStringLiteral("Provider=x")), QString());
+    }
+
+    void openNeverCreatesAFile_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("missing file") << "/data/velto.mdb";
+        QTest::newRow("missing folder") << "/nowhere/velto.mdb";
+    }
+
+    void openNeverCreatesAFile()
+    {
+        QFETCH(QString, relative);
+        test::Sandbox box;
+        const QString path = box.path() + relative;
+        Connection conn;
+        const Status st = conn.open(QStringLiteral("Data Source=") + path);
+        QVERIFY(!st.ok());
+        QVERIFY(!st.message().isEmpty());
+        QVERIFY(!conn.isOpen());
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
+    void refusesFilesThatAreNotOurDatabase_data()
+    {
+        QTest::addColumn<QByteArray>("sql");   // empty: write rawBytes instead
+        QTest::addColumn<QByteArray>("rawBytes");
+        QTest::addColumn<int>("code");
+
+        QTest::newRow("other SQLite database")
+            << QByteArray("CREATE TABLE Customers (id INTEGER)") << QByteArray() << int(kErrorNotVeltoDatabase);
+        QTest::newRow("only two of the three tables")
+            << QByteArray("CREATE TABLE Transactions (a); CREATE TABLE Dbs (b)") << QByteArray()
+            << int(kErrorNotVeltoDatabase);
+        QTest::newRow("empty file") << QByteArray() << QByteArray("") << int(kErrorNotVeltoDatabase);
+        QTest::newRow("text file") << QByteArray() << QByteArray(4096, 'x') << int(SQLITE_NOTADB);
+    }
+
+    void refusesFilesThatAreNotOurDatabase()
+    {
+        QFETCH(QByteArray, sql);
+        QFETCH(QByteArray, rawBytes);
+        QFETCH(int, code);
+        test::Sandbox box;
+        if (!sql.isEmpty()) {
+            writeForeignDatabase(box.databasePath(), sql.constData());
+        } else {
+            QFile f(box.databasePath());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(rawBytes);
+        }
+        const QByteArray before = [&] { QFile f(box.databasePath()); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+        Connection conn;
+        const Status st = conn.open(connectionStringFor(box.dataDir()));
+        QCOMPARE(st.code(), code);
+        QVERIFY(!conn.isOpen());
+        QVERIFY(ConnectionFails(connectionStringFor(box.dataDir())));
+        QFile f(box.databasePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    void templateOpensWithDataSheetOne()
+    {
+        test::Sandbox box;
+        QVERIFY(box.createDatabase());
+        Recordset rs;
+        QVERIFY(rs.open(sql::lookupSheet(1), app().ConnectionString));
+        QVERIFY(!rs.eof());
+        QCOMPARE(rs.textValue(rs.fieldIndex(u"dbname")), QString::fromLatin1(kFirstDataSheetName));
+    }
+
+    void closingInsideATransactionKeepsNothing()
+    {
+        test::Sandbox box;
+        QVERIFY(box.createDatabase());
+        {
+            Connection conn;
+            QVERIFY(conn.open(app().ConnectionString));
+            QVERIFY(conn.beginTrans());
+            QVERIFY(conn.execute(sql::insertSingle(1, 1, QDate(2027, 1, 1), QStringLiteral("x"), 0, {}, {}, 0)));
+            QCOMPARE(deadlineCount(app().ConnectionString), 0); // other connections see nothing yet
+        }
+        QCOMPARE(deadlineCount(app().ConnectionString), 0);
+    }
+
+    void rollbackUndoesAndCommitKeeps()
+    {
+        test::Sandbox box;
+        QVERIFY(box.createDatabase());
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        const QString insert = sql::insertSingle(1, 1, QDate(2027, 1, 1), QStringLiteral("x"), 0, {}, {}, 0);
+        QVERIFY(conn.beginTrans());
+        QVERIFY(conn.execute(insert));
+        QVERIFY(conn.rollbackTrans());
+        QVERIFY(!conn.inTransaction());
+        QVERIFY(conn.beginTrans());
+        QVERIFY(conn.execute(insert));
+        QVERIFY(conn.execute(insert));
+        QVERIFY(conn.commitTrans());
+        conn.close();
+        QCOMPARE(deadlineCount(app().ConnectionString), 2);
+    }
+
+    void failingStatementReportsTheEnginesMessage()
+    {
+        test::Sandbox box;
+        QVERIFY(box.createDatabase());
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        const Status st = conn.execute(QStringLiteral("SELECT NoSuchField FROM Transactions"));
+        QVERIFY(!st.ok());
+        QVERIFY2(st.message().contains(QStringLiteral("NoSuchField")), qPrintable(st.message()));
+        QCOMPARE(conn.execute(QStringLiteral("SELECT 'open")).code(), int(kErrorBadStatement));
+        Connection closed;
+        QCOMPARE(closed.execute(QStringLiteral("SELECT 1")).code(), int(kErrorNotOpen));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Connection)
+#include "tst_connection.moc"

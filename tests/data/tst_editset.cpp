@@ -1,0 +1,209 @@
+#include "app/mainmod.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/editset.h"
+#include "data/recordset.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+using namespace velto;
+
+class tst_EditSet : public QObject
+{
+    Q_OBJECT
+
+private:
+    test::Sandbox *m_box = nullptr;
+    Connection *m_conn = nullptr;
+
+    qint64 insertDeadline(const QString &description)
+    {
+        if (!m_conn->execute(sql::insertSingle(1, 1, QDate(2027, 3, 1), description, 0, {}, {}, 0)))
+            return -1;
+        return m_conn->lastInsertId();
+    }
+
+    qint64 addAccount(const QString &name)
+    {
+        EditSet es;
+        if (!es.open(QLatin1String(sql::kAccountsTable), *m_conn))
+            return -1;
+        es.addNew();
+        if (!es.setValue(u"AcName", name) || !es.update())
+            return -1;
+        return es.value(u"AcId").toLongLong();
+    }
+
+    QVariant stored(const QString &statement, QStringView field)
+    {
+        Recordset rs;
+        if (!rs.open(statement, *m_conn) || rs.eof())
+            return QVariant();
+        return rs.value(field);
+    }
+
+private slots:
+    void init()
+    {
+        m_box = new test::Sandbox;
+        QVERIFY(m_box->createDatabase());
+        m_conn = new Connection;
+        QVERIFY(m_conn->open(app().ConnectionString));
+    }
+
+    void cleanup()
+    {
+        delete m_conn;
+        m_conn = nullptr;
+        delete m_box;
+        m_box = nullptr;
+    }
+
+    void editedRecordIsWrittenBack()
+    {
+        const qint64 id = insertDeadline(QStringLiteral("before"));
+        EditSet es;
+        QVERIFY(es.open(sql::editDeadline(id), *m_conn));
+        QCOMPARE(es.recordCount(), 1);
+        QCOMPARE(es.value(u"trdescription"), QVariant(QStringLiteral("before")));
+        QVERIFY(es.setValue(u"TrDescription", QStringLiteral("it's after")));
+        QVERIFY(es.setValue(u"TrValue", QStringLiteral("12.3456")));
+        QVERIFY(es.setValue(u"TrDate", QDate(2028, 2, 29)));
+        QVERIFY(es.setValue(u"TrDone", true));
+        QVERIFY(es.setValue(u"TrNotes", QVariant()));
+        QCOMPARE(es.value(u"TrValue").value<Currency>().units(), 123456);
+        QVERIFY(es.updateBatch());
+
+        const QString select = sql::editDeadline(id);
+        QCOMPARE(stored(select, u"TrDescription"), QVariant(QStringLiteral("it's after")));
+        QCOMPARE(stored(select, u"TrValue").value<Currency>().units(), 123456);
+        QCOMPARE(stored(select, u"TrDate"), QVariant(QDate(2028, 2, 29)));
+        QCOMPARE(stored(select, u"TrDone"), QVariant(true));
+    }
+
+    void writingARowDeletedMeanwhileIsAnError_data()
+    {
+        QTest::addColumn<bool>("batch");
+        QTest::newRow("update") << false;
+        QTest::newRow("update batch") << true;
+    }
+
+    void writingARowDeletedMeanwhileIsAnError()
+    {
+        QFETCH(bool, batch);
+        const qint64 id = insertDeadline(QStringLiteral("doomed"));
+        EditSet es;
+        QVERIFY(es.open(sql::editDeadline(id), *m_conn));
+        QVERIFY(es.setValue(u"TrDescription", QStringLiteral("changed")));
+        {
+            Connection other;
+            QVERIFY(other.open(app().ConnectionString));
+            QVERIFY(other.execute(sql::deleteOne(id)));
+        }
+        const Status st = batch ? es.updateBatch() : es.update();
+        QCOMPARE(st.code(), int(kErrorNoRowUpdated));
+        QVERIFY(!st.message().isEmpty());
+        QVERIFY(!stored(sql::editDeadline(id), u"TrRowId").isValid());
+    }
+
+    void unchangedRecordWritesNothing()
+    {
+        const qint64 id = insertDeadline(QStringLiteral("same"));
+        EditSet es;
+        QVERIFY(es.open(sql::editDeadline(id), *m_conn));
+        QVERIFY(m_conn->execute(sql::deleteOne(id)));
+        QVERIFY(es.updateBatch()); // nothing to write, so nothing to miss
+    }
+
+    void cancelForgetsChangesAndNewRows()
+    {
+        const qint64 id = insertDeadline(QStringLiteral("kept"));
+        EditSet es;
+        QVERIFY(es.open(sql::editDeadline(id), *m_conn));
+        QVERIFY(es.setValue(u"TrDescription", QStringLiteral("dropped")));
+        es.cancelUpdate();
+        QCOMPARE(es.value(u"TrDescription"), QVariant(QStringLiteral("kept")));
+        QVERIFY(es.updateBatch());
+        QCOMPARE(stored(sql::editDeadline(id), u"TrDescription"), QVariant(QStringLiteral("kept")));
+
+        EditSet fresh;
+        QVERIFY(fresh.open(QLatin1String(sql::kAccountsTable), *m_conn));
+        fresh.addNew();
+        QVERIFY(fresh.setValue(u"AcName", QStringLiteral("never")));
+        fresh.cancelUpdate();
+        QCOMPARE(fresh.recordCount(), 0);
+        QVERIFY(fresh.updateBatch());
+        QVERIFY(!stored(sql::accountPickList(), u"AcId").isValid());
+    }
+
+    void addNewNeverReusesADeletedId()
+    {
+        const qint64 a = addAccount(QStringLiteral("A"));
+        const qint64 b = addAccount(QStringLiteral("B"));
+        QVERIFY(a > 0);
+        QCOMPARE(b, a + 1);
+        QVERIFY(m_conn->execute(sql::deleteAccount(b)));
+        QCOMPARE(addAccount(QStringLiteral("C")), b + 1);
+        QVERIFY(m_conn->execute(sql::deleteAccount(a)));
+        QVERIFY(m_conn->execute(sql::deleteAccount(b + 1)));
+        QCOMPARE(addAccount(QStringLiteral("D")), b + 2); // even with the table empty
+
+        const qint64 t1 = insertDeadline(QStringLiteral("t1"));
+        QVERIFY(m_conn->execute(sql::deleteOne(t1)));
+        QCOMPARE(insertDeadline(QStringLiteral("t2")), t1 + 1);
+    }
+
+    void valuesThatDoNotFitAreRefused_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("accepted");
+
+        QTest::newRow("description at its size") << "TrDescription" << QVariant(QString(255, u'x')) << true;
+        QTest::newRow("description one too long") << "TrDescription" << QVariant(QString(256, u'x')) << false;
+        QTest::newRow("cadence letter of two") << "TrGrpType" << QVariant(QStringLiteral("mm")) << false;
+        QTest::newRow("row number in 16 bits") << "TrGrpRow" << QVariant(32767) << true;
+        QTest::newRow("row number beyond 16 bits") << "TrGrpRow" << QVariant(32768) << false;
+        QTest::newRow("not a number") << "TrAcId" << QVariant(QStringLiteral("abc")) << false;
+        QTest::newRow("not a date") << "TrDate" << QVariant(QStringLiteral("31/02/2027")) << false;
+        QTest::newRow("ISO date text") << "TrDate" << QVariant(QStringLiteral("2027-02-28")) << true;
+        QTest::newRow("not money") << "TrValue" << QVariant(QStringLiteral("1,5")) << false;
+        QTest::newRow("null clears") << "TrNotes" << QVariant() << true;
+        QTest::newRow("the key is the database's") << "TrRowId" << QVariant(99) << false;
+        QTest::newRow("unknown field") << "TrWhatever" << QVariant(1) << false;
+    }
+
+    void valuesThatDoNotFitAreRefused()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        QFETCH(bool, accepted);
+        const qint64 id = insertDeadline(QStringLiteral("limits"));
+        EditSet es;
+        QVERIFY(es.open(sql::editDeadline(id), *m_conn));
+        const QVariant before = es.value(field);
+        const Status st = es.setValue(field, value);
+        QCOMPARE(st.ok(), accepted);
+        if (!accepted) {
+            QCOMPARE(st.code(), int(kErrorBadValue));
+            QCOMPARE(es.value(field), before);
+        }
+        QVERIFY(es.update());
+    }
+
+    void reportsFieldSizesForInputLimits()
+    {
+        EditSet es;
+        QVERIFY(es.open(sql::editAccount(1), *m_conn));
+        QCOMPARE(es.fieldSize(u"AcName"), 100);
+        QCOMPARE(es.fieldSize(u"AcId"), 0);
+        QVERIFY(es.open(sql::editDeadline(1), *m_conn));
+        QCOMPARE(es.fieldSize(u"trdescription"), 255);
+        QCOMPARE(es.fieldSize(u"TrGrpType"), 1);
+        QCOMPARE(es.fieldSize(u"TrValue"), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_EditSet)
+#include "tst_editset.moc"

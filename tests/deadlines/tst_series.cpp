@@ -1,0 +1,419 @@
+#include "app/mainmod.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "deadlines/series.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+using namespace velto;
+
+Q_DECLARE_METATYPE(velto::DeadlineEntry)
+
+namespace {
+
+struct StoredRow {
+    QDate date;
+    int type = 0;
+    QString description;
+    qint64 accountId = 0;
+    Currency value;
+    Currency balance;
+    QString letter;
+    QVariant row;
+    QVariant count;
+    qint64 group = 0;
+    int dbId = 0;
+};
+
+// Every deadline, in date order (then by id, the order of insertion).
+QList<StoredRow> storedRows(const QString &where = QStringLiteral("True"))
+{
+    QList<StoredRow> out;
+    Recordset rs;
+    if (!rs.open(QStringLiteral("SELECT * FROM Transactions WHERE ") + where + QStringLiteral(" ORDER BY TrDate, TrRowId"),
+                 app().ConnectionString, CursorType::Static))
+        return out;
+    for (; !rs.eof(); rs.moveNext()) {
+        StoredRow r;
+        r.date = rs.dateValue(rs.fieldIndex(u"TrDate"));
+        r.type = int(rs.intValue(rs.fieldIndex(u"TrType")));
+        r.description = rs.textValue(rs.fieldIndex(u"TrDescription"));
+        r.accountId = rs.intValue(rs.fieldIndex(u"TrAcId"));
+        r.value = rs.currencyValue(rs.fieldIndex(u"TrValue"));
+        r.balance = rs.currencyValue(rs.fieldIndex(u"TrBalance"));
+        r.letter = rs.textValue(rs.fieldIndex(u"TrGrpType"));
+        r.row = rs.value(u"TrGrpRow");
+        r.count = rs.value(u"TrGrpMDay");
+        r.group = rs.intValue(rs.fieldIndex(u"TrGrpId"));
+        r.dbId = int(rs.intValue(rs.fieldIndex(u"TrDbId")));
+        out << r;
+    }
+    return out;
+}
+
+DeadlineEntry series(const QDate &first, int count, int cadence, qint64 group = 0)
+{
+    DeadlineEntry e;
+    e.description = QStringLiteral("Rent");
+    e.amountText = QStringLiteral("100");
+    e.recurring = true;
+    e.date = first;
+    e.count = count;
+    e.cadenceIndex = cadence;
+    e.addToGroupId = group;
+    return e;
+}
+
+DeadlineEntry single(const QDate &day, qint64 group = 0)
+{
+    DeadlineEntry e;
+    e.description = QStringLiteral("One");
+    e.amountText = QStringLiteral("10");
+    e.date = day;
+    e.addToGroupId = group;
+    return e;
+}
+
+Status exec(const QString &statement)
+{
+    Connection conn;
+    Status st = conn.open(app().ConnectionString);
+    return st ? conn.execute(statement) : st;
+}
+
+} // namespace
+
+class tst_Series : public QObject
+{
+    Q_OBJECT
+
+private:
+    test::Sandbox *m_box = nullptr;
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        m_box = new test::Sandbox;
+        QVERIFY(m_box->createDatabase());
+    }
+
+    void cleanup()
+    {
+        delete m_box;
+        m_box = nullptr;
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void monthEndsAreRecognised_data()
+    {
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<bool>("last");
+        QTest::addColumn<QDate>("end");
+        QTest::newRow("31 January") << QDate(2027, 1, 31) << true << QDate(2027, 1, 31);
+        QTest::newRow("30 January") << QDate(2027, 1, 30) << false << QDate(2027, 1, 31);
+        QTest::newRow("28 February common year") << QDate(2027, 2, 28) << true << QDate(2027, 2, 28);
+        QTest::newRow("28 February leap year") << QDate(2028, 2, 28) << false << QDate(2028, 2, 29);
+        QTest::newRow("29 February") << QDate(2028, 2, 29) << true << QDate(2028, 2, 29);
+        QTest::newRow("30 April") << QDate(2027, 4, 30) << true << QDate(2027, 4, 30);
+        QTest::newRow("31 December") << QDate(2027, 12, 31) << true << QDate(2027, 12, 31);
+        QTest::newRow("first of a month") << QDate(2027, 12, 1) << false << QDate(2027, 12, 31);
+    }
+
+    void monthEndsAreRecognised()
+    {
+        QFETCH(QDate, day);
+        QFETCH(bool, last);
+        QFETCH(QDate, end);
+        QCOMPARE(IsLastDayOfMonth(day), last);
+        QCOMPARE(EndOfMonth(day), end);
+    }
+
+    void seriesFallsOnTheseDates_data()
+    {
+        QTest::addColumn<int>("cadence");
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QList<QDate>>("dates");
+        using D = QDate;
+        QTest::newRow("monthly from 31 Jan keeps month ends")
+            << 2 << D(2027, 1, 31) << QList<D>{D(2027, 1, 31), D(2027, 2, 28), D(2027, 3, 31), D(2027, 4, 30)};
+        QTest::newRow("monthly from 30 Jan returns to the 30th")
+            << 2 << D(2027, 1, 30) << QList<D>{D(2027, 1, 30), D(2027, 2, 28), D(2027, 3, 30), D(2027, 4, 30)};
+        QTest::newRow("monthly from 28 Feb of a common year is an end-of-month series")
+            << 2 << D(2027, 2, 28) << QList<D>{D(2027, 2, 28), D(2027, 3, 31), D(2027, 4, 30)};
+        QTest::newRow("monthly from 28 Feb of a leap year stays on the 28th")
+            << 2 << D(2028, 2, 28) << QList<D>{D(2028, 2, 28), D(2028, 3, 28), D(2028, 4, 28)};
+        QTest::newRow("monthly from 30 Apr keeps month ends")
+            << 2 << D(2027, 4, 30) << QList<D>{D(2027, 4, 30), D(2027, 5, 31), D(2027, 6, 30), D(2027, 7, 31)};
+        QTest::newRow("monthly from 29 Jan returns to the 29th")
+            << 2 << D(2027, 1, 29) << QList<D>{D(2027, 1, 29), D(2027, 2, 28), D(2027, 3, 29)};
+        QTest::newRow("quarterly from 30 Nov keeps month ends across a leap February")
+            << 3 << D(2027, 11, 30) << QList<D>{D(2027, 11, 30), D(2028, 2, 29), D(2028, 5, 31), D(2028, 8, 31)};
+        QTest::newRow("quarterly from the 15th")
+            << 3 << D(2027, 10, 15) << QList<D>{D(2027, 10, 15), D(2028, 1, 15), D(2028, 4, 15)};
+        QTest::newRow("yearly from 29 Feb falls back in common years")
+            << 4 << D(2028, 2, 29)
+            << QList<D>{D(2028, 2, 29), D(2029, 2, 28), D(2030, 2, 28), D(2031, 2, 28), D(2032, 2, 29)};
+        QTest::newRow("weekly from Monday 4 Jan")
+            << 1 << D(2027, 1, 4) << QList<D>{D(2027, 1, 4), D(2027, 1, 11), D(2027, 1, 18)};
+        QTest::newRow("weekly across the year end")
+            << 1 << D(2027, 12, 27) << QList<D>{D(2027, 12, 27), D(2028, 1, 3)};
+        QTest::newRow("daily across a month end")
+            << 0 << D(2027, 1, 30) << QList<D>{D(2027, 1, 30), D(2027, 1, 31), D(2027, 2, 1), D(2027, 2, 2)};
+        QTest::newRow("daily across 29 Feb") << 0 << D(2028, 2, 28) << QList<D>{D(2028, 2, 28), D(2028, 2, 29), D(2028, 3, 1)};
+    }
+
+    void seriesFallsOnTheseDates()
+    {
+        QFETCH(int, cadence);
+        QFETCH(QDate, first);
+        QFETCH(QList<QDate>, dates);
+        const int n = int(dates.size());
+
+        const Status st = InsertDeadlines(series(first, n, cadence));
+        QVERIFY2(st.ok(), qPrintable(st.message()));
+
+        const QList<StoredRow> rows = storedRows();
+        QCOMPARE(rows.size(), n);
+        for (int k = 0; k < n; ++k) {
+            QCOMPARE(rows[k].date, dates[k]);
+            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
+            QCOMPARE(rows[k].count, QVariant(qlonglong(n)));
+            QCOMPARE(rows[k].letter, QString(QStringLiteral("dwmqy").at(cadence)));
+            QCOMPARE(rows[k].group, 1);
+        }
+    }
+
+    void valuesAreStoredByType_data()
+    {
+        QTest::addColumn<QString>("typeKey");
+        QTest::addColumn<QString>("amountText");
+        QTest::addColumn<QVariant>("account");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<qint64>("balance");
+        QTest::addColumn<qint64>("accountId");
+
+        QTest::newRow("credit in locale text") << "d+1" << "1.234,50 €" << QVariant(5) << 1 << qint64(12345000)
+                                               << qint64(12345000) << qint64(5);
+        QTest::newRow("debit of 50 is stored negative") << "d-1" << "50" << QVariant() << -1 << qint64(500000)
+                                                        << qint64(-500000) << qint64(0);
+        QTest::newRow("appointment carries no amount") << "d-2" << "50" << QVariant(QStringLiteral("3")) << -2
+                                                       << qint64(0) << qint64(0) << qint64(3);
+        QTest::newRow("credit with an empty box is 0") << "d+1" << "" << QVariant() << 1 << qint64(0) << qint64(0)
+                                                       << qint64(0);
+        QTest::newRow("text that is no money is 0") << "d-1" << "abc" << QVariant(QString()) << -1 << qint64(0)
+                                                    << qint64(0) << qint64(0);
+        QTest::newRow("four decimals kept") << "d-1" << "0,0001" << QVariant(qlonglong(12)) << -1 << qint64(1)
+                                            << qint64(-1) << qint64(12);
+    }
+
+    void valuesAreStoredByType()
+    {
+        QFETCH(QString, typeKey);
+        QFETCH(QString, amountText);
+        QFETCH(QVariant, account);
+        QFETCH(int, type);
+        QFETCH(qint64, value);
+        QFETCH(qint64, balance);
+        QFETCH(qint64, accountId);
+
+        for (bool recurring : {false, true}) {
+            QVERIFY(exec(QStringLiteral("DELETE * FROM Transactions")));
+            DeadlineEntry e = recurring ? series(QDate(2027, 1, 31), 2, 2) : single(QDate(2027, 1, 31));
+            e.typeKey = typeKey;
+            e.amountText = amountText;
+            e.accountId = account;
+            QVERIFY(InsertDeadlines(e));
+            const QList<StoredRow> rows = storedRows();
+            QCOMPARE(rows.size(), recurring ? 2 : 1);
+            for (const StoredRow &r : rows) {
+                QCOMPARE(r.type, type);
+                QCOMPARE(r.value.units(), value);
+                QCOMPARE(r.balance.units(), balance);
+                QCOMPARE(r.accountId, accountId);
+                QCOMPARE(r.dbId, 1);
+            }
+        }
+    }
+
+    void singleDeadlineStaysOutsideGroups()
+    {
+        QVERIFY(InsertDeadlines(single(QDate(2027, 1, 31))));
+        const QList<StoredRow> rows = storedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].letter, QStringLiteral("n"));
+        QCOMPARE(rows[0].group, 0);
+        QVERIFY(rows[0].row.isNull());
+        QVERIFY(rows[0].count.isNull());
+        QCOMPARE(rows[0].description, QStringLiteral("One"));
+    }
+
+    void newGroupsTakeTheHighestNumberInUsePlusOne()
+    {
+        QVERIFY(InsertDeadlines(single(QDate(2027, 1, 1))));
+        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 2, 0)));
+        QCOMPARE(storedRows(QStringLiteral("TrGrpRow=1")).value(0).group, 1);
+
+        // A higher number in another data sheet counts too.
+        QVERIFY(exec(sql::insertSeriesRow(2, 1, QDate(2027, 1, 1), QStringLiteral("x"), 0, {}, {}, u'd', 1, 1, 41)));
+        QVERIFY(InsertDeadlines(series(QDate(2027, 6, 1), 3, 1)));
+        const QList<StoredRow> rows = storedRows(QStringLiteral("TrDbId=1 AND TrDate>=#06/01/2027#"));
+        QCOMPARE(rows.size(), 3);
+        for (const StoredRow &r : rows)
+            QCOMPARE(r.group, 42);
+    }
+
+    void minimumSeriesOfTwo()
+    {
+        QVERIFY(InsertDeadlines(series(QDate(2027, 3, 1), 2, 4)));
+        const QList<StoredRow> rows = storedRows();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1].date, QDate(2028, 3, 1));
+        QCOMPARE(rows[1].row, QVariant(qlonglong(2)));
+        QCOMPARE(rows[1].count, QVariant(qlonglong(2)));
+    }
+
+    void entriesRefusedBeforeAnythingIsWritten_data()
+    {
+        QTest::addColumn<DeadlineEntry>("entry");
+        DeadlineEntry e = series(QDate(2027, 1, 1), kMaxSeriesCount + 1, 0);
+        QTest::newRow("count beyond 16 bits") << e;
+        e = series(QDate(2027, 1, 1), 1, 2);
+        QTest::newRow("series of one") << e;
+        e = series(QDate(2027, 1, 1), 3, 5);
+        QTest::newRow("unknown cadence") << e;
+        e = single(QDate(2027, 1, 1));
+        e.description.clear();
+        QTest::newRow("empty description") << e;
+        e = single(QDate());
+        QTest::newRow("no date") << e;
+        e = single(QDate(2027, 1, 1));
+        e.typeKey = QStringLiteral("d+7");
+        QTest::newRow("unknown type") << e;
+    }
+
+    void entriesRefusedBeforeAnythingIsWritten()
+    {
+        QFETCH(DeadlineEntry, entry);
+        const Status st = InsertDeadlines(entry);
+        QCOMPARE(st.code(), int(kErrorInvalidEntry));
+        QVERIFY(!st.message().isEmpty());
+        QVERIFY(storedRows().isEmpty());
+    }
+
+    void largestCountIsStored()
+    {
+        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), kMaxSeriesCount, 0)));
+        const QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpRow=") + QString::number(kMaxSeriesCount));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].count, QVariant(qlonglong(kMaxSeriesCount)));
+        QCOMPARE(rows[0].date, QDate(2027, 1, 1).addDays(kMaxSeriesCount - 1));
+    }
+
+    void failingRowRollsBackTheWholeSeries_data()
+    {
+        QTest::addColumn<QString>("condition");
+        QTest::newRow("first row fails") << "NEW.TrGrpRow = 1";
+        QTest::newRow("third row fails") << "NEW.TrGrpRow = 3";
+        QTest::newRow("last row fails") << "NEW.TrGrpRow = 5";
+    }
+
+    void failingRowRollsBackTheWholeSeries()
+    {
+        QFETCH(QString, condition);
+        QVERIFY(InsertDeadlines(single(QDate(2026, 1, 1))));
+        QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions WHEN ") + condition
+                     + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'row refused by test'); END")));
+
+        const Status st = InsertDeadlines(series(QDate(2027, 1, 1), 5, 2));
+        QVERIFY(!st.ok());
+        QVERIFY2(st.message().contains(QStringLiteral("row refused by test")), qPrintable(st.message()));
+        const QList<StoredRow> rows = storedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].date, QDate(2026, 1, 1));
+    }
+
+    void failingSingleInsertReachesTheCaller()
+    {
+        QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions "
+                                    "BEGIN SELECT RAISE(ABORT, 'no room'); END")));
+        const Status st = InsertDeadlines(single(QDate(2027, 1, 1)));
+        QVERIFY(!st.ok());
+        QVERIFY(st.message().contains(QStringLiteral("no room")));
+    }
+
+    void failingRenumberingKeepsNothingOfTheJoin()
+    {
+        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 3, 2)));
+        QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Transactions "
+                                    "BEGIN SELECT RAISE(ABORT, 'renumbering refused'); END")));
+        const Status st = InsertDeadlines(single(QDate(2027, 1, 15), 1));
+        QVERIFY(st.message().contains(QStringLiteral("renumbering refused")));
+        QCOMPARE(storedRows().size(), 3);
+    }
+
+    void missingDatabaseIsAnError()
+    {
+        app().ConnectionString = connectionStringFor(m_box->path() + QStringLiteral("/gone"));
+        QVERIFY(!InsertDeadlines(single(QDate(2027, 1, 1))).ok());
+        QVERIFY(!InsertDeadlines(series(QDate(2027, 1, 1), 2, 0)).ok());
+    }
+
+    void joiningAGroupRenumbersItInDateOrder()
+    {
+        // Given a monthly group of three: 1 Jan, 1 Feb, 1 Mar.
+        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 3, 2)));
+        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 2, 0))); // another group, untouched
+
+        // When a single deadline on 15 Jan joins it.
+        QVERIFY(InsertDeadlines(single(QDate(2027, 1, 15), 1)));
+
+        // Then the four members are numbered by date and all know the size.
+        QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpId=1"));
+        const QList<QDate> expected = {QDate(2027, 1, 1), QDate(2027, 1, 15), QDate(2027, 2, 1), QDate(2027, 3, 1)};
+        QCOMPARE(rows.size(), 4);
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(rows[k].date, expected[k]);
+            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
+            QCOMPARE(rows[k].count, QVariant(qlonglong(4)));
+        }
+        QCOMPARE(rows[1].letter, QStringLiteral("n"));
+        QCOMPARE(rows[2].letter, QStringLiteral("m"));
+
+        // A weekly series joining too: 8 and 15 Feb.
+        QVERIFY(InsertDeadlines(series(QDate(2027, 2, 8), 2, 1, 1)));
+        rows = storedRows(QStringLiteral("TrGrpId=1"));
+        QCOMPARE(rows.size(), 6);
+        QCOMPARE(rows[3].date, QDate(2027, 2, 8));
+        QCOMPARE(rows[3].letter, QStringLiteral("w"));
+        for (int k = 0; k < 6; ++k) {
+            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
+            QCOMPARE(rows[k].count, QVariant(qlonglong(6)));
+        }
+        for (const StoredRow &r : storedRows(QStringLiteral("TrGrpId=2")))
+            QCOMPARE(r.count, QVariant(qlonglong(2)));
+    }
+
+    void deletingAMemberAndRenumberingClosesTheGap()
+    {
+        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 4, 1)));
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        QVERIFY(conn.execute(QStringLiteral("DELETE * FROM Transactions WHERE TrGrpRow=2")));
+        QVERIFY(RenumberGroup(conn, 1));
+        conn.close();
+        const QList<StoredRow> rows = storedRows();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1].date, QDate(2027, 1, 15));
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
+            QCOMPARE(rows[k].count, QVariant(qlonglong(3)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Series)
+#include "tst_series.moc"
