@@ -37,16 +37,10 @@ struct QuietPrompts : UserPrompts
     QString browseForFolder(const QString &) override { return {}; }
 };
 
+// main.cpp makes the one application object, on the offscreen platform.
 QApplication &application()
 {
-    static int argc = 1;
-    static char name[] = "velto_bench";
-    static char *argv[] = {name, nullptr};
-    static QApplication *instance = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *instance;
+    return *static_cast<QApplication *>(QCoreApplication::instance());
 }
 
 // A database folder with n deadlines on data sheet 1, over 60 clients and
