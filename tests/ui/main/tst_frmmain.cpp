@@ -10,6 +10,7 @@
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/currency.h"
+#include "data/recordset.h"
 #include "testsupport.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/frmsplash.h"
@@ -92,7 +93,8 @@ private slots:
     void changeDatabaseStoresTheFolder();
     void refusedFolderWriteShowsTheSettingsError();
     void databaseErrorsAreShownAndTheWindowGoesOn();
-    void laterCommandsExistDisabled();
+    void everyCommandIsWired();
+    void closingFromTheMenuAndDeletingWithTheKeyReachTheDatabase();
 
 private:
     void insert(int dbId, int type, const QDate &day, const QString &text, qint64 account, double value,
@@ -744,22 +746,53 @@ void tst_frmMain::databaseErrorsAreShownAndTheWindowGoesOn()
     QVERIFY(w->isVisible());
 }
 
-void tst_frmMain::laterCommandsExistDisabled()
+void tst_frmMain::everyCommandIsWired()
 {
     auto w = openWindow();
-    const QList<QAction *> later = {w->mnuFile(0), w->mnuFile(2), w->mnuFile(3), w->mnuRecord(0), w->mnuRecord(1),
-                                    w->mnuRecord(2), w->mnuRecord(3), w->mnuRecord(5), w->mnuRecord(6),
-                                    w->mnuView(0), w->mnuView(4), w->mnuView(5), w->mnuView(7), w->mnuTools(0),
-                                    w->mnuHelp(0), w->mnuHelp(2)};
-    for (QAction *a : later) {
+    const QList<QAction *> commands = {w->mnuFile(0), w->mnuFile(2), w->mnuFile(3), w->mnuFile(5),
+                                       w->mnuRecord(0), w->mnuRecord(1), w->mnuRecord(2), w->mnuRecord(3),
+                                       w->mnuRecord(5), w->mnuRecord(6), w->mnuView(0), w->mnuView(4),
+                                       w->mnuView(5), w->mnuView(7), w->mnuTools(0), w->mnuTools(4),
+                                       w->mnuHelp(0), w->mnuHelp(2)};
+    for (QAction *a : commands) {
         QVERIFY(a);
-        QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+        QVERIFY2(a->isEnabled(), qPrintable(a->text()));
     }
     QCOMPARE(w->mnuRecord(0)->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(w->mnuRecord(3)->shortcut(), QKeySequence(Qt::Key_Delete));
     QCOMPARE(w->mnuFile(0)->shortcut(), QKeySequence(Qt::Key_F12));
-    QVERIFY(w->mnuFile(5)->isEnabled());
-    QVERIFY(w->mnuTools(4)->isEnabled());
+    QCOMPARE(w->mnuHelp(0)->shortcut(), QKeySequence(Qt::Key_F1));
     QVERIFY(w->mnuFile(1)->isSeparator() && w->mnuFile(4)->isSeparator());
+}
+
+// The menu item and the grid's Space both toggle the current deadline; the
+// confirmation of a delete answered No keeps the row.
+void tst_frmMain::closingFromTheMenuAndDeletingWithTheKeyReachTheDatabase()
+{
+    insert(1, 1, d(1, 15), QStringLiteral("Rent"), 0, 100);
+    const qint64 rent = m_nextId;
+    auto w = openWindow();
+    w->gexFind(rent);
+    QCOMPARE(w->gex()->value(frmMain::colRowId).toLongLong(), rent);
+
+    w->mnuRecord(2)->trigger();
+    auto done = [&] {
+        Recordset rs;
+        rs.open(QStringLiteral("SELECT TrDone FROM Transactions WHERE TrRowId=") + QString::number(rent),
+                app().ConnectionString);
+        return rs.boolValue(0);
+    };
+    QVERIFY(done());
+    QCOMPARE(w->gex()->value(frmMain::colRowId).toLongLong(), rent); // position kept
+
+    QTest::keyClick(viewOf(w->gex()), Qt::Key_Space);
+    QVERIFY(!done());
+
+    QTest::keyClick(viewOf(w->gex()), Qt::Key_Delete);
+    QVERIFY(!m_prompts.messages.isEmpty()); // the question, answered No
+    Recordset rs;
+    QVERIFY(rs.open(QStringLiteral("SELECT COUNT(*) FROM Transactions"), app().ConnectionString));
+    QCOMPARE(rs.intValue(0), 1);
 }
 
 QTEST_MAIN(tst_frmMain)
