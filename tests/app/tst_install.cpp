@@ -48,9 +48,13 @@ void tst_Install::initTestCase()
     QVERIFY(install.waitForFinished(120000));
     QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
     m_exe = m_prefix.path() + u"/bin/velto"_s;
-    // The installed program folder is read-only, as after a system-wide install.
-    QVERIFY(QFile::setPermissions(m_prefix.path() + u"/bin"_s, QFile::ReadOwner | QFile::ExeOwner));
-    QVERIFY(QFile::setPermissions(m_prefix.path() + u"/share/velto"_s, QFile::ReadOwner | QFile::ExeOwner));
+    // The installed program folder is read-only, as after a system-wide
+    // install; everyone may read and run it, so another user can start it.
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+        | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(m_prefix.path(), readOnly | QFile::WriteOwner));
+    QVERIFY(QFile::setPermissions(m_prefix.path() + u"/bin"_s, readOnly));
+    QVERIFY(QFile::setPermissions(m_prefix.path() + u"/share/velto"_s, readOnly));
 }
 
 void tst_Install::cleanupTestCase()
@@ -144,12 +148,15 @@ void tst_Install::answersCommandLine()
 // Runs the installed program until the database appears; the main window
 // (when there is one) keeps running and is stopped here.
 static bool runUntilFileAppears(const QString &exe, const QProcessEnvironment &env, const QString &file,
-                                QString *log)
+                                QString *log, const QStringList &asUser = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(exe, {});
+    if (asUser.isEmpty())
+        p.start(exe, {});
+    else
+        p.start(asUser.first(), asUser.mid(1) << exe);
     if (!p.waitForStarted(10000))
         return false;
     QDeadlineTimer deadline(20000);
@@ -185,10 +192,23 @@ void tst_Install::installedProgramCreatesDatabaseInUserDataFolder()
     QVERIFY(db.open(QIODevice::ReadOnly));
     QCOMPARE(db.read(16), QByteArray("SQLite format 3\0", 16));
     db.close();
-    if (root) {
-        QFile::remove(expected);
-        QSKIP("running as root: every folder is writable, so the user data folder case cannot be shown");
+    if (!root) {
+        QVERIFY(!QFileInfo::exists(programFolder + u"/velto.mdb"_s));
+        return;
     }
+    QVERIFY(QFile::remove(expected));
+
+    // As root, start it once more as an unprivileged user, for whom the
+    // program folder really is read-only.
+    const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
+    if (setpriv.isEmpty())
+        QSKIP("running as root without setpriv: the user data folder case cannot be shown");
+    QTemporaryDir other;
+    QVERIFY(QFile::setPermissions(other.path(), QFile::Permissions(0x7777)));
+    const QString userDb = other.path() + u"/data/Kelvorn/Velto/velto.mdb"_s;
+    QVERIFY2(runUntilFileAppears(m_exe, freshEnvironment(other.path()), userDb, &log,
+                                 {setpriv, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s}),
+             qPrintable(log));
     QVERIFY(!QFileInfo::exists(programFolder + u"/velto.mdb"_s));
 }
 
