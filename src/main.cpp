@@ -1,6 +1,10 @@
+#include "app/commandline.h"
 #include "ui/main/program.h"
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer without a window system.
+    if (const int status = velto::handleCommandLine(argc, argv); status >= 0)
+        return status;
     return velto::runProgram(argc, argv);
 }

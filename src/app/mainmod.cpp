@@ -1,6 +1,8 @@
 #include "app/mainmod.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QThread>
 
@@ -27,8 +29,21 @@ QString programFolder()
     if (!g_programFolder.isEmpty())
         return g_programFolder;
     if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
+        return programFolderFor(QCoreApplication::applicationDirPath());
     return QString();
+}
+
+QString programFolderFor(const QString &exeDir)
+{
+    const QString templateName = QLatin1Char('/') + QLatin1String(kTemplateFileName);
+    if (QFileInfo::exists(exeDir + templateName))
+        return exeDir;
+    const QString installed = QDir::cleanPath(exeDir + QStringLiteral("/../share/velto"));
+    if (QFileInfo::exists(installed + templateName))
+        return installed;
+    // Neither holds the template: the start-up reports it missing, naming
+    // the executable's folder as before.
+    return exeDir;
 }
 
 void setProgramFolder(const QString &folder)

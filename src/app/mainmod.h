@@ -34,10 +34,13 @@ AppState &app();
 inline constexpr const char *kAppTitle = "Velto";
 QString settingsKeyFor(const QString &appTitle);
 
-// The folder of the program (template, help files). Defaults to the folder of
-// the executable; tests and the installed layout set it here.
+// The folder of the program (template, help files): the executable's own
+// folder when the template lies beside it (the build tree), otherwise the
+// installed share/velto found relative to it. Tests set it here.
 QString programFolder();
 void setProgramFolder(const QString &folder);
+// The program folder for an executable in exeDir, as programFolder() finds it.
+[[nodiscard]] QString programFolderFor(const QString &exeDir);
 
 // The one answer to "what day is it". VELTO_TODAY=YYYY-MM-DD overrides it.
 QDate today();

@@ -2,11 +2,36 @@
 
 #include "app/mainmod.h"
 
+#include <QFile>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
 namespace velto {
+
+bool isWritableFolder(const QString &folder)
+{
+    // access() asks the kernel the question that matters (may this user
+    // create a file here), ACLs and read-only mounts included, which the
+    // permission bits alone do not answer.
+    if (folder.isEmpty())
+        return false;
+    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+QString userDatabaseFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kelvorn/Velto");
+}
 
 QString curDbDefault()
 {
-    return programFolder();
+    // An installed program folder belongs to root; a normal user could never
+    // create the database there, so the program would never start.
+    const QString folder = programFolder();
+    if (isWritableFolder(folder))
+        return folder;
+    return userDatabaseFolder();
 }
 
 QVariant ReadSetting(int hive, const QString &keyPath, int valueType, const QString &valueName,

@@ -38,8 +38,14 @@ inline constexpr int kSortKeyAscDefault = 1;
 inline constexpr int kMeMaximizedDefault = 2;
 inline constexpr int kMeWidthDefault = 10785;
 inline constexpr int kMeHeightDefault = 7395;
-// The database folder defaults to the program folder.
+// The database folder defaults to the program folder where this user may
+// create files there, otherwise to userDatabaseFolder(). A stored
+// "appset_curdb" always wins over it.
 [[nodiscard]] QString curDbDefault();
+// $XDG_DATA_HOME/Kelvorn/Velto (~/.local/share/Kelvorn/Velto); not created here.
+[[nodiscard]] QString userDatabaseFolder();
+// True when this user may create files in the folder (false when it is missing).
+[[nodiscard]] bool isWritableFolder(const QString &folder);
 
 // A fresh registry instance per call, so every read sees the store as it is
 // now. A REG_DWORD value comes back as an int, REG_SZ as text, and anything

@@ -6,7 +6,9 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace velto {
 
@@ -45,6 +47,10 @@ bool runStartup(UserPrompts &prompts, float scrollBarTwips)
     s.DatabaseFolder = NzStr(ReadSetting(HKEY_LOCAL_MACHINE, s.SettingsKey, REG_SZ, QLatin1String(kCurDb), curDbDefault()),
                              curDbDefault());
     s.ConnectionString = connectionStringFor(s.DatabaseFolder);
+    // The user's data folder is ours to create; a stored folder is the
+    // user's choice and is never made up.
+    if (s.DatabaseFolder == userDatabaseFolder() && !QFileInfo::exists(s.DatabaseFolder))
+        QDir().mkpath(s.DatabaseFolder);
 
     if (ConnectionFails(s.ConnectionString)) {
         const QString dbFile = s.DatabaseFolder + QLatin1Char('/') + QLatin1String(kDatabaseFileName);
