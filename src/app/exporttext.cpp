@@ -12,6 +12,10 @@ constexpr int kAppointment = -2;
 
 QString quoted(QString value)
 {
+    // One line per deadline: a line break kept in the notes becomes a blank.
+    value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
     value.replace(u'"', QStringLiteral("\"\""));
     return u'"' + value + u'"';
 }

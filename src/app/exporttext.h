@@ -4,7 +4,8 @@
 // between lines, UTF-8. Every field of a deadline line stands between
 // double quotes; a double quote inside a value is written twice, so a
 // description such as 12" monitor stays one field for any reader that
-// honours quotes.
+// honours quotes. A line break inside a value (client notes may hold
+// several lines) is written as a blank, so each deadline is one line.
 
 #include "data/currency.h"
 
