@@ -7,6 +7,7 @@
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 #include "ui/main/mainrefresh.h"
 #include "ui/widgets/grid.h"
 
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -29,11 +31,17 @@ enum SheetColumn { ColDbId = 1, ColDbName = 2 };
 
 std::optional<QString> inputBox(QWidget *parent, const QString &prompt, const QString &value)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, app().AppTitle, prompt, QLineEdit::Normal, value, &ok);
-    if (!ok)
+    QInputDialog box(parent);
+    box.setWindowTitle(app().AppTitle);
+    box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(value);
+    // The box holds no more than the name field does, as any entry field.
+    if (auto *edit = box.findChild<QLineEdit *>())
+        edit->setMaxLength(fieldSize(u"Dbs", u"DbName"));
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return box.textValue();
 }
 
 QPushButton *button(int id, QWidget *parent)

@@ -122,6 +122,7 @@ private slots:
     void newSheetNameIsTrimmedOrIgnored_data();
     void newSheetNameIsTrimmedOrIgnored();
     void newSheetThroughTheInputBox();
+    void inputBoxHoldsNoMoreThanTheNameField();
     void renameActiveSheetUpdatesNameAndStatusBarOnly();
     void renameIsPrefilledAndStaysOnTheRenamedRow();
     void enterSelectsSheetStoresItAndReloadsInOrder();
@@ -357,6 +358,31 @@ void TestFrmScadenziari::newSheetThroughTheInputBox()
 
     QVERIFY(answered);
     QCOMPARE(storedSheets().last().name, QStringLiteral("Garage"));
+}
+
+// Typing past the name's 50 characters stops at the 50th, as in any entry
+// field; nothing is cut when it is saved.
+void TestFrmScadenziari::inputBoxHoldsNoMoreThanTheNameField()
+{
+    frmScadenziari dlg(m_prompts);
+    dlg.show();
+    bool answered = false;
+    const QString typed = QString(60, u'x');
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        auto *edit = box->findChild<QLineEdit *>();
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text().size(), 50);
+        QTest::keyClick(edit, Qt::Key_Return);
+        answered = true;
+    });
+
+    click(dlg, "cmdNuovo");
+
+    QVERIFY(answered);
+    QCOMPARE(storedSheets().last().name, typed.left(50)); // saved, not refused by the database
 }
 
 void TestFrmScadenziari::renameActiveSheetUpdatesNameAndStatusBarOnly()
