@@ -270,6 +270,29 @@ Status Connection::rollbackTrans()
     return st;
 }
 
+Status Connection::executeAlone(const QString &connectionString, const QString &statement)
+{
+    Connection conn;
+    Status st = conn.open(connectionString);
+    if (st)
+        st = conn.execute(statement);
+    conn.close();
+    return st;
+}
+
+Status Connection::transaction(const std::function<Status()> &work)
+{
+    Status st = beginTrans();
+    if (!st)
+        return st;
+    st = work();
+    if (st)
+        st = commitTrans();
+    if (!st)
+        rollbackTrans(); // the first failure is the one to report
+    return st;
+}
+
 qint64 Connection::lastInsertId() const
 {
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 #include <memory>
 
 struct sqlite3;
@@ -34,11 +36,16 @@ public:
 
     // Runs one statement; affected receives the number of rows it changed.
     Status execute(const QString &statement, qint64 *affected = nullptr);
+    // One statement as its own unit of work: open, run, close.
+    static Status executeAlone(const QString &connectionString, const QString &statement);
 
     Status beginTrans();
     Status commitTrans();
     Status rollbackTrans();
     [[nodiscard]] bool inTransaction() const { return m_inTransaction; }
+    // One unit of work: begins, runs work, commits; any failure (of the
+    // work or of the commit) rolls everything back and is returned.
+    Status transaction(const std::function<Status()> &work);
 
     [[nodiscard]] qint64 lastInsertId() const;
 

@@ -168,19 +168,14 @@ Status InsertDeadlines(const DeadlineEntry &entry)
         return st;
     // One transaction for the rows and the renumbering of a joined group:
     // either the whole entry is stored, or nothing of it.
-    if (!(st = conn.beginTrans()))
-        return st;
-    st = writeEntry(conn, entry, type, value, balance, accountId);
-    if (st && entry.addToGroupId > 0)
-        st = RenumberGroup(conn, entry.addToGroupId);
-    if (st)
-        st = conn.commitTrans();
-    if (!st) {
-        conn.rollbackTrans();
-        return st;
-    }
+    st = conn.transaction([&] {
+        Status written = writeEntry(conn, entry, type, value, balance, accountId);
+        if (written && entry.addToGroupId > 0)
+            written = RenumberGroup(conn, entry.addToGroupId);
+        return written;
+    });
     conn.close();
-    return Status::success();
+    return st;
 }
 
 } // namespace velto

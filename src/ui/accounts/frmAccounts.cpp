@@ -211,13 +211,7 @@ void frmAccounts::DeleteAccount()
     }
     if (!m_prompts.askYesNo(LoadResString(1305), false))
         return;
-    if ((st = conn.beginTrans())) {
-        st = conn.execute(sql::deleteAccount(id));
-        if (st)
-            st = conn.commitTrans();
-        if (!st)
-            conn.rollbackTrans();
-    }
+    st = conn.transaction([&] { return conn.execute(sql::deleteAccount(id)); });
     conn.close();
     if (!st)
         m_prompts.message(st.message(), MessageIcon::Critical);

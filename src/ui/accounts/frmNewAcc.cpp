@@ -47,19 +47,7 @@ frmNewAcc::frmNewAcc(QWidget *owner, UserPrompts &prompts) : QDialog(owner), m_p
     }
     sb = new QStatusBar(this);
     sb->setObjectName(QStringLiteral("sb"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdSalva);
-    buttons->addWidget(cmdAnnulla);
-    auto *inner = new QVBoxLayout;
-    inner->setContentsMargins(12, 12, 12, 6);
-    inner->addLayout(form);
-    inner->addSpacing(8);
-    inner->addLayout(buttons);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addLayout(inner);
-    outer->addWidget(sb);
+    DialogFrame::layOut(this, form, cmdSalva, cmdAnnulla, sb);
 
     m_frame = new DialogFrame(this, sb);
     for (int i = 0; i < 2; ++i) {

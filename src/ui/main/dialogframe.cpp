@@ -8,11 +8,13 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace velto {
 
@@ -184,6 +186,23 @@ bool DialogFrame::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void DialogFrame::layOut(QWidget *dialog, QLayout *fields, QWidget *save, QWidget *cancel, QStatusBar *statusBar)
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    auto *inner = new QVBoxLayout;
+    inner->setContentsMargins(12, 12, 12, 6);
+    inner->addLayout(fields);
+    inner->addSpacing(8);
+    inner->addLayout(buttons);
+    auto *outer = new QVBoxLayout(dialog);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addLayout(inner);
+    outer->addWidget(statusBar);
 }
 
 } // namespace velto

@@ -13,6 +13,7 @@
 #include <functional>
 
 class QLabel;
+class QLayout;
 class QStatusBar;
 class QWidget;
 
@@ -44,6 +45,9 @@ public:
     static void RemoveCloseCommand(QWidget *window);
     // Focus to the next control that takes Tab focus, as Tab would.
     static void moveFocusNext(QWidget *from);
+    // The entry dialogs' frame: the fields, Save and Cancel at the bottom
+    // right, the status bar under them.
+    static void layOut(QWidget *dialog, QLayout *fields, QWidget *save, QWidget *cancel, QStatusBar *statusBar);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -95,19 +95,7 @@ void frmScadenze::build()
     form->addWidget(txtAmount, 4, 1, 1, 2);
     form->addWidget(chkData, 5, 1, 1, 2);
     form->setColumnStretch(1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdSalva);
-    buttons->addWidget(cmdAnnulla);
-    auto *inner = new QVBoxLayout;
-    inner->setContentsMargins(12, 12, 12, 6);
-    inner->addLayout(form);
-    inner->addSpacing(8);
-    inner->addLayout(buttons);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addLayout(inner);
-    outer->addWidget(sb);
+    DialogFrame::layOut(this, form, cmdSalva, cmdAnnulla, sb);
     setMinimumWidth(460);
 
     setTabOrder(imgcmbData, datData);

@@ -175,19 +175,7 @@ void frmScadenzeNuovo::build()
     form->addWidget(lblData[4], 5, 0);
     form->addWidget(txtAmount, 5, 1, 1, 2);
     form->setColumnStretch(1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdSalva);
-    buttons->addWidget(cmdAnnulla);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto *inner = new QVBoxLayout;
-    inner->setContentsMargins(12, 12, 12, 6);
-    inner->addLayout(form);
-    inner->addSpacing(8);
-    inner->addLayout(buttons);
-    outer->addLayout(inner);
-    outer->addWidget(sb);
+    DialogFrame::layOut(this, form, cmdSalva, cmdAnnulla, sb);
     setMinimumWidth(460);
 
     setTabOrder(imgcmbData, optgrp[0]);

@@ -132,11 +132,7 @@ void RecordCommands::ToggleDone()
     if (!isRecordRow(position))
         return;
     const qint64 rowId = m_gex.row(position).value(ColRowId).toLongLong();
-    Connection conn;
-    Status st = conn.open(app().ConnectionString);
-    if (st)
-        st = conn.execute(sql::toggleDone(rowId));
-    conn.close();
+    const Status st = Connection::executeAlone(app().ConnectionString, sql::toggleDone(rowId));
     if (!st)
         showError(st.message());
     PauseAfterWrite();
@@ -158,11 +154,7 @@ void RecordCommands::DeleteDeadline(int position)
     if (groupId == 0) {
         if (!m_prompts.askYesNo(LoadResString(1055), false))
             return;
-        Connection conn;
-        st = conn.open(app().ConnectionString);
-        if (st)
-            st = conn.execute(sql::deleteOne(rowId));
-        conn.close();
+        st = Connection::executeAlone(app().ConnectionString, sql::deleteOne(rowId));
     } else {
         const int choice = m_askGroupErase();
         if (choice == 1) {
@@ -170,22 +162,15 @@ void RecordCommands::DeleteDeadline(int position)
             // one change: both or neither.
             Connection conn;
             st = conn.open(app().ConnectionString);
-            if (st && (st = conn.beginTrans())) {
-                st = conn.execute(sql::deleteOne(rowId));
-                if (st)
-                    st = RenumberGroup(conn, groupId);
-                if (st)
-                    st = conn.commitTrans();
-                if (!st)
-                    conn.rollbackTrans();
+            if (st) {
+                st = conn.transaction([&] {
+                    Status deleted = conn.execute(sql::deleteOne(rowId));
+                    return deleted ? RenumberGroup(conn, groupId) : deleted;
+                });
             }
             conn.close();
         } else if (choice == 2) {
-            Connection conn;
-            st = conn.open(app().ConnectionString);
-            if (st)
-                st = conn.execute(sql::deleteGroup(groupId));
-            conn.close();
+            st = Connection::executeAlone(app().ConnectionString, sql::deleteGroup(groupId));
         }
     }
     if (!st)

@@ -223,31 +223,24 @@ void frmScadenziari::cmdNuovo_Click()
         return;
     Connection cn;
     Status st = cn.open(app().ConnectionString);
-    if (st)
-        st = cn.beginTrans();
-    qint64 newId = 0;
     if (st) {
-        Recordset rs;
-        st = rs.open(sql::nextSheetId(), cn, CursorType::ForwardOnly);
-        if (st) {
+        st = cn.transaction([&] {
+            Recordset rs;
+            Status read = rs.open(sql::nextSheetId(), cn, CursorType::ForwardOnly);
+            if (!read)
+                return read;
             // Highest id plus one: ids freed by deleted sheets are not reused,
             // so an old id in a backup never names another sheet.
-            newId = (rs.eof() ? 0 : rs.intValue(0, 0)) + 1;
+            const qint64 newId = (rs.eof() ? 0 : rs.intValue(0, 0)) + 1;
             rs.close();
-        }
+            return cn.execute(sql::createSheet(newId, *name));
+        });
     }
-    if (st)
-        st = cn.execute(sql::createSheet(newId, *name));
-    if (st)
-        st = cn.commitTrans();
+    cn.close();
     if (!st) {
-        if (cn.inTransaction())
-            cn.rollbackTrans();
-        cn.close();
         showError(st.message());
         return;
     }
-    cn.close();
     PauseAfterWrite();
     rebindGrid();
     m_prompts.message(LoadResString(1410), MessageIcon::Information);
@@ -261,11 +254,7 @@ void frmScadenziari::cmdEdit_Click()
     const std::optional<QString> name = askName(1411);
     if (!name)
         return;
-    Connection cn;
-    Status st = cn.open(app().ConnectionString);
-    if (st)
-        st = cn.execute(sql::renameSheet(*name, id));
-    cn.close();
+    const Status st = Connection::executeAlone(app().ConnectionString, sql::renameSheet(*name, id));
     if (!st) {
         showError(st.message());
         return;
@@ -303,23 +292,18 @@ void frmScadenziari::cmdErase_Click()
     const int id = m_selectedId;
     Connection cn;
     Status st = cn.open(app().ConnectionString);
-    if (st)
-        st = cn.beginTrans();
-    if (st)
-        st = cn.execute(sql::deleteSheetDeadlines(id));
-    if (st)
-        st = cn.execute(sql::deleteSheet(id));
-    if (st)
-        st = cn.commitTrans();
+    // Either the sheet and all its deadlines go, or neither.
+    if (st) {
+        st = cn.transaction([&] {
+            Status deleted = cn.execute(sql::deleteSheetDeadlines(id));
+            return deleted ? cn.execute(sql::deleteSheet(id)) : deleted;
+        });
+    }
+    cn.close();
     if (!st) {
-        // Either the sheet and all its deadlines go, or neither.
-        if (cn.inTransaction())
-            cn.rollbackTrans();
-        cn.close();
         showError(st.message());
         return;
     }
-    cn.close();
     PauseAfterWrite();
     rebindGrid();
     m_prompts.message(LoadResString(1408), MessageIcon::Information);
