@@ -6,7 +6,7 @@
 // the SQLite C API, every column touched.
 
 #include "app/mainmod.h"
-#include "app/userprompts.h"
+#include "promptrecorder.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/currency.h"
@@ -29,13 +29,6 @@
 using namespace velto;
 
 namespace {
-
-struct QuietPrompts : UserPrompts
-{
-    void message(const QString &text, MessageIcon) override { qWarning("%s", qPrintable(text)); }
-    bool askYesNo(const QString &, bool) override { return false; }
-    QString browseForFolder(const QString &) override { return {}; }
-};
 
 // main.cpp makes the one application object, on the offscreen platform.
 QApplication &application()
@@ -140,7 +133,7 @@ void BM_GridReload(benchmark::State &state)
     s.CurrentDbName = QStringLiteral("Scadenziario");
     qputenv("VELTO_TODAY", "2026-06-15");
     installRecordsetLoader();
-    QuietPrompts prompts;
+    test::PromptRecorder prompts; // the same stand-in the tests use
     frmMain w(prompts);
     w.Form_Load();
     w.resize(1280, 800);

@@ -1,4 +1,6 @@
 #include "app/mainmod.h"
+#include "data/catalogue.h"
+
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,20 +66,7 @@ QDate today()
 
 QString SqlDate(const QDate &d)
 {
-    // Built by hand so that no regional date separator can creep in (and
-    // cheaply: a series writes one per row).
-    if (d.isValid() && d.year() >= 1 && d.year() <= 9999) {
-        const int y = d.year(), m = d.month(), day = d.day();
-        const QChar text[12] = {u'#', QChar(u'0' + m / 10), QChar(u'0' + m % 10), u'/',
-                                QChar(u'0' + day / 10), QChar(u'0' + day % 10), u'/',
-                                QChar(u'0' + y / 1000), QChar(u'0' + y / 100 % 10), QChar(u'0' + y / 10 % 10),
-                                QChar(u'0' + y % 10), u'#'};
-        return QString(text, 12);
-    }
-    return QStringLiteral("#%1/%2/%3#")
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'))
-        .arg(d.year(), 4, 10, QLatin1Char('0'));
+    return sql::date(d);
 }
 
 QString NzStr(const QVariant &v, const QString &dflt)

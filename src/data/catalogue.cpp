@@ -1,6 +1,5 @@
 #include "data/catalogue.h"
 
-#include "app/mainmod.h"
 
 namespace velto::sql {
 
@@ -13,10 +12,27 @@ QString text(const QString &value)
 
 QString whole(qint64 value) { return QString::number(value); }
 QString amount(Currency value) { return value.toSqlText(); }
-QString date(const QDate &value) { return SqlDate(value); }
+QString date(const QDate &value)
+{
+    // Built by hand so that no regional date separator can creep in (and
+    // cheaply: a series writes one per row).
+    if (value.isValid() && value.year() >= 1 && value.year() <= 9999) {
+        const int y = value.year(), m = value.month(), day = value.day();
+        const QChar text[12] = {u'#', QChar(u'0' + m / 10), QChar(u'0' + m % 10), u'/',
+                                QChar(u'0' + day / 10), QChar(u'0' + day % 10), u'/',
+                                QChar(u'0' + y / 1000), QChar(u'0' + y / 100 % 10), QChar(u'0' + y / 10 % 10),
+                                QChar(u'0' + y % 10), u'#'};
+        return QString(text, 12);
+    }
+    return QStringLiteral("#%1/%2/%3#")
+        .arg(value.month(), 2, 10, QLatin1Char('0'))
+        .arg(value.day(), 2, 10, QLatin1Char('0'))
+        .arg(value.year(), 4, 10, QLatin1Char('0'));
+}
+
 QString dateBody(const QDate &value)
 {
-    const QString d = SqlDate(value);
+    const QString d = date(value);
     return d.mid(1, d.size() - 2);
 }
 

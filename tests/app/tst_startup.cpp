@@ -2,7 +2,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
-#include "app/userprompts.h"
+#include "promptrecorder.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -18,25 +18,7 @@ using namespace velto;
 
 namespace {
 
-class RecordingPrompts : public UserPrompts
-{
-public:
-    QStringList messages;
-    QStringList folderPrompts;
-    QString folderAnswer; // empty: the user cancels
-
-    void message(const QString &text, MessageIcon) override { messages << text; }
-    bool askYesNo(const QString &text, bool) override
-    {
-        messages << text;
-        return false;
-    }
-    QString browseForFolder(const QString &prompt) override
-    {
-        folderPrompts << prompt;
-        return folderAnswer;
-    }
-};
+using RecordingPrompts = test::PromptRecorder;
 
 const QString kKey = QStringLiteral("Software\\Kelvorn\\Velto\\Settings");
 
@@ -191,11 +173,11 @@ private slots:
         QVERIFY(QFile::remove(m_box->programDir() + QStringLiteral("/master.gen")));
         setDatabaseFolder(m_box->dataDir());
         RecordingPrompts prompts;
-        prompts.folderAnswer = m_box->path() + QStringLiteral("/elsewhere");
+        prompts.folder = m_box->path() + QStringLiteral("/elsewhere");
 
         QVERIFY(!runStartup(prompts, 0));
 
-        QCOMPARE(storedDatabaseFolder(), prompts.folderAnswer);
+        QCOMPARE(storedDatabaseFolder(), prompts.folder);
         QCOMPARE(prompts.messages, QStringList({failureText(1359), LoadResString(1402)}));
         QCOMPARE(app().DatabaseFolder, m_box->dataDir()); // this run keeps the old one
     }

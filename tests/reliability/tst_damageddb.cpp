@@ -6,7 +6,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
-#include "app/userprompts.h"
+#include "promptrecorder.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -16,20 +16,6 @@
 using namespace velto;
 
 namespace {
-
-class RecordingPrompts : public UserPrompts
-{
-public:
-    void message(const QString &text, MessageIcon icon) override { messages.append({text, icon}); }
-    bool askYesNo(const QString &, bool defaultYes) override { return defaultYes; }
-    QString browseForFolder(const QString &prompt) override
-    {
-        folderPrompts << prompt;
-        return QString(); // cancelled
-    }
-    QList<QPair<QString, MessageIcon>> messages;
-    QStringList folderPrompts;
-};
 
 QByteArray readFile(const QString &path)
 {
@@ -107,14 +93,14 @@ private slots:
         QVERIFY(QFile::exists(m_box->programDir() + QStringLiteral("/master.gen")));
 
         // when the program starts
-        RecordingPrompts prompts;
+        test::PromptRecorder prompts;
         const bool started = runStartup(prompts, 0);
 
         // then it stops with "database missing or damaged" and offers another folder
         QVERIFY(!started);
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].first, LoadResString(1357) + QStringLiteral("\r\n") + LoadResString(1358));
-        QCOMPARE(prompts.messages[0].second, MessageIcon::Critical);
+        QCOMPARE(prompts.messages[0], LoadResString(1357) + QStringLiteral("\r\n") + LoadResString(1358));
+        QCOMPARE(prompts.icons[0], MessageIcon::Critical);
         QCOMPARE(prompts.folderPrompts.size(), 1);
         // and the file is exactly what it was, with nothing left beside it
         QCOMPARE(readFile(m_box->databasePath()), contents);
@@ -142,7 +128,7 @@ private slots:
     {
         // the stricter check must not turn a good file away
         QVERIFY(writeFile(m_box->databasePath(), templateBytes()));
-        RecordingPrompts prompts;
+        test::PromptRecorder prompts;
         QVERIFY(runStartup(prompts, 0));
         QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(app().CurrentDbName, QStringLiteral("Scadenziario"));

@@ -11,7 +11,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
-#include "app/userprompts.h"
+#include "promptrecorder.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -35,19 +35,6 @@ namespace {
 
 const QString kKey = QStringLiteral("Software\\Kelvorn\\Velto\\Settings");
 const QString kBig = QStringLiteral("test_big_value");
-
-class RecordingPrompts : public UserPrompts
-{
-public:
-    explicit RecordingPrompts(QString folder = QString()) : m_folder(std::move(folder)) {}
-    void message(const QString &text, MessageIcon icon) override { messages.append({text, icon}); }
-    bool askYesNo(const QString &, bool defaultYes) override { return defaultYes; }
-    QString browseForFolder(const QString &) override { return m_folder; }
-    QList<QPair<QString, MessageIcon>> messages;
-
-private:
-    QString m_folder;
-};
 
 QByteArray readFile(const QString &path)
 {
@@ -110,7 +97,7 @@ private slots:
         QVERIFY(QFile::copy(test::builtTemplatePath(), m_box->programDir() + QStringLiteral("/velto.mdb")));
 
         // when the program starts, it runs on the defaults
-        RecordingPrompts prompts;
+        test::PromptRecorder prompts;
         QVERIFY(runStartup(prompts, 0));
         QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(app().DatabaseFolder, m_box->programDir());
@@ -149,14 +136,15 @@ private slots:
         app().SettingsKey = kKey;
 
         // when the user chooses a database folder after a failed start
-        RecordingPrompts prompts(m_box->dataDir());
+        test::PromptRecorder prompts;
+        prompts.folder = m_box->dataDir();
         frmForFolders::Apri(prompts);
 
         // then the store's refusal is shown with its text, and nothing claims the folder was stored
         QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY2(prompts.messages[0].first.startsWith(QStringLiteral("Failed to ")), qPrintable(prompts.messages[0].first));
-        QVERIFY(prompts.messages[0].first.contains(kKey));
-        QCOMPARE(prompts.messages[0].second, MessageIcon::Critical);
+        QVERIFY2(prompts.messages[0].startsWith(QStringLiteral("Failed to ")), qPrintable(prompts.messages[0]));
+        QVERIFY(prompts.messages[0].contains(kKey));
+        QCOMPARE(prompts.icons[0], MessageIcon::Critical);
         QVERIFY(ReadSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, QLatin1String(kCurDb), QStringLiteral("none")) == QVariant(QStringLiteral("none")));
 
         // and the raised error is 26001, after which the program goes on writing elsewhere

@@ -1,12 +1,17 @@
 #pragma once
-// Answers the program's questions from a queue and keeps every text it was
-// shown, so a test can check both the questions and the messages.
+// The one stand-in for the user in tests: answers the program's questions
+// from scripts and keeps every text it was shown, so a test can check both
+// the questions and the messages.
 
 #include "app/userprompts.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
 
 namespace velto::test {
 
@@ -29,14 +34,51 @@ public:
         folderPrompts.append(prompt);
         return folder;
     }
+    std::optional<QString> askText(const QString &prompt, const QString &value, int maxLength) override
+    {
+        textPrompts.append(prompt);
+        textValues.append(value);
+        textMaxLengths.append(maxLength);
+        return textAnswers.isEmpty() ? std::nullopt : textAnswers.takeFirst();
+    }
+    QString chooseSaveFile(const SaveFileRequest &request) override
+    {
+        saveRequests.append(request.title);
+        return saveFile;
+    }
+    bool setUpPrinter(QPrinter &printer) override { return printerSetUp ? printerSetUp(printer) : false; }
+    int askGroupQuestion(GroupQuestionKind kind) override
+    {
+        groupQuestions.append(kind);
+        return groupAnswers.isEmpty() ? 0 : groupAnswers.takeFirst();
+    }
+    bool openAddress(const QUrl &url) override
+    {
+        openedAddresses.append(url);
+        return addressOpens;
+    }
 
-    QList<bool> answers;      // Yes/No answers, in order; No when empty
-    QString folder;           // what the folder dialog returns
+    // Answers, in order.
+    QList<bool> answers;                           // Yes/No; No when empty
+    QString folder;                                // what the folder dialog returns
+    QList<std::optional<QString>> textAnswers;     // input boxes; cancelled when empty
+    QString saveFile;                              // the save dialog's path; empty = cancelled
+    std::function<bool(QPrinter &)> printerSetUp;  // the print dialog; cancelled when unset
+    QList<int> groupAnswers;                       // group questions; cancelled when empty
+    bool addressOpens = true;
+
+    // What was asked and shown.
     QStringList messages;
     QList<MessageIcon> icons;
     QStringList questions;
     QList<bool> defaults;
     QStringList folderPrompts;
+    QStringList textPrompts;
+    QStringList textValues;
+    QList<int> textMaxLengths;
+    QStringList saveRequests;
+    QList<GroupQuestionKind> groupQuestions;
+    QList<QUrl> openedAddresses;
 };
 
 } // namespace velto::test

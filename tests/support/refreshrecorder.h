@@ -2,7 +2,7 @@
 // Stands in for the main window: records the refresh calls in order.
 // For tests that link the widget library.
 
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 
 #include <QStringList>
 

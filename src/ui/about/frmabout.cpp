@@ -5,7 +5,6 @@
 #include "app/userprompts.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,12 +18,6 @@
 namespace velto {
 
 namespace {
-
-frmAbout::UrlOpener &urlOpener()
-{
-    static frmAbout::UrlOpener opener;
-    return opener;
-}
 
 QPointer<frmAbout> &theAboutBox()
 {
@@ -82,11 +75,6 @@ QString versionText(const QString &buildVersion)
 {
     const QVersionNumber v = QVersionNumber::fromString(buildVersion);
     return QStringLiteral("%1.%2.%3").arg(v.majorVersion()).arg(v.minorVersion()).arg(v.microVersion());
-}
-
-void frmAbout::setUrlOpener(UrlOpener opener)
-{
-    urlOpener() = std::move(opener);
 }
 
 frmAbout *frmAbout::showAbout(UserPrompts &prompts)
@@ -172,10 +160,7 @@ void frmAbout::lblMain_Click()
 
 void frmAbout::open(const QUrl &url)
 {
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    const bool opened = urlOpener() ? urlOpener()(url) : QDesktopServices::openUrl(url);
-    QApplication::restoreOverrideCursor();
-    if (!opened)
+    if (!m_prompts.openAddress(url))
         m_prompts.message(tr("No program could open %1.").arg(url.toDisplayString()), MessageIcon::Warning);
 }
 

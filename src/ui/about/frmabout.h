@@ -26,11 +26,6 @@ class frmAbout : public QWidget
 {
     Q_OBJECT
 public:
-    // Opens an address with the desktop's handler; false when nothing
-    // could open it. Tests put their own in place.
-    using UrlOpener = std::function<bool(const QUrl &url)>;
-    static void setUrlOpener(UrlOpener opener);
-
     // The Help menu command: the one About box, created on first use and
     // raised when already open. prompts must outlive the window.
     static frmAbout *showAbout(UserPrompts &prompts);

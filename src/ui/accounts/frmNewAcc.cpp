@@ -4,7 +4,7 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
-#include "ui/main/dialogframe.h"
+#include "ui/common/dialogframe.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

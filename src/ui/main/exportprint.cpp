@@ -7,9 +7,7 @@
 #include "ui/widgets/grid.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QLocale>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
 
@@ -43,23 +41,6 @@ std::optional<Currency> currencyOf(const QVariant &v)
     bool ok = false;
     const double d = v.toDouble(&ok);
     return ok ? std::optional<Currency>(Currency::fromDouble(d)) : std::nullopt;
-}
-
-QString chooseWithDialog(QWidget *parent, const SaveFileRequest &request)
-{
-    QFileDialog dialog(parent, request.title, QString(), request.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
-bool runPrintDialog(QPrinter &printer, QWidget *parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
 }
 
 constexpr const char *kPageTextsInstalled = "veltoPageTextsInstalled";
@@ -105,7 +86,7 @@ QList<ExportRecord> exportRecords(const Grid &grid)
     return records;
 }
 
-bool ExportGrid(Grid &grid, UserPrompts &prompts, QWidget *parent, const SaveFileChooser &chooser)
+bool ExportGrid(Grid &grid, UserPrompts &prompts)
 {
     // Built before the dialog shows, from the grid as it stands now.
     const QByteArray text = exportText(exportRecords(grid));
@@ -114,7 +95,7 @@ bool ExportGrid(Grid &grid, UserPrompts &prompts, QWidget *parent, const SaveFil
     request.title = QStringLiteral("Velto - ") + LoadResString(1363);
     request.filter = qtFileFilter(LoadResString(1364));
     request.defaultSuffix = QStringLiteral("txt");
-    const QString path = chooser ? chooser(parent, request) : chooseWithDialog(parent, request);
+    const QString path = prompts.chooseSaveFile(request);
     if (path.isEmpty())
         return false;
 
@@ -149,12 +130,12 @@ void installPageTexts(Grid &grid)
     QObject::connect(&grid, &Grid::pagePrinted, &grid, &fillPageTexts, Qt::DirectConnection);
 }
 
-bool PrintGrid(Grid &grid, UserPrompts &prompts, QWidget *parent, const PrintDialogRunner &runner)
+bool PrintGrid(Grid &grid, UserPrompts &prompts)
 {
     installPageTexts(grid);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Velto"));
-    const bool confirmed = runner ? runner(printer, parent) : runPrintDialog(printer, parent);
+    const bool confirmed = prompts.setUpPrinter(printer);
     if (!confirmed)
         return false;
     QString error;

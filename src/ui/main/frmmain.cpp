@@ -402,8 +402,8 @@ void frmMain::mnuScadenziari_Click()
     frmScadenziari dialog(m_prompts, this);
     dialog.exec();
 }
-void frmMain::mnuPrint_Click() { PrintGrid(*m_gex, m_prompts, this); }
-void frmMain::mnuExport_Click() { ExportGrid(*m_gex, m_prompts, this); }
+void frmMain::mnuPrint_Click() { PrintGrid(*m_gex, m_prompts); }
+void frmMain::mnuExport_Click() { ExportGrid(*m_gex, m_prompts); }
 void frmMain::mnuNew_Click() { m_commands->NewDeadline(m_gex->currentRow()); }
 void frmMain::mnuEdit_Click() { m_commands->EditDeadline(); }
 void frmMain::mnuToggleDone_Click() { m_commands->ToggleDone(); }

@@ -8,7 +8,7 @@
 // wireCommands(): each has one empty slot below (marked "later") and
 // stays disabled until its row there says it is ready.
 
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 
 #include <QDate>
 #include <QList>

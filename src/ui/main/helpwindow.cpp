@@ -2,7 +2,7 @@
 
 #include "app/mainmod.h"
 #include "app/strings.h"
-#include "ui/main/widgetprompts.h"
+#include "ui/common/widgetprompts.h"
 
 #include <QDir>
 #include <QFileInfo>

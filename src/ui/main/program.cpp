@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/frmsplash.h"
-#include "ui/main/widgetprompts.h"
+#include "ui/common/widgetprompts.h"
 #include "ui/widgets/recordsetgridsource.h"
 
 #include <QApplication>

@@ -6,11 +6,9 @@
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "deadlines/series.h"
-#include "ui/main/frmGrpAdd.h"
-#include "ui/main/frmGrpErase.h"
-#include "ui/main/frmScadenze.h"
-#include "ui/main/frmScadenzeNuovo.h"
-#include "ui/main/refreshorder.h"
+#include "ui/deadlines/frmScadenze.h"
+#include "ui/deadlines/frmScadenzeNuovo.h"
+#include "ui/common/refreshorder.h"
 #include "ui/widgets/grid.h"
 
 namespace velto {
@@ -18,8 +16,6 @@ namespace velto {
 RecordCommands::RecordCommands(QWidget *owner, Grid &gex, UserPrompts &prompts)
     : QObject(owner), m_owner(owner), m_gex(gex), m_prompts(prompts)
 {
-    m_askGroupAdd = [this] { return frmGrpAdd(m_owner).Apri(); };
-    m_askGroupErase = [this] { return frmGrpErase(m_owner).Apri(); };
     connect(&m_gex, &Grid::doubleClicked, this, &RecordCommands::gexDblClick);
     connect(&m_gex, &Grid::keyDown, this, &RecordCommands::gexKeyDown, Qt::DirectConnection);
 }
@@ -92,7 +88,7 @@ void RecordCommands::NewDeadline(int position)
         return;
     }
     const GridRow row = m_gex.row(position);
-    switch (m_askGroupAdd()) {
+    switch (m_prompts.askGroupQuestion(GroupQuestionKind::Add)) {
     case 1:
         openNew();
         break;
@@ -156,7 +152,7 @@ void RecordCommands::DeleteDeadline(int position)
             return;
         st = Connection::executeAlone(app().ConnectionString, sql::deleteOne(rowId));
     } else {
-        const int choice = m_askGroupErase();
+        const int choice = m_prompts.askGroupQuestion(GroupQuestionKind::Erase);
         if (choice == 1) {
             // The deletion and the renumbering of the rest of the group are
             // one change: both or neither.

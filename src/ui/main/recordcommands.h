@@ -52,12 +52,6 @@ public:
     // The grid's key request: Space, Enter and Delete on a record row.
     void gexKeyDown(int &key, Qt::KeyboardModifiers modifiers);
 
-    // The two group questions; by default frmGrpAdd and frmGrpErase,
-    // modal. Each returns 0 (cancel), 1 or 2.
-    using Question = std::function<int()>;
-    void setGroupAddQuestion(Question q) { m_askGroupAdd = std::move(q); }
-    void setGroupEraseQuestion(Question q) { m_askGroupErase = std::move(q); }
-
     // The windows the commands opened, while they are open.
     [[nodiscard]] frmScadenzeNuovo *newDeadlineWindow() const;
     [[nodiscard]] frmScadenze *editWindow() const;
@@ -77,8 +71,6 @@ private:
     QWidget *m_owner;
     Grid &m_gex;
     UserPrompts &m_prompts;
-    Question m_askGroupAdd;
-    Question m_askGroupErase;
     QPointer<frmScadenzeNuovo> m_new;
     QPointer<frmScadenze> m_edit;
 };

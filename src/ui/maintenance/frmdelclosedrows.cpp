@@ -6,7 +6,7 @@
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>

@@ -4,7 +4,7 @@
 #include "app/settings.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -8,7 +8,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/schema.h"
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 #include "ui/widgets/grid.h"
 
 #include <QApplication>
@@ -28,21 +28,6 @@ namespace velto {
 namespace {
 
 enum SheetColumn { ColDbId = 1, ColDbName = 2 };
-
-std::optional<QString> inputBox(QWidget *parent, const QString &prompt, const QString &value)
-{
-    QInputDialog box(parent);
-    box.setWindowTitle(app().AppTitle);
-    box.setLabelText(prompt);
-    box.setInputMode(QInputDialog::TextInput);
-    box.setTextValue(value);
-    // The box holds no more than the name field does, as any entry field.
-    if (auto *edit = box.findChild<QLineEdit *>())
-        edit->setMaxLength(fieldSize(u"Dbs", u"DbName"));
-    if (box.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return box.textValue();
-}
 
 QPushButton *button(int id, QWidget *parent)
 {
@@ -176,8 +161,8 @@ void frmScadenziari::rebindGrid()
 
 std::optional<QString> frmScadenziari::askName(int promptId)
 {
-    const std::optional<QString> answer = m_askName ? m_askName(this, LoadResString(promptId), m_selectedName)
-                                                    : inputBox(this, LoadResString(promptId), m_selectedName);
+    const std::optional<QString> answer =
+        m_prompts.askText(LoadResString(promptId), m_selectedName, fieldSize(u"Dbs", u"DbName"));
     if (!answer)
         return std::nullopt;
     const QString name = answer->trimmed();

@@ -20,14 +20,8 @@ class frmScadenziari : public QDialog
 {
     Q_OBJECT
 public:
-    // Asks for a name with a prompt and a prefilled value; none on Cancel.
-    using NameAsker = std::function<std::optional<QString>(QWidget *parent, const QString &prompt,
-                                                           const QString &value)>;
-
     // Reads the data sheets at once and takes the first row as selected.
     explicit frmScadenziari(UserPrompts &prompts, QWidget *parent = nullptr);
-    // A null asker uses the window system's input box.
-    void setNameAsker(NameAsker asker) { m_askName = std::move(asker); }
 
     [[nodiscard]] Grid *grid() const { return m_gex; }
     [[nodiscard]] int selectedDbId() const { return m_selectedId; }
@@ -46,7 +40,6 @@ private:
     void showError(const QString &text);
 
     UserPrompts &m_prompts;
-    NameAsker m_askName;
     Grid *m_gex = nullptr;
     QLabel *m_lblDb = nullptr;
     QPushButton *m_cmdSelect = nullptr;

@@ -11,7 +11,7 @@
 #include "data/recordset.h"
 #include "deadlines/series.h"
 #include "testsupport.h"
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/recordsetgridsource.h"
 
@@ -20,30 +20,13 @@
 #include <QVariantMap>
 #include <QtTest>
 
+#include "promptrecorder.h"
+
 #include <functional>
 
 namespace velto::test {
 
-class ScriptedPrompts : public UserPrompts
-{
-public:
-    void message(const QString &text, MessageIcon icon) override
-    {
-        messages << text;
-        icons << icon;
-    }
-    bool askYesNo(const QString &text, bool) override
-    {
-        questions << text;
-        return answers.isEmpty() ? false : answers.takeFirst();
-    }
-    QString browseForFolder(const QString &) override { return {}; }
-
-    QStringList messages;
-    QList<MessageIcon> icons;
-    QStringList questions;
-    QList<bool> answers;
-};
+using ScriptedPrompts = PromptRecorder;
 
 // Stands in for the main window: records the calls in order and reloads the
 // grid as the main window would.

@@ -7,9 +7,9 @@
 
 #include "ui/accounts/frmAccounts.h"
 #include "ui/accounts/managecounts.h"
-#include "ui/main/frmScadenze.h"
-#include "ui/main/frmScadenzeNuovo.h"
-#include "ui/main/typecombo.h"
+#include "ui/deadlines/frmScadenze.h"
+#include "ui/deadlines/frmScadenzeNuovo.h"
+#include "ui/deadlines/typecombo.h"
 
 #include <QComboBox>
 #include <QDateEdit>

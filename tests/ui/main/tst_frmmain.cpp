@@ -28,6 +28,8 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QtTest>
+
+#include "promptrecorder.h"
 #include <QTreeView>
 
 #include <memory>
@@ -38,14 +40,7 @@ namespace {
 
 constexpr auto kToday = "2027-01-15";
 
-struct Prompts : UserPrompts
-{
-    QStringList messages;
-    QString folderAnswer;
-    void message(const QString &text, MessageIcon) override { messages << text; }
-    bool askYesNo(const QString &text, bool) override { messages << text; return false; }
-    QString browseForFolder(const QString &) override { return folderAnswer; }
-};
+using Prompts = test::PromptRecorder;
 
 QString money(double amount)
 {
@@ -698,13 +693,13 @@ void tst_frmMain::languagePickStoresTheChoiceAndAsksForRestart()
 void tst_frmMain::changeDatabaseStoresTheFolder()
 {
     auto w = openWindow();
-    m_prompts.folderAnswer = QString();
+    m_prompts.folder = QString();
     w->mnuTools(4)->trigger();
     QVERIFY(m_prompts.messages.isEmpty());
-    m_prompts.folderAnswer = m_sandbox->path() + QStringLiteral("/elsewhere");
+    m_prompts.folder = m_sandbox->path() + QStringLiteral("/elsewhere");
     w->mnuTools(4)->trigger();
     QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QString()).toString(),
-             m_prompts.folderAnswer);
+             m_prompts.folder);
     QCOMPARE(m_prompts.messages, QStringList{LoadResString(1362)});
     QCOMPARE(app().DatabaseFolder, m_sandbox->dataDir()); // effective at the next start
 }
@@ -717,7 +712,7 @@ void tst_frmMain::refusedFolderWriteShowsTheSettingsError()
     for (const QString &f : settings.entryList({QStringLiteral("machine*")}, QDir::Files))
         QFile::remove(settings.filePath(f));
     QVERIFY(settings.mkpath(QStringLiteral("machine.json")));
-    m_prompts.folderAnswer = m_sandbox->path() + QStringLiteral("/elsewhere");
+    m_prompts.folder = m_sandbox->path() + QStringLiteral("/elsewhere");
     w->mnuTools(4)->trigger();
     QCOMPARE(m_prompts.messages.size(), 1);
     QVERIFY(m_prompts.messages[0] != LoadResString(1362));
@@ -789,7 +784,7 @@ void tst_frmMain::closingFromTheMenuAndDeletingWithTheKeyReachTheDatabase()
     QVERIFY(!done());
 
     QTest::keyClick(viewOf(w->gex()), Qt::Key_Delete);
-    QVERIFY(!m_prompts.messages.isEmpty()); // the question, answered No
+    QVERIFY(!m_prompts.questions.isEmpty()); // the question, answered No
     Recordset rs;
     QVERIFY(rs.open(QStringLiteral("SELECT COUNT(*) FROM Transactions"), app().ConnectionString));
     QCOMPARE(rs.intValue(0), 1);

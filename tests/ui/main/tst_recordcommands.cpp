@@ -7,8 +7,8 @@
 #include "deadlinebench.h"
 
 #include "app/strings.h"
-#include "ui/main/frmScadenze.h"
-#include "ui/main/frmScadenzeNuovo.h"
+#include "ui/deadlines/frmScadenze.h"
+#include "ui/deadlines/frmScadenzeNuovo.h"
 #include "ui/main/recordcommands.h"
 
 #include <QPushButton>
@@ -112,9 +112,7 @@ void TestRecordCommands::deletingGroupMemberRenumbersTheRest()
     const qint64 gone = before[deleted - 1]["TrRowId"].toLongLong();
     QVERIFY(m_grid->find(1, gone));
 
-    whenModal("velto::frmGrpErase", [](QWidget *w) {
-        QTest::mouseClick(w->findChild<QPushButton *>("cmdOK"), Qt::LeftButton); // option 0 as it opens
-    });
+    m_prompts.groupAnswers = {1};
     press(Qt::Key_Delete);
 
     const QList<QVariantMap> rows = query(sql::groupRows(group));
@@ -140,10 +138,7 @@ void TestRecordCommands::deletingWholeGroupLeavesOthers()
     m_grid->rebind();
     m_grid->setCurrentRow(rowOf("Rata"));
 
-    whenModal("velto::frmGrpErase", [](QWidget *w) {
-        QTest::mouseClick(w->findChild<QRadioButton *>("opt1"), Qt::LeftButton);
-        QTest::mouseClick(w->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
-    });
+    m_prompts.groupAnswers = {2};
     press(Qt::Key_Delete);
 
     QVERIFY(query(sql::groupRows(group)).isEmpty());
@@ -159,9 +154,7 @@ void TestRecordCommands::cancelledGroupQuestionDeletesNothingButRefreshes()
     QVERIFY(addDeadline("d-1", QDate(2027, 1, 15), "Rata", "90", 3, 2));
     m_grid->rebind();
     m_grid->setCurrentRow(2);
-    whenModal("velto::frmGrpErase", [](QWidget *w) {
-        QTest::keyClick(w, Qt::Key_Escape);
-    });
+    m_prompts.groupAnswers = {0};
     press(Qt::Key_Delete);
     QCOMPARE(deadlines().size(), 3);
     QCOMPARE(m_refresh->calls.size(), 4);
@@ -212,7 +205,7 @@ void TestRecordCommands::failingRenumberKeepsTheMember()
                                "BEGIN SELECT RAISE(ABORT, 'database is locked'); END")));
     m_grid->rebind();
     m_grid->setCurrentRow(3);
-    m_commands->setGroupEraseQuestion([] { return 1; });
+    m_prompts.groupAnswers = {1};
     press(Qt::Key_Delete);
 
     // The deletion went back with the renumbering: the group is whole.
@@ -296,10 +289,9 @@ void TestRecordCommands::newDeadlineOnGroupMemberFollowsTheAnswer()
     QVERIFY(addDeadline("d+1", QDate(2027, 1, 15), "Canone", "40", 2, 2));
     m_grid->rebind();
     m_grid->setCurrentRow(2);
-    int asked = 0;
-    m_commands->setGroupAddQuestion([&asked, answer] { ++asked; return answer; });
+    m_prompts.groupAnswers = {answer};
     m_commands->NewDeadline(m_grid->currentRow());
-    QCOMPARE(asked, 1);
+    QCOMPARE(m_prompts.groupQuestions.size(), 1);
     frmScadenzeNuovo *dlg = m_commands->newDeadlineWindow();
     QCOMPARE(dlg != nullptr, opens);
     if (dlg)
@@ -308,7 +300,7 @@ void TestRecordCommands::newDeadlineOnGroupMemberFollowsTheAnswer()
     // A single deadline or no row: no question.
     m_grid->setCurrentRow(1);
     m_commands->NewDeadline(m_grid->currentRow());
-    QCOMPARE(asked, 1);
+    QCOMPARE(m_prompts.groupQuestions.size(), 1);
     QVERIFY(m_commands->newDeadlineWindow());
     QCOMPARE(m_commands->newDeadlineWindow()->addToGroupId(), qint64(0));
 }

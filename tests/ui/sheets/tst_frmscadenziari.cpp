@@ -121,8 +121,6 @@ private slots:
     void newSheetTakesTheIdAfterTheHighest();
     void newSheetNameIsTrimmedOrIgnored_data();
     void newSheetNameIsTrimmedOrIgnored();
-    void newSheetThroughTheInputBox();
-    void inputBoxHoldsNoMoreThanTheNameField();
     void renameActiveSheetUpdatesNameAndStatusBarOnly();
     void renameIsPrefilledAndStaysOnTheRenamedRow();
     void enterSelectsSheetStoresItAndReloadsInOrder();
@@ -133,23 +131,6 @@ private:
     std::unique_ptr<test::Sandbox> m_box;
     PromptRecorder m_prompts;
     std::unique_ptr<RefreshRecorder> m_refresh;
-    QStringList m_answers;
-    QStringList m_askedPrompts;
-    QStringList m_prefilled;
-
-    void answerNames(frmScadenziari &dlg)
-    {
-        dlg.setNameAsker([this](QWidget *, const QString &prompt, const QString &value) -> std::optional<QString> {
-            m_askedPrompts.append(prompt);
-            m_prefilled.append(value);
-            if (m_answers.isEmpty())
-                return std::nullopt;
-            const QString a = m_answers.takeFirst();
-            if (a == QLatin1String("<cancel>"))
-                return std::nullopt;
-            return a;
-        });
-    }
 };
 
 void TestFrmScadenziari::initTestCase()
@@ -168,9 +149,6 @@ void TestFrmScadenziari::init()
     app().CurrentDbId = 1;
     m_prompts = PromptRecorder();
     m_refresh = std::make_unique<RefreshRecorder>();
-    m_answers.clear();
-    m_askedPrompts.clear();
-    m_prefilled.clear();
 }
 
 void TestFrmScadenziari::cleanup()
@@ -284,9 +262,8 @@ void TestFrmScadenziari::newSheetTakesTheIdAfterTheHighest()
         sheets.append({id, QStringLiteral("Sheet %1").arg(id)});
     setSheets(sheets);
     frmScadenziari dlg(m_prompts);
-    answerNames(dlg);
     dlg.show();
-    m_answers = {QStringLiteral("Nuovo")};
+    m_prompts.textAnswers = {QStringLiteral("Nuovo")};
 
     click(dlg, "cmdNuovo");
 
@@ -318,13 +295,15 @@ void TestFrmScadenziari::newSheetNameIsTrimmedOrIgnored()
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     frmScadenziari dlg(m_prompts);
-    answerNames(dlg);
     dlg.show();
-    m_answers = {typed};
+    if (typed != QLatin1String("<cancel>"))
+        m_prompts.textAnswers = {typed};
 
     click(dlg, "cmdNuovo");
 
-    QCOMPARE(m_askedPrompts, QStringList{LoadResString(1409)});
+    QCOMPARE(m_prompts.textPrompts, QStringList{LoadResString(1409)});
+    // The box holds no more than the name field does.
+    QCOMPARE(m_prompts.textMaxLengths, QList<int>{50});
     const QList<Sheet> after = storedSheets();
     if (stored.isEmpty()) {
         QCOMPARE(after.size(), 1);
@@ -338,67 +317,19 @@ void TestFrmScadenziari::newSheetNameIsTrimmedOrIgnored()
     QCOMPARE(dlg.grid()->value(2).toString(), stored);
 }
 
-void TestFrmScadenziari::newSheetThroughTheInputBox()
-{
-    frmScadenziari dlg(m_prompts);
-    dlg.show();
-    bool answered = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        auto *edit = box->findChild<QLineEdit *>();
-        edit->selectAll();
-        QTest::keyClicks(edit, QStringLiteral("  Garage "));
-        QTest::keyClick(edit, Qt::Key_Return);
-        answered = true;
-    });
-
-    click(dlg, "cmdNuovo");
-
-    QVERIFY(answered);
-    QCOMPARE(storedSheets().last().name, QStringLiteral("Garage"));
-}
-
-// Typing past the name's 50 characters stops at the 50th, as in any entry
-// field; nothing is cut when it is saved.
-void TestFrmScadenziari::inputBoxHoldsNoMoreThanTheNameField()
-{
-    frmScadenziari dlg(m_prompts);
-    dlg.show();
-    bool answered = false;
-    const QString typed = QString(60, u'x');
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        auto *edit = box->findChild<QLineEdit *>();
-        QTest::keyClicks(edit, typed);
-        QCOMPARE(edit->text().size(), 50);
-        QTest::keyClick(edit, Qt::Key_Return);
-        answered = true;
-    });
-
-    click(dlg, "cmdNuovo");
-
-    QVERIFY(answered);
-    QCOMPARE(storedSheets().last().name, typed.left(50)); // saved, not refused by the database
-}
-
 void TestFrmScadenziari::renameActiveSheetUpdatesNameAndStatusBarOnly()
 {
     setSheets({{1, "Casa"}, {2, "Lavoro"}});
     app().CurrentDbId = 2;
     LoadCurrentDbName();
     frmScadenziari dlg(m_prompts);
-    answerNames(dlg);
     dlg.show();
     clickSheet(dlg, 2);
-    m_answers = {QStringLiteral("  l'ufficio ")};
+    m_prompts.textAnswers = {QStringLiteral("  l'ufficio ")};
 
     click(dlg, "cmdEdit");
 
-    QCOMPARE(m_askedPrompts, QStringList{LoadResString(1411)});
+    QCOMPARE(m_prompts.textPrompts, QStringList{LoadResString(1411)});
     QCOMPARE(storedSheets().at(1).name, QStringLiteral("l'ufficio"));
     QCOMPARE(storedSheets().at(0).name, QStringLiteral("Casa"));
     QCOMPARE(app().CurrentDbName, QStringLiteral("l'ufficio"));
@@ -410,13 +341,12 @@ void TestFrmScadenziari::renameIsPrefilledAndStaysOnTheRenamedRow()
 {
     setSheets({{1, "Alfa"}, {2, "Beta"}});
     frmScadenziari dlg(m_prompts);
-    answerNames(dlg);
     dlg.show();
     clickSheet(dlg, 1);
-    m_answers = {QStringLiteral("Zeta"), QStringLiteral("   ")};
+    m_prompts.textAnswers = {QStringLiteral("Zeta"), QStringLiteral("   ")};
 
     click(dlg, "cmdEdit");
-    QCOMPARE(m_prefilled, QStringList{QStringLiteral("Alfa")});
+    QCOMPARE(m_prompts.textValues, QStringList{QStringLiteral("Alfa")});
     // Sorted by name the sheet moves to the end; the selection follows it.
     QCOMPARE(dlg.selectedDbId(), 1);
     QCOMPARE(dlg.selectedDbName(), QStringLiteral("Zeta"));

@@ -2,12 +2,12 @@
 // an appointment's amount, the closed box, a group member's date, Cancel,
 // and a save whose row was deleted meanwhile.
 
-#include "deadlinebench.h"
+#include "../main/deadlinebench.h"
 
-#include "ui/main/accountcombo.h"
-#include "ui/main/amountbox.h"
-#include "ui/main/frmScadenze.h"
-#include "ui/main/typecombo.h"
+#include "ui/deadlines/accountcombo.h"
+#include "ui/deadlines/amountbox.h"
+#include "ui/deadlines/frmScadenze.h"
+#include "ui/deadlines/typecombo.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,4 +1,4 @@
-#include "ui/main/accountcombo.h"
+#include "ui/deadlines/accountcombo.h"
 
 #include "app/mainmod.h"
 #include "data/catalogue.h"

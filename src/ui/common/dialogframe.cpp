@@ -1,4 +1,4 @@
-#include "ui/main/dialogframe.h"
+#include "ui/common/dialogframe.h"
 
 #include "app/strings.h"
 

@@ -1,4 +1,4 @@
-#include "ui/main/frmGrpErase.h"
+#include "ui/common/frmGrpErase.h"
 
 namespace velto {
 

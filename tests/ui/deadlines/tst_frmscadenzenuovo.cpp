@@ -3,16 +3,16 @@
 // nothing, a failing save keeps the window and its input, and F5 creates a
 // client/supplier that is then selected.
 
-#include "deadlinebench.h"
+#include "../main/deadlinebench.h"
 
 #include "app/strings.h"
 #include "ui/accounts/frmNewAcc.h"
-#include "ui/main/accountcombo.h"
-#include "ui/main/amountbox.h"
-#include "ui/main/frmScadenzeNuovo.h"
+#include "ui/deadlines/accountcombo.h"
+#include "ui/deadlines/amountbox.h"
+#include "ui/deadlines/frmScadenzeNuovo.h"
 #include "ui/main/recordcommands.h"
-#include "ui/main/typecombo.h"
-#include "ui/main/updown.h"
+#include "ui/deadlines/typecombo.h"
+#include "ui/deadlines/updown.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -344,10 +344,7 @@ void TestFrmScadenzeNuovo::singleDeadlineJoinsGroupOfThree()
     QVERIFY(m_grid->find(6, QStringLiteral("Leasing")));
 
     RecordCommands commands(nullptr, *m_grid, m_prompts);
-    whenModal("velto::frmGrpAdd", [](QWidget *w) {
-        QTest::mouseClick(w->findChild<QRadioButton *>("opt1"), Qt::LeftButton);
-        QTest::mouseClick(w->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
-    });
+    m_prompts.groupAnswers = {2};
     commands.NewDeadline(m_grid->currentRow());
     frmScadenzeNuovo *dlg = commands.newDeadlineWindow();
     QVERIFY(dlg);

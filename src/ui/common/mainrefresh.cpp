@@ -1,4 +1,4 @@
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 
 namespace velto {
 

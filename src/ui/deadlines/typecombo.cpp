@@ -1,4 +1,4 @@
-#include "ui/main/typecombo.h"
+#include "ui/deadlines/typecombo.h"
 
 #include "app/strings.h"
 #include "deadlines/series.h"

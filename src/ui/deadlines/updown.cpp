@@ -1,4 +1,4 @@
-#include "ui/main/updown.h"
+#include "ui/deadlines/updown.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "ui/main/amountbox.h"
+#include "ui/deadlines/amountbox.h"
 
 #include "app/mainmod.h"
 

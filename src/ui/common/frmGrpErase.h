@@ -2,7 +2,7 @@
 // Asks whether only the selected deadline or its whole group is deleted.
 // Answer 1: the first option, 2: the second, 0: cancelled.
 
-#include "ui/main/groupquestion.h"
+#include "ui/common/groupquestion.h"
 
 namespace velto {
 

@@ -1,4 +1,4 @@
-#include "ui/main/frmScadenzeNuovo.h"
+#include "ui/deadlines/frmScadenzeNuovo.h"
 
 #include "app/mainmod.h"
 #include "app/strings.h"
@@ -6,12 +6,12 @@
 #include "data/schema.h"
 #include "deadlines/series.h"
 #include "ui/accounts/frmNewAcc.h"
-#include "ui/main/accountcombo.h"
-#include "ui/main/amountbox.h"
-#include "ui/main/dialogframe.h"
-#include "ui/main/refreshorder.h"
-#include "ui/main/typecombo.h"
-#include "ui/main/updown.h"
+#include "ui/deadlines/accountcombo.h"
+#include "ui/deadlines/amountbox.h"
+#include "ui/common/dialogframe.h"
+#include "ui/common/refreshorder.h"
+#include "ui/deadlines/typecombo.h"
+#include "ui/deadlines/updown.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // Asks whether new deadlines should stand alone or join the selected deadline's group.
 // Answer 1: the first option, 2: the second, 0: cancelled.
 
-#include "ui/main/groupquestion.h"
+#include "ui/common/groupquestion.h"
 
 namespace velto {
 

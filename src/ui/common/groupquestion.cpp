@@ -1,7 +1,7 @@
-#include "ui/main/groupquestion.h"
+#include "ui/common/groupquestion.h"
 
 #include "app/strings.h"
-#include "ui/main/dialogframe.h"
+#include "ui/common/dialogframe.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "ui/main/frmGrpAdd.h"
+#include "ui/common/frmGrpAdd.h"
 
 namespace velto {
 

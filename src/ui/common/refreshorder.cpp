@@ -1,6 +1,6 @@
-#include "ui/main/refreshorder.h"
+#include "ui/common/refreshorder.h"
 
-#include "ui/main/mainrefresh.h"
+#include "ui/common/mainrefresh.h"
 
 namespace velto {
 

@@ -1,4 +1,4 @@
-#include "ui/main/frmScadenze.h"
+#include "ui/deadlines/frmScadenze.h"
 
 #include "app/mainmod.h"
 #include "app/strings.h"
@@ -6,11 +6,11 @@
 #include "data/catalogue.h"
 #include "data/currency.h"
 #include "ui/accounts/frmNewAcc.h"
-#include "ui/main/accountcombo.h"
-#include "ui/main/amountbox.h"
-#include "ui/main/dialogframe.h"
-#include "ui/main/refreshorder.h"
-#include "ui/main/typecombo.h"
+#include "ui/deadlines/accountcombo.h"
+#include "ui/deadlines/amountbox.h"
+#include "ui/common/dialogframe.h"
+#include "ui/common/refreshorder.h"
+#include "ui/deadlines/typecombo.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
