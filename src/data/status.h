@@ -38,6 +38,9 @@ enum : int {
     kErrorNotOpen = 1003,
     kErrorNotVeltoDatabase = 1004,
     kErrorInvalidEntry = 1005,   // an entry refused before anything was written
+    kErrorChangedMeanwhile = 1006, // an edit of a row that changed since the window read it
+    kErrorInUse = 1007,          // a row other rows still refer to
+    kErrorMissing = 1008,        // a row the request names no longer exists
 };
 
 } // namespace velto
