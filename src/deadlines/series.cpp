@@ -1,6 +1,6 @@
 #include "deadlines/series.h"
 
-#include "app/mainmod.h"
+#include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/currency.h"
@@ -8,9 +8,6 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 
-#include <QLocale>
-
-#include <optional>
 
 namespace velto {
 
@@ -45,15 +42,22 @@ QDate seriesDate(const QDate &first, Cadence cadence, int k, bool keepMonthEnd)
     return first;
 }
 
-QChar cadenceLetter(int cadenceIndex)
+QChar cadenceLetter(Cadence cadence)
 {
     static const QString letters = QStringLiteral("dwmqy");
-    return cadenceIndex >= 0 && cadenceIndex < kCadenceCount ? letters.at(cadenceIndex) : QChar();
+    const int index = int(cadence);
+    return index >= 0 && index < kCadenceCount ? letters.at(index) : QChar();
 }
 
-int typeCodeOfKey(const QString &key)
+Status checkAccountExists(Connection &connection, qint64 accountId)
 {
-    return key.right(2).toInt();
+    if (accountId == 0)
+        return Status::success();
+    Recordset rs;
+    const Status st = rs.open(sql::editAccount(accountId), connection, CursorType::ForwardOnly);
+    if (!st)
+        return st;
+    return rs.eof() ? Status::failure(kErrorMissing, LoadResString(1501)) : Status::success();
 }
 
 Status RenumberGroup(Connection &connection, qint64 groupId)
@@ -79,20 +83,10 @@ Status RenumberGroup(Connection &connection, qint64 groupId)
 
 namespace {
 
-// Text that reads as no amount at all stores 0, as an empty box does; but
-// digits too many for any amount are a mistake to report, not a zero.
-bool tooManyDigits(const QString &amountText)
+Status validate(const DeadlineEntry &e)
 {
-    int digits = 0;
-    for (const QChar c : amountText)
-        digits += c.isDigit() ? 1 : 0;
-    return digits > 15;
-}
-
-Status validate(const DeadlineEntry &e, int type)
-{
-    if (type != 1 && type != -1 && type != -2)
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown deadline type: %1").arg(e.typeKey));
+    if (!deadlineTypeFromCode(typeCode(e.type)))
+        return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown deadline type: %1").arg(typeCode(e.type)));
     if (e.description.isEmpty())
         return Status::failure(kErrorInvalidEntry, QStringLiteral("The description is empty."));
     // Refused whole rather than stored cut short.
@@ -109,17 +103,53 @@ Status validate(const DeadlineEntry &e, int type)
         if (e.count > kMaxSeriesCount)
             return Status::failure(kErrorInvalidEntry,
                                    QStringLiteral("A series can hold at most %1 deadlines.").arg(kMaxSeriesCount));
-        if (e.cadenceIndex < 0 || e.cadenceIndex >= kCadenceCount)
+        if (int(e.cadence) < 0 || int(e.cadence) >= kCadenceCount)
             return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown cadence."));
     }
+    // The sign of an amount comes from the type, never from the amount.
+    if (e.type != DeadlineType::Appointment && e.amount.units() < 0)
+        return Status::failure(kErrorInvalidEntry, LoadResString(1503));
+    if (!e.amount.isStorable())
+        return Status::failure(kErrorInvalidEntry,
+                               QStringLiteral("The amount %1 is larger than the %2 a deadline can hold.")
+                                   .arg(e.amount.toInvariant(),
+                                        Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
     return Status::success();
 }
 
-Status writeEntry(Connection &conn, const DeadlineEntry &e, int type, Currency value, Currency balance, qint64 accountId)
+// A member joins a series only where the user sees it: in the same data
+// sheet, and only while the series still exists.
+Status checkJoinsSeriesOfSheet(Connection &conn, qint64 groupId, int sheetId)
 {
-    const int dbId = app().CurrentDbId;
-    if (!e.recurring)
-        return conn.execute(sql::insertSingle(dbId, type, e.date, e.description, accountId, value, balance, e.addToGroupId));
+    Recordset rs;
+    Status st = rs.open(sql::groupRows(groupId), conn, CursorType::ForwardOnly);
+    if (!st)
+        return st;
+    const int sheetField = rs.fieldIndex(u"TrDbId");
+    bool any = false;
+    for (; !rs.eof(); rs.moveNext()) {
+        any = true;
+        if (rs.intValue(sheetField) != sheetId)
+            return Status::failure(kErrorInvalidEntry, LoadResString(1502));
+    }
+    if (!rs.status())
+        return rs.status();
+    return any ? Status::success() : Status::failure(kErrorMissing, LoadResString(1504));
+}
+
+Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, qint64 *firstRowId)
+{
+    const int type = typeCode(e.type);
+    // Appointments carry no amount.
+    const Currency value = e.type == DeadlineType::Appointment ? Currency() : e.amount;
+    const Currency balance = value * type;
+    if (!e.recurring) {
+        const Status st =
+            conn.execute(sql::insertSingle(sheetId, type, e.date, e.description, e.accountId, value, balance, e.addToGroupId));
+        if (st && firstRowId)
+            *firstRowId = conn.lastInsertId();
+        return st;
+    }
 
     qint64 group = e.addToGroupId;
     if (group <= 0) {
@@ -127,49 +157,41 @@ Status writeEntry(Connection &conn, const DeadlineEntry &e, int type, Currency v
         Status st = rs.open(sql::nextGroupId(), conn, CursorType::ForwardOnly);
         if (!st)
             return st;
-        group = rs.eof() ? 1 : qint64(NzNum(rs.value(rs.fieldIndex(u"mId")), 0)) + 1;
+        group = rs.eof() ? 1 : rs.intValue(rs.fieldIndex(u"mId"), 0) + 1;
     }
-    const Cadence cadence = Cadence(e.cadenceIndex);
-    const QChar letter = cadenceLetter(e.cadenceIndex);
+    const QChar letter = cadenceLetter(e.cadence);
     const bool monthEnd = IsLastDayOfMonth(e.date);
     for (int k = 1; k <= e.count; ++k) {
-        const QDate day = seriesDate(e.date, cadence, k - 1, monthEnd);
-        Status st = conn.execute(sql::insertSeriesRow(dbId, type, day, e.description, accountId, value, balance,
+        const QDate day = seriesDate(e.date, e.cadence, k - 1, monthEnd);
+        Status st = conn.execute(sql::insertSeriesRow(sheetId, type, day, e.description, e.accountId, value, balance,
                                                       letter, k, e.count, group));
         if (!st)
             return st;
+        if (k == 1 && firstRowId)
+            *firstRowId = conn.lastInsertId();
     }
     return Status::success();
 }
 
 } // namespace
 
-Status InsertDeadlines(const DeadlineEntry &entry)
+Status InsertDeadlines(const QString &connectionString, int sheetId, const DeadlineEntry &entry, qint64 *firstRowId)
 {
-    const int type = typeCodeOfKey(entry.typeKey);
-    Status st = validate(entry, type);
+    Status st = validate(entry);
     if (!st)
         return st;
 
-    // Appointments carry no amount; text that does not read as money is 0.
-    const std::optional<Currency> read =
-        type == -2 ? std::optional<Currency>(Currency()) : Currency::fromLocaleText(entry.amountText, QLocale());
-    const Currency value = read.value_or(Currency());
-    if (!value.isStorable() || (!read && tooManyDigits(entry.amountText)))
-        return Status::failure(kErrorInvalidEntry,
-                               QStringLiteral("The amount %1 is larger than the %2 a deadline can hold.")
-                                   .arg(entry.amountText.trimmed(),
-                                        Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
-    const Currency balance = value * type;
-    const qint64 accountId = qint64(NzNum(entry.accountId, 0));
-
     Connection conn;
-    if (!(st = conn.open(app().ConnectionString)))
+    if (!(st = conn.open(connectionString)))
         return st;
-    // One transaction for the rows and the renumbering of a joined group:
+    // One transaction for the rows and the renumbering of a joined series:
     // either the whole entry is stored, or nothing of it.
     st = conn.transaction([&] {
-        Status written = writeEntry(conn, entry, type, value, balance, accountId);
+        Status written = checkAccountExists(conn, entry.accountId);
+        if (written && entry.addToGroupId > 0)
+            written = checkJoinsSeriesOfSheet(conn, entry.addToGroupId, sheetId);
+        if (written)
+            written = writeEntry(conn, sheetId, entry, firstRowId);
         if (written && entry.addToGroupId > 0)
             written = RenumberGroup(conn, entry.addToGroupId);
         return written;

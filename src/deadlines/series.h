@@ -2,11 +2,12 @@
 // Turns one deadline entry into rows of Transactions: a single deadline or a
 // recurring series, and keeps the numbering of a group consistent.
 
+#include "data/currency.h"
 #include "data/status.h"
+#include "deadlines/deadline.h"
 
 #include <QDate>
 #include <QString>
-#include <QVariant>
 
 namespace velto {
 
@@ -18,32 +19,36 @@ inline constexpr int kCadenceCount = 5;
 inline constexpr int kMaxSeriesCount = 32767;
 
 struct DeadlineEntry {
-    QString typeKey = QStringLiteral("d+1"); // "d+1" credit, "d-1" debit, "d-2" appointment
+    DeadlineType type = DeadlineType::Credit;
     QString description;
-    QVariant accountId;                      // the client/supplier combo's value; empty for none
-    QString amountText;                      // as shown in the amount box, in the user's locale
+    qint64 accountId = 0;                    // 0 for no client/supplier
+    Currency amount;                         // never negative; appointments carry none
     bool recurring = false;
     QDate date;                              // single deadline, or the first of a series
     int count = 1;                           // series only, at least 2
-    int cadenceIndex = 2;                    // series only, 0 to 4
-    qint64 addToGroupId = 0;                 // 0: a new deadline or a new group
+    Cadence cadence = Cadence::Monthly;      // series only
+    qint64 addToGroupId = 0;                 // 0: a new deadline or a new series
 };
 
-// Writes the entry; a series and the renumbering of a joined group are all
-// or nothing. The error of the first failing statement is returned and
-// nothing of the entry stays in the database.
-Status InsertDeadlines(const DeadlineEntry &entry);
+// Writes the entry into the data sheet; a series and the renumbering of a
+// joined series are all or nothing. The error of the first failing
+// statement is returned and nothing of the entry stays in the database.
+// A member joins only a series of the same data sheet, and a client/supplier
+// that no longer exists is refused. firstRowId receives the TrRowId of the
+// (first) new deadline.
+Status InsertDeadlines(const QString &connectionString, int sheetId, const DeadlineEntry &entry,
+                       qint64 *firstRowId = nullptr);
 
 [[nodiscard]] bool IsLastDayOfMonth(const QDate &d);
 [[nodiscard]] QDate EndOfMonth(const QDate &d);
 // The date of the deadline k places after the first (k = 0 is the first).
 [[nodiscard]] QDate seriesDate(const QDate &first, Cadence cadence, int k, bool keepMonthEnd);
-[[nodiscard]] QChar cadenceLetter(int cadenceIndex);
-// The type code of a type key: the key's last two characters as a number.
-[[nodiscard]] int typeCodeOfKey(const QString &key);
+[[nodiscard]] QChar cadenceLetter(Cadence cadence);
 
 // Gives every member of the group its place in date order and the group's
 // size, on an open connection.
 Status RenumberGroup(Connection &connection, qint64 groupId);
+// Refuses a client/supplier id that names no row (0, none, is always fine).
+Status checkAccountExists(Connection &connection, qint64 accountId);
 
 } // namespace velto

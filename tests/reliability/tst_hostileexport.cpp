@@ -2,7 +2,7 @@
 // csv module, tab-delimited with double-quote quoting): one line per
 // deadline, eight fields on every line, each value as the user typed it.
 
-#include "app/exporttext.h"
+#include "deadlines/exporttext.h"
 #include "app/mainmod.h"
 
 #include <QFile>

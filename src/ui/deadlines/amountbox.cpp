@@ -27,7 +27,12 @@ void AmountBox::setAmount(Currency value)
 
 std::optional<Currency> AmountBox::amount() const
 {
-    return Currency::fromLocaleText(text(), locale());
+    // Only digits and the separator can be typed, but a pasted "-50" gets
+    // in: an amount is never negative, its sign comes from the type.
+    const std::optional<Currency> value = Currency::fromLocaleText(text(), locale());
+    if (value && value->units() < 0)
+        return std::nullopt;
+    return value;
 }
 
 void AmountBox::keyPressEvent(QKeyEvent *event)

@@ -19,7 +19,8 @@ public:
     explicit AmountBox(QWidget *parent = nullptr);
 
     void setAmount(Currency value);
-    // The amount typed; nothing when the text does not read as money.
+    // The amount typed; nothing when the text does not read as money or
+    // reads as a negative amount.
     [[nodiscard]] std::optional<Currency> amount() const;
     [[nodiscard]] bool isNumeric() const { return amount().has_value(); }
 

@@ -3,7 +3,8 @@
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/catalogue.h"
+#include "data/schema.h"
+#include "deadlines/deadlinestore.h"
 #include "data/currency.h"
 #include "ui/accounts/frmNewAcc.h"
 #include "ui/deadlines/accountcombo.h"
@@ -35,11 +36,6 @@ frmScadenze::frmScadenze(QWidget *owner, UserPrompts &prompts) : QDialog(owner),
     build();
 }
 
-frmScadenze::~frmScadenze()
-{
-    release();
-}
-
 void frmScadenze::build()
 {
     setWindowTitle(LoadResString(1101));
@@ -57,6 +53,7 @@ void frmScadenze::build()
     datData->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(QStringLiteral("txtData0"));
+    txtDescription->setMaxLength(fieldSize(u"Transactions", u"TrDescription"));
     dtcData = new AccountCombo(this);
     dtcData->setObjectName(QStringLiteral("dtcData"));
     cmdAdd = new QToolButton(this);
@@ -136,12 +133,6 @@ QString frmScadenze::statusText() const
     return m_frame->statusText();
 }
 
-void frmScadenze::release()
-{
-    m_record.close();
-    m_conn.close();
-}
-
 Status frmScadenze::InitCombos()
 {
     const Status st = dtcData->reload();
@@ -167,34 +158,30 @@ Status frmScadenze::Apri(qint64 rowId)
 {
     m_rowId = rowId;
     InitCombos();
-    Status st = m_conn.open(app().ConnectionString);
-    if (st)
-        st = m_record.open(sql::editDeadline(rowId), m_conn);
-    if (st && m_record.eof())
-        st = Status::failure(kErrorNoRowUpdated, QStringLiteral("The deadline no longer exists: it was deleted meanwhile."));
+    const Status st = loadDeadline(app().ConnectionString, rowId, &m_loaded);
     if (!st) {
         m_prompts.message(st.message(), MessageIcon::Critical);
-        release();
         close();
         return st;
     }
-    datData->setDate(m_record.value(u"TrDate").toDate());
-    txtDescription->setMaxLength(m_record.fieldSize(u"TrDescription"));
-    txtDescription->setText(NzStr(m_record.value(u"TrDescription"), QString()));
-    dtcData->setBoundValue(qint64(NzNum(m_record.value(u"TrAcId"), 0)));
-    const QVariant value = m_record.value(u"TrValue");
-    txtAmount->setAmount(value.canConvert<Currency>() && value.userType() == qMetaTypeId<Currency>()
-                             ? value.value<Currency>()
-                             : Currency::fromDouble(NzNum(value, 0)));
-    chkData->setChecked(m_record.value(u"TrDone").toBool());
-    imgcmbData->selectType(int(NzNum(m_record.value(u"TrType"), 1)));
-    imgcmbData->setEnabled(false);
-    applyTypeRule();
+    showDeadline(m_loaded);
     show();
     raise();
     activateWindow();
     txtDescription->setFocus();
     return Status::success();
+}
+
+void frmScadenze::showDeadline(const Deadline &d)
+{
+    datData->setDate(d.date);
+    txtDescription->setText(d.description);
+    dtcData->setBoundValue(d.accountId);
+    txtAmount->setAmount(d.value);
+    chkData->setChecked(d.done);
+    imgcmbData->selectType(d.type);
+    imgcmbData->setEnabled(false);
+    applyTypeRule();
 }
 
 void frmScadenze::cmdSalva_Click()
@@ -205,39 +192,32 @@ void frmScadenze::cmdSalva_Click()
     }
     if (m_frame->focusFirstInvalid())
         return;
-    const int type = imgcmbData->typeCode();
+    Deadline edited = m_loaded;
+    edited.type = imgcmbData->type();
+    edited.date = datData->date();
+    edited.description = txtDescription->text();
+    edited.accountId = dtcData->boundValue();
     // An appointment carries no amount, whatever the record held.
-    const Currency value = type == -2 ? Currency() : txtAmount->amount().value_or(Currency());
-    Status st = m_record.setValue(u"TrType", type);
-    if (st)
-        st = m_record.setValue(u"TrDate", datData->date());
-    if (st)
-        st = m_record.setValue(u"TrDescription", txtDescription->text());
-    if (st)
-        st = m_record.setValue(u"TrAcId", dtcData->boundValue());
-    if (st)
-        st = m_record.setValue(u"TrValue", QVariant::fromValue(value));
-    if (st)
-        st = m_record.setValue(u"TrBalance", QVariant::fromValue(value * type));
-    if (st)
-        st = m_record.setValue(u"TrDone", chkData->isChecked());
-    if (st)
-        st = m_record.updateBatch();
+    edited.value = edited.type == DeadlineType::Appointment ? Currency() : txtAmount->amount().value_or(Currency());
+    edited.done = chkData->isChecked();
+    const Status st = saveDeadline(app().ConnectionString, edited, m_loaded);
     if (!st) {
         m_prompts.message(st.message(), MessageIcon::Critical);
+        if (st.code() == kErrorChangedMeanwhile && InitCombos()) {
+            // Changed elsewhere since it was read: show it as it is now,
+            // so the next save starts from there.
+            if (loadDeadline(app().ConnectionString, m_rowId, &m_loaded))
+                showDeadline(m_loaded);
+        }
         return;
     }
-    const qint64 rowId = m_record.value(u"TrRowId").toLongLong();
-    release();
     PauseAfterWrite();
-    refreshAfterDeadlineSave(rowId);
+    refreshAfterDeadlineSave(m_rowId);
     close();
 }
 
 void frmScadenze::cmdAnnulla_Click()
 {
-    m_record.cancelUpdate();
-    release();
     close();
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 // The edit-deadline window: date, description, client/supplier, amount and
 // closed state of one deadline; its type and group fields stay as they are.
-// Modeless; the row is read when the window opens and written back in one
-// update on Save. A save that fails (the row deleted meanwhile, a locked
-// file) shows the error and leaves the window open with what was typed.
+// Modeless; the row is read when the window opens and written back on Save
+// only if nothing changed it meanwhile. A save that fails (the row changed
+// or deleted meanwhile, a locked file) shows the error and leaves the window
+// open; after a change made elsewhere it shows the row as it now is.
 
-#include "data/connection.h"
-#include "data/editset.h"
 #include "data/status.h"
+#include "deadlines/deadline.h"
 
 #include <QDialog>
 
@@ -33,7 +33,6 @@ class frmScadenze : public QDialog
 public:
     // Deletes itself when it closes.
     frmScadenze(QWidget *owner, UserPrompts &prompts);
-    ~frmScadenze() override;
 
     // Opens the deadline with this TrRowId; a failure is shown and the
     // window closes again.
@@ -52,11 +51,10 @@ private:
     void cmdSalva_Click();
     void cmdAnnulla_Click();
     void cmdAdd_Click();
-    void release();
+    void showDeadline(const Deadline &d);
 
     UserPrompts &m_prompts;
-    Connection m_conn;
-    EditSet m_record;
+    Deadline m_loaded; // the row as read: a save is written only while it still holds this
     qint64 m_rowId = 0;
 
     DialogFrame *m_frame = nullptr;

@@ -283,28 +283,40 @@ void frmScadenzeNuovo::showWindow()
     activateWindow();
 }
 
-void frmScadenzeNuovo::Nuovo()
+void frmScadenzeNuovo::reset()
 {
+    // The window may still be open from an earlier request: nothing of it
+    // carries over, not a client, a lock or a series to join.
     m_addToGroupId = 0;
-    // The window may still be open from adding to a group.
     for (QWidget *w : std::initializer_list<QWidget *>{txtDescription, imgcmbData, dtcData, cmdAdd})
         w->setEnabled(true);
     InitCombos();
+    imgcmbData->setCurrentIndex(0);
+    setMode(0);
+    datData[0]->setDate(today());
+    datData[1]->setDate(today());
+    txtCount->setText(QStringLiteral("2"));
+    cmbCadenza->setCurrentIndex(0);
+    txtDescription->clear();
+    dtcData->setBoundValue(0);
     txtAmount->setAmount(Currency());
     applyTypeRule();
+}
+
+void frmScadenzeNuovo::Nuovo()
+{
+    reset();
     showWindow();
 }
 
-void frmScadenzeNuovo::Nuovo2(int type, const QString &description, qint64 accountId, Currency amount, qint64 groupId)
+void frmScadenzeNuovo::Nuovo2(const Deadline &member)
 {
-    InitCombos();
-    txtAmount->setAmount(Currency());
-    imgcmbData->selectType(type);
-    txtDescription->setText(description);
-    if (accountId > 0)
-        dtcData->setBoundValue(accountId);
-    txtAmount->setAmount(amount);
-    m_addToGroupId = groupId;
+    reset();
+    imgcmbData->selectType(member.type);
+    txtDescription->setText(member.description);
+    dtcData->setBoundValue(member.accountId);
+    txtAmount->setAmount(member.value);
+    m_addToGroupId = member.groupId;
     applyTypeRule();
     txtDescription->setEnabled(false);
     imgcmbData->setEnabled(false);
@@ -321,26 +333,27 @@ void frmScadenzeNuovo::cmdSalva_Click()
     }
     if (m_frame->focusFirstInvalid())
         return;
-
     DeadlineEntry e;
-    e.typeKey = imgcmbData->typeKey();
+    e.type = imgcmbData->type();
     e.description = txtDescription->text();
     e.accountId = dtcData->boundValue();
-    e.amountText = txtAmount->text();
+    e.amount = e.type == DeadlineType::Appointment ? Currency() : txtAmount->amount().value_or(Currency());
     e.recurring = !optgrp[0]->isChecked();
     e.date = e.recurring ? datData[1]->date() : datData[0]->date();
     e.count = txtCount->text().toInt();
-    e.cadenceIndex = cmbCadenza->currentIndex();
+    e.cadence = Cadence(cmbCadenza->currentIndex());
     e.addToGroupId = m_addToGroupId;
-
-    const Status st = InsertDeadlines(e);
+    qint64 firstRowId = 0;
+    const Status st = InsertDeadlines(app().ConnectionString, app().CurrentDbId, e, &firstRowId);
     if (!st) {
         // Nothing was written; the entry stays for another try.
         m_prompts.message(st.message(), MessageIcon::Critical);
         return;
     }
     PauseAfterWrite();
-    refreshAfterDeadlineSave(0);
+    // The new deadline (the first of a series) becomes the grid's current
+    // row, so the next key acts on it.
+    refreshAfterDeadlineSave(firstRowId);
     m_closing = true;
     close();
 }

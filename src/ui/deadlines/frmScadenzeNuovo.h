@@ -4,7 +4,7 @@
 // InsertDeadlines, asks the main window to reload and closes itself. A save
 // that fails shows the error and leaves everything typed in place.
 
-#include "data/currency.h"
+#include "deadlines/deadline.h"
 #include "data/status.h"
 
 #include <QDialog>
@@ -37,9 +37,9 @@ public:
 
     // An independent new deadline or series.
     void Nuovo();
-    // New deadlines for group groupId, with its type, description and
-    // client/supplier locked.
-    void Nuovo2(int type, const QString &description, qint64 accountId, Currency amount, qint64 groupId);
+    // New deadlines for the series of member, with its type, description
+    // and client/supplier locked and its amount to start from.
+    void Nuovo2(const Deadline &member);
     // (Re)loads the client/supplier list; a failure is shown.
     Status InitCombos();
 
@@ -52,6 +52,7 @@ protected:
 
 private:
     void build();
+    void reset();
     void applyTypeRule();
     void setMode(int index);
     void cmdSalva_Click();

@@ -1,7 +1,6 @@
 #include "ui/deadlines/typecombo.h"
 
 #include "app/strings.h"
-#include "deadlines/series.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -32,25 +31,21 @@ QIcon typeIcon(const QColor &colour, QChar mark)
 
 TypeCombo::TypeCombo(QWidget *parent) : QComboBox(parent)
 {
-    addItem(typeIcon(QColor(0x2f, 0x6d, 0xb5), u'A'), LoadResString(1043), QStringLiteral("d-2"));
-    addItem(typeIcon(QColor(0xc0, 0x39, 0x2b), u'-'), LoadResString(1042), QStringLiteral("d-1"));
-    addItem(typeIcon(QColor(0x2e, 0x8b, 0x57), u'+'), LoadResString(1041), QStringLiteral("d+1"));
+    addItem(typeIcon(QColor(0x2f, 0x6d, 0xb5), u'A'), LoadResString(1043), typeCode(DeadlineType::Appointment));
+    addItem(typeIcon(QColor(0xc0, 0x39, 0x2b), u'-'), LoadResString(1042), typeCode(DeadlineType::Debit));
+    addItem(typeIcon(QColor(0x2e, 0x8b, 0x57), u'+'), LoadResString(1041), typeCode(DeadlineType::Credit));
     setCurrentIndex(0);
 }
 
-QString TypeCombo::typeKey() const
+DeadlineType TypeCombo::type() const
 {
-    return currentData().toString();
+    return deadlineTypeFromCode(currentData().toInt()).value_or(DeadlineType::Credit);
 }
 
-int TypeCombo::typeCode() const
+void TypeCombo::selectType(DeadlineType type)
 {
-    return typeCodeOfKey(typeKey());
-}
-
-void TypeCombo::selectType(int typeCode)
-{
-    setCurrentIndex(typeCode == -2 ? 0 : typeCode == -1 ? 1 : 2);
+    const int index = findData(typeCode(type));
+    setCurrentIndex(index >= 0 ? index : 0);
 }
 
 } // namespace velto

@@ -1,6 +1,8 @@
 #pragma once
 // The deadline type selector: appointment, debit, credit, each with its
-// image, keyed "d-2", "d-1" and "d+1".
+// image.
+
+#include "deadlines/deadline.h"
 
 #include <QComboBox>
 
@@ -11,11 +13,9 @@ class TypeCombo : public QComboBox
     Q_OBJECT
 public:
     explicit TypeCombo(QWidget *parent = nullptr);
-    [[nodiscard]] QString typeKey() const;
-    [[nodiscard]] int typeCode() const;
-    // -2 selects the appointment, -1 the debit, any other code the credit.
-    void selectType(int typeCode);
-    [[nodiscard]] bool isAppointment() const { return typeKey() == QLatin1String("d-2"); }
+    [[nodiscard]] DeadlineType type() const;
+    void selectType(DeadlineType type);
+    [[nodiscard]] bool isAppointment() const { return type() == DeadlineType::Appointment; }
 };
 
 } // namespace velto

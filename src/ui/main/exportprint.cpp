@@ -15,17 +15,6 @@ namespace velto {
 
 namespace {
 
-enum DeadlineColumn {
-    ColType = 3,
-    ColDone = 4,
-    ColDate = 5,
-    ColDescription = 6,
-    ColValue = 8,
-    ColBalance = 9,
-    ColAccount = 16,
-    ColAccountNotes = 17,
-};
-
 std::optional<Currency> currencyOf(const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
@@ -72,15 +61,20 @@ QList<ExportRecord> exportRecords(const Grid &grid)
         const GridRow row = grid.row(i);
         if (!row.isValid() || row.isGroupRow())
             continue;
+        // The stored values, not what the row format made of them for the
+        // eye (the type shows as a picture, an appointment's amount empty).
+        auto stored = [&](const char *field) { return grid.recordValue(row.bookmark(), QLatin1String(field)); };
         ExportRecord r;
-        r.type = int(NzNum(row.value(ColType), 0));
-        r.done = row.value(ColDone).toBool();
-        r.date = row.value(ColDate).toDate();
-        r.description = NzStr(row.value(ColDescription), QString());
-        r.amount = currencyOf(row.value(ColValue));
-        r.total = currencyOf(row.value(ColBalance)).value_or(Currency());
-        r.account = NzStr(row.value(ColAccount), QString());
-        r.accountNotes = NzStr(row.value(ColAccountNotes), QString());
+        r.type = deadlineTypeFromCode(stored("TrType").toLongLong()).value_or(DeadlineType::Credit);
+        r.done = stored("TrDone").toBool();
+        r.date = stored("TrDate").toDate();
+        // The description as shown, with its series counter when shown.
+        r.description = row.value(col(MainColumn::Description)).toString();
+        if (r.type != DeadlineType::Appointment)
+            r.amount = currencyOf(stored("TrValue"));
+        r.total = currencyOf(stored("TrBalance")).value_or(Currency());
+        r.account = stored("AcName").toString();
+        r.accountNotes = stored("AcNotes").toString();
         records.append(r);
     }
     return records;

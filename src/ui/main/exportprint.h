@@ -5,7 +5,7 @@
 // 4 TrDone, 5 TrDate, 6 TrDescription (as shown, counters included),
 // 8 TrValue, 9 TrBalance, 16 AcName, 17 the client/supplier notes.
 
-#include "app/exporttext.h"
+#include "deadlines/exporttext.h"
 
 #include <QList>
 #include <QString>

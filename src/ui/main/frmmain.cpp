@@ -6,7 +6,6 @@
 #include "app/startup.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/catalogue.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/managecounts.h"
 #include "ui/main/exportprint.h"
@@ -75,8 +74,6 @@ frmMain::~frmMain()
 
 void frmMain::Form_Initialize()
 {
-    for (int i = 0; i < sql::kMainFilterCount; ++i)
-        FILTER[i][1] = sql::mainFilter(i);
     AppState &s = app();
     auto flag = [&s](const char *name, int dflt) {
         return isFlagOn(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(name), dflt));
@@ -495,7 +492,7 @@ void frmMain::restoreLayoutSettings()
     // or sort by nothing sensible: fall back to the defaults.
     if (s.GroupOption < 0 || s.GroupOption > 3)
         s.GroupOption = 0;
-    if (s.SortKeyIndex < 1 || s.SortKeyIndex > GexColumnCount)
+    if (s.SortKeyIndex < 1 || s.SortKeyIndex > kMainColumnCount)
         s.SortKeyIndex = kSortKeyIdxDefault;
 }
 
@@ -510,8 +507,8 @@ void frmMain::Form_Load()
     m_cmbFilter->blockSignals(true);
     m_cmbFilter->clear();
     for (int i = 0; i < kFilterCount; ++i) {
-        FILTER[i][0] = caption(951 + i);
-        m_cmbFilter->addItem(FILTER[i][0]);
+        FILTER[i] = caption(951 + i);
+        m_cmbFilter->addItem(FILTER[i]);
     }
     m_cmbFilter->blockSignals(false);
     restoreLayoutSettings();

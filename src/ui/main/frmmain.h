@@ -8,6 +8,8 @@
 // wireCommands(): each has one empty slot below (marked "later") and
 // stays disabled until its row there says it is ready.
 
+#include "deadlines/deadline.h"
+#include "deadlines/mainquery.h"
 #include "ui/common/mainrefresh.h"
 
 #include <QDate>
@@ -36,15 +38,8 @@ class frmMain : public QMainWindow, public MainRefresh
     Q_OBJECT
 public:
     // The indexes of the filter list; the last one follows the calendar.
-    static constexpr int kFilterCount = 8;
-    static constexpr int kCalendarFilter = 7;
-    // The columns of the deadline grid that the program addresses.
-    enum GexColumn {
-        colRowId = 1, colDbId = 2, colType = 3, colDone = 4, colDate = 5, colDescription = 6, colAcId = 7,
-        colValue = 8, colBalance = 9, colGrpType = 10, colGrpRow = 11, colGrpMDay = 12, colNotes = 13,
-        colGrpId = 14, colAccountId = 15, colAccountName = 16, colAccountNotes = 17, colGroupKey = 18,
-        colOpenBalance = 19, GexColumnCount = 19
-    };
+    static constexpr int kFilterCount = kMainFilterCount;
+    static constexpr int kCalendarFilter = int(MainFilter::CalendarPeriod);
     // Image numbers of the grid's image list (from 1).
     enum GexImage {
         imgCreditOpen = 5, imgDebitOpen = 6, imgAppointmentOpen = 7, imgGroupOpen = 9, imgDebitClosed = 10,
@@ -186,7 +181,7 @@ private:
     UserPrompts &m_prompts;
     RecordCommands *m_commands = nullptr;
     bool m_loaded = false;
-    QString FILTER[kFilterCount][2];
+    QString FILTER[kFilterCount]; // the captions of the filter list
     QString CounterSeparator;
     int m_dueImage = 0;
     QDate m_groupToday;

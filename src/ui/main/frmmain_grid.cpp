@@ -5,7 +5,6 @@
 
 #include "app/mainmod.h"
 #include "app/strings.h"
-#include "data/catalogue.h"
 #include "data/currency.h"
 #include "ui/main/mainicons.h"
 #include "ui/widgets/grid.h"
@@ -46,39 +45,39 @@ void frmMain::setupGrid()
     Grid *g = m_gex;
     g->setFont(QFont(QStringLiteral("Verdana"), 9));
     g->setConnection(app().ConnectionString);
-    g->setRecordSource(sql::mainSelectColumnsOnly());
+    g->setRecordSource(mainQueryColumns());
     connect(g, &Grid::loadFailed, this, &frmMain::showError, Qt::UniqueConnection);
     g->rebind();
 
     for (int c = 1; c <= g->columnCount(); ++c)
         g->setColumnVisible(c, false);
-    if (g->columnCount() < colAccountNotes + 1)
+    if (g->columnCount() < col(MainColumn::AccountNotes) + 1)
         g->addColumn(QStringLiteral("GroupKey"));
-    if (g->columnCount() < colOpenBalance)
+    if (g->columnCount() < col(MainColumn::OpenBalance))
         g->addColumn(QStringLiteral("OpenBalance"));
-    g->setColumnVisible(colGroupKey, false);
-    g->setColumnValueByRequest(colGroupKey, true);
-    g->setColumnVisible(colOpenBalance, false);
-    g->setColumnValueByRequest(colOpenBalance, true);
-    g->setColumnFormat(colOpenBalance, QStringLiteral("Currency"));
+    g->setColumnVisible(col(MainColumn::GroupKey), false);
+    g->setColumnValueByRequest(col(MainColumn::GroupKey), true);
+    g->setColumnVisible(col(MainColumn::OpenBalance), false);
+    g->setColumnValueByRequest(col(MainColumn::OpenBalance), true);
+    g->setColumnFormat(col(MainColumn::OpenBalance), QStringLiteral("Currency"));
 
     auto show = [g](int column, int twips) {
         g->setColumnVisible(column, true);
         g->setColumnWidth(column, twips);
     };
-    show(colType, 330);
-    g->setColumnHasIcon(colType, true);
-    g->setColumnAlignment(colType, Qt::AlignCenter);
-    show(colDate, 1420);
-    g->setColumnFormat(colDate, QStringLiteral("Short Date"));
-    show(colDescription, 2420);
-    g->setColumnHasIcon(colDescription, true);
-    g->setColumnValueByRequest(colDescription, true);
-    show(colValue, 1180);
-    g->setColumnFormat(colValue, QStringLiteral("Currency"));
-    g->setColumnAlignment(colValue, Qt::AlignRight | Qt::AlignVCenter);
-    show(colAccountName, 1960);
-    g->setColumnEmptyText(colAccountName, LoadResString(1054));
+    show(col(MainColumn::Type), 330);
+    g->setColumnHasIcon(col(MainColumn::Type), true);
+    g->setColumnAlignment(col(MainColumn::Type), Qt::AlignCenter);
+    show(col(MainColumn::Date), 1420);
+    g->setColumnFormat(col(MainColumn::Date), QStringLiteral("Short Date"));
+    show(col(MainColumn::Description), 2420);
+    g->setColumnHasIcon(col(MainColumn::Description), true);
+    g->setColumnValueByRequest(col(MainColumn::Description), true);
+    show(col(MainColumn::Value), 1180);
+    g->setColumnFormat(col(MainColumn::Value), QStringLiteral("Currency"));
+    g->setColumnAlignment(col(MainColumn::Value), Qt::AlignRight | Qt::AlignVCenter);
+    show(col(MainColumn::AccountName), 1960);
+    g->setColumnEmptyText(col(MainColumn::AccountName), LoadResString(1054));
 
     g->setNavigatorText(LoadResString(1052));
 
@@ -91,8 +90,8 @@ void frmMain::setupGrid()
     closed.italic = true;
     closed.strikeOut = true;
     g->clearFormatConditions();
-    g->addFormatCondition(colDone, false, open);
-    g->addFormatCondition(colDone, true, closed);
+    g->addFormatCondition(col(MainColumn::Done), false, open);
+    g->addFormatCondition(col(MainColumn::Done), true, closed);
 
     GridStyle odd;
     odd.backColor = Qt::white;
@@ -121,9 +120,9 @@ void frmMain::setupGrid()
         if (hasString(999 + c + app().LanguageOffset))
             g->setColumnCaption(c, LoadResString(999 + c));
     }
-    g->setColumnCaption(colType, QString());
-    g->setColumnCaption(colGroupKey, QString());
-    g->setColumnCaption(colOpenBalance, QString());
+    g->setColumnCaption(col(MainColumn::Type), QString());
+    g->setColumnCaption(col(MainColumn::GroupKey), QString());
+    g->setColumnCaption(col(MainColumn::OpenBalance), QString());
 
     connect(g, &Grid::rowFormat, this, &frmMain::gex_RowFormat, Qt::UniqueConnection);
     connect(g, &Grid::unboundValue, this, &frmMain::gex_UnboundValue, Qt::UniqueConnection);
@@ -147,9 +146,10 @@ void frmMain::gexUpdate(int filterIndex)
     const AppState &s = app();
     if (filterIndex < 0)
         filterIndex = 0;
-    const QString text = filterIndex >= kCalendarFilter
-        ? sql::mainSelectPeriod(s.CurrentDbId, m_mv->selectionStart(), m_mv->selectionEnd())
-        : sql::mainSelect(s.CurrentDbId, FILTER[filterIndex][1]);
+    if (filterIndex >= kFilterCount)
+        filterIndex = 0;
+    const QString text =
+        mainQuerySource(s.CurrentDbId, MainFilter(filterIndex), m_mv->selectionStart(), m_mv->selectionEnd());
     // Repaints are held rather than the grid hidden, so the focus stays where it is.
     const bool wasUpdating = m_gex->updatesEnabled();
     m_gex->setUpdatesEnabled(false);
@@ -157,11 +157,11 @@ void frmMain::gexUpdate(int filterIndex)
     m_gex->setConnection(s.ConnectionString);
     m_gex->setRecordSource(text);
     m_gex->rebind();
-    QList<int> groups{colDbId};
+    QList<int> groups{col(MainColumn::SheetId)};
     if (s.GroupOption == 1 || s.GroupOption == 2)
-        groups << colGroupKey;
+        groups << col(MainColumn::GroupKey);
     else if (s.GroupOption == 3)
-        groups << colAccountName;
+        groups << col(MainColumn::AccountName);
     // The rebind has already grouped the new rows by the groups in force;
     // regrouping by the same columns would rebuild the same tree again.
     bool sameGroups = m_gex->groupCount() == groups.size();
@@ -184,8 +184,11 @@ void frmMain::gexUpdate(int filterIndex)
 
 void frmMain::gexFind(qint64 rowId)
 {
-    if (m_gex->find(colRowId, rowId))
-        m_gex->refresh();
+    if (rowId <= 0 || !m_gex->find(col(MainColumn::RowId), rowId))
+        return;
+    m_gex->refresh();
+    // The deadline just saved is where the next key acts.
+    m_gex->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::SizeGridColumns()
@@ -194,20 +197,20 @@ void frmMain::SizeGridColumns()
         - 3520 - 660 + 100;
     if (free <= 0)
         return; // not laid out yet
-    m_gex->setColumnWidth(colDate, 1760);
-    m_gex->setColumnWidth(colDescription, qRound(free * 0.6f));
-    m_gex->setColumnWidth(colValue, 1660);
-    m_gex->setColumnWidth(colAccountName, qRound(free * 0.4f));
+    m_gex->setColumnWidth(col(MainColumn::Date), 1760);
+    m_gex->setColumnWidth(col(MainColumn::Description), qRound(free * 0.6f));
+    m_gex->setColumnWidth(col(MainColumn::Value), 1660);
+    m_gex->setColumnWidth(col(MainColumn::AccountName), qRound(free * 0.4f));
 }
 
 void frmMain::gex_UnboundValue(int column, int bookmark, QVariant &value)
 {
     switch (column) {
-    case colGroupKey:
+    case col(MainColumn::GroupKey):
         value = DateGroupKey(m_gex->recordValue(bookmark, QStringLiteral("TrDate")).toDate(), app().GroupOption,
                              m_groupToday.isValid() ? m_groupToday : today());
         break;
-    case colDescription: {
+    case col(MainColumn::Description): {
         const QString description = NzStr(m_gex->recordValue(bookmark, QStringLiteral("TrDescription")), QString());
         if (app().ShowGroupCounters && m_gex->recordValue(bookmark, QStringLiteral("TrGrpId")).toLongLong() > 0) {
             value = description + QLatin1Char(' ')
@@ -218,7 +221,7 @@ void frmMain::gex_UnboundValue(int column, int bookmark, QVariant &value)
         }
         break;
     }
-    case colOpenBalance:
+    case col(MainColumn::OpenBalance):
         if (m_gex->recordValue(bookmark, QStringLiteral("TrDone")).toBool())
             value = QVariant::fromValue(Currency());
         else
@@ -232,10 +235,10 @@ void frmMain::gex_UnboundValue(int column, int bookmark, QVariant &value)
 void frmMain::gex_Icon(int column, int bookmark, int &imageIndex)
 {
     const bool done = m_gex->recordValue(bookmark, QStringLiteral("TrDone")).toBool();
-    if (column == colDescription) {
+    if (column == col(MainColumn::Description)) {
         const bool member = m_gex->recordValue(bookmark, QStringLiteral("TrGrpId")).toLongLong() > 0;
         imageIndex = member ? (done ? imgGroupClosed : imgGroupOpen) : 0;
-    } else if (column == colType) {
+    } else if (column == col(MainColumn::Type)) {
         switch (m_gex->recordValue(bookmark, QStringLiteral("TrType")).toInt()) {
         case 1: imageIndex = done ? imgCreditClosed : imgCreditOpen; break;
         case -1: imageIndex = done ? imgDebitClosed : imgDebitOpen; break;
@@ -247,7 +250,7 @@ void frmMain::gex_Icon(int column, int bookmark, int &imageIndex)
 
 QString frmMain::totalSuffix(const GridRow &row) const
 {
-    QVariant sum = row.aggregate(colOpenBalance, GridAggregate::Sum);
+    QVariant sum = row.aggregate(col(MainColumn::OpenBalance), GridAggregate::Sum);
     const Currency total = sum.canConvert<Currency>() ? sum.value<Currency>() : Currency::fromDouble(sum.toDouble());
     return QStringLiteral(" [") + total.toLocaleCurrency(QLocale()) + QLatin1Char(']');
 }
@@ -256,34 +259,34 @@ void frmMain::gex_RowFormat(GridRow &row)
 {
     const AppState &s = app();
     if (!row.isGroupRow()) {
-        if (row.value(colType).toInt() == -2)
-            row.setValue(colValue, QString());
-        row.setValue(colType, QString()); // the type shows as its icon only
+        if (row.value(col(MainColumn::Type)).toInt() == -2)
+            row.setValue(col(MainColumn::Value), QString());
+        row.setValue(col(MainColumn::Type), QString()); // the type shows as its icon only
         return;
     }
     switch (row.groupColumn()) {
-    case colDbId: {
+    case col(MainColumn::SheetId): {
         QString text = s.CurrentDbName + QStringLiteral(" - ") + m_cmbFilter->currentText();
         if (s.GroupOption == 3 && s.ShowGroupTotals)
             text += totalSuffix(row);
         row.setCaption(text);
         break;
     }
-    case colAccountName:
+    case col(MainColumn::AccountName):
         if (s.ShowGroupTotals) {
             const QString name = NzStr(row.groupValue(), QString());
             row.setCaption((name.isEmpty() ? LoadResString(1054) : row.caption()) + totalSuffix(row));
         }
         break;
-    case colGroupKey:
+    case col(MainColumn::GroupKey):
         if (s.GroupOption == 1) {
-            const int key = row.aggregate(colGroupKey, GridAggregate::Min).toInt();
+            const int key = row.aggregate(col(MainColumn::GroupKey), GridAggregate::Min).toInt();
             QString text = QLatin1Char(' ') + LoadResString(1060 + key);
             if (s.ShowGroupTotals)
                 text += totalSuffix(row);
             row.setCaption(text);
         } else if (s.GroupOption == 2) {
-            const QDate day = row.aggregate(colDate, GridAggregate::Max).toDate();
+            const QDate day = row.aggregate(col(MainColumn::Date), GridAggregate::Max).toDate();
             QString text = QLatin1Char(' ') + QLocale().toString(day, QStringLiteral("MMMM yyyy"));
             if (s.ShowGroupTotals)
                 text += totalSuffix(row);
@@ -300,10 +303,10 @@ void frmMain::gex_CurrentRowChanged(int previousRow)
     if (m_gex->currentRow() == previousRow)
         return;
     const GridRow current = m_gex->row(m_gex->currentRow());
-    const QString name = current.isValid() ? NzStr(current.value(colAccountName), QString()) : QString();
+    const QString name = current.isValid() ? NzStr(current.value(col(MainColumn::AccountName)), QString()) : QString();
     if (!name.isEmpty()) {
         m_lblAccNotes->setText(QLatin1Char('[') + name + QStringLiteral("]  ")
-                               + NzStr(current.value(colAccountNotes), QString()));
+                               + NzStr(current.value(col(MainColumn::AccountNotes)), QString()));
     } else {
         m_lblAccNotes->clear();
     }

@@ -5,9 +5,6 @@
 
 #include "app/mainmod.h"
 #include "app/strings.h"
-#include "data/catalogue.h"
-#include "data/connection.h"
-#include "data/recordset.h"
 #include "ui/main/mainicons.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
@@ -54,22 +51,17 @@ void frmMain::setupStartList()
 
 void frmMain::mv_GetDayBold(const QDate &first, int count, QVector<bool> &state)
 {
-    Connection cn;
-    const Status opened = cn.open(app().ConnectionString);
-    if (!opened) {
-        showError(opened.message());
+    const int n = std::min(count, int(state.size()));
+    if (n <= 0)
+        return;
+    QList<QDate> days;
+    const Status st = openDeadlineDays(app().ConnectionString, app().CurrentDbId, first, first.addDays(n - 1), &days);
+    if (!st) {
+        showError(st.message());
         return;
     }
-    for (int i = 0; i < count && i < state.size(); ++i) {
-        Recordset rs;
-        const Status st = rs.open(sql::openOnDay(first.addDays(i), app().CurrentDbId), cn);
-        if (!st) {
-            showError(st.message());
-            return;
-        }
-        state[i] = !rs.eof();
-        rs.close();
-    }
+    for (const QDate &day : std::as_const(days))
+        state[first.daysTo(day)] = true;
 }
 
 void frmMain::mvGetDayBold()
@@ -77,23 +69,12 @@ void frmMain::mvGetDayBold()
     m_mv->clearBold();
     const QDate first = m_mv->visibleDay(1);
     const QDate last = m_mv->visibleDay(MonthView::kVisibleDays);
-    Recordset rs;
-    const Status st = rs.open(sql::boldDays(first, last, app().CurrentDbId), app().ConnectionString);
-    if (!st) {
+    QList<QDate> days;
+    const Status st = openDeadlineDays(app().ConnectionString, app().CurrentDbId, first, last, &days);
+    if (!st)
         showError(st.message());
-        m_mv->refresh();
-        return;
-    }
-    const int dateField = rs.fieldIndex(u"TrDate");
-    for (; !rs.eof(); rs.moveNext()) {
-        const QDate day = rs.dateValue(dateField);
-        const qint64 k = first.daysTo(day) + 1;
-        if (k >= 1 && k <= MonthView::kVisibleDays)
-            m_mv->setDayBold(day, true);
-    }
-    if (!rs.status())
-        showError(rs.status().message());
-    rs.close();
+    for (const QDate &day : std::as_const(days))
+        m_mv->setDayBold(day, true);
     m_mv->refresh();
 }
 
@@ -117,7 +98,7 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
     Grid *t = m_gextasks;
     t->setUpdatesEnabled(false);
     t->setConnection(app().ConnectionString);
-    t->setRecordSource(sql::startPanel(first, last, app().CurrentDbId));
+    t->setRecordSource(startListSource(app().CurrentDbId, first, last));
     t->rebind();
     t->setColumnVisible(1, true);
     t->setColumnValueByRequest(1, true);
@@ -157,19 +138,18 @@ void frmMain::picStartVisible()
 void frmMain::sbBallon()
 {
     const AppState &s = app();
-    Recordset rs;
-    const Status st = rs.open(sql::openDueUpTo(today(), s.CurrentDbId), s.ConnectionString, CursorType::Static);
+    bool due = false;
+    const Status st = anythingDueBy(s.ConnectionString, s.CurrentDbId, today(), &due);
     if (!st) {
         showError(st.message());
     } else {
-        m_dueImage = rs.recordCount() < 1 ? 1 : 2;
+        m_dueImage = due ? 2 : 1;
         const icons::Kind kind = m_dueImage == 1 ? icons::Kind::NothingDue : icons::Kind::SomethingDue;
         m_sbImage->setPixmap(icons::icon(kind).pixmap(16, 16));
         m_sbImage->setAccessibleName(m_dueImage == 1 ? tr("Nothing due") : tr("Deadlines due"));
         m_sbImage->setToolTip(m_sbImage->accessibleName());
     }
     m_sbSheet->setText(QStringLiteral("  ") + s.CurrentDbName);
-    rs.close();
 }
 
 } // namespace velto

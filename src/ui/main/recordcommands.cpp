@@ -3,9 +3,7 @@
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/catalogue.h"
-#include "data/connection.h"
-#include "deadlines/series.h"
+#include "deadlines/deadlinestore.h"
 #include "ui/deadlines/frmScadenze.h"
 #include "ui/deadlines/frmScadenzeNuovo.h"
 #include "ui/common/refreshorder.h"
@@ -30,13 +28,6 @@ frmScadenze *RecordCommands::editWindow() const
     return m_edit;
 }
 
-bool RecordCommands::isRecordRow(int position) const
-{
-    if (position < 1 || position > m_gex.rowCount())
-        return false;
-    return !m_gex.row(position).isGroupRow();
-}
-
 void RecordCommands::showError(const QString &text)
 {
     m_prompts.message(text, MessageIcon::Critical);
@@ -56,13 +47,32 @@ frmScadenzeNuovo *RecordCommands::openNew()
     return m_new;
 }
 
-frmScadenzeNuovo *RecordCommands::openNewForGroup(int type, const QString &description, qint64 accountId,
-                                                  Currency amount, qint64 groupId)
+frmScadenzeNuovo *RecordCommands::openNewForSeries(const Deadline &member)
 {
     if (!m_new)
         m_new = new frmScadenzeNuovo(m_owner, m_prompts);
-    m_new->Nuovo2(type, description, accountId, amount, groupId);
+    m_new->Nuovo2(member);
     return m_new;
+}
+
+qint64 RecordCommands::rowIdAt(int position) const
+{
+    if (position < 1 || position > m_gex.rowCount())
+        return 0;
+    const GridRow row = m_gex.row(position);
+    return row.isGroupRow() ? 0 : row.value(col(MainColumn::RowId)).toLongLong();
+}
+
+bool RecordCommands::load(qint64 rowId, Deadline *out)
+{
+    const Status st = loadDeadline(app().ConnectionString, rowId, out);
+    if (st)
+        return true;
+    // Gone or unreadable since the grid was loaded: say so and show what
+    // the database holds now.
+    showError(st.message());
+    rebindGrid();
+    return false;
 }
 
 frmScadenze *RecordCommands::openEdit(qint64 rowId)
@@ -83,24 +93,22 @@ frmScadenze *RecordCommands::openEdit(qint64 rowId)
 
 void RecordCommands::NewDeadline(int position)
 {
-    if (!isRecordRow(position) || m_gex.row(position).value(ColGrpId).toLongLong() == 0) {
-        openNew();
+    // What the deadline is, is read from the database by its key, never
+    // from what the grid row shows.
+    const qint64 rowId = rowIdAt(position);
+    Deadline current;
+    if (rowId == 0 || !load(rowId, &current) || !current.isSeriesMember()) {
+        if (rowId == 0 || current.rowId != 0)
+            openNew();
         return;
     }
-    const GridRow row = m_gex.row(position);
     switch (m_prompts.askGroupQuestion(GroupQuestionKind::Add)) {
     case 1:
         openNew();
         break;
-    case 2: {
-        const QVariant value = m_gex.recordValue(row.bookmark(), QStringLiteral("TrValue"));
-        const Currency amount = value.userType() == qMetaTypeId<Currency>() ? value.value<Currency>()
-                                                                             : Currency::fromDouble(NzNum(value, 0));
-        openNewForGroup(int(NzNum(row.value(ColType), 1)),
-                        NzStr(m_gex.recordValue(row.bookmark(), QStringLiteral("TrDescription")), QString()),
-                        qint64(NzNum(row.value(ColAcId), 0)), amount, row.value(ColGrpId).toLongLong());
+    case 2:
+        openNewForSeries(current);
         break;
-    }
     default:
         break;
     }
@@ -108,9 +116,8 @@ void RecordCommands::NewDeadline(int position)
 
 void RecordCommands::EditDeadline()
 {
-    const int position = m_gex.currentRow();
-    if (isRecordRow(position))
-        openEdit(m_gex.row(position).value(ColRowId).toLongLong());
+    if (const qint64 rowId = rowIdAt(m_gex.currentRow()))
+        openEdit(rowId);
 }
 
 void RecordCommands::gexDblClick()
@@ -125,10 +132,10 @@ void RecordCommands::gexDblClick()
 void RecordCommands::ToggleDone()
 {
     const int position = m_gex.currentRow();
-    if (!isRecordRow(position))
+    const qint64 rowId = rowIdAt(position);
+    if (rowId == 0)
         return;
-    const qint64 rowId = m_gex.row(position).value(ColRowId).toLongLong();
-    const Status st = Connection::executeAlone(app().ConnectionString, sql::toggleDone(rowId));
+    const Status st = toggleDone(app().ConnectionString, rowId);
     if (!st)
         showError(st.message());
     PauseAfterWrite();
@@ -140,34 +147,22 @@ void RecordCommands::ToggleDone()
 
 void RecordCommands::DeleteDeadline(int position)
 {
-    if (!isRecordRow(position))
+    const qint64 rowId = rowIdAt(position);
+    Deadline target;
+    if (rowId == 0 || !load(rowId, &target))
         return;
-    const GridRow row = m_gex.row(position);
-    const qint64 rowId = row.value(ColRowId).toLongLong();
-    const qint64 groupId = row.value(ColGrpId).toLongLong();
 
     Status st;
-    if (groupId == 0) {
+    if (!target.isSeriesMember()) {
         if (!m_prompts.askYesNo(LoadResString(1055), false))
             return;
-        st = Connection::executeAlone(app().ConnectionString, sql::deleteOne(rowId));
+        st = deleteDeadline(app().ConnectionString, rowId);
     } else {
         const int choice = m_prompts.askGroupQuestion(GroupQuestionKind::Erase);
-        if (choice == 1) {
-            // The deletion and the renumbering of the rest of the group are
-            // one change: both or neither.
-            Connection conn;
-            st = conn.open(app().ConnectionString);
-            if (st) {
-                st = conn.transaction([&] {
-                    Status deleted = conn.execute(sql::deleteOne(rowId));
-                    return deleted ? RenumberGroup(conn, groupId) : deleted;
-                });
-            }
-            conn.close();
-        } else if (choice == 2) {
-            st = Connection::executeAlone(app().ConnectionString, sql::deleteGroup(groupId));
-        }
+        if (choice == 1)
+            st = deleteSeriesMember(app().ConnectionString, rowId);
+        else if (choice == 2)
+            st = deleteSeries(app().ConnectionString, target.groupId);
     }
     if (!st)
         showError(st.message());
@@ -205,7 +200,8 @@ void RecordCommands::CollapseAll()
 void RecordCommands::gexKeyDown(int &key, Qt::KeyboardModifiers modifiers)
 {
     const int position = m_gex.currentRow();
-    if (position < 1 || !isRecordRow(position) || (modifiers & (Qt::ControlModifier | Qt::AltModifier)))
+    const qint64 rowId = rowIdAt(position);
+    if (rowId == 0 || (modifiers & (Qt::ControlModifier | Qt::AltModifier)))
         return;
     switch (key) {
     case Qt::Key_Space:
@@ -215,7 +211,7 @@ void RecordCommands::gexKeyDown(int &key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         key = 0;
-        openEdit(m_gex.row(position).value(ColRowId).toLongLong());
+        openEdit(rowId);
         break;
     case Qt::Key_Delete:
         key = 0;

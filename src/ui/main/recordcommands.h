@@ -3,10 +3,12 @@
 // new, edit, close/reopen, delete (one deadline, one member of a group, or
 // the whole group), first and last row, expand and collapse all.
 //
-// A failing statement is shown with its text, and the grid is still
-// reloaded, so that it shows what the database holds.
+// Each command takes the deadline's key (TrRowId) from the grid and reads
+// or writes the deadline through the core by that key. A failing statement
+// is shown with its text, and the grid is still reloaded, so that it shows
+// what the database holds.
 
-#include "data/currency.h"
+#include "deadlines/deadline.h"
 
 #include <QObject>
 #include <QPointer>
@@ -26,9 +28,6 @@ class RecordCommands : public QObject
 {
     Q_OBJECT
 public:
-    // Columns of the deadline grid the commands read.
-    enum Column { ColRowId = 1, ColType = 3, ColAcId = 7, ColValue = 8, ColGrpId = 14 };
-
     // Connects itself to the grid's double click and keys (Space, Enter,
     // Delete on a record row).
     RecordCommands(QWidget *owner, Grid &gex, UserPrompts &prompts);
@@ -59,12 +58,15 @@ public:
     // Opens the new-deadline window empty / for a group (also for the start
     // panel's double click).
     frmScadenzeNuovo *openNew();
-    frmScadenzeNuovo *openNewForGroup(int type, const QString &description, qint64 accountId, Currency amount,
-                                      qint64 groupId);
+    frmScadenzeNuovo *openNewForSeries(const Deadline &member);
     frmScadenze *openEdit(qint64 rowId);
 
 private:
-    [[nodiscard]] bool isRecordRow(int position) const;
+    // The TrRowId of the record row at the position; 0 for a group row or
+    // no row. The key is all a command takes from the grid.
+    [[nodiscard]] qint64 rowIdAt(int position) const;
+    // Reads the deadline; a failure is shown and the grid reloaded.
+    bool load(qint64 rowId, Deadline *out);
     void showError(const QString &text);
     void rebindGrid();
 

@@ -222,7 +222,7 @@ QStringList tst_frmMain::groupCaptions(const Grid *grid) const
 QString tst_frmMain::shownDescription(frmMain &w, qint64 rowId) const
 {
     w.gexFind(rowId);
-    return w.gex()->value(frmMain::colDescription).toString();
+    return w.gex()->value(col(MainColumn::Description)).toString();
 }
 
 // As a user does it: focus the list, go to its top, step down.
@@ -403,11 +403,11 @@ void tst_frmMain::appointmentsShowNoAmount()
         const GridRow row = w->gex()->row(r);
         if (row.isGroupRow())
             continue;
-        const QString amount = row.value(frmMain::colValue).toString();
+        const QString amount = row.value(col(MainColumn::Value)).toString();
         if (w->gex()->recordValue(row.bookmark(), QStringLiteral("TrType")).toInt() == -2)
             QVERIFY2(amount.isEmpty(), qPrintable(amount));
         else
-            QVERIFY(!row.value(frmMain::colValue).isNull());
+            QVERIFY(!row.value(col(MainColumn::Value)).isNull());
     }
 }
 
@@ -548,15 +548,15 @@ void tst_frmMain::layoutIsSavedAndRestored()
         w->gex()->setCurrentRow(2);
         QTest::keyClick(viewOf(w->gex()), Qt::Key_4, Qt::ControlModifier);
         QHeaderView *header = viewOf(w->gex())->header();
-        const int section = frmMain::colValue - 1;
+        const int section = col(MainColumn::Value) - 1;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
-        QCOMPARE(w->gex()->sortKey(1).column, frmMain::colValue);
+        QCOMPARE(w->gex()->sortKey(1).column, col(MainColumn::Value));
         w->close();
     }
     QCOMPARE(userSetting(kSelectedView, -1), 2);
     QCOMPARE(userSetting(kGroupOpt, -1), 3);
-    QCOMPARE(userSetting(kSortKeyIdx, -1), int(frmMain::colValue));
+    QCOMPARE(userSetting(kSortKeyIdx, -1), int(col(MainColumn::Value)));
     QCOMPARE(userSetting(kMeMaximized, -1), 0);
     QCOMPARE(userSetting(kMeWidth, -1), 12000);
     QVERIFY(qAbs(userSetting(kMeHeight, -1) - 8000) <= 15); // one pixel at most
@@ -566,7 +566,7 @@ void tst_frmMain::layoutIsSavedAndRestored()
     QCOMPARE(again->cmbFilter()->currentIndex(), 2);
     QCOMPARE(app().GroupOption, 3);
     QVERIFY(again->mnuGroupby(3)->isChecked());
-    QCOMPARE(again->gex()->sortKey(1).column, int(frmMain::colValue));
+    QCOMPARE(again->gex()->sortKey(1).column, int(col(MainColumn::Value)));
     QVERIFY(qAbs(again->toTwipsX(again->width()) - 12000) <= 15);
     QVERIFY(!(again->windowState() & Qt::WindowMaximized));
     QCOMPARE(again->gex()->recordCount(), 5);
@@ -768,7 +768,7 @@ void tst_frmMain::closingFromTheMenuAndDeletingWithTheKeyReachTheDatabase()
     const qint64 rent = m_nextId;
     auto w = openWindow();
     w->gexFind(rent);
-    QCOMPARE(w->gex()->value(frmMain::colRowId).toLongLong(), rent);
+    QCOMPARE(w->gex()->value(col(MainColumn::RowId)).toLongLong(), rent);
 
     w->mnuRecord(2)->trigger();
     auto done = [&] {
@@ -778,7 +778,7 @@ void tst_frmMain::closingFromTheMenuAndDeletingWithTheKeyReachTheDatabase()
         return rs.boolValue(0);
     };
     QVERIFY(done());
-    QCOMPARE(w->gex()->value(frmMain::colRowId).toLongLong(), rent); // position kept
+    QCOMPARE(w->gex()->value(col(MainColumn::RowId)).toLongLong(), rent); // position kept
 
     QTest::keyClick(viewOf(w->gex()), Qt::Key_Space);
     QVERIFY(!done());

@@ -8,6 +8,7 @@
 // several lines) is written as a blank, so each deadline is one line.
 
 #include "data/currency.h"
+#include "deadlines/deadline.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -21,7 +22,7 @@ namespace velto {
 
 // One deadline as the grid shows it.
 struct ExportRecord {
-    int type = 1;                   // TrType: 1 credit, -1 debit, -2 appointment
+    DeadlineType type = DeadlineType::Credit;
     bool done = false;              // TrDone
     QDate date;                     // TrDate
     QString description;            // as shown, with the series counter when shown
@@ -31,9 +32,6 @@ struct ExportRecord {
     QString accountNotes;
 };
 
-// The type word of the first column; empty for a type the program does not
-// know (never an index outside the table).
-[[nodiscard]] QString exportTypeName(int type);
 // A number as "General Number" writes it: no grouping, no trailing zeros,
 // the locale's decimal separator.
 [[nodiscard]] QString generalNumber(Currency value, const QLocale &locale);

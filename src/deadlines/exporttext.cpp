@@ -1,4 +1,4 @@
-#include "app/exporttext.h"
+#include "deadlines/exporttext.h"
 
 #include "app/strings.h"
 
@@ -7,8 +7,6 @@
 namespace velto {
 
 namespace {
-
-constexpr int kAppointment = -2;
 
 QString quoted(QString value)
 {
@@ -21,16 +19,6 @@ QString quoted(QString value)
 }
 
 } // namespace
-
-QString exportTypeName(int type)
-{
-    // Indexed by TrType + 2: appointment, debit, (none), credit.
-    static constexpr int ids[] = {1043, 1042, 0, 1041};
-    const int i = type + 2;
-    if (i < 0 || i > 3 || ids[i] == 0)
-        return {};
-    return LoadResString(ids[i]);
-}
 
 QString generalNumber(Currency value, const QLocale &locale)
 {
@@ -48,9 +36,9 @@ QByteArray exportText(const QList<ExportRecord> &records, const QLocale &locale)
     const QString closed = LoadResString(1107);
     const QString open = LoadResString(1030);
     for (const ExportRecord &r : records) {
-        const bool hasAmount = r.amount.has_value() && r.type != kAppointment;
+        const bool hasAmount = r.amount.has_value() && r.type != DeadlineType::Appointment;
         const QStringList fields{
-            exportTypeName(r.type),
+            deadlineTypeName(r.type),
             r.done ? closed : open,
             r.date.isValid() ? locale.toString(r.date, QLocale::ShortFormat) : QString(),
             r.description,

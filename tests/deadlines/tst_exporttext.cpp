@@ -1,7 +1,7 @@
 // The export file's text: the fields of one deadline line in each language
 // and locale, quoting, and the bytes of the line breaks and encoding.
 
-#include "app/exporttext.h"
+#include "deadlines/exporttext.h"
 #include "app/mainmod.h"
 
 #include <QtTest>

@@ -1,0 +1,53 @@
+#include "deadlines/mainquery.h"
+
+#include "data/catalogue.h"
+#include "data/recordset.h"
+
+namespace velto {
+
+QString mainQuerySource(int sheetId, MainFilter filter, const QDate &first, const QDate &last)
+{
+    if (filter == MainFilter::CalendarPeriod)
+        return sql::mainSelectPeriod(sheetId, first, last);
+    return sql::mainSelect(sheetId, sql::mainFilter(int(filter)));
+}
+
+QString mainQueryColumns()
+{
+    return sql::mainSelectColumnsOnly();
+}
+
+QString startListSource(int sheetId, const QDate &first, const QDate &last)
+{
+    return sql::startPanel(first, last, sheetId);
+}
+
+Status openDeadlineDays(const QString &connectionString, int sheetId, const QDate &first, const QDate &last,
+                        QList<QDate> *days)
+{
+    days->clear();
+    Recordset rs;
+    const Status st = rs.open(sql::boldDays(first, last, sheetId), connectionString);
+    if (!st)
+        return st;
+    const int dateField = rs.fieldIndex(u"TrDate");
+    for (; !rs.eof(); rs.moveNext())
+        days->append(rs.dateValue(dateField));
+    const Status read = rs.status();
+    rs.close();
+    return read;
+}
+
+Status anythingDueBy(const QString &connectionString, int sheetId, const QDate &day, bool *due)
+{
+    Recordset rs;
+    const Status st = rs.open(sql::openDueUpTo(day, sheetId), connectionString);
+    if (!st)
+        return st;
+    *due = !rs.eof();
+    const Status read = rs.status();
+    rs.close();
+    return read;
+}
+
+} // namespace velto
