@@ -125,14 +125,13 @@ private:
 DeadlineEntry seriesEntry(int count)
 {
     DeadlineEntry e;
-    e.typeKey = QStringLiteral("d-1");
+    e.type = DeadlineType::Debit;
     e.description = QStringLiteral("Monthly rent l'appartamento");
-    e.accountId = 3;
-    e.amountText = QStringLiteral("1234.5");
+    e.amount = Currency::fromUnits(12345000);
     e.recurring = true;
     e.date = QDate(2027, 1, 31);
     e.count = count;
-    e.cadenceIndex = 0;
+    e.cadence = Cadence::Daily;
     return e;
 }
 
@@ -150,7 +149,7 @@ void BM_InsertSeries(benchmark::State &state)
             break;
         }
         state.ResumeTiming();
-        const Status st = InsertDeadlines(entry);
+        const Status st = InsertDeadlines(app().ConnectionString, 1, entry);
         if (!st) {
             state.SkipWithError(st.message().toUtf8().constData());
             break;

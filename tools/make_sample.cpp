@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
         "Riunione condominio", "Visita medica", "Consegna progetto", "Canone software", "Saldo fornitura",
         "Parcella consulenza", "Revisione caldaia", "Abbonamento riviste", "Stipendio collaboratore",
     };
-    const char *const types[] = {"d+1", "d-1", "d-2"};
+    const DeadlineType types[] = {DeadlineType::Credit, DeadlineType::Debit, DeadlineType::Appointment};
     QRandomGenerator random(20270115);
     const QDate base = today();
     for (int sheet = 1; sheet <= 3; ++sheet) {
@@ -96,29 +96,28 @@ int main(int argc, char *argv[])
         for (int i = 0; i < singles; ++i) {
             DeadlineEntry e;
             const int t = int(random.bounded(10));
-            e.typeKey = QString::fromLatin1(types[t < 5 ? 0 : (t < 9 ? 1 : 2)]);
+            e.type = types[t < 5 ? 0 : (t < 9 ? 1 : 2)];
             e.description = QString::fromUtf8(descriptions[random.bounded(int(std::size(descriptions)))]);
-            if (e.typeKey == QLatin1String("d+1") || random.bounded(3) > 0)
-                e.accountId = random.bounded(4) == 0 ? QVariant() : QVariant(int(random.bounded(12)) + 1);
-            e.amountText = e.typeKey == QLatin1String("d-2")
-                ? QString()
-                : QString::number(50 + random.bounded(4000)) + QStringLiteral(".") + QString::number(random.bounded(10)) + QStringLiteral("0");
+            if (e.type == DeadlineType::Credit || random.bounded(3) > 0)
+                e.accountId = random.bounded(4) == 0 ? 0 : qint64(random.bounded(12)) + 1;
+            if (e.type != DeadlineType::Appointment)
+                e.amount = Currency::fromUnits((50 + random.bounded(4000)) * Currency::kScale + random.bounded(10) * 1000);
             e.date = base.addDays(int(random.bounded(240)) - 90);
-            if (Status st = InsertDeadlines(e); !st)
+            if (Status st = InsertDeadlines(app().ConnectionString, sheet, e); !st)
                 return fail(st.message());
         }
         const int series = sheet == 1 ? 8 : 3;
         for (int i = 0; i < series; ++i) {
             DeadlineEntry e;
-            e.typeKey = QString::fromLatin1(types[i % 3 == 2 ? 0 : 1]);
+            e.type = types[i % 3 == 2 ? 0 : 1];
             e.description = QString::fromUtf8(descriptions[(i * 5 + 1) % std::size(descriptions)]);
-            e.accountId = int(random.bounded(12)) + 1;
-            e.amountText = QString::number(100 + random.bounded(1500)) + QStringLiteral(".00");
+            e.accountId = qint64(random.bounded(12)) + 1;
+            e.amount = Currency::fromUnits((100 + random.bounded(1500)) * Currency::kScale);
             e.recurring = true;
             e.count = 6 + int(random.bounded(7));
-            e.cadenceIndex = i % 2 == 0 ? 2 : 3;
+            e.cadence = i % 2 == 0 ? Cadence::Monthly : Cadence::Quarterly;
             e.date = base.addMonths(-3).addDays(int(random.bounded(28)));
-            if (Status st = InsertDeadlines(e); !st)
+            if (Status st = InsertDeadlines(app().ConnectionString, sheet, e); !st)
                 return fail(st.message());
         }
     }

@@ -59,8 +59,6 @@ class tst_Strings : public QObject
 
 private slots:
     void cleanup() { app().LanguageOffset = kOffsetEnglish; }
-
-    void tableHoldsOneHundredEightyMessagesInAscendingOrder();
     void everyMessageExistsInAllFiveBlocks_data();
     void everyMessageExistsInAllFiveBlocks();
     void idsOutsideTheBlocksHaveNoString_data();
@@ -77,15 +75,6 @@ private slots:
     void designedCaptionsBecomeTexts();
 };
 
-void tst_Strings::tableHoldsOneHundredEightyMessagesInAscendingOrder()
-{
-    const QList<int> ids = messageIds();
-    QCOMPARE(ids.size(), 180);
-    QCOMPARE(ids.first(), 201);
-    QCOMPARE(ids.last(), 1414);
-    for (int i = 1; i < ids.size(); ++i)
-        QVERIFY2(ids[i - 1] < ids[i], qPrintable(QString::number(ids[i])));
-}
 
 void tst_Strings::everyMessageExistsInAllFiveBlocks_data()
 {

@@ -13,7 +13,7 @@ namespace {
 ExportRecord record(int type, bool done, const QString &description, std::optional<Currency> amount, Currency total)
 {
     ExportRecord r;
-    r.type = type;
+    r.type = DeadlineType(type);
     r.done = done;
     r.date = QDate(2027, 3, 4);
     r.description = description;

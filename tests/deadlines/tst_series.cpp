@@ -25,6 +25,7 @@ struct StoredRow {
     QVariant count;
     qint64 group = 0;
     int dbId = 0;
+    qint64 rowId = 0;
 };
 
 // Every deadline, in date order (then by id, the order of insertion).
@@ -48,6 +49,7 @@ QList<StoredRow> storedRows(const QString &where = QStringLiteral("True"))
         r.count = rs.value(u"TrGrpMDay");
         r.group = rs.intValue(rs.fieldIndex(u"TrGrpId"));
         r.dbId = int(rs.intValue(rs.fieldIndex(u"TrDbId")));
+        r.rowId = rs.intValue(rs.fieldIndex(u"TrRowId"));
         out << r;
     }
     return out;
@@ -57,11 +59,11 @@ DeadlineEntry series(const QDate &first, int count, int cadence, qint64 group = 
 {
     DeadlineEntry e;
     e.description = QStringLiteral("Rent");
-    e.amountText = QStringLiteral("100");
+    e.amount = Currency::fromUnits(100 * Currency::kScale);
     e.recurring = true;
     e.date = first;
     e.count = count;
-    e.cadenceIndex = cadence;
+    e.cadence = Cadence(cadence);
     e.addToGroupId = group;
     return e;
 }
@@ -70,10 +72,15 @@ DeadlineEntry single(const QDate &day, qint64 group = 0)
 {
     DeadlineEntry e;
     e.description = QStringLiteral("One");
-    e.amountText = QStringLiteral("10");
+    e.amount = Currency::fromUnits(10 * Currency::kScale);
     e.date = day;
     e.addToGroupId = group;
     return e;
+}
+
+Status insert(const DeadlineEntry &e, int sheet = 1)
+{
+    return InsertDeadlines(app().ConnectionString, sheet, e);
 }
 
 Status exec(const QString &statement)
@@ -172,7 +179,7 @@ private slots:
         QFETCH(QList<QDate>, dates);
         const int n = int(dates.size());
 
-        const Status st = InsertDeadlines(series(first, n, cadence));
+        const Status st = insert(series(first, n, cadence));
         QVERIFY2(st.ok(), qPrintable(st.message()));
 
         const QList<StoredRow> rows = storedRows();
@@ -188,92 +195,47 @@ private slots:
 
     void valuesAreStoredByType_data()
     {
-        QTest::addColumn<QString>("typeKey");
-        QTest::addColumn<QString>("amountText");
-        QTest::addColumn<QVariant>("account");
         QTest::addColumn<int>("type");
+        QTest::addColumn<qint64>("amount");
+        QTest::addColumn<qint64>("account");
         QTest::addColumn<qint64>("value");
         QTest::addColumn<qint64>("balance");
-        QTest::addColumn<qint64>("accountId");
 
-        QTest::newRow("credit in locale text") << "d+1" << "1.234,50 €" << QVariant(5) << 1 << qint64(12345000)
-                                               << qint64(12345000) << qint64(5);
-        QTest::newRow("debit of 50 is stored negative") << "d-1" << "50" << QVariant() << -1 << qint64(500000)
-                                                        << qint64(-500000) << qint64(0);
-        QTest::newRow("appointment carries no amount") << "d-2" << "50" << QVariant(QStringLiteral("3")) << -2
-                                                       << qint64(0) << qint64(0) << qint64(3);
-        QTest::newRow("credit with an empty box is 0") << "d+1" << "" << QVariant() << 1 << qint64(0) << qint64(0)
-                                                       << qint64(0);
-        QTest::newRow("text that is no money is 0") << "d-1" << "abc" << QVariant(QString()) << -1 << qint64(0)
-                                                    << qint64(0) << qint64(0);
-        QTest::newRow("four decimals kept") << "d-1" << "0,0001" << QVariant(qlonglong(12)) << -1 << qint64(1)
-                                            << qint64(-1) << qint64(12);
+        QTest::newRow("credit with a client") << 1 << qint64(12345000) << qint64(1) << qint64(12345000)
+                                              << qint64(12345000);
+        QTest::newRow("debit of 50 is stored negative") << -1 << qint64(500000) << qint64(0) << qint64(500000)
+                                                        << qint64(-500000);
+        QTest::newRow("appointment carries no amount") << -2 << qint64(500000) << qint64(1) << qint64(0) << qint64(0);
+        QTest::newRow("credit of 0") << 1 << qint64(0) << qint64(0) << qint64(0) << qint64(0);
+        QTest::newRow("four decimals kept") << -1 << qint64(1) << qint64(1) << qint64(1) << qint64(-1);
     }
 
     void valuesAreStoredByType()
     {
-        QFETCH(QString, typeKey);
-        QFETCH(QString, amountText);
-        QFETCH(QVariant, account);
         QFETCH(int, type);
+        QFETCH(qint64, amount);
+        QFETCH(qint64, account);
         QFETCH(qint64, value);
         QFETCH(qint64, balance);
-        QFETCH(qint64, accountId);
+        QVERIFY(exec(QStringLiteral("INSERT INTO Accounts (AcId, AcName) VALUES (1, 'Rossi')")));
 
         for (bool recurring : {false, true}) {
             QVERIFY(exec(QStringLiteral("DELETE * FROM Transactions")));
             DeadlineEntry e = recurring ? series(QDate(2027, 1, 31), 2, 2) : single(QDate(2027, 1, 31));
-            e.typeKey = typeKey;
-            e.amountText = amountText;
+            e.type = DeadlineType(type);
+            e.amount = Currency::fromUnits(amount);
             e.accountId = account;
-            QVERIFY(InsertDeadlines(e));
+            QVERIFY(insert(e));
             const QList<StoredRow> rows = storedRows();
             QCOMPARE(rows.size(), recurring ? 2 : 1);
             for (const StoredRow &r : rows) {
                 QCOMPARE(r.type, type);
                 QCOMPARE(r.value.units(), value);
                 QCOMPARE(r.balance.units(), balance);
-                QCOMPARE(r.accountId, accountId);
+                QCOMPARE(r.accountId, account);
                 QCOMPARE(r.dbId, 1);
             }
         }
-    }
-
-    void singleDeadlineStaysOutsideGroups()
-    {
-        QVERIFY(InsertDeadlines(single(QDate(2027, 1, 31))));
-        const QList<StoredRow> rows = storedRows();
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0].letter, QStringLiteral("n"));
-        QCOMPARE(rows[0].group, 0);
-        QVERIFY(rows[0].row.isNull());
-        QVERIFY(rows[0].count.isNull());
-        QCOMPARE(rows[0].description, QStringLiteral("One"));
-    }
-
-    void newGroupsTakeTheHighestNumberInUsePlusOne()
-    {
-        QVERIFY(InsertDeadlines(single(QDate(2027, 1, 1))));
-        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 2, 0)));
-        QCOMPARE(storedRows(QStringLiteral("TrGrpRow=1")).value(0).group, 1);
-
-        // A higher number in another data sheet counts too.
-        QVERIFY(exec(sql::insertSeriesRow(2, 1, QDate(2027, 1, 1), QStringLiteral("x"), 0, {}, {}, u'd', 1, 1, 41)));
-        QVERIFY(InsertDeadlines(series(QDate(2027, 6, 1), 3, 1)));
-        const QList<StoredRow> rows = storedRows(QStringLiteral("TrDbId=1 AND TrDate>=#06/01/2027#"));
-        QCOMPARE(rows.size(), 3);
-        for (const StoredRow &r : rows)
-            QCOMPARE(r.group, 42);
-    }
-
-    void minimumSeriesOfTwo()
-    {
-        QVERIFY(InsertDeadlines(series(QDate(2027, 3, 1), 2, 4)));
-        const QList<StoredRow> rows = storedRows();
-        QCOMPARE(rows.size(), 2);
-        QCOMPARE(rows[1].date, QDate(2028, 3, 1));
-        QCOMPARE(rows[1].row, QVariant(qlonglong(2)));
-        QCOMPARE(rows[1].count, QVariant(qlonglong(2)));
     }
 
     void entriesRefusedBeforeAnythingIsWritten_data()
@@ -291,14 +253,22 @@ private slots:
         e = single(QDate());
         QTest::newRow("no date") << e;
         e = single(QDate(2027, 1, 1));
-        e.typeKey = QStringLiteral("d+7");
+        e.type = DeadlineType(7);
         QTest::newRow("unknown type") << e;
+        // The sign comes from the type: a pasted "-50" never makes a debit a credit.
+        e = single(QDate(2027, 1, 1));
+        e.type = DeadlineType::Debit;
+        e.amount = Currency::fromUnits(-50 * Currency::kScale);
+        QTest::newRow("negative debit") << e;
+        e = series(QDate(2027, 1, 1), 3, 2);
+        e.amount = Currency::fromUnits(-1);
+        QTest::newRow("negative credit series") << e;
     }
 
     void entriesRefusedBeforeAnythingIsWritten()
     {
         QFETCH(DeadlineEntry, entry);
-        const Status st = InsertDeadlines(entry);
+        const Status st = insert(entry);
         QCOMPARE(st.code(), int(kErrorInvalidEntry));
         QVERIFY(!st.message().isEmpty());
         QVERIFY(storedRows().isEmpty());
@@ -306,7 +276,7 @@ private slots:
 
     void largestCountIsStored()
     {
-        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), kMaxSeriesCount, 0)));
+        QVERIFY(insert(series(QDate(2027, 1, 1), kMaxSeriesCount, 0)));
         const QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpRow=") + QString::number(kMaxSeriesCount));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].count, QVariant(qlonglong(kMaxSeriesCount)));
@@ -324,11 +294,11 @@ private slots:
     void failingRowRollsBackTheWholeSeries()
     {
         QFETCH(QString, condition);
-        QVERIFY(InsertDeadlines(single(QDate(2026, 1, 1))));
+        QVERIFY(insert(single(QDate(2026, 1, 1))));
         QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions WHEN ") + condition
                      + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'row refused by test'); END")));
 
-        const Status st = InsertDeadlines(series(QDate(2027, 1, 1), 5, 2));
+        const Status st = insert(series(QDate(2027, 1, 1), 5, 2));
         QVERIFY(!st.ok());
         QVERIFY2(st.message().contains(QStringLiteral("row refused by test")), qPrintable(st.message()));
         const QList<StoredRow> rows = storedRows();
@@ -340,17 +310,17 @@ private slots:
     {
         QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions "
                                     "BEGIN SELECT RAISE(ABORT, 'no room'); END")));
-        const Status st = InsertDeadlines(single(QDate(2027, 1, 1)));
+        const Status st = insert(single(QDate(2027, 1, 1)));
         QVERIFY(!st.ok());
         QVERIFY(st.message().contains(QStringLiteral("no room")));
     }
 
     void failingRenumberingKeepsNothingOfTheJoin()
     {
-        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 3, 2)));
+        QVERIFY(insert(series(QDate(2027, 1, 1), 3, 2)));
         QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Transactions "
                                     "BEGIN SELECT RAISE(ABORT, 'renumbering refused'); END")));
-        const Status st = InsertDeadlines(single(QDate(2027, 1, 15), 1));
+        const Status st = insert(single(QDate(2027, 1, 15), 1));
         QVERIFY(st.message().contains(QStringLiteral("renumbering refused")));
         QCOMPARE(storedRows().size(), 3);
     }
@@ -358,18 +328,18 @@ private slots:
     void missingDatabaseIsAnError()
     {
         app().ConnectionString = connectionStringFor(m_box->path() + QStringLiteral("/gone"));
-        QVERIFY(!InsertDeadlines(single(QDate(2027, 1, 1))).ok());
-        QVERIFY(!InsertDeadlines(series(QDate(2027, 1, 1), 2, 0)).ok());
+        QVERIFY(!insert(single(QDate(2027, 1, 1))).ok());
+        QVERIFY(!insert(series(QDate(2027, 1, 1), 2, 0)).ok());
     }
 
     void joiningAGroupRenumbersItInDateOrder()
     {
         // Given a monthly group of three: 1 Jan, 1 Feb, 1 Mar.
-        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 3, 2)));
-        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 2, 0))); // another group, untouched
+        QVERIFY(insert(series(QDate(2027, 1, 1), 3, 2)));
+        QVERIFY(insert(series(QDate(2027, 1, 1), 2, 0))); // another group, untouched
 
         // When a single deadline on 15 Jan joins it.
-        QVERIFY(InsertDeadlines(single(QDate(2027, 1, 15), 1)));
+        QVERIFY(insert(single(QDate(2027, 1, 15), 1)));
 
         // Then the four members are numbered by date and all know the size.
         QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpId=1"));
@@ -384,7 +354,7 @@ private slots:
         QCOMPARE(rows[2].letter, QStringLiteral("m"));
 
         // A weekly series joining too: 8 and 15 Feb.
-        QVERIFY(InsertDeadlines(series(QDate(2027, 2, 8), 2, 1, 1)));
+        QVERIFY(insert(series(QDate(2027, 2, 8), 2, 1, 1)));
         rows = storedRows(QStringLiteral("TrGrpId=1"));
         QCOMPARE(rows.size(), 6);
         QCOMPARE(rows[3].date, QDate(2027, 2, 8));
@@ -397,9 +367,47 @@ private slots:
             QCOMPARE(r.count, QVariant(qlonglong(2)));
     }
 
+    void memberJoinsOnlyASeriesOfTheSameSheet()
+    {
+        // Given a series in data sheet 1
+        QVERIFY(insert(series(QDate(2027, 1, 1), 3, 2)));
+
+        // When a member is added to it from data sheet 2 (the user switched sheets)
+        const Status st = insert(single(QDate(2027, 1, 15), 1), 2);
+
+        // Then nothing is written and the series keeps its numbering
+        QCOMPARE(st.code(), int(kErrorInvalidEntry));
+        const QList<StoredRow> rows = storedRows();
+        QCOMPARE(rows.size(), 3);
+        for (const StoredRow &r : rows)
+            QCOMPARE(r.count, QVariant(qlonglong(3)));
+        // A series that no longer exists takes no member either.
+        QCOMPARE(insert(single(QDate(2027, 1, 15), 9)).code(), int(kErrorMissing));
+        QCOMPARE(storedRows().size(), 3);
+    }
+
+    void clientThatNoLongerExistsIsRefused()
+    {
+        DeadlineEntry e = series(QDate(2027, 1, 1), 2, 2);
+        e.accountId = 77;
+        const Status st = insert(e);
+        QCOMPARE(st.code(), int(kErrorMissing));
+        QVERIFY(storedRows().isEmpty());
+    }
+
+    void firstNewRowIdIsReturned()
+    {
+        QVERIFY(insert(single(QDate(2027, 1, 1))));
+        qint64 first = 0;
+        QVERIFY(InsertDeadlines(app().ConnectionString, 1, series(QDate(2027, 5, 1), 3, 2), &first));
+        const QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpRow=1"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(first, rows[0].rowId);
+    }
+
     void deletingAMemberAndRenumberingClosesTheGap()
     {
-        QVERIFY(InsertDeadlines(series(QDate(2027, 1, 1), 4, 1)));
+        QVERIFY(insert(series(QDate(2027, 1, 1), 4, 1)));
         Connection conn;
         QVERIFY(conn.open(app().ConnectionString));
         QVERIFY(conn.execute(QStringLiteral("DELETE * FROM Transactions WHERE TrGrpRow=2")));

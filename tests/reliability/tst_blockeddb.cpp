@@ -44,9 +44,9 @@ constexpr int kSqliteBusy = 5;
 DeadlineEntry entry(const QString &description, int count = 1)
 {
     DeadlineEntry e;
-    e.typeKey = QStringLiteral("d-1");
+    e.type = DeadlineType::Debit;
     e.description = description;
-    e.amountText = QStringLiteral("80");
+    e.amount = Currency::fromUnits(80 * Currency::kScale);
     e.date = QDate(2027, 3, 10);
     e.recurring = count > 1;
     e.count = count;
@@ -108,9 +108,9 @@ struct Write {
 const QList<Write> &writes()
 {
     static const QList<Write> all = {
-        {"new deadline", [] { return InsertDeadlines(entry(QStringLiteral("new single"))); },
+        {"new deadline", [] { return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new single"))); },
          [] { return deadlines(QStringLiteral("new single")) == 1; }},
-        {"new series", [] { return InsertDeadlines(entry(QStringLiteral("new series"), 12)); },
+        {"new series", [] { return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new series"), 12)); },
          [] { return deadlines(QStringLiteral("new series")) == 12; }},
         {"deadline closed",
          [] { return onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("to close")))); }); },
@@ -222,7 +222,7 @@ private:
     {
         QVERIFY(m_box->createDatabase());
         for (const char *d : {"to close", "to delete", "closed long ago", "bystander"})
-            QVERIFY(InsertDeadlines(entry(QLatin1String(d))));
+            QVERIFY(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QLatin1String(d))));
         QVERIFY(onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("closed long ago")))); }));
         QVERIFY(saveClient(QLatin1String(sql::kAccountsTable), QStringLiteral("seed client")));
     }

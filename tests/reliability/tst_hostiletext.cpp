@@ -101,13 +101,13 @@ qint64 countOf(const QString &statement)
 DeadlineEntry entryWith(const QString &description, bool recurring)
 {
     DeadlineEntry e;
-    e.typeKey = QStringLiteral("d-1");
+    e.type = DeadlineType::Debit;
     e.description = description;
-    e.amountText = QStringLiteral("12.50");
+    e.amount = Currency::fromUnits(125000);
     e.date = QDate(2027, 1, 31);
     e.recurring = recurring;
     e.count = recurring ? 3 : 1;
-    e.cadenceIndex = 2;
+    e.cadence = Cadence::Monthly;
     return e;
 }
 
@@ -145,8 +145,8 @@ private slots:
     {
         QFETCH(QString, text);
         // given a single deadline and a series of 3, both described by the text
-        QVERIFY2(InsertDeadlines(entryWith(text, false)), "single deadline refused");
-        QVERIFY2(InsertDeadlines(entryWith(text, true)), "series refused");
+        QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, false)), "single deadline refused");
+        QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, true)), "series refused");
         // then every row reads back exactly as typed
         const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
         QCOMPARE(rows.size(), 4);
@@ -212,8 +212,8 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, fits);
-        const Status single = InsertDeadlines(entryWith(text, false));
-        const Status series = InsertDeadlines(entryWith(text, true));
+        const Status single = InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, false));
+        const Status series = InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, true));
         QCOMPARE(single.ok(), fits);
         QCOMPARE(series.ok(), fits);
         const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
@@ -259,40 +259,43 @@ private slots:
 
     void amountRoundTripsOrIsRefused_data()
     {
-        QTest::addColumn<QString>("typeKey");
+        QTest::addColumn<int>("type");
         QTest::addColumn<QString>("amountText");
         QTest::addColumn<bool>("fits");
         QTest::addColumn<qint64>("units");
-        QTest::newRow("smallest step") << "d+1" << "0.0001" << true << qint64(1);
-        QTest::newRow("fifth decimal rounds") << "d+1" << "0.00005" << true << qint64(1);
-        QTest::newRow("debit with decimals") << "d-1" << "1234.5" << true << qint64(12345000);
-        QTest::newRow("largest amount stored exactly") << "d+1" << "99999999999.9999" << true << qint64(999999999999999);
-        QTest::newRow("largest amount as a debit") << "d-1" << "99999999999.9999" << true << qint64(999999999999999);
-        QTest::newRow("one step over") << "d+1" << "100000000000" << false << qint64(0);
-        QTest::newRow("large amount that would be rounded") << "d-1" << "123456789012345.6789" << false << qint64(0);
-        QTest::newRow("beyond any amount") << "d+1" << "922337203685477.9999" << false << qint64(0);
-        QTest::newRow("digits beyond any number") << "d+1" << "99999999999999999999" << false << qint64(0);
-        QTest::newRow("empty box") << "d+1" << "" << true << qint64(0);
-        QTest::newRow("appointment ignores the amount") << "d-2" << "99999999999999999999" << true << qint64(0);
+        QTest::newRow("smallest step") << 1 << "0.0001" << true << qint64(1);
+        QTest::newRow("fifth decimal rounds") << 1 << "0.00005" << true << qint64(1);
+        QTest::newRow("debit with decimals") << -1 << "1234.5" << true << qint64(12345000);
+        QTest::newRow("largest amount stored exactly") << 1 << "99999999999.9999" << true << qint64(999999999999999);
+        QTest::newRow("largest amount as a debit") << -1 << "99999999999.9999" << true << qint64(999999999999999);
+        QTest::newRow("one step over") << 1 << "100000000000" << false << qint64(0);
+        QTest::newRow("large amount that would be rounded") << -1 << "123456789012345.6789" << false << qint64(0);
+        QTest::newRow("beyond any amount") << 1 << "922337203685477.9999" << false << qint64(0);
+        QTest::newRow("digits beyond any number") << 1 << "99999999999999999999" << false << qint64(0);
+        QTest::newRow("empty box") << 1 << "" << true << qint64(0);
+        QTest::newRow("appointment ignores the amount") << -2 << "99999999999999999999" << true << qint64(0);
     }
     void amountRoundTripsOrIsRefused()
     {
-        QFETCH(QString, typeKey);
+        QFETCH(int, type);
         QFETCH(QString, amountText);
         QFETCH(bool, fits);
         QFETCH(qint64, units);
         QLocale::setDefault(QLocale::c());
         DeadlineEntry e = entryWith(QStringLiteral("amount"), false);
-        e.typeKey = typeKey;
-        e.amountText = amountText;
-        const Status st = InsertDeadlines(e);
-        QCOMPARE(st.ok(), fits);
+        e.type = DeadlineType(type);
+        // The amount box reads the text; an appointment's box is empty.
+        const std::optional<Currency> read = amountText.isEmpty() || e.type == DeadlineType::Appointment
+            ? std::optional<Currency>(Currency())
+            : Currency::fromLocaleText(amountText, QLocale());
+        e.amount = read.value_or(Currency());
+        const bool stored = read && InsertDeadlines(app().ConnectionString, app().CurrentDbId, e).ok();
+        QCOMPARE(stored, fits);
         Recordset rs;
         QVERIFY(rs.open(sql::mainSelect(1, sql::mainFilter(0)), app().ConnectionString, CursorType::Static));
         QCOMPARE(rs.recordCount(), qint64(fits ? 1 : 0));
         if (!fits)
             return;
-        const int type = typeCodeOfKey(typeKey);
         QCOMPARE(rs.currencyValue(rs.fieldIndex(u"TrValue")).units(), units);
         QCOMPARE(rs.currencyValue(rs.fieldIndex(u"TrBalance")).units(), units * type);
 

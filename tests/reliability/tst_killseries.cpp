@@ -38,13 +38,13 @@ const QString kSentinel = QStringLiteral("written before, must survive");
 DeadlineEntry seriesEntry(const QString &description, int count)
 {
     DeadlineEntry e;
-    e.typeKey = QStringLiteral("d+1");
+    e.type = DeadlineType::Credit;
     e.description = description;
-    e.amountText = QStringLiteral("10");
+    e.amount = Currency::fromUnits(10 * Currency::kScale);
     e.recurring = true;
     e.date = QDate(2027, 1, 1);
     e.count = count;
-    e.cadenceIndex = 0; // daily
+    e.cadence = Cadence::Daily;
     return e;
 }
 
@@ -57,7 +57,7 @@ int writeSeries(const QString &folder, const QString &description)
     app().CurrentDbId = 1;
     std::fputs("writing\n", stdout);
     std::fflush(stdout);
-    const Status st = InsertDeadlines(seriesEntry(description, kSeriesSize));
+    const Status st = InsertDeadlines(app().ConnectionString, app().CurrentDbId, seriesEntry(description, kSeriesSize));
     if (!st) {
         std::fprintf(stderr, "%s\n", qPrintable(st.message()));
         return 1;
@@ -154,7 +154,7 @@ private slots:
     {
         m_box.reset(new test::Sandbox);
         QVERIFY(m_box->createDatabase());
-        QVERIFY(InsertDeadlines(seriesEntry(kSentinel, 3)));
+        QVERIFY(InsertDeadlines(app().ConnectionString, app().CurrentDbId, seriesEntry(kSentinel, 3)));
 
         // How long a whole series takes here, so that the kills can be spread over it.
         QElapsedTimer t;

@@ -2,7 +2,17 @@
 // creating with F5, editing with Enter, cancelling, deleting one that no
 // deadline names, and refusing one that a deadline of any data sheet names.
 
-#include "../main/deadlinebench.h"
+#include "app/mainmod.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "promptrecorder.h"
+#include "seed.h"
+#include "testsupport.h"
+#include "ui/widgets/recordsetgridsource.h"
+#include "ui/widgets/grid.h"
+#include "whenmodal.h"
+
+#include <QtTest>
 
 #include "app/strings.h"
 #include "ui/accounts/frmAccounts.h"
@@ -16,6 +26,38 @@
 
 using namespace velto;
 using namespace velto::test;
+
+namespace {
+
+using ScriptedPrompts = PromptRecorder;
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QList<QVariantMap> query(const QString &statement)
+{
+    QList<QVariantMap> out;
+    Recordset rs;
+    if (!rs.open(statement, app().ConnectionString, CursorType::Static))
+        return out;
+    for (; !rs.eof(); rs.moveNext()) {
+        QVariantMap row;
+        for (int f = 0; f < rs.fieldCount(); ++f)
+            row.insert(rs.fieldName(f), rs.value(f));
+        out << row;
+    }
+    return out;
+}
+
+bool run(const QString &statement)
+{
+    return seedExec(statement);
+}
+
+} // namespace
 
 class TestFrmAccounts : public QObject
 {
@@ -170,7 +212,7 @@ void TestFrmAccounts::clientInUseIsRefused()
 {
     QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Usato')")));
     const qint64 id = accounts()[0]["AcId"].toLongLong();
-    QVERIFY(addDeadline("d+1", QDate(2027, 5, 1), "Fattura", "10", 1, 2, id));
+    QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 5, 1), QStringLiteral("Fattura"), id, money("10")));
     // Named only from another data sheet: still in use.
     QVERIFY(run(QStringLiteral("UPDATE Transactions SET TrDbId=2")));
     frmAccounts *w = openWindow();

@@ -17,7 +17,7 @@ using velto::test::PromptRecorder;
 
 namespace {
 
-QString helpFolder() { return QStringLiteral(VELTO_TEST_DATA "/../../../../resources/help"); }
+QString helpFolder() { return QStringLiteral(VELTO_SOURCE_DIR "/resources/help"); }
 
 QString readText(const QString &path)
 {

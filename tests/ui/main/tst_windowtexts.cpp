@@ -144,7 +144,7 @@ void TestWindowTexts::windowsAreTranslatedAndLabelled()
     checkTexts(about);
     saveShot(about, "about-" + suffix);
 
-    app().HelpFile = QStringLiteral(VELTO_TEST_DATA "/../../../../resources/help/") + help + "_help.html";
+    app().HelpFile = QStringLiteral(VELTO_SOURCE_DIR "/resources/help/") + help + "_help.html";
     HelpWindow *window = showHelp(nullptr, &prompts);
     QVERIFY(window);
     checkTexts(*window);
