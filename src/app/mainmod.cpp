@@ -159,13 +159,7 @@ bool ConnectionFails(const QString &connectionString)
         return true;
     // Opening reads only the first page: a truncated or partly overwritten
     // file would start and fail later, in the middle of someone's work.
-    // Checking every page once at start-up turns it away here instead.
-    bool sound = false;
-    {
-        Recordset check;
-        if (check.open(QStringLiteral("PRAGMA quick_check"), c, CursorType::ForwardOnly) && !check.eof())
-            sound = check.textValue(0) == QLatin1String("ok");
-    }
+    const bool sound = c.checkStructure().ok();
     c.close();
     return !sound;
 }

@@ -3,6 +3,7 @@
 #include "data/sqldialect.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -291,6 +292,101 @@ Status Connection::transaction(const std::function<Status()> &work)
     if (!st)
         rollbackTrans(); // the first failure is the one to report
     return st;
+}
+
+namespace {
+
+// Runs a query to its first row; SQLITE_ROW and SQLITE_DONE are both fine.
+int firstRow(sqlite3 *db, const QByteArray &sql)
+{
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            rc = SQLITE_OK;
+        else if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
+QByteArray quotedName(const QByteArray &name)
+{
+    QByteArray q = name;
+    q.replace('"', "\"\"");
+    return '"' + q + '"';
+}
+
+} // namespace
+
+Status Connection::checkStructure()
+{
+    if (!m_db)
+        return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
+    const char *file = sqlite3_db_filename(m_db, "main");
+    const qint64 size = file ? QFileInfo(QString::fromUtf8(file)).size() : -1;
+    qint64 pages = 0;
+    qint64 pageSize = 0;
+    sqlite3_stmt *stmt = nullptr;
+    for (const char *pragma : {"PRAGMA page_count", "PRAGMA page_size"}) {
+        if (sqlite3_prepare_v2(m_db, pragma, -1, &stmt, nullptr) != SQLITE_OK || sqlite3_step(stmt) != SQLITE_ROW) {
+            sqlite3_finalize(stmt);
+            return lastError(sqlite3_errcode(m_db));
+        }
+        (pages == 0 ? pages : pageSize) = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+    }
+    // A file cut short, or with something written past its end.
+    if (size != pages * pageSize)
+        return Status::failure(kErrorNotVeltoDatabase, QStringLiteral("The database file is damaged."));
+
+    // The small tables (data sheets, clients) and their indexes are checked
+    // whole; of the deadlines, which hold nearly all of a file's pages, the
+    // first pages of the table and of each index are read.
+    struct Tree { QByteArray type, name, table, firstColumn; };
+    std::vector<Tree> trees;
+    if (sqlite3_prepare_v2(m_db, "SELECT m.type, m.name, m.tbl_name, "
+                                 "(SELECT i.name FROM pragma_index_info(m.name) AS i WHERE i.seqno = 0) "
+                                 "FROM sqlite_master AS m WHERE m.type IN ('table', 'index') AND m.rootpage > 0",
+                           -1, &stmt, nullptr) != SQLITE_OK)
+        return lastError(sqlite3_errcode(m_db));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        auto text = [stmt](int c) { return QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c))); };
+        trees.push_back({text(0), text(1), text(2), text(3)});
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        return lastError(rc);
+    for (const Tree &t : trees) {
+        QByteArray sql;
+        if (t.type == "table" && t.name != "Transactions") {
+            const QByteArray pragma = "PRAGMA quick_check(" + quotedName(t.name) + ")";
+            if (sqlite3_prepare_v2(m_db, pragma.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+                return lastError(sqlite3_errcode(m_db));
+            rc = sqlite3_step(stmt);
+            const bool ok = rc == SQLITE_ROW
+                && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0;
+            sqlite3_finalize(stmt);
+            if (!ok)
+                return Status::failure(kErrorNotVeltoDatabase, QStringLiteral("The database file is damaged."));
+            continue;
+        }
+        if (t.type == "table")
+            sql = "SELECT * FROM " + quotedName(t.name) + " LIMIT 2";
+        else if (t.table != "Transactions")
+            continue; // checked with its table
+        else if (!t.firstColumn.isEmpty())
+            sql = "SELECT " + quotedName(t.firstColumn) + " FROM " + quotedName(t.table) + " INDEXED BY "
+                + quotedName(t.name) + " ORDER BY " + quotedName(t.firstColumn) + " LIMIT 2";
+        else
+            continue; // an index of the engine's own, read with its table
+        if ((rc = firstRow(m_db, sql)) != SQLITE_OK)
+            return lastError(rc);
+    }
+    return Status::success();
 }
 
 qint64 Connection::lastInsertId() const

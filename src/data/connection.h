@@ -49,6 +49,13 @@ public:
 
     [[nodiscard]] qint64 lastInsertId() const;
 
+    // Turns away a file that was cut short or partly overwritten, reading
+    // only a few pages: the size its header declares against the file's
+    // size, the schema, and the first rows of every table and index. (A
+    // check of every page would cost a read of the whole file at every
+    // start.) kErrorNotVeltoDatabase, or the engine's error, when it fails.
+    Status checkStructure();
+
     // For the data layer's own classes.
     [[nodiscard]] sqlite3 *handle() const { return m_db; }
     // A prepared statement for the text, with its literals bound. Statements

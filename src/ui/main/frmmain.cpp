@@ -523,18 +523,21 @@ void frmMain::Form_Load()
     if (ok && first >= 0 && first <= 6)
         m_mv->setFirstDayOfWeek(Qt::DayOfWeek(first + 1));
 
+    // Sorted and grouped before the first rows come, and loaded once for
+    // the stored filter and layout: every step after a load would sort or
+    // rebuild all of its rows again.
+    if (m_gex->sortKeyCount() == 0) {
+        m_gex->addSortKey(s.SortKeyIndex, s.SortKeyAscending == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    checkLayout(s.GroupOption);
     gexUpdate(m_cmbFilter->currentIndex());
     gextasksUpdate(m_mv->selectionStart(), m_mv->selectionEnd());
     m_loaded = true;
     sbBallon();
     picStartVisible();
     m_gex->refresh();
-    if (m_gex->sortKeyCount() == 0) {
-        m_gex->addSortKey(s.SortKeyIndex, s.SortKeyAscending == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
-    }
     m_gex->setCurrentRow(1);
     m_gex->setUpdatesEnabled(true);
-    applyLayout(s.GroupOption);
     if (const auto item = checkedLanguageItem(s.LanguageChoice)) {
         for (int i = 0; i < m_mnuLangs.size(); ++i)
             m_mnuLangs[i]->setChecked(i == *item);
@@ -543,13 +546,20 @@ void frmMain::Form_Load()
 
 // ---------------------------------------------------------------- layout
 
-void frmMain::applyLayout(int groupOption)
+void frmMain::checkLayout(int groupOption)
 {
     if (groupOption < 0 || groupOption > 3)
         return;
     m_mnuGroupby[groupOption]->setChecked(true);
     tbLayoutButton(groupOption + 5)->setChecked(true);
     app().GroupOption = groupOption;
+}
+
+void frmMain::applyLayout(int groupOption)
+{
+    if (groupOption < 0 || groupOption > 3)
+        return;
+    checkLayout(groupOption);
     gexUpdate(m_cmbFilter->currentIndex());
     m_gex->refresh();
 }

@@ -71,6 +71,8 @@ public:
     void SizeGridColumns();
     // Groups the grid by layout 0 (plain) to 3 (client/supplier).
     void applyLayout(int groupOption);
+    // The layout's menu and toolbar checks and the program state, no reload.
+    void checkLayout(int groupOption);
     // The day-bold request of the calendar: one query per day asked.
     void mv_GetDayBold(const QDate &first, int count, QVector<bool> &state);
     // The folder choice of the Tools menu: stored for the next start.

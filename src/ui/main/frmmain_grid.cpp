@@ -154,24 +154,21 @@ void frmMain::gexUpdate(int filterIndex)
     const bool wasUpdating = m_gex->updatesEnabled();
     m_gex->setUpdatesEnabled(false);
     m_groupToday = today();
-    m_gex->setConnection(s.ConnectionString);
-    m_gex->setRecordSource(text);
-    m_gex->rebind();
     QList<int> groups{col(MainColumn::SheetId)};
     if (s.GroupOption == 1 || s.GroupOption == 2)
         groups << col(MainColumn::GroupKey);
     else if (s.GroupOption == 3)
         groups << col(MainColumn::AccountName);
-    // The rebind has already grouped the new rows by the groups in force;
-    // regrouping by the same columns would rebuild the same tree again.
+    // Grouped before the new rows come, in one step: the rebind then builds
+    // the tree once, and a reload with the same groups regroups nothing.
     bool sameGroups = m_gex->groupCount() == groups.size();
     for (int level = 1; sameGroups && level <= groups.size(); ++level)
         sameGroups = m_gex->groupColumn(level) == groups[level - 1];
-    if (!sameGroups) {
-        m_gex->clearGroups();
-        for (int column : std::as_const(groups))
-            m_gex->addGroup(column, Qt::AscendingOrder);
-    }
+    if (!sameGroups)
+        m_gex->setGroups(groups);
+    m_gex->setConnection(s.ConnectionString);
+    m_gex->setRecordSource(text);
+    m_gex->rebind();
     // A rebind asks for every value and caption afresh: the refresh after
     // it only has to redraw.
     m_gex->update();

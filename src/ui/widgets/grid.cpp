@@ -185,6 +185,7 @@ void Grid::setColumnEmptyText(int column, const QString &text) { changeColumn(co
 
 void Grid::clearGroups() { m_model->clearGroups(); }
 void Grid::addGroup(int column, Qt::SortOrder order) { m_model->addGroup(column, order); }
+void Grid::setGroups(const QList<int> &columns) { m_model->setGroups(columns); }
 int Grid::groupCount() const { return m_model->groupCount(); }
 int Grid::groupColumn(int level) const { return m_model->groupKey(level).column; }
 

@@ -85,6 +85,8 @@ public:
     void clearGroups();
     // Each group added nests inside the ones before.
     void addGroup(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    // Groups by these columns, ascending, outermost first, in one rebuild.
+    void setGroups(const QList<int> &columns);
     [[nodiscard]] int groupCount() const;
     [[nodiscard]] int groupColumn(int level) const; // level from 1
 

@@ -129,6 +129,16 @@ void GridModel::addGroup(int column, Qt::SortOrder order)
     resetWith([&] { m_groupKeys.append({column, order}); });
 }
 
+void GridModel::setGroups(const QList<int> &columns)
+{
+    QList<GridSortKey> keys;
+    for (int column : columns) {
+        if (column >= 1 && column <= m_columns.size())
+            keys.append({column, Qt::AscendingOrder});
+    }
+    resetWith([&] { m_groupKeys = keys; });
+}
+
 void GridModel::setSortKeys(const QList<GridSortKey> &keys)
 {
     QList<GridSortKey> valid;

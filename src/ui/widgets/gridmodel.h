@@ -56,6 +56,8 @@ public:
 
     void clearGroups();
     void addGroup(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    // Groups by these columns, ascending, outermost first, in one rebuild.
+    void setGroups(const QList<int> &columns);
     [[nodiscard]] int groupCount() const { return int(m_groupKeys.size()); }
     // Level from 1 (outermost).
     [[nodiscard]] GridSortKey groupKey(int level) const { return m_groupKeys.value(level - 1); }
