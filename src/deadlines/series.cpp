@@ -1,6 +1,7 @@
 #include "deadlines/series.h"
 
 #include "app/mainmod.h"
+#include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/currency.h"
@@ -91,26 +92,32 @@ bool tooManyDigits(const QString &amountText)
 
 Status validate(const DeadlineEntry &e, int type)
 {
+    // Dates are stored and written into statements with four-digit years.
+    constexpr int kLastYear = 9999;
     if (type != 1 && type != -1 && type != -2)
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown deadline type: %1").arg(e.typeKey));
+        return Status::failure(kErrorInvalidEntry, LoadResString(1581).arg(e.typeKey));
     if (e.description.isEmpty())
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("The description is empty."));
+        return Status::failure(kErrorInvalidEntry, LoadResString(1582));
     // Refused whole rather than stored cut short.
     const int size = fieldSize(u"Transactions", u"TrDescription");
     if (e.description.size() > size)
-        return Status::failure(kErrorInvalidEntry,
-                               QStringLiteral("The description is longer than the %1 characters it can hold.").arg(size));
-    if (!e.date.isValid())
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("The date is not valid."));
+        return Status::failure(kErrorInvalidEntry, LoadResString(1583).arg(size));
+    if (!e.date.isValid() || e.date.year() < 1 || e.date.year() > kLastYear)
+        return Status::failure(kErrorInvalidEntry, LoadResString(1584));
     if (e.recurring) {
         if (e.count < 2)
-            return Status::failure(kErrorInvalidEntry, QStringLiteral("A series needs at least 2 deadlines."));
+            return Status::failure(kErrorInvalidEntry, LoadResString(1585));
         // Row numbers and the count live in 16-bit fields.
         if (e.count > kMaxSeriesCount)
-            return Status::failure(kErrorInvalidEntry,
-                                   QStringLiteral("A series can hold at most %1 deadlines.").arg(kMaxSeriesCount));
+            return Status::failure(kErrorInvalidEntry, LoadResString(1586).arg(kMaxSeriesCount));
         if (e.cadenceIndex < 0 || e.cadenceIndex >= kCadenceCount)
-            return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown cadence."));
+            return Status::failure(kErrorInvalidEntry, LoadResString(1587));
+        // A count that fits the fields can still carry a yearly or quarterly
+        // series past the year 9999; the dates only grow, so the last one
+        // decides, and it is checked before anything is written.
+        const QDate last = seriesDate(e.date, Cadence(e.cadenceIndex), e.count - 1, IsLastDayOfMonth(e.date));
+        if (!last.isValid() || last.year() > kLastYear)
+            return Status::failure(kErrorInvalidEntry, LoadResString(1589));
     }
     return Status::success();
 }
@@ -157,8 +164,7 @@ Status InsertDeadlines(const DeadlineEntry &entry)
     const Currency value = read.value_or(Currency());
     if (!value.isStorable() || (!read && tooManyDigits(entry.amountText)))
         return Status::failure(kErrorInvalidEntry,
-                               QStringLiteral("The amount %1 is larger than the %2 a deadline can hold.")
-                                   .arg(entry.amountText.trimmed(),
+                               LoadResString(1588).arg(entry.amountText.trimmed(),
                                         Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
     const Currency balance = value * type;
     const qint64 accountId = qint64(NzNum(entry.accountId, 0));

@@ -4,6 +4,7 @@
 #include "ui/main/frmmain.h"
 
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
@@ -57,14 +58,14 @@ void frmMain::mv_GetDayBold(const QDate &first, int count, QVector<bool> &state)
     Connection cn;
     const Status opened = cn.open(app().ConnectionString);
     if (!opened) {
-        showError(opened.message());
+        showError(userMessage(opened));
         return;
     }
     for (int i = 0; i < count && i < state.size(); ++i) {
         Recordset rs;
         const Status st = rs.open(sql::openOnDay(first.addDays(i), app().CurrentDbId), cn);
         if (!st) {
-            showError(st.message());
+            showError(userMessage(st));
             return;
         }
         state[i] = !rs.eof();
@@ -80,7 +81,7 @@ void frmMain::mvGetDayBold()
     Recordset rs;
     const Status st = rs.open(sql::boldDays(first, last, app().CurrentDbId), app().ConnectionString);
     if (!st) {
-        showError(st.message());
+        showError(userMessage(st));
         m_mv->refresh();
         return;
     }
@@ -92,7 +93,7 @@ void frmMain::mvGetDayBold()
             m_mv->setDayBold(day, true);
     }
     if (!rs.status())
-        showError(rs.status().message());
+        showError(userMessage(rs.status()));
     rs.close();
     m_mv->refresh();
 }
@@ -160,12 +161,12 @@ void frmMain::sbBallon()
     Recordset rs;
     const Status st = rs.open(sql::openDueUpTo(today(), s.CurrentDbId), s.ConnectionString, CursorType::Static);
     if (!st) {
-        showError(st.message());
+        showError(userMessage(st));
     } else {
         m_dueImage = rs.recordCount() < 1 ? 1 : 2;
         const icons::Kind kind = m_dueImage == 1 ? icons::Kind::NothingDue : icons::Kind::SomethingDue;
         m_sbImage->setPixmap(icons::icon(kind).pixmap(16, 16));
-        m_sbImage->setAccessibleName(m_dueImage == 1 ? tr("Nothing due") : tr("Deadlines due"));
+        m_sbImage->setAccessibleName(m_dueImage == 1 ? LoadResString(1570) : LoadResString(1571));
         m_sbImage->setToolTip(m_sbImage->accessibleName());
     }
     m_sbSheet->setText(QStringLiteral("  ") + s.CurrentDbName);
