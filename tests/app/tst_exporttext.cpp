@@ -92,13 +92,13 @@ void TestExportText::linesAreSeparatedByCrLfWithoutATrailingBreak()
 
 void TestExportText::accentedTextIsWrittenAsUtf8()
 {
-    app().LanguageOffset = 6000; // French: "Crédit"
+    app().LanguageOffset = 6000; // French: "Créance"
     ExportRecord r = record(1, false, QStringLiteral("Échéance à régler"), std::nullopt, Currency());
     r.account = QStringLiteral("Société Générale");
 
     const QByteArray file = exportText({r}, QLocale(QLocale::French, QLocale::France));
 
-    QVERIFY(file.contains("\"Cr\xC3\xA9" "dit\""));
+    QVERIFY(file.contains("\"Cr\xC3\xA9" "ance\""));
     QVERIFY(file.contains("\"\xC3\x89" "ch\xC3\xA9" "ance \xC3\xA0 r\xC3\xA9" "gler\""));
     QVERIFY(file.contains("\"Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale\""));
 }
