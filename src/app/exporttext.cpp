@@ -1,5 +1,6 @@
 #include "app/exporttext.h"
 
+#include "app/localeinfo.h"
 #include "app/strings.h"
 
 #include <QStringList>
@@ -52,7 +53,7 @@ QByteArray exportText(const QList<ExportRecord> &records, const QLocale &locale)
         const QStringList fields{
             exportTypeName(r.type),
             r.done ? closed : open,
-            r.date.isValid() ? locale.toString(r.date, QLocale::ShortFormat) : QString(),
+            r.date.isValid() ? locale.toString(r.date, fourDigitYearFormat(locale)) : QString(),
             r.description,
             hasAmount ? generalNumber(*r.amount, locale) : QString(),
             generalNumber(r.total, locale),

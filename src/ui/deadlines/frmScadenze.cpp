@@ -1,5 +1,6 @@
 #include "ui/deadlines/frmScadenze.h"
 
+#include "app/localeinfo.h"
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
@@ -54,7 +55,7 @@ void frmScadenze::build()
     datData = new QDateEdit(this);
     datData->setObjectName(QStringLiteral("datData"));
     datData->setCalendarPopup(true);
-    datData->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    datData->setDisplayFormat(fourDigitYearFormat(QLocale()));
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(QStringLiteral("txtData0"));
     dtcData = new AccountCombo(this);

@@ -1,5 +1,6 @@
 #include "ui/deadlines/frmScadenzeNuovo.h"
 
+#include "app/localeinfo.h"
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
@@ -40,7 +41,7 @@ QDateEdit *datePicker(QWidget *parent, const char *name)
     auto *d = new QDateEdit(parent);
     d->setObjectName(QLatin1String(name));
     d->setCalendarPopup(true);
-    d->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    d->setDisplayFormat(fourDigitYearFormat(QLocale()));
     d->setDate(today());
     return d;
 }

@@ -1,5 +1,6 @@
 #include "ui/maintenance/frmdelclosedrows.h"
 
+#include "app/localeinfo.h"
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
@@ -40,12 +41,7 @@ frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent)
     m_dtp = new QDateEdit(today().addDays(-1), this);
     m_dtp->setObjectName(QStringLiteral("dtp"));
     m_dtp->setCalendarPopup(true);
-    // The locale's short form, but with four-digit years: a typed "27"
-    // would otherwise be read as 1927.
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    m_dtp->setDisplayFormat(format);
+    m_dtp->setDisplayFormat(fourDigitYearFormat(QLocale()));
     m_dtp->setAccessibleName(LoadResString(1303));
     lblData->setBuddy(m_dtp);
 
