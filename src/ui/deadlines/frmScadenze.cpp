@@ -2,6 +2,7 @@
 
 #include "app/localeinfo.h"
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
@@ -147,7 +148,7 @@ Status frmScadenze::InitCombos()
 {
     const Status st = dtcData->reload();
     if (!st)
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
     return st;
 }
 
@@ -172,9 +173,9 @@ Status frmScadenze::Apri(qint64 rowId)
     if (st)
         st = m_record.open(sql::editDeadline(rowId), m_conn);
     if (st && m_record.eof())
-        st = Status::failure(kErrorNoRowUpdated, QStringLiteral("The deadline no longer exists: it was deleted meanwhile."));
+        st = Status::failure(kErrorMissing, LoadResString(1504));
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         release();
         close();
         return st;
@@ -225,7 +226,7 @@ void frmScadenze::cmdSalva_Click()
     if (st)
         st = m_record.updateBatch();
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         return;
     }
     const qint64 rowId = m_record.value(u"TrRowId").toLongLong();

@@ -2,6 +2,7 @@
 
 #include "app/localeinfo.h"
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/schema.h"
@@ -273,7 +274,7 @@ Status frmScadenzeNuovo::InitCombos()
 {
     const Status st = dtcData->reload();
     if (!st)
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
     return st;
 }
 
@@ -337,7 +338,7 @@ void frmScadenzeNuovo::cmdSalva_Click()
     const Status st = InsertDeadlines(e);
     if (!st) {
         // Nothing was written; the entry stays for another try.
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         return;
     }
     PauseAfterWrite();

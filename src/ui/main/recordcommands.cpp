@@ -1,6 +1,7 @@
 #include "ui/main/recordcommands.h"
 
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
@@ -130,7 +131,7 @@ void RecordCommands::ToggleDone()
     const qint64 rowId = m_gex.row(position).value(ColRowId).toLongLong();
     const Status st = Connection::executeAlone(app().ConnectionString, sql::toggleDone(rowId));
     if (!st)
-        showError(st.message());
+        showError(userMessage(st));
     PauseAfterWrite();
     refreshBeforeRebind();
     rebindGrid();
@@ -170,7 +171,7 @@ void RecordCommands::DeleteDeadline(int position)
         }
     }
     if (!st)
-        showError(st.message());
+        showError(userMessage(st));
     PauseAfterWrite();
     refreshBeforeRebind();
     rebindGrid();

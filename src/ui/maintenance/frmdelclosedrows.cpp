@@ -2,6 +2,7 @@
 
 #include "app/localeinfo.h"
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
@@ -84,7 +85,7 @@ void frmDelClosedRows::cmdSalva_Click()
     }
     if (!st) {
         cn.close();
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();
         return;
     }
@@ -102,7 +103,7 @@ void frmDelClosedRows::cmdSalva_Click()
     st = cn.execute(sql::deleteClosedUpTo(m_dtp->date(), dbId));
     cn.close();
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();
         return;
     }
