@@ -2,9 +2,13 @@
 
 #include "app/strings.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 
 #include <iterator>
+#include <memory>
 
 namespace velto {
 
@@ -71,6 +75,42 @@ LanguageSelection selectLanguage(int languageChoice, const QString &localeLangua
             return {row.offset, QString::fromLatin1(row.helpFileName)};
     }
     return {kOffsetEnglish, QString::fromLatin1(kEnglishHelp)};
+}
+
+QString qtLanguageCode(int languageOffset)
+{
+    switch (languageOffset) {
+    case kOffsetItalian:
+        return QStringLiteral("it");
+    case kOffsetFrench:
+        return QStringLiteral("fr");
+    case kOffsetSpanish:
+        return QStringLiteral("es");
+    case kOffsetGerman:
+        return QStringLiteral("de");
+    default:
+        return QString();
+    }
+}
+
+bool installQtTranslations(int languageOffset)
+{
+    // One translator for the whole run; a second call (tests start several
+    // runs in one process) swaps its file instead of stacking translators.
+    static std::unique_ptr<QTranslator> translator;
+    if (translator) {
+        QCoreApplication::removeTranslator(translator.get());
+        translator.reset();
+    }
+    const QString code = qtLanguageCode(languageOffset);
+    if (code.isEmpty())
+        return true;
+    auto loaded = std::make_unique<QTranslator>();
+    if (!loaded->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(loaded.get());
+    translator = std::move(loaded);
+    return true;
 }
 
 QList<LanguageMenuItem> languageMenuItems()

@@ -21,6 +21,17 @@ struct LanguageSelection {
 // lower-case hexadecimal text ("0410"), compared exactly.
 [[nodiscard]] LanguageSelection selectLanguage(int languageChoice, const QString &localeLanguageId);
 
+// The language code Qt's translation files use for a string block ("de" for
+// the German block); empty for English, which needs no translation.
+[[nodiscard]] QString qtLanguageCode(int languageOffset);
+
+// Loads Qt's own texts (standard buttons, input and file dialogs, key names
+// such as "Strg" in menus) for the language of a string block, replacing the
+// ones loaded before. They follow the language the program speaks, not the
+// system's, so a box never mixes two languages. False when the language has
+// texts but Qt's file for it is not installed; English always succeeds.
+bool installQtTranslations(int languageOffset);
+
 // The items of the Languages menu by index. The index is the value stored as
 // the language choice.
 enum LanguageMenuIndex {

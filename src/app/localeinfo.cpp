@@ -129,6 +129,27 @@ QString localeItem(const QLocale &locale, int item)
     }
 }
 
+QString fourDigitYearFormat(const QLocale &locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString result;
+    result.reserve(format.size() + 2);
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == u'\'')
+            quoted = !quoted;
+        if (quoted || c != u'y') {
+            result += c;
+            continue;
+        }
+        while (i + 1 < format.size() && format.at(i + 1) == u'y')
+            ++i;
+        result += QLatin1String("yyyy");
+    }
+    return result;
+}
+
 QString GetLocaleString(int localeId, int item)
 {
     Q_UNUSED(localeId) // always the user's default locale

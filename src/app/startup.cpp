@@ -43,6 +43,10 @@ bool runStartup(UserPrompts &prompts, float scrollBarTwips)
         s.LanguageChoice, s.LanguageChoice == 0 ? GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE) : QString());
     s.LanguageOffset = lang.offset;
     s.HelpFile = programFolder() + lang.helpFileName;
+    // Before the first message box, so that even a failed start answers
+    // with buttons in the user's language. A missing file leaves Qt's
+    // English texts, which is all that can be done.
+    installQtTranslations(s.LanguageOffset);
 
     s.DatabaseFolder = NzStr(ReadSetting(HKEY_LOCAL_MACHINE, s.SettingsKey, REG_SZ, QLatin1String(kCurDb), curDbDefault()),
                              curDbDefault());

@@ -36,7 +36,7 @@ constexpr bool idsAscend()
 // messages; keep strings.inc sorted by id.
 static_assert(idsAscend(), "strings.inc must list each id once, ascending");
 
-// The Italian ids run from 201 to 1414, so the five blocks never overlap and
+// The Italian ids stay below 3000, so the five blocks never overlap and
 // an id belongs to at most one of them.
 constexpr int kBlockSize = 3000;
 

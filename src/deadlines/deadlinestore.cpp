@@ -98,13 +98,11 @@ Status loadDeadline(const QString &connectionString, qint64 rowId, Deadline *out
 Status saveDeadline(const QString &connectionString, const Deadline &edited, const Deadline &asLoaded)
 {
     if (edited.description.isEmpty())
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("The description is empty."));
+        return Status::failure(kErrorInvalidEntry, LoadResString(1582));
     if (edited.type != DeadlineType::Appointment && edited.value.units() < 0)
         return Status::failure(kErrorInvalidEntry, LoadResString(1503));
     if (!edited.value.isStorable())
-        return Status::failure(kErrorInvalidEntry,
-                               QStringLiteral("The amount %1 is larger than the %2 a deadline can hold.")
-                                   .arg(edited.value.toInvariant(),
+        return Status::failure(kErrorInvalidEntry, LoadResString(1588).arg(edited.value.toInvariant(),
                                         Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
     Connection conn;
     Status st = conn.open(connectionString);

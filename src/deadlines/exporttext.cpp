@@ -1,5 +1,6 @@
 #include "deadlines/exporttext.h"
 
+#include "app/localeinfo.h"
 #include "app/strings.h"
 
 #include <QStringList>
@@ -40,7 +41,7 @@ QByteArray exportText(const QList<ExportRecord> &records, const QLocale &locale)
         const QStringList fields{
             deadlineTypeName(r.type),
             r.done ? closed : open,
-            r.date.isValid() ? locale.toString(r.date, QLocale::ShortFormat) : QString(),
+            r.date.isValid() ? locale.toString(r.date, fourDigitYearFormat(locale)) : QString(),
             r.description,
             hasAmount ? generalNumber(*r.amount, locale) : QString(),
             generalNumber(r.total, locale),

@@ -85,34 +85,38 @@ namespace {
 
 Status validate(const DeadlineEntry &e)
 {
+    // Dates are stored and written into statements with four-digit years.
+    constexpr int kLastYear = 9999;
     if (!deadlineTypeFromCode(typeCode(e.type)))
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown deadline type: %1").arg(typeCode(e.type)));
+        return Status::failure(kErrorInvalidEntry, LoadResString(1581).arg(typeCode(e.type)));
     if (e.description.isEmpty())
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("The description is empty."));
+        return Status::failure(kErrorInvalidEntry, LoadResString(1582));
     // Refused whole rather than stored cut short.
     const int size = fieldSize(u"Transactions", u"TrDescription");
     if (e.description.size() > size)
-        return Status::failure(kErrorInvalidEntry,
-                               QStringLiteral("The description is longer than the %1 characters it can hold.").arg(size));
-    if (!e.date.isValid())
-        return Status::failure(kErrorInvalidEntry, QStringLiteral("The date is not valid."));
+        return Status::failure(kErrorInvalidEntry, LoadResString(1583).arg(size));
+    if (!e.date.isValid() || e.date.year() < 1 || e.date.year() > kLastYear)
+        return Status::failure(kErrorInvalidEntry, LoadResString(1584));
     if (e.recurring) {
         if (e.count < 2)
-            return Status::failure(kErrorInvalidEntry, QStringLiteral("A series needs at least 2 deadlines."));
+            return Status::failure(kErrorInvalidEntry, LoadResString(1585));
         // Row numbers and the count live in 16-bit fields.
         if (e.count > kMaxSeriesCount)
-            return Status::failure(kErrorInvalidEntry,
-                                   QStringLiteral("A series can hold at most %1 deadlines.").arg(kMaxSeriesCount));
+            return Status::failure(kErrorInvalidEntry, LoadResString(1586).arg(kMaxSeriesCount));
         if (int(e.cadence) < 0 || int(e.cadence) >= kCadenceCount)
-            return Status::failure(kErrorInvalidEntry, QStringLiteral("Unknown cadence."));
+            return Status::failure(kErrorInvalidEntry, LoadResString(1587));
+        // A count that fits the fields can still carry a yearly or quarterly
+        // series past the year 9999; the dates only grow, so the last one
+        // decides, and it is checked before anything is written.
+        const QDate last = seriesDate(e.date, e.cadence, e.count - 1, IsLastDayOfMonth(e.date));
+        if (!last.isValid() || last.year() > kLastYear)
+            return Status::failure(kErrorInvalidEntry, LoadResString(1589));
     }
     // The sign of an amount comes from the type, never from the amount.
     if (e.type != DeadlineType::Appointment && e.amount.units() < 0)
         return Status::failure(kErrorInvalidEntry, LoadResString(1503));
     if (!e.amount.isStorable())
-        return Status::failure(kErrorInvalidEntry,
-                               QStringLiteral("The amount %1 is larger than the %2 a deadline can hold.")
-                                   .arg(e.amount.toInvariant(),
+        return Status::failure(kErrorInvalidEntry, LoadResString(1588).arg(e.amount.toInvariant(),
                                         Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
     return Status::success();
 }

@@ -49,15 +49,19 @@ void TestExportText::recordLine_data()
     QTest::addColumn<QString>("description");
     QTest::addColumn<QString>("line");
     QTest::newRow("closed credit, Italian") << 0 << "it_IT" << 1 << true << "Fattura"
-                                            << "\"Credito\"\t\"Chiusa\"\t\"04/03/27\"\t\"Fattura\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
+                                            << "\"Credito\"\t\"Chiusa\"\t\"04/03/2027\"\t\"Fattura\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
     QTest::newRow("open debit, English US") << 3000 << "en_US" << -1 << false << "Rent"
-                                            << "\"Debit\"\t\"Open\"\t\"3/4/27\"\t\"Rent\"\t\"1234.5\"\t\"1234.5\"\t\"\"\t\"\"";
+                                            << "\"Debit\"\t\"Open\"\t\"3/4/2027\"\t\"Rent\"\t\"1234.5\"\t\"1234.5\"\t\"\"\t\"\"";
+    QTest::newRow("German date keeps its order, dots and century") << 12000 << "de_DE" << 1 << false << "Miete"
+        << "\"Forderung\"\t\"Offen\"\t\"04.03.2027\"\t\"Miete\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
+    QTest::newRow("Spanish date without leading zeros, four-digit year") << 9000 << "es_ES" << -1 << true << "Alquiler"
+        << "\"Pago\"\t\"Cerrado\"\t\"4/3/2027\"\t\"Alquiler\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
     QTest::newRow("appointment has no amount") << 0 << "it_IT" << -2 << false << "Dentista"
-                                               << "\"Appuntamento\"\t\"Aperta\"\t\"04/03/27\"\t\"Dentista\"\t\"\"\t\"1234,5\"\t\"\"\t\"\"";
+                                               << "\"Appuntamento\"\t\"Aperta\"\t\"04/03/2027\"\t\"Dentista\"\t\"\"\t\"1234,5\"\t\"\"\t\"\"";
     QTest::newRow("unknown type leaves the type empty") << 0 << "it_IT" << 7 << false << "x"
-                                                        << "\"\"\t\"Aperta\"\t\"04/03/27\"\t\"x\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
+                                                        << "\"\"\t\"Aperta\"\t\"04/03/2027\"\t\"x\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
     QTest::newRow("quote inside a value is doubled") << 0 << "it_IT" << 1 << false << "Monitor 24\" \"Dell\""
-                                                     << "\"Credito\"\t\"Aperta\"\t\"04/03/27\"\t\"Monitor 24\"\" \"\"Dell\"\"\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
+                                                     << "\"Credito\"\t\"Aperta\"\t\"04/03/2027\"\t\"Monitor 24\"\" \"\"Dell\"\"\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
 }
 
 void TestExportText::recordLine()
@@ -92,13 +96,13 @@ void TestExportText::linesAreSeparatedByCrLfWithoutATrailingBreak()
 
 void TestExportText::accentedTextIsWrittenAsUtf8()
 {
-    app().LanguageOffset = 6000; // French: "Crédit"
+    app().LanguageOffset = 6000; // French: "Créance"
     ExportRecord r = record(1, false, QStringLiteral("Échéance à régler"), std::nullopt, Currency());
     r.account = QStringLiteral("Société Générale");
 
     const QByteArray file = exportText({r}, QLocale(QLocale::French, QLocale::France));
 
-    QVERIFY(file.contains("\"Cr\xC3\xA9" "dit\""));
+    QVERIFY(file.contains("\"Cr\xC3\xA9" "ance\""));
     QVERIFY(file.contains("\"\xC3\x89" "ch\xC3\xA9" "ance \xC3\xA0 r\xC3\xA9" "gler\""));
     QVERIFY(file.contains("\"Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale\""));
 }

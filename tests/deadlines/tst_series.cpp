@@ -1,4 +1,5 @@
 #include "app/mainmod.h"
+#include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -241,37 +242,59 @@ private slots:
     void entriesRefusedBeforeAnythingIsWritten_data()
     {
         QTest::addColumn<DeadlineEntry>("entry");
+        QTest::addColumn<int>("messageId");
+        QTest::addColumn<QString>("argument");
         DeadlineEntry e = series(QDate(2027, 1, 1), kMaxSeriesCount + 1, 0);
-        QTest::newRow("count beyond 16 bits") << e;
+        QTest::newRow("count beyond 16 bits") << e << 1586 << QString::number(kMaxSeriesCount);
         e = series(QDate(2027, 1, 1), 1, 2);
-        QTest::newRow("series of one") << e;
+        QTest::newRow("series of one") << e << 1585 << QString();
         e = series(QDate(2027, 1, 1), 3, 5);
-        QTest::newRow("unknown cadence") << e;
+        QTest::newRow("unknown cadence") << e << 1587 << QString();
         e = single(QDate(2027, 1, 1));
         e.description.clear();
-        QTest::newRow("empty description") << e;
+        QTest::newRow("empty description") << e << 1582 << QString();
         e = single(QDate());
-        QTest::newRow("no date") << e;
+        QTest::newRow("no date") << e << 1584 << QString();
         e = single(QDate(2027, 1, 1));
         e.type = DeadlineType(7);
-        QTest::newRow("unknown type") << e;
+        QTest::newRow("unknown type") << e << 1581 << QStringLiteral("7");
         // The sign comes from the type: a pasted "-50" never makes a debit a credit.
         e = single(QDate(2027, 1, 1));
         e.type = DeadlineType::Debit;
         e.amount = Currency::fromUnits(-50 * Currency::kScale);
-        QTest::newRow("negative debit") << e;
+        QTest::newRow("negative debit") << e << 1503 << QString();
         e = series(QDate(2027, 1, 1), 3, 2);
         e.amount = Currency::fromUnits(-1);
-        QTest::newRow("negative credit series") << e;
+        QTest::newRow("negative credit series") << e << 1503 << QString();
+        // Counts that fit the 16-bit fields, dates that do not fit four digits.
+        QTest::newRow("yearly series ending in 10000") << series(QDate(2027, 1, 1), 7974, 4) << 1589 << QString();
+        QTest::newRow("quarterly series ending in 10026") << series(QDate(2027, 1, 1), 32000, 3) << 1589 << QString();
+        QTest::newRow("monthly series from a month end past 9999")
+            << series(QDate(9999, 10, 31), 4, 2) << 1589 << QString();
     }
 
     void entriesRefusedBeforeAnythingIsWritten()
     {
         QFETCH(DeadlineEntry, entry);
+        QFETCH(int, messageId);
+        QFETCH(QString, argument);
+        app().LanguageOffset = kOffsetGerman;
         const Status st = insert(entry);
+        app().LanguageOffset = kOffsetEnglish;
         QCOMPARE(st.code(), int(kErrorInvalidEntry));
-        QVERIFY(!st.message().isEmpty());
+        QString expected = stringForId(messageId + kOffsetGerman);
+        if (!argument.isEmpty())
+            expected = expected.arg(argument);
+        QCOMPARE(st.message(), expected);
         QVERIFY(storedRows().isEmpty());
+    }
+
+    void yearlySeriesReachingTheYear9999IsStored()
+    {
+        QVERIFY(insert(series(QDate(2027, 1, 1), 7973, 4)));
+        const QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpRow=7973"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].date, QDate(9999, 1, 1));
     }
 
     void largestCountIsStored()

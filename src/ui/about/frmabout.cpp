@@ -161,7 +161,7 @@ void frmAbout::lblMain_Click()
 void frmAbout::open(const QUrl &url)
 {
     if (!m_prompts.openAddress(url))
-        m_prompts.message(tr("No program could open %1.").arg(url.toDisplayString()), MessageIcon::Warning);
+        m_prompts.message(LoadResString(1579).arg(url.toDisplayString()), MessageIcon::Warning);
 }
 
 } // namespace velto

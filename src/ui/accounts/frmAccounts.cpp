@@ -1,6 +1,7 @@
 #include "ui/accounts/frmAccounts.h"
 
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
@@ -191,7 +192,7 @@ void frmAccounts::DeleteAccount()
     Connection conn;
     Status st = conn.open(app().ConnectionString);
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         return;
     }
     {
@@ -199,7 +200,7 @@ void frmAccounts::DeleteAccount()
         Recordset inUse;
         st = inUse.open(sql::accountInUse(id), conn, CursorType::Static);
         if (!st) {
-            m_prompts.message(st.message(), MessageIcon::Critical);
+            m_prompts.message(userMessage(st), MessageIcon::Critical);
             return;
         }
         if (inUse.recordCount() > 0) {
@@ -214,7 +215,7 @@ void frmAccounts::DeleteAccount()
     st = conn.transaction([&] { return conn.execute(sql::deleteAccount(id)); });
     conn.close();
     if (!st)
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
     PauseAfterWrite();
     rebind();
 }

@@ -1,6 +1,7 @@
 #include "ui/accounts/frmNewAcc.h"
 
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
@@ -80,10 +81,9 @@ bool frmNewAcc::openRow(const QString &source, bool isNew)
     if (st)
         st = m_row.open(source, m_conn);
     if (st && !isNew && m_row.eof())
-        st = Status::failure(kErrorNoRowUpdated,
-                             QStringLiteral("The client/supplier no longer exists: it was deleted meanwhile."));
+        st = Status::failure(kErrorMissing, LoadResString(1604));
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         m_row.close();
         m_conn.close();
         return false;
@@ -128,7 +128,7 @@ void frmNewAcc::cmdSalva_Click()
     if (st)
         st = m_row.update();
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         return;
     }
     m_savedId = m_row.value(u"AcId").toLongLong();

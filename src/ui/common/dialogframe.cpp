@@ -24,7 +24,7 @@ DialogFrame::DialogFrame(QWidget *window, QStatusBar *statusBar)
     if (statusBar) {
         m_status = new QLabel(statusBar);
         m_status->setObjectName(QStringLiteral("sbPanel1"));
-        m_status->setAccessibleName(QStringLiteral("Status"));
+        m_status->setAccessibleName(LoadResString(1599));
         statusBar->addWidget(m_status, 1);
         statusBar->setSizeGripEnabled(false);
     }

@@ -1,6 +1,8 @@
 #include "ui/deadlines/frmScadenze.h"
 
+#include "app/localeinfo.h"
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/schema.h"
@@ -50,7 +52,7 @@ void frmScadenze::build()
     datData = new QDateEdit(this);
     datData->setObjectName(QStringLiteral("datData"));
     datData->setCalendarPopup(true);
-    datData->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    datData->setDisplayFormat(fourDigitYearFormat(QLocale()));
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(QStringLiteral("txtData0"));
     txtDescription->setMaxLength(fieldSize(u"Transactions", u"TrDescription"));
@@ -137,7 +139,7 @@ Status frmScadenze::InitCombos()
 {
     const Status st = dtcData->reload();
     if (!st)
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
     return st;
 }
 
@@ -160,7 +162,7 @@ Status frmScadenze::Apri(qint64 rowId)
     InitCombos();
     const Status st = loadDeadline(app().ConnectionString, rowId, &m_loaded);
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         close();
         return st;
     }
@@ -202,7 +204,7 @@ void frmScadenze::cmdSalva_Click()
     edited.done = chkData->isChecked();
     const Status st = saveDeadline(app().ConnectionString, edited, m_loaded);
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         if (st.code() == kErrorChangedMeanwhile && InitCombos()) {
             // Changed elsewhere since it was read: show it as it is now,
             // so the next save starts from there.

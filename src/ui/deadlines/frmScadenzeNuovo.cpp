@@ -1,6 +1,8 @@
 #include "ui/deadlines/frmScadenzeNuovo.h"
 
+#include "app/localeinfo.h"
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/schema.h"
@@ -40,7 +42,7 @@ QDateEdit *datePicker(QWidget *parent, const char *name)
     auto *d = new QDateEdit(parent);
     d->setObjectName(QLatin1String(name));
     d->setCalendarPopup(true);
-    d->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    d->setDisplayFormat(fourDigitYearFormat(QLocale()));
     d->setDate(today());
     return d;
 }
@@ -272,7 +274,7 @@ Status frmScadenzeNuovo::InitCombos()
 {
     const Status st = dtcData->reload();
     if (!st)
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
     return st;
 }
 
@@ -347,7 +349,7 @@ void frmScadenzeNuovo::cmdSalva_Click()
     const Status st = InsertDeadlines(app().ConnectionString, app().CurrentDbId, e, &firstRowId);
     if (!st) {
         // Nothing was written; the entry stays for another try.
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         return;
     }
     PauseAfterWrite();

@@ -1,5 +1,7 @@
 #include "ui/deadlines/updown.h"
 
+#include "app/strings.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
@@ -16,11 +18,11 @@ UpDown::UpDown(QLineEdit *buddy, int minimum, int maximum, QWidget *parent)
     m_up = new QToolButton(this);
     m_up->setObjectName(QStringLiteral("UpDown1Up"));
     m_up->setArrowType(Qt::UpArrow);
-    m_up->setAccessibleName(QStringLiteral("Up"));
+    m_up->setAccessibleName(LoadResString(1600));
     m_down = new QToolButton(this);
     m_down->setObjectName(QStringLiteral("UpDown1Down"));
     m_down->setArrowType(Qt::DownArrow);
-    m_down->setAccessibleName(QStringLiteral("Down"));
+    m_down->setAccessibleName(LoadResString(1601));
     for (QToolButton *b : {m_up, m_down}) {
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);

@@ -102,7 +102,9 @@ bool ExportGrid(Grid &grid, UserPrompts &prompts)
     else
         file.cancelWriting();
     if (!written) {
-        prompts.message(QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + file.errorString(),
+        // Qt's reason is in the user's language once its translations are loaded.
+        prompts.message(QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + LoadResString(1580)
+                            + QStringLiteral("\r\n") + file.errorString(),
                         MessageIcon::Critical);
         return false;
     }

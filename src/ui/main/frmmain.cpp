@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,7 +91,7 @@ void frmMain::Form_Initialize()
 void frmMain::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    bar->setAccessibleName(tr("Menu bar"));
+    bar->setAccessibleName(LoadResString(1594));
 
     m_mnuFileGrp = bar->addMenu(QStringLiteral("201"));
     m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("203"));
@@ -259,7 +260,7 @@ void frmMain::buildCentre()
     leftColumn->setSpacing(toPixelsY(16));
     m_gex = new Grid(left);
     m_gex->setObjectName(QStringLiteral("gex"));
-    m_gex->setAccessibleName(tr("Deadlines"));
+    m_gex->setAccessibleName(LoadResString(1595));
     m_gex->installEventFilter(this);
     leftColumn->addWidget(m_gex, 1);
 
@@ -270,7 +271,7 @@ void frmMain::buildCentre()
     m_imgAcc = new QLabel(m_accNotes);
     m_imgAcc->setObjectName(QStringLiteral("imgAcc"));
     m_imgAcc->setPixmap(icons::icon(icons::Kind::Account).pixmap(16, 16));
-    m_imgAcc->setAccessibleName(tr("Client/supplier"));
+    m_imgAcc->setAccessibleName(LoadResString(1015));
     m_imgAcc->setVisible(false);
     m_lblAccNotes = new QLabel(m_accNotes);
     m_lblAccNotes->setObjectName(QStringLiteral("lblAccNotes"));
@@ -288,13 +289,13 @@ void frmMain::buildCentre()
     sideColumn->setSpacing(toPixelsY(30));
     m_mv = new MonthView(m_side);
     m_mv->setObjectName(QStringLiteral("mv"));
-    m_mv->setAccessibleName(tr("Calendar"));
+    m_mv->setAccessibleName(LoadResString(1596));
     m_mv->setFixedSize(m_mv->sizeHint().expandedTo(QSize(toPixelsX(3400), 0)));
     m_side->setFixedWidth(m_mv->width());
     sideColumn->addWidget(m_mv);
     m_gextasks = new Grid(m_side);
     m_gextasks->setObjectName(QStringLiteral("gextasks"));
-    m_gextasks->setAccessibleName(tr("Open deadlines of the selected days"));
+    m_gextasks->setAccessibleName(LoadResString(1597));
     m_gextasks->installEventFilter(this);
     sideColumn->addWidget(m_gextasks, 1);
     row->addWidget(m_side);
@@ -302,7 +303,7 @@ void frmMain::buildCentre()
     // The start panel lies over the middle of the empty grid.
     m_picStart = new QWidget(m_gex);
     m_picStart->setObjectName(QStringLiteral("picStart"));
-    m_picStart->setAccessibleName(tr("Start"));
+    m_picStart->setAccessibleName(LoadResString(1598));
     m_picStart->setAutoFillBackground(true);
     auto *start = new QVBoxLayout(m_picStart);
     start->setContentsMargins(24, 16, 24, 16);
@@ -438,7 +439,9 @@ void frmMain::loadTexts()
     m_mnuRecord[2]->setText(m_mnuRecord[2]->text() + QLatin1Char('\t') + caption(608));
     for (int g = 0; g < m_mnuGroupby.size(); ++g) {
         QAction *a = m_mnuGroupby[g];
-        a->setText(caption(412 + g) + QStringLiteral("\tCtrl+") + QString::number(g + 1));
+        // Named as Qt names the other shortcuts of the menus ("Strg+1").
+        const QKeySequence keys(Qt::CTRL | Qt::Key(Qt::Key_1 + g));
+        a->setText(caption(412 + g) + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText));
         a->setChecked(g == app().GroupOption);
     }
     m_mnuLangs[0]->setText(caption(505));

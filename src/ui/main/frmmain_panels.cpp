@@ -4,6 +4,7 @@
 #include "ui/main/frmmain.h"
 
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "ui/main/mainicons.h"
 #include "ui/widgets/grid.h"
@@ -57,7 +58,7 @@ void frmMain::mv_GetDayBold(const QDate &first, int count, QVector<bool> &state)
     QList<QDate> days;
     const Status st = openDeadlineDays(app().ConnectionString, app().CurrentDbId, first, first.addDays(n - 1), &days);
     if (!st) {
-        showError(st.message());
+        showError(userMessage(st));
         return;
     }
     for (const QDate &day : std::as_const(days))
@@ -72,7 +73,7 @@ void frmMain::mvGetDayBold()
     QList<QDate> days;
     const Status st = openDeadlineDays(app().ConnectionString, app().CurrentDbId, first, last, &days);
     if (!st)
-        showError(st.message());
+        showError(userMessage(st));
     for (const QDate &day : std::as_const(days))
         m_mv->setDayBold(day, true);
     m_mv->refresh();
@@ -141,12 +142,12 @@ void frmMain::sbBallon()
     bool due = false;
     const Status st = anythingDueBy(s.ConnectionString, s.CurrentDbId, today(), &due);
     if (!st) {
-        showError(st.message());
+        showError(userMessage(st));
     } else {
         m_dueImage = due ? 2 : 1;
         const icons::Kind kind = m_dueImage == 1 ? icons::Kind::NothingDue : icons::Kind::SomethingDue;
         m_sbImage->setPixmap(icons::icon(kind).pixmap(16, 16));
-        m_sbImage->setAccessibleName(m_dueImage == 1 ? tr("Nothing due") : tr("Deadlines due"));
+        m_sbImage->setAccessibleName(m_dueImage == 1 ? LoadResString(1570) : LoadResString(1571));
         m_sbImage->setToolTip(m_sbImage->accessibleName());
     }
     m_sbSheet->setText(QStringLiteral("  ") + s.CurrentDbName);

@@ -1,6 +1,7 @@
 #include "ui/main/recordcommands.h"
 
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/deadlinestore.h"
@@ -70,7 +71,7 @@ bool RecordCommands::load(qint64 rowId, Deadline *out)
         return true;
     // Gone or unreadable since the grid was loaded: say so and show what
     // the database holds now.
-    showError(st.message());
+    showError(userMessage(st));
     rebindGrid();
     return false;
 }
@@ -137,7 +138,7 @@ void RecordCommands::ToggleDone()
         return;
     const Status st = toggleDone(app().ConnectionString, rowId);
     if (!st)
-        showError(st.message());
+        showError(userMessage(st));
     PauseAfterWrite();
     refreshBeforeRebind();
     rebindGrid();
@@ -165,7 +166,7 @@ void RecordCommands::DeleteDeadline(int position)
             st = deleteSeries(app().ConnectionString, target.groupId);
     }
     if (!st)
-        showError(st.message());
+        showError(userMessage(st));
     PauseAfterWrite();
     refreshBeforeRebind();
     rebindGrid();

@@ -1,6 +1,8 @@
 #include "ui/maintenance/frmdelclosedrows.h"
 
+#include "app/localeinfo.h"
 #include "app/mainmod.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
@@ -40,12 +42,7 @@ frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent)
     m_dtp = new QDateEdit(today().addDays(-1), this);
     m_dtp->setObjectName(QStringLiteral("dtp"));
     m_dtp->setCalendarPopup(true);
-    // The locale's short form, but with four-digit years: a typed "27"
-    // would otherwise be read as 1927.
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    m_dtp->setDisplayFormat(format);
+    m_dtp->setDisplayFormat(fourDigitYearFormat(QLocale()));
     m_dtp->setAccessibleName(LoadResString(1303));
     lblData->setBuddy(m_dtp);
 
@@ -88,7 +85,7 @@ void frmDelClosedRows::cmdSalva_Click()
     }
     if (!st) {
         cn.close();
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();
         return;
     }
@@ -106,7 +103,7 @@ void frmDelClosedRows::cmdSalva_Click()
     st = cn.execute(sql::deleteClosedUpTo(m_dtp->date(), dbId));
     cn.close();
     if (!st) {
-        m_prompts.message(st.message(), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();
         return;
     }

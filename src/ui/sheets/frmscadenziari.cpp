@@ -2,6 +2,7 @@
 
 #include "app/mainmod.h"
 #include "app/settings.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/catalogue.h"
@@ -223,7 +224,7 @@ void frmScadenziari::cmdNuovo_Click()
     }
     cn.close();
     if (!st) {
-        showError(st.message());
+        showError(userMessage(st));
         return;
     }
     PauseAfterWrite();
@@ -241,7 +242,7 @@ void frmScadenziari::cmdEdit_Click()
         return;
     const Status st = Connection::executeAlone(app().ConnectionString, sql::renameSheet(*name, id));
     if (!st) {
-        showError(st.message());
+        showError(userMessage(st));
         return;
     }
     PauseAfterWrite();
@@ -286,7 +287,7 @@ void frmScadenziari::cmdErase_Click()
     }
     cn.close();
     if (!st) {
-        showError(st.message());
+        showError(userMessage(st));
         return;
     }
     PauseAfterWrite();

@@ -1,5 +1,7 @@
 #include "ui/widgets/grid.h"
 
+#include "app/strings.h"
+
 #include "ui/widgets/gridmodel.h"
 #include "ui/widgets/gridprinter.h"
 #include "ui/widgets/gridview.h"
@@ -50,7 +52,7 @@ Grid::Grid(QWidget *parent)
     m_view->header()->setStretchLastSection(false);
     m_view->header()->setSectionsClickable(true);
     m_view->header()->setSortIndicatorShown(false);
-    m_view->setAccessibleName(tr("List"));
+    m_view->setAccessibleName(LoadResString(1572));
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
 
@@ -65,7 +67,7 @@ Grid::Grid(QWidget *parent)
     layout->addWidget(m_view, 1);
     layout->addWidget(m_navigator);
     setFocusProxy(m_view);
-    setAccessibleName(tr("List"));
+    setAccessibleName(LoadResString(1572));
 
     connect(m_model, &GridModel::rowFormat, this, &Grid::rowFormat, Qt::DirectConnection);
     connect(m_model, &GridModel::unboundValue, this, &Grid::unboundValue, Qt::DirectConnection);
@@ -110,10 +112,10 @@ bool Grid::rebind()
     if (loader())
         rows = loader()(m_connection, m_recordSource, &error);
     else
-        error = tr("The list has no way to load its rows.");
+        error = LoadResString(1573);
     if (!rows) {
         if (error.isEmpty())
-            error = tr("The rows of the list could not be loaded.");
+            error = LoadResString(1574);
         emit loadFailed(error);
         return false;
     }
@@ -323,7 +325,7 @@ bool Grid::print(QPrinter *printer, QString *error)
         return false;
     };
     if (!printer)
-        return fail(tr("No printer was given."));
+        return fail(LoadResString(1575));
     printer->setFullPage(true);
     printer->setPageOrientation(m_printSettings.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     QList<GridPrinter::Column> columns;
@@ -335,19 +337,19 @@ bool Grid::print(QPrinter *printer, QString *error)
     GridPrinter pages(*m_model, m_printSettings, columns, body);
     QPainter painter;
     if (!painter.begin(printer))
-        return fail(tr("The printer \"%1\" could not be started.").arg(printer->printerName()));
+        return fail(LoadResString(1576).arg(printer->printerName()));
     const int count = pages.layout(printer);
     for (int page = 1; page <= count; ++page) {
         if (page > 1 && !printer->newPage()) {
             painter.end();
-            return fail(tr("The printer refused page %1.").arg(page));
+            return fail(LoadResString(1577).arg(page));
         }
         GridPageTexts texts;
         emit pagePrinted(page, count, texts);
         pages.paintPage(painter, page, texts);
     }
     if (!painter.end())
-        return fail(tr("The printed pages could not be finished."));
+        return fail(LoadResString(1578));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/widgets/gridvalues.h"
 
+#include "app/localeinfo.h"
 #include "data/currency.h"
 
 #include <QDate>
@@ -142,14 +143,14 @@ QString formatGridValue(const QVariant &v, const QString &format, const QLocale 
         if (v.metaType().id() == QMetaType::QDate) {
             const QDate d = v.toDate();
             if (f.isEmpty() || f == u"short date")
-                return locale.toString(d, QLocale::ShortFormat);
+                return locale.toString(d, fourDigitYearFormat(locale));
             if (f == u"long date")
                 return locale.toString(d, QLocale::LongFormat);
             return locale.toString(d, format);
         }
         const QDateTime dt = v.toDateTime();
         if (f.isEmpty() || f == u"short date")
-            return locale.toString(dt, QLocale::ShortFormat);
+            return locale.toString(dt, fourDigitYearFormat(locale) + u' ' + locale.timeFormat(QLocale::ShortFormat));
         if (f == u"long date")
             return locale.toString(dt.date(), QLocale::LongFormat);
         return locale.toString(dt, format);

@@ -1,5 +1,7 @@
 #include "ui/widgets/monthdayaccessible.h"
 
+#include "app/strings.h"
+
 #include "ui/widgets/monthview.h"
 
 #include <QLocale>
@@ -27,7 +29,7 @@ QString MonthDayAccessible::text(QAccessible::Text t) const
     case QAccessible::Value:
         return d.toString(Qt::ISODate);
     case QAccessible::Description:
-        return m_view->isDayBold(d) ? MonthView::tr("has open deadlines") : QString();
+        return m_view->isDayBold(d) ? LoadResString(1603) : QString();
     default:
         return {};
     }

@@ -1,6 +1,7 @@
 #include "ui/widgets/monthview.h"
 
 #include "app/mainmod.h"
+#include "app/strings.h"
 #include "ui/widgets/monthviewaccessible.h"
 
 #include <QAccessible>
@@ -34,7 +35,7 @@ MonthView::MonthView(QWidget *parent)
     Q_UNUSED(installed);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover, false);
-    setAccessibleName(tr("Calendar"));
+    setAccessibleName(LoadResString(1596));
     m_firstDay = QLocale().firstDayOfWeek();
     const QDate t = velto::today();
     m_value = m_selStart = m_selEnd = m_anchor = t;

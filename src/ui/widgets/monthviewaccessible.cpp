@@ -1,5 +1,7 @@
 #include "ui/widgets/monthviewaccessible.h"
 
+#include "app/strings.h"
+
 #include "ui/widgets/monthdayaccessible.h"
 #include "ui/widgets/monthview.h"
 
@@ -100,7 +102,7 @@ QString MonthViewAccessible::columnDescription(int column) const
 
 QString MonthViewAccessible::rowDescription(int row) const
 {
-    return MonthView::tr("Week %1").arg(row + 1);
+    return LoadResString(1602).arg(row + 1);
 }
 
 } // namespace velto

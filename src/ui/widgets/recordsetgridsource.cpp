@@ -2,6 +2,8 @@
 
 #include "ui/widgets/grid.h"
 
+#include "app/statustext.h"
+
 #include <QRegularExpression>
 
 namespace velto {
@@ -19,7 +21,7 @@ std::unique_ptr<GridSource> RecordsetGridSource::load(const QString &connection,
     const Status status = result->m_set.open(statement, connection, CursorType::Static);
     if (!status.ok()) {
         if (error)
-            *error = status.message();
+            *error = userMessage(status);
         return nullptr;
     }
     result->m_rows = int(result->m_set.recordCount());

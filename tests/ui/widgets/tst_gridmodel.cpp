@@ -61,6 +61,8 @@ private slots:
     void rowFormatWritesCaptionAndCells();
     void formatConditionStylesMatchingRecords();
     void hundredThousandRowsGroupWithExactSums();
+    void shortDateShowsFourDigitYearsInTheLocalesOrder_data();
+    void shortDateShowsFourDigitYearsInTheLocalesOrder();
 };
 
 void TestGridModel::structurePassesModelTester_data()
@@ -121,6 +123,35 @@ void TestGridModel::groupSumAddsCurrencyExactly()
     const QVariant sum = model.row(1).aggregate(2, GridAggregate::Sum);
     QCOMPARE(sum.metaType(), QMetaType::fromType<Currency>());
     QCOMPARE(sum.value<Currency>(), expected.value<Currency>());
+}
+
+void TestGridModel::shortDateShowsFourDigitYearsInTheLocalesOrder_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("expected");
+    // A year before 2000 is the case two digits get wrong.
+    QTest::newRow("Italian day/month/year") << "it_IT" << "05/03/1999";
+    QTest::newRow("German with dots") << "de_DE" << "05.03.1999";
+    QTest::newRow("Spanish without leading zeros") << "es_ES" << "5/3/1999";
+    QTest::newRow("US English month first") << "en_US" << "3/5/1999";
+    QTest::newRow("French already four digits") << "fr_FR" << "05/03/1999";
+}
+
+void TestGridModel::shortDateShowsFourDigitYearsInTheLocalesOrder()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, expected);
+    QLocale::setDefault(QLocale(locale));
+    GridModel model;
+    model.setSource(std::make_unique<VectorGridSource>(QStringList{"TrDate"},
+                                                       QList<VectorGridSource::Row>{{QDate(1999, 3, 5)}}));
+    GridColumn date = model.gridColumn(1);
+    date.format = QStringLiteral("Short Date");
+    model.setGridColumn(1, date);
+
+    const QString shown = model.data(model.index(0, 0), Qt::DisplayRole).toString();
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(shown, expected);
 }
 
 void TestGridModel::sortOrdersRecordsInsideTheirGroups_data()
