@@ -31,28 +31,19 @@ class TestPreferences : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_box = std::make_unique<test::Sandbox>();
+        app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
+    }
     void loadChecksEveryValue_data();
     void loadChecksEveryValue();
     void saveWithoutRememberedLayoutKeepsTheUsersTotals_data();
     void saveWithoutRememberedLayoutKeepsTheUsersTotals();
-    void savedLayoutComesBack();
 
 private:
     std::unique_ptr<test::Sandbox> m_box;
 };
-
-void TestPreferences::init()
-{
-    m_box = std::make_unique<test::Sandbox>();
-    app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
-}
-
-void TestPreferences::cleanup()
-{
-    m_box.reset();
-}
 
 void TestPreferences::loadChecksEveryValue_data()
 {
@@ -117,32 +108,6 @@ void TestPreferences::saveWithoutRememberedLayoutKeepsTheUsersTotals()
     QCOMPARE(stored(kShowsGroupTotals).toInt(), totals ? 1 : 0);
     QCOMPARE(stored(kSelectedView).toInt(), 0);
     QCOMPARE(stored(kGroupOpt).toInt(), 0);
-}
-
-void TestPreferences::savedLayoutComesBack()
-{
-    Preferences p;
-    p.view = 2;
-    p.layout = Layout::ByMonth;
-    p.sortColumn = 7;
-    p.sortAscending = false;
-    p.maximized = false;
-    p.widthTwips = 12000;
-    p.heightTwips = 8000;
-    p.languageChoice = 3;
-    QVERIFY(p.save());
-    QVERIFY(p.saveOptions());
-
-    const Preferences back = Preferences::load();
-
-    QCOMPARE(back.view, 2);
-    QCOMPARE(back.layout, Layout::ByMonth);
-    QCOMPARE(back.sortColumn, 7);
-    QCOMPARE(back.sortAscending, false);
-    QCOMPARE(back.maximized, false);
-    QCOMPARE(back.widthTwips, 12000);
-    QCOMPARE(back.heightTwips, 8000);
-    QCOMPARE(back.languageChoice, 3);
 }
 
 QTEST_GUILESS_MAIN(TestPreferences)

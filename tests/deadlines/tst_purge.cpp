@@ -3,8 +3,6 @@
 
 #include "app/mainmod.h"
 #include "data/catalogue.h"
-#include "data/connection.h"
-#include "data/recordset.h"
 #include "deadlines/purge.h"
 #include "testsupport.h"
 
@@ -16,27 +14,16 @@ namespace {
 
 QString cs() { return app().ConnectionString; }
 
-void exec(const QString &statement)
-{
-    const Status st = Connection::executeAlone(cs(), statement);
-    QVERIFY2(st.ok(), qPrintable(st.message()));
-}
-
 void addDeadline(int sheet, const QDate &day, bool done, const QString &description)
 {
-    exec(sql::insertSingle(sheet, 1, day, description, 0, Currency::fromUnits(10000), Currency::fromUnits(10000), 0));
+    QVERIFY(test::exec(sql::insertSingle(sheet, 1, day, description, 0, Currency(), Currency(), 0)));
     if (done)
-        exec(QStringLiteral("UPDATE Transactions SET TrDone = True WHERE TrDescription=") + sql::text(description));
+        QVERIFY(test::exec("UPDATE Transactions SET TrDone = True WHERE TrDescription=" + sql::text(description)));
 }
 
 QStringList storedDescriptions()
 {
-    QStringList names;
-    Recordset rs;
-    if (rs.open(QStringLiteral("SELECT TrDescription FROM Transactions ORDER BY TrDescription"), cs()))
-        for (; !rs.eof(); rs.moveNext())
-            names << rs.textValue(0);
-    return names;
+    return test::column(QStringLiteral("SELECT TrDescription FROM Transactions ORDER BY TrDescription"));
 }
 
 } // namespace
@@ -57,7 +44,6 @@ void TestPurge::purgeTakesClosedOnOrBeforeTheDayOfTheSheet_data()
     const QStringList keptOnSheet1{"c closed the day after", "d closed on 2 March", "e open before",
                                    "f closed before on sheet 2"};
     // Under a day/month locale 3 February must not turn into 2 March.
-    QTest::addRow("C locale") << "C" << 1 << keptOnSheet1;
     QTest::addRow("Italian day/month locale") << "it_IT" << 1 << keptOnSheet1;
     QTest::addRow("US month/day locale") << "en_US" << 1 << keptOnSheet1;
     QTest::addRow("other sheet") << "it_IT" << 2
