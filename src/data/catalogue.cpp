@@ -196,6 +196,7 @@ QString upgradeFillGroupField()
 
 QString editAccount(qint64 accountId) { return QStringLiteral("SELECT * FROM Accounts WHERE AcId=") + whole(accountId); }
 QString accountPickList() { return QStringLiteral("SELECT AcId, AcName FROM Accounts ORDER BY AcName"); }
+QString accountList() { return QStringLiteral("SELECT AcId, AcName, AcNotes FROM Accounts"); }
 QString accountInUse(qint64 accountId)
 {
     return QStringLiteral("SELECT Accounts.AcId FROM Accounts INNER JOIN Transactions ON Accounts.AcId = "

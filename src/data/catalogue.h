@@ -47,6 +47,7 @@ QString upgradeFillGroupField();
 QString editAccount(qint64 accountId);
 inline constexpr const char *kAccountsTable = "Accounts";
 QString accountPickList();
+QString accountList();
 QString accountInUse(qint64 accountId);
 QString deleteAccount(qint64 accountId);
 

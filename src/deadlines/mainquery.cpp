@@ -1,9 +1,14 @@
 #include "deadlines/mainquery.h"
 
+#include "app/preferences.h"
 #include "data/catalogue.h"
+#include "deadlines/deadline.h"
 #include "data/recordset.h"
 
 namespace velto {
+
+// A stored sort column is checked against the main query's columns.
+static_assert(kSortColumnCount == kMainColumnCount);
 
 QString mainQuerySource(int sheetId, MainFilter filter, const QDate &first, const QDate &last)
 {

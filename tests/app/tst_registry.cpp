@@ -77,27 +77,6 @@ private slots:
         QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kIntLang, 0), QVariant(3));
     }
 
-    void flagIsOnOnlyForStoredOne_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("1 is on") << QVariant(1) << true;
-        QTest::newRow("2 is off") << QVariant(2) << false;
-        QTest::newRow("-1 of an old check box is off") << QVariant(-1) << false;
-        QTest::newRow("0 is off") << QVariant(0) << false;
-        QTest::newRow("text 1 is on") << QVariant(QStringLiteral("1")) << true;
-    }
-    void flagIsOnOnlyForStoredOne()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, on);
-        const int type = stored.typeId() == QMetaType::QString ? REG_SZ : REG_DWORD;
-        WriteSetting(HKEY_CURRENT_USER, kKey, type, kSaveIntSettings, stored);
-        QCOMPARE(isFlagOn(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kSaveIntSettings,
-                                      kSaveIntSettingsDefault)),
-                 on);
-    }
-
     void textWithPercentPairIsExpandedOnRead_data()
     {
         QTest::addColumn<QString>("written");

@@ -1,6 +1,8 @@
 #include "testsupport.h"
 
 #include "app/mainmod.h"
+#include "data/connection.h"
+#include "data/recordset.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +40,24 @@ bool Sandbox::createDatabase()
     app().ConnectionString = connectionStringFor(dataDir());
     app().CurrentDbId = 1;
     return true;
+}
+
+bool exec(const QString &statement)
+{
+    const Status st = Connection::executeAlone(app().ConnectionString, statement);
+    if (!st)
+        qWarning("%s in %s", qPrintable(st.message()), qPrintable(statement));
+    return st.ok();
+}
+
+QStringList column(const QString &statement)
+{
+    QStringList values;
+    Recordset rs;
+    if (rs.open(statement, app().ConnectionString))
+        for (; !rs.eof(); rs.moveNext())
+            values << rs.value(0).toString();
+    return values;
 }
 
 } // namespace velto::test

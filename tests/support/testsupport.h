@@ -3,6 +3,7 @@
 // temporary settings folder and database folder, no write pause.
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace velto::test {
@@ -28,5 +29,11 @@ private:
 
 // The template built with the program.
 QString builtTemplatePath();
+
+// One statement on the database of the program state; false, with the
+// database's message as a warning, when it fails.
+bool exec(const QString &statement);
+// The first field of every row of a query on that database, as text.
+QStringList column(const QString &statement);
 
 } // namespace velto::test

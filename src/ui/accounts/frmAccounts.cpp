@@ -4,11 +4,10 @@
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/catalogue.h"
-#include "data/connection.h"
-#include "data/recordset.h"
+#include "deadlines/clients.h"
 #include "ui/accounts/frmNewAcc.h"
 #include "ui/widgets/grid.h"
+#include "ui/widgets/vectorgridsource.h"
 
 #include <QAction>
 #include <QIcon>
@@ -89,8 +88,6 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     statusBar()->addWidget(m_status, 1);
 
     gex->hide();
-    gex->setConnection(app().ConnectionString);
-    gex->setRecordSource(QString::fromLatin1(sql::kAccountsTable));
     rebind();
     if (gex->columnCount() >= kColNotes) {
         gex->setColumnWidth(kColId, 315);
@@ -113,9 +110,6 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
         if (!row.isGroupRow())
             row.setValue(kColId, QString());
     }, Qt::DirectConnection);
-    connect(gex, &Grid::loadFailed, this, [this](const QString &message) {
-        m_prompts.message(message, MessageIcon::Critical);
-    });
     connect(gex, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers) {
         if (gex->recordCount() < 1)
             return;
@@ -137,7 +131,18 @@ qint64 frmAccounts::currentAccountId() const
 
 void frmAccounts::rebind()
 {
-    gex->rebind();
+    QList<Client> clients;
+    const Status st = listClients(app().ConnectionString, &clients);
+    if (!st) {
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
+        return;
+    }
+    QList<VectorGridSource::Row> rows;
+    rows.reserve(clients.size());
+    for (const Client &c : clients)
+        rows.append({c.id, c.name, c.notes});
+    gex->setRows(std::make_unique<VectorGridSource>(
+        QStringList{QStringLiteral("AcId"), QStringLiteral("AcName"), QStringLiteral("AcNotes")}, rows));
 }
 
 void frmAccounts::sizeColumns()
@@ -189,34 +194,19 @@ void frmAccounts::DeleteAccount()
     if (gex->recordCount() < 1 || gex->currentRow() < 1)
         return;
     const qint64 id = currentAccountId();
-    Connection conn;
-    Status st = conn.open(app().ConnectionString);
+    // Named by a deadline of any data sheet: it stays, and nothing is asked.
+    Status st = checkClientDeletable(app().ConnectionString, id);
     if (!st) {
-        m_prompts.message(userMessage(st), MessageIcon::Critical);
+        m_prompts.message(userMessage(st), st.code() == kErrorInUse ? MessageIcon::Information : MessageIcon::Critical);
         return;
-    }
-    {
-        // Named by a deadline of any data sheet: it stays.
-        Recordset inUse;
-        st = inUse.open(sql::accountInUse(id), conn, CursorType::Static);
-        if (!st) {
-            m_prompts.message(userMessage(st), MessageIcon::Critical);
-            return;
-        }
-        if (inUse.recordCount() > 0) {
-            inUse.close();
-            conn.close();
-            m_prompts.message(LoadResString(1327), MessageIcon::Information);
-            return;
-        }
     }
     if (!m_prompts.askYesNo(LoadResString(1305), false))
         return;
-    st = conn.transaction([&] { return conn.execute(sql::deleteAccount(id)); });
-    conn.close();
-    if (!st)
+    st = deleteClient(app().ConnectionString, id);
+    if (st)
+        PauseAfterWrite();
+    else
         m_prompts.message(userMessage(st), MessageIcon::Critical);
-    PauseAfterWrite();
     rebind();
 }
 

@@ -4,7 +4,6 @@
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/catalogue.h"
 #include "ui/common/dialogframe.h"
 
 #include <QCloseEvent>
@@ -25,7 +24,7 @@ frmNewAcc::frmNewAcc(QWidget *owner, UserPrompts &prompts) : QDialog(owner), m_p
     setModal(true);
     const int captions[2] = {1332, 1333};
     const int tips[2] = {1335, 1336};
-    const char *fields[2] = {"AcName", "AcNotes"};
+    const int limits[2] = {clientNameMaxLength(), clientNotesMaxLength()};
     auto *form = new QGridLayout;
     for (int i = 0; i < 2; ++i) {
         lblData[i] = new QLabel(LoadResString(captions[i]), this);
@@ -33,7 +32,7 @@ frmNewAcc::frmNewAcc(QWidget *owner, UserPrompts &prompts) : QDialog(owner), m_p
         txtData[i] = new QLineEdit(this);
         txtData[i]->setObjectName(QStringLiteral("txtData%1").arg(i));
         // As long as the column: the text cannot be typed longer than it keeps.
-        txtData[i]->setMaxLength(std::min(fieldSize(u"Accounts", QString::fromLatin1(fields[i])), 65535));
+        txtData[i]->setMaxLength(std::min(limits[i], 65535));
         form->addWidget(lblData[i], i, 0);
         form->addWidget(txtData[i], i, 1);
     }
@@ -64,56 +63,50 @@ frmNewAcc::frmNewAcc(QWidget *owner, UserPrompts &prompts) : QDialog(owner), m_p
     DialogFrame::RemoveCloseCommand(this);
 }
 
-frmNewAcc::~frmNewAcc()
-{
-    m_row.close();
-    m_conn.close();
-}
+frmNewAcc::~frmNewAcc() = default;
 
 QString frmNewAcc::statusText() const
 {
     return m_frame->statusText();
 }
 
-bool frmNewAcc::openRow(const QString &source, bool isNew)
+void frmNewAcc::startClean(int titleId)
 {
-    Status st = m_conn.open(app().ConnectionString);
-    if (st)
-        st = m_row.open(source, m_conn);
-    if (st && !isNew && m_row.eof())
-        st = Status::failure(kErrorMissing, LoadResString(1604));
-    if (!st) {
-        m_prompts.message(userMessage(st), MessageIcon::Critical);
-        m_row.close();
-        m_conn.close();
-        return false;
-    }
-    if (isNew)
-        m_row.addNew();
-    return true;
+    setWindowTitle(LoadResString(titleId));
+    setAccessibleName(windowTitle());
+    m_savedId = 0;
+    m_saved = false;
+    m_finished = false;
+    m_asLoaded = Client();
+    showClient(m_asLoaded);
+}
+
+void frmNewAcc::showClient(const Client &client)
+{
+    txtData[0]->setText(client.name);
+    txtData[1]->setText(client.notes);
+    txtData[0]->setFocus();
 }
 
 qint64 frmNewAcc::Nuovo(const QString &name)
 {
-    setWindowTitle(LoadResString(1331));
-    setAccessibleName(windowTitle());
-    if (!openRow(QString::fromLatin1(sql::kAccountsTable), true))
-        return 0;
+    startClean(1331);
+    m_isNew = true;
     txtData[0]->setText(name);
-    txtData[0]->setFocus();
     exec();
     return m_saved ? m_savedId : 0;
 }
 
 bool frmNewAcc::Apri(qint64 accountId)
 {
-    setWindowTitle(LoadResString(1330));
-    setAccessibleName(windowTitle());
-    if (!openRow(sql::editAccount(accountId), false))
+    startClean(1330);
+    m_isNew = false;
+    const Status st = loadClient(app().ConnectionString, accountId, &m_asLoaded);
+    if (!st) {
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
         return false;
-    txtData[0]->setText(NzStr(m_row.value(u"AcName"), QString()));
-    txtData[1]->setText(NzStr(m_row.value(u"AcNotes"), QString()));
-    txtData[0]->setFocus();
+    }
+    showClient(m_asLoaded);
     exec();
     return m_saved;
 }
@@ -122,19 +115,35 @@ void frmNewAcc::cmdSalva_Click()
 {
     if (m_frame->focusFirstInvalid())
         return;
-    Status st = m_row.setValue(u"AcName", txtData[0]->text());
-    if (st)
-        st = m_row.setValue(u"AcNotes", txtData[1]->text());
-    if (st)
-        st = m_row.update();
+    const Client edited{m_asLoaded.id, txtData[0]->text(), txtData[1]->text()};
+    qint64 id = m_asLoaded.id;
+    const Status st = m_isNew ? createClient(app().ConnectionString, edited, &id)
+                              : saveClient(app().ConnectionString, edited, m_asLoaded);
+    if (st.code() == kErrorChangedMeanwhile) {
+        m_prompts.message(userMessage(st), MessageIcon::Warning);
+        // Shown as it now is: a second save writes over what the user has
+        // now seen, never over what was hidden.
+        const Status reread = loadClient(app().ConnectionString, m_asLoaded.id, &m_asLoaded);
+        if (reread) {
+            showClient(m_asLoaded);
+            return;
+        }
+        m_prompts.message(userMessage(reread), MessageIcon::Critical);
+        cmdAnnulla_Click();
+        return;
+    }
+    if (st.code() == kErrorMissing) {
+        // Deleted meanwhile: there is nothing left to save into.
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
+        cmdAnnulla_Click();
+        return;
+    }
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         return;
     }
-    m_savedId = m_row.value(u"AcId").toLongLong();
+    m_savedId = id;
     m_saved = true;
-    m_row.close();
-    m_conn.close();
     PauseAfterWrite();
     finish();
 }
@@ -143,9 +152,6 @@ void frmNewAcc::cmdAnnulla_Click()
 {
     m_savedId = 0;
     m_saved = false;
-    m_row.cancelUpdate();
-    m_row.close();
-    m_conn.close();
     finish();
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // The client/supplier editor: creates one (Nuovo) or edits one (Apri),
 // modally. A save that fails shows the error and keeps the dialog open
-// with what was typed.
+// with what was typed; an edit of a row changed meanwhile shows the row as
+// it now is instead.
 
-#include "data/connection.h"
-#include "data/editset.h"
+#include "deadlines/clients.h"
 
 #include <QDialog>
 
@@ -37,14 +37,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    bool openRow(const QString &source, bool isNew);
+    void startClean(int titleId);
+    void showClient(const Client &client);
     void cmdSalva_Click();
     void cmdAnnulla_Click();
     void finish();
 
     UserPrompts &m_prompts;
-    Connection m_conn;
-    EditSet m_row;
+    bool m_isNew = true;
+    Client m_asLoaded;
     qint64 m_savedId = 0;
     bool m_saved = false;
     bool m_finished = false;

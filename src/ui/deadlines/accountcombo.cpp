@@ -1,8 +1,7 @@
 #include "ui/deadlines/accountcombo.h"
 
 #include "app/mainmod.h"
-#include "data/catalogue.h"
-#include "data/recordset.h"
+#include "deadlines/clients.h"
 
 namespace velto {
 
@@ -15,18 +14,16 @@ AccountCombo::AccountCombo(QWidget *parent) : QComboBox(parent)
 
 Status AccountCombo::reload()
 {
-    Recordset rs;
-    const Status st = rs.open(sql::accountPickList(), app().ConnectionString, CursorType::Static);
+    QList<Client> clients;
+    const Status st = listClients(app().ConnectionString, &clients);
     if (!st)
         return st;
     const qint64 keep = boundValue();
-    const int idField = rs.fieldIndex(u"AcId");
-    const int nameField = rs.fieldIndex(u"AcName");
     clear();
     // The empty entry first: a deadline need not name anybody.
     addItem(QString(), qint64(0));
-    for (; !rs.eof(); rs.moveNext())
-        addItem(rs.textValue(nameField), rs.intValue(idField));
+    for (const Client &c : clients)
+        addItem(c.name, c.id);
     setBoundValue(keep);
     return Status::success();
 }

@@ -2,7 +2,8 @@
 
 #include "app/languages.h"
 #include "app/mainmod.h"
-#include "app/settings.h"
+#include "app/statustext.h"
+#include "app/preferences.h"
 #include "app/startup.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
@@ -76,14 +77,11 @@ frmMain::~frmMain()
 void frmMain::Form_Initialize()
 {
     AppState &s = app();
-    auto flag = [&s](const char *name, int dflt) {
-        return isFlagOn(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(name), dflt));
-    };
-    s.SaveLayout = flag(kSaveIntSettings, kSaveIntSettingsDefault);
-    s.ShowGroupTotals = flag(kShowsGroupTotals, kShowsGroupTotalsDefault);
-    s.ShowGroupCounters = flag(kShowsGrpDlCounters, kShowsGrpDlCountersDefault);
-    s.GroupOption = int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kGroupOpt),
-                                          kGroupOptDefault), kGroupOptDefault));
+    const Preferences stored = Preferences::load();
+    s.SaveLayout = stored.saveLayout;
+    s.ShowGroupTotals = stored.showGroupTotals;
+    s.ShowGroupCounters = stored.showGroupCounters;
+    s.GroupOption = int(stored.layout);
 }
 
 // ---------------------------------------------------------------- building
@@ -471,32 +469,18 @@ void frmMain::loadTexts()
 void frmMain::restoreLayoutSettings()
 {
     AppState &s = app();
-    auto read = [&s](const char *name, int dflt) {
-        return int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(name), dflt), dflt));
-    };
-    if (s.SaveLayout) {
-        if (read(kMeMaximized, kMeMaximizedDefault) == 2) {
+    // Without a remembered layout these are the defaults already.
+    const Preferences stored = Preferences::load();
+    if (stored.saveLayout) {
+        if (stored.maximized)
             setWindowState(windowState() | Qt::WindowMaximized);
-        } else {
-            resize(toPixelsX(read(kMeWidth, kMeWidthDefault)), toPixelsY(read(kMeHeight, kMeHeightDefault)));
-        }
-        const int view = read(kSelectedView, kSelectedViewDefault);
-        m_cmbFilter->setCurrentIndex(view >= 0 && view < kFilterCount ? view : 0);
-        s.GroupOption = read(kGroupOpt, kGroupOptDefault);
-        s.SortKeyIndex = read(kSortKeyIdx, kSortKeyIdxDefault);
-        s.SortKeyAscending = read(kSortKeyAsc, kSortKeyAscDefault);
-    } else {
-        m_cmbFilter->setCurrentIndex(0);
-        s.GroupOption = 0;
-        s.SortKeyIndex = kSortKeyIdxDefault;
-        s.SortKeyAscending = kSortKeyAscDefault;
+        else
+            resize(toPixelsX(stored.widthTwips), toPixelsY(stored.heightTwips));
     }
-    // A stored layout or sort column outside the window's range would group
-    // or sort by nothing sensible: fall back to the defaults.
-    if (s.GroupOption < 0 || s.GroupOption > 3)
-        s.GroupOption = 0;
-    if (s.SortKeyIndex < 1 || s.SortKeyIndex > kMainColumnCount)
-        s.SortKeyIndex = kSortKeyIdxDefault;
+    m_cmbFilter->setCurrentIndex(stored.view < kFilterCount ? stored.view : 0);
+    s.GroupOption = int(stored.layout);
+    s.SortKeyIndex = stored.sortColumn;
+    s.SortKeyAscending = stored.sortAscending ? 1 : 0;
 }
 
 void frmMain::Form_Load()
@@ -628,42 +612,36 @@ void frmMain::placePicStart()
 
 // ---------------------------------------------------------------- unload
 
-void frmMain::writeSetting(const char *name, int value)
-{
-    WriteSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD, QLatin1String(name), value);
-}
-
 void frmMain::Form_Unload()
 {
-    const AppState &s = app();
-    try {
-        if (s.SaveLayout) {
-            writeSetting(kSelectedView, m_cmbFilter->currentIndex());
-            writeSetting(kGroupOpt, s.GroupOption);
-            if (m_gex->sortKeyCount() > 0) {
-                const GridSortKey key = m_gex->sortKey(1);
-                app().SortKeyIndex = key.column;
-                app().SortKeyAscending = key.order == Qt::AscendingOrder ? 1 : 0;
-            }
-            writeSetting(kSortKeyIdx, s.SortKeyIndex);
-            writeSetting(kSortKeyAsc, s.SortKeyAscending);
-            if (!(windowState() & Qt::WindowMinimized)) {
-                const bool maximized = windowState() & Qt::WindowMaximized;
-                writeSetting(kMeMaximized, maximized ? 2 : 0);
-                // A maximised window keeps the size it will return to.
-                const QSize size = maximized && normalGeometry().isValid() ? normalGeometry().size() : this->size();
-                writeSetting(kMeWidth, toTwipsX(size.width()));
-                writeSetting(kMeHeight, toTwipsY(size.height()));
-            }
-        } else {
-            writeSetting(kSelectedView, 0);
-            writeSetting(kShowsGroupTotals, 1);
-            writeSetting(kGroupOpt, 0);
+    AppState &s = app();
+    Preferences kept = Preferences::load();
+    kept.saveLayout = s.SaveLayout;
+    kept.showGroupTotals = s.ShowGroupTotals;
+    kept.showGroupCounters = s.ShowGroupCounters;
+    kept.languageChoice = s.LanguageChoice;
+    if (s.SaveLayout) {
+        kept.view = m_cmbFilter->currentIndex();
+        kept.layout = Layout(s.GroupOption);
+        if (m_gex->sortKeyCount() > 0) {
+            const GridSortKey key = m_gex->sortKey(1);
+            s.SortKeyIndex = key.column;
+            s.SortKeyAscending = key.order == Qt::AscendingOrder ? 1 : 0;
         }
-        writeSetting(kIntLang, s.LanguageChoice);
-    } catch (const RegistryError &e) {
-        showError(e.description);
+        kept.sortColumn = s.SortKeyIndex;
+        kept.sortAscending = s.SortKeyAscending == 1;
+        // A minimised window keeps the placement stored before.
+        if (!(windowState() & Qt::WindowMinimized)) {
+            kept.maximized = windowState() & Qt::WindowMaximized;
+            // A maximised window keeps the size it will return to.
+            const QSize size =
+                kept.maximized && normalGeometry().isValid() ? normalGeometry().size() : this->size();
+            kept.widthTwips = toTwipsX(size.width());
+            kept.heightTwips = toTwipsY(size.height());
+        }
     }
+    if (const Status st = kept.save(); !st)
+        showError(userMessage(st));
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -689,10 +667,10 @@ void frmMain::mnuLangs_Click(int index)
     s.LanguageChoice = *store;
     for (int i = 0; i < m_mnuLangs.size(); ++i)
         m_mnuLangs[i]->setChecked(i == index);
-    try {
-        WriteSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kIntLang), *store);
-    } catch (const RegistryError &e) {
-        showError(e.description);
+    Preferences chosen = Preferences::load();
+    chosen.languageChoice = *store;
+    if (const Status st = chosen.saveLanguage(); !st) {
+        showError(userMessage(st));
         return;
     }
     m_prompts.message(caption(1362), MessageIcon::None);

@@ -169,7 +169,6 @@ private:
     void layoutKey(int &key, Qt::KeyboardModifiers modifiers, bool allowed);
     void showStatusText(int id);
     void showError(const QString &text);
-    void writeSetting(const char *name, int value);
 
     // Requests of the deadline grid.
     void gex_RowFormat(GridRow &row);

@@ -5,9 +5,7 @@
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/catalogue.h"
-#include "data/connection.h"
-#include "data/recordset.h"
+#include "deadlines/purge.h"
 #include "ui/common/mainrefresh.h"
 
 #include <QDateEdit>
@@ -70,21 +68,11 @@ frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent)
 void frmDelClosedRows::cmdSalva_Click()
 {
     const int dbId = app().CurrentDbId;
-    // The statements carry the day as #mm/dd/yyyy# whatever the regional
-    // settings, so 3 February stays 3 February under a day/month locale.
     const QDate upTo = m_dtp->date();
 
-    Connection cn;
-    Status st = cn.open(app().ConnectionString);
     qint64 count = 0;
-    if (st) {
-        Recordset rs;
-        st = rs.open(sql::countClosedUpTo(upTo, dbId), cn, CursorType::Static);
-        count = rs.recordCount();
-        rs.close();
-    }
+    Status st = countClosedUpTo(app().ConnectionString, dbId, upTo, &count);
     if (!st) {
-        cn.close();
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();
         return;
@@ -94,14 +82,12 @@ void frmDelClosedRows::cmdSalva_Click()
     QString text = found == QStringLiteral(" ") ? QString() : found + u' ';
     text += QString::number(count) + u' ' + LoadResString(1308) + QStringLiteral("\r\n") + LoadResString(1305);
     if (!m_prompts.askYesNo(text, false)) {
-        cn.close();
         m_prompts.message(LoadResString(1323), MessageIcon::Information);
         reject();
         return;
     }
 
-    st = cn.execute(sql::deleteClosedUpTo(m_dtp->date(), dbId));
-    cn.close();
+    st = purgeClosedUpTo(app().ConnectionString, dbId, m_dtp->date(), nullptr);
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();

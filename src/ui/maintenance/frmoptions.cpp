@@ -1,7 +1,8 @@
 #include "ui/maintenance/frmoptions.h"
 
 #include "app/mainmod.h"
-#include "app/settings.h"
+#include "app/statustext.h"
+#include "app/preferences.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "ui/common/mainrefresh.h"
@@ -15,19 +16,7 @@
 namespace velto {
 
 namespace {
-
-struct Preference {
-    int captionId;
-    const char *setting;
-    int dflt;
-};
-
-constexpr Preference kPreferences[frmOptions::BoxCount] = {
-    {1212, kSaveIntSettings, kSaveIntSettingsDefault},
-    {1214, kShowsGroupTotals, kShowsGroupTotalsDefault},
-    {1215, kShowsGrpDlCounters, kShowsGrpDlCountersDefault},
-};
-
+constexpr int kCaptions[frmOptions::BoxCount] = {1212, 1214, 1215};
 } // namespace
 
 void frmOptions::runFromViewMenu(UserPrompts &prompts, QWidget *owner)
@@ -49,13 +38,14 @@ frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
                    & ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint));
 
     for (int i = 0; i < BoxCount; ++i) {
-        m_chkData[i] = new QCheckBox(LoadResString(kPreferences[i].captionId), this);
+        m_chkData[i] = new QCheckBox(LoadResString(kCaptions[i]), this);
         m_chkData[i]->setObjectName(QStringLiteral("chkData%1").arg(i));
-        const QVariant stored = ReadSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD,
-                                            QLatin1String(kPreferences[i].setting), kPreferences[i].dflt);
-        // Shown as the program-wide flag reads it: ticked exactly when 1.
-        m_chkData[i]->setChecked(isFlagOn(stored));
     }
+    // The stored values, not the program-wide flags.
+    const Preferences stored = Preferences::load();
+    m_chkData[SaveLayoutBox]->setChecked(stored.saveLayout);
+    m_chkData[GroupTotalsBox]->setChecked(stored.showGroupTotals);
+    m_chkData[GroupCountersBox]->setChecked(stored.showGroupCounters);
 
     auto *general = new QGroupBox(LoadResString(1211), this);
     general->setObjectName(QStringLiteral("frmopt0"));
@@ -90,18 +80,17 @@ frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
 
 void frmOptions::cmdSalva_Click()
 {
+    Preferences chosen = Preferences::load();
+    chosen.saveLayout = m_chkData[SaveLayoutBox]->isChecked();
+    chosen.showGroupTotals = m_chkData[GroupTotalsBox]->isChecked();
+    chosen.showGroupCounters = m_chkData[GroupCountersBox]->isChecked();
     AppState &s = app();
-    s.SaveLayout = m_chkData[SaveLayoutBox]->isChecked();
-    s.ShowGroupTotals = m_chkData[GroupTotalsBox]->isChecked();
-    s.ShowGroupCounters = m_chkData[GroupCountersBox]->isChecked();
-    try {
-        for (int i = 0; i < BoxCount; ++i)
-            WriteSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kPreferences[i].setting),
-                         m_chkData[i]->isChecked() ? 1 : 0);
-    } catch (const RegistryError &e) {
-        // The flags hold for this run; the next start will not know them.
-        m_prompts.message(e.description, MessageIcon::Critical);
-    }
+    s.SaveLayout = chosen.saveLayout;
+    s.ShowGroupTotals = chosen.showGroupTotals;
+    s.ShowGroupCounters = chosen.showGroupCounters;
+    // The flags hold for this run; the next start will not know them.
+    if (const Status st = chosen.saveOptions(); !st)
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
     accept();
 }
 

@@ -1,16 +1,14 @@
 #include "ui/sheets/frmscadenziari.h"
 
 #include "app/mainmod.h"
-#include "app/settings.h"
 #include "app/statustext.h"
+#include "app/preferences.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/catalogue.h"
-#include "data/connection.h"
-#include "data/recordset.h"
-#include "data/schema.h"
+#include "deadlines/datasheets.h"
 #include "ui/common/mainrefresh.h"
 #include "ui/widgets/grid.h"
+#include "ui/widgets/vectorgridsource.h"
 
 #include <QApplication>
 #include <QDir>
@@ -118,10 +116,7 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
             cmdSelect_Click();
         }
     });
-    connect(m_gex, &Grid::loadFailed, this, [this](const QString &message) { showError(message); });
 
-    m_gex->setConnection(app().ConnectionString);
-    m_gex->setRecordSource(sql::listSheets());
     rebindGrid();
     if (m_gex->columnCount() >= ColDbName) {
         m_gex->setColumnVisible(ColDbId, false);
@@ -150,9 +145,25 @@ void frmScadenziari::gex_RowChange()
     m_selectedName = NzStr(m_gex->value(ColDbName), QString());
 }
 
+void frmScadenziari::loadList()
+{
+    QList<DataSheet> sheets;
+    const Status st = listDataSheets(app().ConnectionString, &sheets);
+    if (!st) {
+        showError(userMessage(st));
+        return;
+    }
+    QList<VectorGridSource::Row> rows;
+    rows.reserve(sheets.size());
+    for (const DataSheet &sheet : sheets)
+        rows.append({qint64(sheet.id), sheet.name});
+    m_gex->setRows(std::make_unique<VectorGridSource>(QStringList{QStringLiteral("DbId"), QStringLiteral("DbName")},
+                                                      rows));
+}
+
 void frmScadenziari::rebindGrid()
 {
-    m_gex->rebind();
+    loadList();
     // The grid starts on its first row; the buttons act on the row the user
     // sees even before the selection is moved.
     if (m_gex->currentRow() < 1 && m_gex->rowCount() > 0)
@@ -163,7 +174,7 @@ void frmScadenziari::rebindGrid()
 std::optional<QString> frmScadenziari::askName(int promptId)
 {
     const std::optional<QString> answer =
-        m_prompts.askText(LoadResString(promptId), m_selectedName, fieldSize(u"Dbs", u"DbName"));
+        m_prompts.askText(LoadResString(promptId), m_selectedName, dataSheetNameMaxLength());
     if (!answer)
         return std::nullopt;
     const QString name = answer->trimmed();
@@ -183,13 +194,10 @@ void frmScadenziari::cmdSelect_Click()
         return;
     AppState &s = app();
     s.CurrentDbId = m_selectedId;
-    try {
-        WriteSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kCurSca), m_selectedId);
-    } catch (const RegistryError &e) {
-        // The sheet is active for this run all the same; only the next
-        // start will not know it.
-        showError(e.description);
-    }
+    // The sheet is active for this run all the same; only the next start
+    // will not know it.
+    if (const Status st = Preferences::saveActiveSheet(m_selectedId); !st)
+        showError(userMessage(st));
     LoadCurrentDbName();
     PauseAfterWrite();
     if (MainRefresh *main = mainRefresh()) {
@@ -207,22 +215,7 @@ void frmScadenziari::cmdNuovo_Click()
     const std::optional<QString> name = askName(1409);
     if (!name)
         return;
-    Connection cn;
-    Status st = cn.open(app().ConnectionString);
-    if (st) {
-        st = cn.transaction([&] {
-            Recordset rs;
-            Status read = rs.open(sql::nextSheetId(), cn, CursorType::ForwardOnly);
-            if (!read)
-                return read;
-            // Highest id plus one: ids freed by deleted sheets are not reused,
-            // so an old id in a backup never names another sheet.
-            const qint64 newId = (rs.eof() ? 0 : rs.intValue(0, 0)) + 1;
-            rs.close();
-            return cn.execute(sql::createSheet(newId, *name));
-        });
-    }
-    cn.close();
+    const Status st = createDataSheet(app().ConnectionString, *name, nullptr);
     if (!st) {
         showError(userMessage(st));
         return;
@@ -240,13 +233,12 @@ void frmScadenziari::cmdEdit_Click()
     const std::optional<QString> name = askName(1411);
     if (!name)
         return;
-    const Status st = Connection::executeAlone(app().ConnectionString, sql::renameSheet(*name, id));
-    if (!st) {
+    const Status st = renameDataSheet(app().ConnectionString, id, *name);
+    if (st)
+        PauseAfterWrite();
+    else
         showError(userMessage(st));
-        return;
-    }
-    PauseAfterWrite();
-    m_gex->rebind();
+    loadList();
     // The list is ordered by name: stay on the renamed sheet.
     if (!m_gex->find(ColDbId, id) && m_gex->currentRow() < 1 && m_gex->rowCount() > 0)
         m_gex->setCurrentRow(1);
@@ -258,36 +250,22 @@ void frmScadenziari::cmdEdit_Click()
 
 void frmScadenziari::cmdErase_Click()
 {
-    if (m_gex->recordCount() == 1) {
-        m_prompts.message(LoadResString(1405), MessageIcon::Information);
-        return;
-    }
     if (m_selectedId == 0)
         return;
-    if (m_selectedId == app().CurrentDbId) {
-        m_prompts.message(LoadResString(1406), MessageIcon::Information);
-        return;
-    }
-    // Sheet 1 is where start-up falls back when the stored sheet is gone.
-    if (int(NzNum(m_gex->value(ColDbId), 0)) == 1) {
-        m_prompts.message(QStringLiteral("UNO"), MessageIcon::Information);
+    const int id = m_selectedId;
+    const int active = app().CurrentDbId;
+    // The refusals come before the question; nothing is asked then.
+    Status st = checkDataSheetDeletable(app().ConnectionString, id, active);
+    if (!st) {
+        m_prompts.message(userMessage(st), st.code() == kErrorInUse ? MessageIcon::Information : MessageIcon::Critical);
         return;
     }
     if (!m_prompts.askYesNo(LoadResString(1407), true))
         return;
-    const int id = m_selectedId;
-    Connection cn;
-    Status st = cn.open(app().ConnectionString);
-    // Either the sheet and all its deadlines go, or neither.
-    if (st) {
-        st = cn.transaction([&] {
-            Status deleted = cn.execute(sql::deleteSheetDeadlines(id));
-            return deleted ? cn.execute(sql::deleteSheet(id)) : deleted;
-        });
-    }
-    cn.close();
+    st = deleteDataSheet(app().ConnectionString, id, active);
     if (!st) {
         showError(userMessage(st));
+        rebindGrid();
         return;
     }
     PauseAfterWrite();

@@ -35,6 +35,7 @@ public:
 
 private:
     void gex_RowChange();
+    void loadList();
     void rebindGrid();
     [[nodiscard]] std::optional<QString> askName(int promptId);
     void showError(const QString &text);

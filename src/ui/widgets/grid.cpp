@@ -123,6 +123,11 @@ bool Grid::rebind()
     return true;
 }
 
+void Grid::setRows(std::unique_ptr<GridSource> rows)
+{
+    m_model->setSource(std::move(rows));
+}
+
 void Grid::refresh()
 {
     m_model->refresh();

@@ -54,6 +54,9 @@ public:
     // the current row keeps its number where it still exists (row 1 when
     // there was none). On failure emits loadFailed and keeps the old rows.
     bool rebind();
+    // Shows rows the window read itself (typed values from the core) in
+    // place of a record source's; the rest behaves as after rebind().
+    void setRows(std::unique_ptr<GridSource> rows);
     // Asks the requests again (values, captions, icons) and redraws.
     void refresh();
     // The record source's field of a record, by field name (the bookmark

@@ -1,15 +1,14 @@
 // The clients/suppliers window and its editor, driven by keys and clicks:
-// creating with F5, editing with Enter, cancelling, deleting one that no
-// deadline names, and refusing one that a deadline of any data sheet names.
+// creating with F5, editing with Enter, an edit of a row changed meanwhile,
+// cancelling, deleting, and the refusal shown before any question.
 
 #include "app/mainmod.h"
-#include "data/connection.h"
 #include "data/recordset.h"
 #include "promptrecorder.h"
 #include "seed.h"
 #include "testsupport.h"
-#include "ui/widgets/recordsetgridsource.h"
 #include "ui/widgets/grid.h"
+#include "ui/widgets/recordsetgridsource.h"
 #include "whenmodal.h"
 
 #include <QtTest>
@@ -68,11 +67,9 @@ private slots:
     void f5CreatesClient();
     void enterEditsCurrentRow_data();
     void enterEditsCurrentRow();
-    void newThenCancelAddsNothing();
-    void emptyNameCannotBeSaved();
-    void clientInUseIsRefused();
-    void unusedClientIsDeletedAfterYes_data();
-    void unusedClientIsDeletedAfterYes();
+    void saveOverARowChangedMeanwhileShowsItAsItIsNow();
+    void deleteAsksOnlyForAClientNobodyNames_data();
+    void deleteAsksOnlyForAClientNobodyNames();
     void oneWindowOnly();
 
 private:
@@ -122,9 +119,13 @@ void TestFrmAccounts::f5CreatesClient()
     QCOMPARE(w->grid()->recordCount(), 0);
     QCOMPARE(w->grid()->columnCaption(2), LoadResString(1321));
     bool enterMovedOn = false;
-    whenModal("velto::frmNewAcc", [&enterMovedOn](QWidget *dlg) {
+    bool emptyNameKeptTheFocus = false;
+    whenModal("velto::frmNewAcc", [&](QWidget *dlg) {
         auto *name = dlg->findChild<QLineEdit *>("txtData0");
         auto *notes = dlg->findChild<QLineEdit *>("txtData1");
+        QTest::mouseClick(dlg->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
+        settle();
+        emptyNameKeptTheFocus = dlg->isVisible() && QApplication::focusWidget() == name;
         QTest::keyClicks(name, QStringLiteral("Rossi & C."));
         notes->setFocus();
         QTest::keyClicks(notes, QStringLiteral("tel. 055 123"));
@@ -136,6 +137,8 @@ void TestFrmAccounts::f5CreatesClient()
     settle();
 
     QVERIFY(enterMovedOn);
+    QVERIFY(emptyNameKeptTheFocus);
+    QVERIFY(m_prompts.messages.isEmpty());
     const QList<QVariantMap> rows = accounts();
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0]["AcName"].toString(), QStringLiteral("Rossi & C."));
@@ -181,70 +184,56 @@ void TestFrmAccounts::enterEditsCurrentRow()
     QCOMPARE(rows[1]["AcNotes"].toString(), QStringLiteral("n2"));
 }
 
-void TestFrmAccounts::newThenCancelAddsNothing()
+void TestFrmAccounts::saveOverARowChangedMeanwhileShowsItAsItIsNow()
 {
+    QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Verdi', 'n2')")));
     frmNewAcc dlg(nullptr, m_prompts);
-    whenModal("velto::frmNewAcc", [](QWidget *d) {
-        QTest::keyClicks(d->findChild<QLineEdit *>("txtData0"), QStringLiteral("Nessuno"));
-        QTest::mouseClick(d->findChild<QPushButton *>("cmdAnnulla"), Qt::LeftButton);
-    });
-    QCOMPARE(dlg.Nuovo(QString()), qint64(0));
-    QVERIFY(accounts().isEmpty());
-}
-
-void TestFrmAccounts::emptyNameCannotBeSaved()
-{
-    frmNewAcc dlg(nullptr, m_prompts);
-    bool stayedOpen = false;
-    whenModal("velto::frmNewAcc", [&stayedOpen](QWidget *d) {
+    QString shownAfterRefusal;
+    whenModal("velto::frmNewAcc", [&shownAfterRefusal](QWidget *d) {
+        auto *name = d->findChild<QLineEdit *>("txtData0");
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Verdi Luigi"));
+        QVERIFY(run(QStringLiteral("UPDATE Accounts SET AcName='Verdi SpA'")));
         QTest::mouseClick(d->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
         settle();
-        stayedOpen = d->isVisible() && QApplication::focusWidget() == d->findChild<QLineEdit *>("txtData0");
+        shownAfterRefusal = d->isVisible() ? name->text() : QString();
         QTest::mouseClick(d->findChild<QPushButton *>("cmdAnnulla"), Qt::LeftButton);
     });
-    QCOMPARE(dlg.Nuovo(QString()), qint64(0));
-    QVERIFY(stayedOpen);
-    QVERIFY(accounts().isEmpty());
-    QVERIFY(m_prompts.messages.isEmpty());
+
+    QVERIFY(!dlg.Apri(accounts()[0]["AcId"].toLongLong()));
+
+    QCOMPARE(m_prompts.messages, QStringList{LoadResString(1500)});
+    QCOMPARE(shownAfterRefusal, QStringLiteral("Verdi SpA"));
+    QCOMPARE(accounts()[0]["AcName"].toString(), QStringLiteral("Verdi SpA"));
 }
 
-void TestFrmAccounts::clientInUseIsRefused()
+void TestFrmAccounts::deleteAsksOnlyForAClientNobodyNames_data()
 {
-    QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Usato')")));
-    const qint64 id = accounts()[0]["AcId"].toLongLong();
-    QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 5, 1), QStringLiteral("Fattura"), id, money("10")));
-    // Named only from another data sheet: still in use.
-    QVERIFY(run(QStringLiteral("UPDATE Transactions SET TrDbId=2")));
-    frmAccounts *w = openWindow();
-    w->grid()->setCurrentRow(1);
-    pressInGrid(Qt::Key_Delete);
-
-    QCOMPARE(m_prompts.messages, QStringList{LoadResString(1327)});
-    QVERIFY(m_prompts.questions.isEmpty());
-    QCOMPARE(accounts().size(), 1);
-}
-
-void TestFrmAccounts::unusedClientIsDeletedAfterYes_data()
-{
+    QTest::addColumn<bool>("used");
     QTest::addColumn<bool>("yes");
-    QTest::addRow("Yes removes exactly that row") << true;
-    QTest::addRow("No keeps the table") << false;
+    QTest::addRow("named by a deadline: refused before any question") << true << true;
+    QTest::addRow("Yes removes exactly that row") << false << true;
+    QTest::addRow("No keeps the table") << false << false;
 }
 
-void TestFrmAccounts::unusedClientIsDeletedAfterYes()
+void TestFrmAccounts::deleteAsksOnlyForAClientNobodyNames()
 {
+    QFETCH(bool, used);
     QFETCH(bool, yes);
     QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Alfa')")));
     QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Beta')")));
+    if (used)
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 5, 1), QStringLiteral("Fattura"), accounts()[0]["AcId"].toLongLong(), money("10")));
     frmAccounts *w = openWindow();
     QVERIFY(w->grid()->find(2, QStringLiteral("Alfa")));
     m_prompts.answers = {yes};
-    w->DeleteAccount();
-    settle();
 
-    QCOMPARE(m_prompts.questions, QStringList{LoadResString(1305)});
+    pressInGrid(Qt::Key_Delete);
+
+    QCOMPARE(m_prompts.questions, used ? QStringList{} : QStringList{LoadResString(1305)});
+    QCOMPARE(m_prompts.messages, used ? QStringList{LoadResString(1327)} : QStringList{});
     const QList<QVariantMap> rows = accounts();
-    QCOMPARE(rows.size(), yes ? 1 : 2);
+    QCOMPARE(rows.size(), yes && !used ? 1 : 2);
     QCOMPARE(rows.last()["AcName"].toString(), QStringLiteral("Beta"));
     QCOMPARE(w->grid()->recordCount(), rows.size());
 }

@@ -1,9 +1,10 @@
-// The preferences dialog: boxes from the stored values, clicks stored as
-// 0/1 and applied to the program-wide flags, Cancel changing nothing, and
-// the grid reload after the View menu command.
+// The preferences dialog: boxes from the stored values, clicks stored and
+// applied to the program-wide flags, Cancel changing nothing, and the grid
+// reload after the View menu command. Reading the stored values is tested
+// with the preferences at the core.
 
 #include "app/mainmod.h"
-#include "app/settings.h"
+#include "app/preferences.h"
 #include "promptrecorder.h"
 #include "refreshrecorder.h"
 #include "testsupport.h"
@@ -15,38 +16,30 @@
 #include <QtTest>
 
 using namespace velto;
-using velto::test::PromptRecorder;
-using velto::test::RefreshRecorder;
 
 namespace {
 
-const char *const kNames[] = {kSaveIntSettings, kShowsGroupTotals, kShowsGrpDlCounters};
-
-QVariant stored(int i)
+QList<bool> stored()
 {
-    return ReadSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD, QLatin1String(kNames[i]), QVariant());
+    const Preferences p = Preferences::load();
+    return {p.saveLayout, p.showGroupTotals, p.showGroupCounters};
 }
 
-void store(int i, int value)
-{
-    WriteSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD, QLatin1String(kNames[i]), value);
-}
-
-QList<bool> flags()
-{
-    return {app().SaveLayout, app().ShowGroupTotals, app().ShowGroupCounters};
-}
+QList<bool> flags() { return {app().SaveLayout, app().ShowGroupTotals, app().ShowGroupCounters}; }
 
 QList<bool> boxes(const frmOptions &dlg)
 {
     return {dlg.chkData(0)->isChecked(), dlg.chkData(1)->isChecked(), dlg.chkData(2)->isChecked()};
 }
 
+void tick(frmOptions &dlg, int box)
+{
+    QTest::mouseClick(dlg.chkData(box), Qt::LeftButton, {}, QPoint(6, dlg.chkData(box)->height() / 2));
+}
+
 void click(QWidget &dlg, const char *button)
 {
-    auto *b = dlg.findChild<QPushButton *>(QLatin1String(button));
-    QVERIFY(b);
-    QTest::mouseClick(b, Qt::LeftButton);
+    QTest::mouseClick(dlg.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
 }
 
 } // namespace
@@ -57,18 +50,14 @@ class TestFrmOptions : public QObject
 private slots:
     void init();
     void cleanup();
-    void emptyStoreShowsEveryBoxTicked();
-    void boxesShowTheStoredValues_data();
-    void boxesShowTheStoredValues();
-    void saveStoresZeroOrOneAndSetsTheFlags_data();
-    void saveStoresZeroOrOneAndSetsTheFlags();
-    void cancelLeavesStoreAndFlags();
+    void savedBoxesAreStoredAndApplied_data();
+    void savedBoxesAreStoredAndApplied();
     void viewMenuReloadsTheGridAfterwards_data();
     void viewMenuReloadsTheGridAfterwards();
 
 private:
     std::unique_ptr<test::Sandbox> m_box;
-    PromptRecorder m_prompts;
+    test::PromptRecorder m_prompts;
 };
 
 void TestFrmOptions::init()
@@ -77,7 +66,7 @@ void TestFrmOptions::init()
     app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
     app().LanguageOffset = 0;
     app().SaveLayout = app().ShowGroupTotals = app().ShowGroupCounters = true;
-    m_prompts = PromptRecorder();
+    m_prompts = test::PromptRecorder();
 }
 
 void TestFrmOptions::cleanup()
@@ -85,77 +74,40 @@ void TestFrmOptions::cleanup()
     m_box.reset();
 }
 
-void TestFrmOptions::emptyStoreShowsEveryBoxTicked()
+void TestFrmOptions::savedBoxesAreStoredAndApplied_data()
 {
-    frmOptions dlg(m_prompts);
-    QCOMPARE(boxes(dlg), (QList<bool>{true, true, true}));
-}
-
-void TestFrmOptions::boxesShowTheStoredValues_data()
-{
-    QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<QList<bool>>("ticked");
-    QTest::newRow("all off") << QList<int>{0, 0, 0} << QList<bool>{false, false, false};
-    QTest::newRow("only totals") << QList<int>{0, 1, 0} << QList<bool>{false, true, false};
-    QTest::newRow("layout and counters") << QList<int>{1, 0, 1} << QList<bool>{true, false, true};
-    // Left by older check boxes: anything but 1 reads as off, as at start-up.
-    QTest::newRow("minus one and two read as off") << QList<int>{-1, 2, 1} << QList<bool>{false, false, true};
-}
-
-void TestFrmOptions::boxesShowTheStoredValues()
-{
-    QFETCH(QList<int>, values);
-    QFETCH(QList<bool>, ticked);
-    for (int i = 0; i < 3; ++i)
-        store(i, values.at(i));
-    frmOptions dlg(m_prompts);
-    QCOMPARE(boxes(dlg), ticked);
-}
-
-void TestFrmOptions::saveStoresZeroOrOneAndSetsTheFlags_data()
-{
+    QTest::addColumn<QList<bool>>("before"); // stored when the dialog opens
     QTest::addColumn<QList<int>>("clicked");
-    QTest::addColumn<QList<int>>("stored");
-    QTest::newRow("nothing clicked") << QList<int>{} << QList<int>{1, 1, 1};
-    QTest::newRow("counters off") << QList<int>{2} << QList<int>{1, 1, 0};
-    QTest::newRow("layout and totals off") << QList<int>{0, 1} << QList<int>{0, 0, 1};
-    QTest::newRow("everything off") << QList<int>{0, 1, 2} << QList<int>{0, 0, 0};
-    QTest::newRow("totals off and on again") << QList<int>{1, 1} << QList<int>{1, 1, 1};
+    QTest::addColumn<QList<bool>>("after");
+    QTest::newRow("empty store shows ticked; nothing clicked")
+        << QList<bool>{true, true, true} << QList<int>{} << QList<bool>{true, true, true};
+    QTest::newRow("layout and totals off") << QList<bool>{true, true, true} << QList<int>{0, 1}
+                                           << QList<bool>{false, false, true};
+    QTest::newRow("stored off shows clear; ticked on") << QList<bool>{true, false, false} << QList<int>{2}
+                                                       << QList<bool>{true, false, true};
 }
 
-void TestFrmOptions::saveStoresZeroOrOneAndSetsTheFlags()
+void TestFrmOptions::savedBoxesAreStoredAndApplied()
 {
+    QFETCH(QList<bool>, before);
     QFETCH(QList<int>, clicked);
-    QFETCH(QList<int>, stored);
+    QFETCH(QList<bool>, after);
+    Preferences p;
+    std::tie(p.saveLayout, p.showGroupTotals, p.showGroupCounters) = std::tuple(before[0], before[1], before[2]);
+    if (before != QList<bool>{true, true, true})
+        QVERIFY(p.saveOptions());
     frmOptions dlg(m_prompts);
     dlg.show();
+    QCOMPARE(boxes(dlg), before);
     for (int i : clicked)
-        QTest::mouseClick(dlg.chkData(i), Qt::LeftButton, {}, QPoint(6, dlg.chkData(i)->height() / 2));
+        tick(dlg, i);
 
     click(dlg, "cmdSalva");
 
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(::stored(i).toInt(), stored.at(i));
-        QCOMPARE(flags().at(i), stored.at(i) == 1);
-    }
+    QCOMPARE(stored(), after);
+    QCOMPARE(flags(), after);
     QVERIFY(m_prompts.messages.isEmpty());
     QVERIFY(!dlg.isVisible());
-}
-
-void TestFrmOptions::cancelLeavesStoreAndFlags()
-{
-    store(1, 1);
-    frmOptions dlg(m_prompts);
-    dlg.show();
-    QTest::keyClick(dlg.chkData(1), Qt::Key_Space);
-    QTest::keyClick(dlg.chkData(2), Qt::Key_Space);
-    QVERIFY(!dlg.chkData(1)->isChecked());
-
-    click(dlg, "cmdAnnulla");
-
-    QCOMPARE(::stored(1).toInt(), 1);
-    QVERIFY(!::stored(2).isValid());
-    QCOMPARE(flags(), (QList<bool>{true, true, true}));
 }
 
 void TestFrmOptions::viewMenuReloadsTheGridAfterwards_data()
@@ -168,7 +120,7 @@ void TestFrmOptions::viewMenuReloadsTheGridAfterwards_data()
 void TestFrmOptions::viewMenuReloadsTheGridAfterwards()
 {
     QFETCH(QString, button);
-    RefreshRecorder refresh;
+    test::RefreshRecorder refresh;
     refresh.filterIndex = 6;
     bool shown = false;
     QTimer::singleShot(0, this, [&] {
@@ -178,7 +130,7 @@ void TestFrmOptions::viewMenuReloadsTheGridAfterwards()
         shown = true;
         // The reload comes after the dialog, not while it is open.
         QVERIFY(refresh.calls.isEmpty());
-        QTest::mouseClick(dlg->chkData(2), Qt::LeftButton, {}, QPoint(6, dlg->chkData(2)->height() / 2));
+        tick(*dlg, 2);
         click(*dlg, button.toLatin1().constData());
     });
 
@@ -186,7 +138,10 @@ void TestFrmOptions::viewMenuReloadsTheGridAfterwards()
 
     QVERIFY(shown);
     QCOMPARE(refresh.calls, QStringList{"gexUpdate(6)"});
-    QCOMPARE(app().ShowGroupCounters, button == QLatin1String("cmdAnnulla"));
+    // Cancel leaves both the stored value and the flag as they were.
+    const bool cancelled = button == QLatin1String("cmdAnnulla");
+    QCOMPARE(app().ShowGroupCounters, cancelled);
+    QCOMPARE(stored(), (QList<bool>{true, true, cancelled}));
 }
 
 QTEST_MAIN(TestFrmOptions)

@@ -1,0 +1,49 @@
+#pragma once
+// The user's preferences as one value: read once with defaults and range
+// checks, written in one place. Callers never see the settings store.
+
+#include "data/status.h"
+
+namespace velto {
+
+// How the deadline grid groups its rows.
+enum class Layout { Simple = 0, ByDate = 1, ByMonth = 2, ByClient = 3 };
+inline constexpr int kLayoutCount = 4;
+
+// The deadline grid's columns, numbered from 1: the range of the sort key.
+inline constexpr int kSortColumnCount = 19;
+inline constexpr int kSortColumnDefault = 5;
+
+struct Preferences {
+    // The options dialog.
+    bool saveLayout = true;        // restore and keep view, grouping, sort and window size
+    bool showGroupTotals = true;
+    bool showGroupCounters = true;
+
+    // Restored only with saveLayout; load() gives the defaults otherwise.
+    int view = 0;                  // index in the view list
+    Layout layout = Layout::Simple;
+    int sortColumn = kSortColumnDefault;
+    bool sortAscending = true;
+    bool maximized = true;
+    int widthTwips = 10785;
+    int heightTwips = 7395;
+
+    int languageChoice = 0;        // 0 automatic, else a language's menu code
+
+    // Defaults first, then every stored value that is in range.
+    [[nodiscard]] static Preferences load();
+
+    // What the main window keeps when it closes: the layout (or, without
+    // saveLayout, the view and grouping put back to the first ones; the
+    // options, group totals among them, stay as the user chose) and the
+    // language. Stops at the first write the store refuses.
+    [[nodiscard]] Status save() const;
+    // The three options only.
+    [[nodiscard]] Status saveOptions() const;
+    [[nodiscard]] Status saveLanguage() const;
+    // The data sheet the next start opens.
+    [[nodiscard]] static Status saveActiveSheet(int sheetId);
+};
+
+} // namespace velto

@@ -1,0 +1,136 @@
+#include "deadlines/datasheets.h"
+
+#include "app/strings.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "deadlines/namecollation.h"
+
+namespace velto {
+
+namespace {
+
+Status refused(const QString &text) { return Status::failure(kErrorInUse, text); }
+
+// No text of its own: the rename simply did not happen.
+Status missing() { return Status::failure(kErrorMissing, LoadResString(1323)); }
+
+Status blankRefused(const QString &trimmed)
+{
+    return trimmed.isEmpty() ? Status::failure(kErrorInvalidEntry, LoadResString(1411)) : Status::success();
+}
+
+Status deletable(Connection &cn, int id, int activeSheetId)
+{
+    Recordset rs;
+    const Status st = rs.open(sql::listSheets(), cn, CursorType::Static);
+    if (!st)
+        return st;
+    if (rs.recordCount() <= 1)
+        return refused(LoadResString(1405));
+    if (id == activeSheetId)
+        return refused(LoadResString(1406));
+    // Sheet 1 is where start-up falls back when the stored sheet is gone.
+    if (id == kFallbackSheetId)
+        return refused(QStringLiteral("UNO"));
+    return Status::success();
+}
+
+} // namespace
+
+int dataSheetNameMaxLength() { return fieldSize(u"Dbs", u"DbName"); }
+
+Status listDataSheets(const QString &connectionString, QList<DataSheet> *out)
+{
+    out->clear();
+    Recordset rs;
+    const Status st = rs.open(sql::listSheets(), connectionString, CursorType::Static);
+    if (!st)
+        return st;
+    const int idField = rs.fieldIndex(u"DbId");
+    const int nameField = rs.fieldIndex(u"DbName");
+    QList<DataSheet> sheets;
+    for (; !rs.eof(); rs.moveNext())
+        sheets.append({int(rs.intValue(idField)), rs.isNull(nameField) ? QString() : rs.textValue(nameField)});
+    sortByName(sheets);
+    *out = std::move(sheets);
+    return Status::success();
+}
+
+Status dataSheetName(const QString &connectionString, int id, QString *name)
+{
+    Recordset rs;
+    const Status st = rs.open(sql::lookupSheet(id), connectionString, CursorType::Static);
+    if (!st)
+        return st;
+    if (rs.eof())
+        return missing();
+    *name = rs.textValue(rs.fieldIndex(u"DbName"));
+    return Status::success();
+}
+
+Status createDataSheet(const QString &connectionString, const QString &name, int *newId)
+{
+    const QString trimmed = name.trimmed();
+    Status st = blankRefused(trimmed);
+    if (!st)
+        return st;
+    Connection cn;
+    st = cn.open(connectionString);
+    if (!st)
+        return st;
+    int id = 0;
+    st = cn.transaction([&] {
+        Recordset rs;
+        Status read = rs.open(sql::nextSheetId(), cn, CursorType::Static);
+        if (!read)
+            return read;
+        id = int((rs.eof() ? 0 : rs.intValue(0, 0)) + 1);
+        rs.close();
+        return cn.execute(sql::createSheet(id, trimmed));
+    });
+    if (st && newId)
+        *newId = id;
+    return st;
+}
+
+Status renameDataSheet(const QString &connectionString, int id, const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    Status st = blankRefused(trimmed);
+    if (!st)
+        return st;
+    Connection cn;
+    st = cn.open(connectionString);
+    if (!st)
+        return st;
+    qint64 affected = 0;
+    st = cn.execute(sql::renameSheet(trimmed, id), &affected);
+    if (st && affected == 0)
+        return missing();
+    return st;
+}
+
+Status checkDataSheetDeletable(const QString &connectionString, int id, int activeSheetId)
+{
+    Connection cn;
+    const Status st = cn.open(connectionString);
+    return st ? deletable(cn, id, activeSheetId) : st;
+}
+
+Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId)
+{
+    Connection cn;
+    const Status st = cn.open(connectionString);
+    if (!st)
+        return st;
+    return cn.transaction([&] {
+        Status work = deletable(cn, id, activeSheetId);
+        if (work)
+            work = cn.execute(sql::deleteSheetDeadlines(id));
+        return work ? cn.execute(sql::deleteSheet(id)) : work;
+    });
+}
+
+} // namespace velto

@@ -1,0 +1,42 @@
+#pragma once
+// Data sheets: named books of deadlines in one database. Which one is
+// active is the caller's business (it stores the id and reloads); these
+// functions only read and change the Dbs table and, on delete, the
+// deadlines of that sheet.
+
+#include "data/status.h"
+
+#include <QList>
+#include <QString>
+
+namespace velto {
+
+struct DataSheet {
+    int id = 0;
+    QString name;
+    friend bool operator==(const DataSheet &, const DataSheet &) = default;
+};
+
+// The data sheet start-up falls back to; it is never deleted.
+inline constexpr int kFallbackSheetId = 1;
+
+[[nodiscard]] int dataSheetNameMaxLength();
+
+// Every data sheet, sorted by name as the user's language sorts.
+Status listDataSheets(const QString &connectionString, QList<DataSheet> *out);
+// kErrorMissing when there is no such sheet.
+Status dataSheetName(const QString &connectionString, int id, QString *name);
+// The name is trimmed; a blank one is refused (kErrorInvalidEntry). The new
+// id is the highest plus one: ids of deleted sheets are never given again,
+// so an old id in a backup never names another sheet.
+Status createDataSheet(const QString &connectionString, const QString &name, int *newId);
+// The name is trimmed; blank is refused; a sheet gone meanwhile is kErrorMissing.
+Status renameDataSheet(const QString &connectionString, int id, const QString &name);
+// The refusals, in the order the user meets them: the only sheet, the
+// active sheet, the fallback sheet (kErrorInUse, with the text to show).
+Status checkDataSheetDeletable(const QString &connectionString, int id, int activeSheetId);
+// Checks again, then deletes the sheet and all its deadlines in one
+// transaction: either both go, or neither.
+Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId);
+
+} // namespace velto

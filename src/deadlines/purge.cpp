@@ -1,0 +1,46 @@
+#include "deadlines/purge.h"
+
+#include "data/catalogue.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+
+namespace velto {
+
+namespace {
+
+Status requireDay(const QDate &day)
+{
+    return day.isValid() ? Status::success()
+                          : Status::failure(kErrorInvalidEntry, QStringLiteral("No day was given."));
+}
+
+} // namespace
+
+Status countClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *count)
+{
+    Status st = requireDay(day);
+    if (!st)
+        return st;
+    Recordset rs;
+    st = rs.open(sql::countClosedUpTo(day, sheetId), connectionString, CursorType::Static);
+    if (st)
+        *count = rs.recordCount();
+    return st;
+}
+
+Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *deleted)
+{
+    Status st = requireDay(day);
+    if (!st)
+        return st;
+    Connection cn;
+    st = cn.open(connectionString);
+    qint64 affected = 0;
+    if (st)
+        st = cn.execute(sql::deleteClosedUpTo(day, sheetId), &affected);
+    if (st && deleted)
+        *deleted = affected;
+    return st;
+}
+
+} // namespace velto
