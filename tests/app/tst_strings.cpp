@@ -2,6 +2,8 @@
 #include "app/strings.h"
 
 #include <QRegularExpression>
+
+#include <algorithm>
 #include <QSet>
 #include <QStringList>
 #include <QTest>
@@ -80,9 +82,10 @@ private slots:
 void tst_Strings::tableHoldsOneHundredEightyMessagesInAscendingOrder()
 {
     const QList<int> ids = messageIds();
-    QCOMPARE(ids.size(), 180);
+    // Messages added since (1500 and up) come after the table's 180.
+    QCOMPARE(std::count_if(ids.cbegin(), ids.cend(), [](int id) { return id < 1500; }), 180);
     QCOMPARE(ids.first(), 201);
-    QCOMPARE(ids.last(), 1414);
+    QVERIFY(!ids.contains(1415));
     for (int i = 1; i < ids.size(); ++i)
         QVERIFY2(ids[i - 1] < ids[i], qPrintable(QString::number(ids[i])));
 }
