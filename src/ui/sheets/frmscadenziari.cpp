@@ -1,5 +1,6 @@
 #include "ui/sheets/frmscadenziari.h"
 
+#include "ui/common/dialogframe.h"
 #include "app/mainmod.h"
 #include "app/settings.h"
 #include "app/strings.h"
@@ -43,6 +44,7 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
     : QDialog(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmScadenziari"));
+    DialogFrame::pressButtonsOnEnter(this);
     setWindowTitle(LoadResString(1253));
     setAccessibleName(LoadResString(1253));
     setModal(true);
