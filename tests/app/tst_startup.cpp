@@ -182,20 +182,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/velto.mdb.partial")));
     }
 
-    void folderChosenAfterFailureIsStoredForTheNextStart()
-    {
-        QVERIFY(QFile::remove(m_box->programDir() + QStringLiteral("/master.gen")));
-        setDatabaseFolder(m_box->dataDir());
-        RecordingPrompts prompts;
-        prompts.folder = m_box->path() + QStringLiteral("/elsewhere");
-
-        QVERIFY(!runStartup(prompts, 0));
-
-        QCOMPARE(storedDatabaseFolder(), prompts.folder);
-        QCOMPARE(prompts.messages, QStringList({failureText(1359), LoadResString(1402)}));
-        QCOMPARE(app().DatabaseFolder, m_box->dataDir()); // this run keeps the old one
-    }
-
     void oldDatabaseGainsTheGroupFieldOnce()
     {
         // Given a database written before deadline groups existed.
