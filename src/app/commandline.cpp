@@ -94,13 +94,16 @@ QString usageText()
         << "\n"
         << "Environment:\n"
         << "  VELTO_SETTINGS_DIR  folder for the settings files instead of the usual places\n"
+        << "  VELTO_SYSTEM_SETTINGS_DIR  folder of the system's machine-wide settings file\n"
         << "  VELTO_TODAY         the date to take as today, as YYYY-MM-DD\n"
         << "  XDG_DATA_HOME, XDG_CONFIG_HOME  move the user's data and settings folders\n"
         << "\n"
         << "Where things live:\n"
         << "  user settings     " << hiveFilePath(HKEY_CURRENT_USER) << "\n"
         << "  machine settings  " << hiveFilePath(HKEY_LOCAL_MACHINE)
-        << " (holds appset_curdb, the chosen database folder)\n"
+        << " (holds appset_curdb, the chosen database folder;\n"
+        << "                    it wins over " << (systemMachineFilePath().isEmpty() ? QStringLiteral("-") : systemMachineFilePath())
+        << ", written only where you may)\n"
         << "  database          velto.mdb in the chosen database folder; without a choice in the\n"
         << "                    program folder when you may write there, otherwise in\n"
         << "                    " << userDatabaseFolder() << "\n"

@@ -134,8 +134,13 @@ void PauseAfterWrite()
 
 QString connectionStringFor(const QString &folder)
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + folder
-        + QLatin1Char('/') + QLatin1String(kDatabaseFileName)
+    QString path = folder + QLatin1Char('/') + QLatin1String(kDatabaseFileName);
+    // A ";" would end the value early and outer blanks would be trimmed, so
+    // such a path goes between double quotes, its own quotes doubled, as
+    // connection strings have always allowed. Plain paths stay unquoted.
+    if (path.contains(u';') || path.contains(u'"') || path.contains(u'\'') || path != path.trimmed())
+        path = QLatin1Char('"') + path.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path
         + QStringLiteral(";Persist Security Info=False");
 }
 
@@ -152,16 +157,28 @@ QString connectionStringFor(const QString &folder)
 
 namespace velto {
 
-bool ConnectionFails(const QString &connectionString)
+DatabaseCheck CheckDatabase(const QString &connectionString)
 {
     Connection c;
-    if (!c.open(connectionString))
-        return true;
+    Status st = c.open(connectionString);
+    if (!st)
+        return isBusy(st) ? DatabaseCheck::InUse : DatabaseCheck::Fails;
     // Opening reads only the first page: a truncated or partly overwritten
     // file would start and fail later, in the middle of someone's work.
-    const bool sound = c.checkStructure().ok();
+    // Checking the file's structure at start-up turns it away here instead.
+    DatabaseCheck result = DatabaseCheck::Fails;
+    st = c.checkStructure();
+    if (isBusy(st))
+        result = DatabaseCheck::InUse;
+    else if (st)
+        result = DatabaseCheck::Opens;
     c.close();
-    return !sound;
+    return result;
+}
+
+bool ConnectionFails(const QString &connectionString)
+{
+    return CheckDatabase(connectionString) != DatabaseCheck::Opens;
 }
 
 bool CopyDatabaseTemplate()
@@ -189,10 +206,11 @@ void UpgradeSchema()
     Connection c;
     if (!c.open(app().ConnectionString))
         return;
-    // On a current database the first statement fails because the field
-    // exists; that is expected and nothing else changes.
+    // On a current database the first and last statements fail because the
+    // field and its index exist; that is expected and nothing else changes.
     (void)c.execute(sql::upgradeAddGroupField());
     (void)c.execute(sql::upgradeFillGroupField());
+    (void)c.execute(sql::upgradeAddGroupIndex());
     c.close();
 }
 

@@ -74,6 +74,10 @@ QString connectionStringFor(const QString &folder);
 inline constexpr const char *kDatabaseFileName = "velto.mdb";
 inline constexpr const char *kTemplateFileName = "master.gen";
 
+// Whether the database opens and reads whole. InUse: another process holds
+// the file locked, so it is busy rather than damaged or missing.
+enum class DatabaseCheck { Opens, InUse, Fails };
+[[nodiscard]] DatabaseCheck CheckDatabase(const QString &connectionString);
 bool ConnectionFails(const QString &connectionString);
 // Copies the template into the database folder; never replaces a file.
 bool CopyDatabaseTemplate();

@@ -293,43 +293,55 @@ QString errorSource()
 QString hiveFilePath(int hive)
 {
     const QString dir = settingsDirOverride();
-    if (hive == HKEY_CURRENT_USER) {
-        if (!dir.isEmpty())
-            return dir + QStringLiteral("/user.json");
-        QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-        if (config.isEmpty() || QDir::isRelativePath(config))
-            config = QDir::homePath() + QStringLiteral("/.config");
-        return config + QStringLiteral("/Kelvorn/Velto/user.json");
-    }
-    if (hive == HKEY_LOCAL_MACHINE) {
-        if (!dir.isEmpty())
-            return dir + QStringLiteral("/machine.json");
-        return QStringLiteral("/etc/xdg/Kelvorn/Velto/machine.json");
-    }
-    return QString();
+    const QString name = hive == HKEY_CURRENT_USER ? QStringLiteral("user.json")
+        : hive == HKEY_LOCAL_MACHINE               ? QStringLiteral("machine.json")
+                                                   : QString();
+    if (name.isEmpty())
+        return QString();
+    if (!dir.isEmpty())
+        return dir + QLatin1Char('/') + name;
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/Kelvorn/Velto/") + name;
 }
 
-QVariant comRegistry::Value()
+QString systemMachineFilePath()
 {
-    const QString path = hiveFilePath(m_classKey);
+    const QString system = qEnvironmentVariable("VELTO_SYSTEM_SETTINGS_DIR");
+    if (!system.isEmpty())
+        return system + QStringLiteral("/machine.json");
+    // A settings folder of one's own stands for the whole store, so tests
+    // and trial runs never see the real system file.
+    if (!settingsDirOverride().isEmpty())
+        return QString();
+    return QStringLiteral("/etc/xdg/Kelvorn/Velto/machine.json");
+}
+
+namespace {
+
+// The stored value of one file, converted by its stored type; nothing when
+// the file, key or value is missing or the file cannot be understood.
+std::optional<QVariant> readValue(const QString &path, const QString &keyPath, const QString &valueName, int *type)
+{
     if (path.isEmpty())
-        return m_default;
+        return std::nullopt;
     const Hive hive = loadHive(path);
     if (hive.state != Hive::State::Valid)
-        return m_default;
-    const QString key = findName(hive.root, m_sectionKey);
+        return std::nullopt;
+    const QString key = findName(hive.root, keyPath);
     if (key.isNull())
-        return m_default;
+        return std::nullopt;
     const QJsonObject values = hive.root.value(key).toObject();
-    const QString name = findName(values, m_valueKey);
+    const QString name = findName(values, valueName);
     if (name.isNull())
-        return m_default;
+        return std::nullopt;
 
     const QJsonObject entry = values.value(name).toObject();
-    const quint32 type = *dwordFromJson(entry.value(kTypeField));
+    const quint32 stored = *dwordFromJson(entry.value(kTypeField));
     const QJsonValue data = entry.value(kDataField);
-    m_valueType = int(type);
-    switch (type) {
+    *type = int(stored);
+    switch (stored) {
     case REG_SZ:
         return data.toString();
     case REG_EXPAND_SZ:
@@ -351,16 +363,50 @@ QVariant comRegistry::Value()
     }
 }
 
+enum class WriteOutcome { Written, KeyRefused, ValueRefused };
+
+WriteOutcome writeEntry(const QString &path, const QString &keyPath, const QString &valueName, const QJsonObject &entry)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return WriteOutcome::KeyRefused;
+    Hive hive = loadHive(path);
+    // Rewriting a file we could not read would lose whatever it holds.
+    if (hive.state == Hive::State::Unreadable)
+        return WriteOutcome::KeyRefused;
+    if (hive.state == Hive::State::Corrupt && !moveAside(path))
+        return WriteOutcome::KeyRefused;
+
+    QString key = findName(hive.root, keyPath);
+    if (key.isNull())
+        key = keyPath;
+    QJsonObject values = hive.root.value(key).toObject();
+    QString name = findName(values, valueName);
+    if (name.isNull())
+        name = valueName;
+    values.insert(name, entry);
+    hive.root.insert(key, values);
+    return saveHive(path, hive.root) ? WriteOutcome::Written : WriteOutcome::ValueRefused;
+}
+
+} // namespace
+
+QVariant comRegistry::Value()
+{
+    // The user's own machine store wins: it holds what this user chose where
+    // the system file was out of reach.
+    if (auto v = readValue(hiveFilePath(m_classKey), m_sectionKey, m_valueKey, &m_valueType))
+        return *v;
+    if (m_classKey == HKEY_LOCAL_MACHINE) {
+        if (auto v = readValue(systemMachineFilePath(), m_sectionKey, m_valueKey, &m_valueType))
+            return *v;
+    }
+    return m_default;
+}
+
 void comRegistry::setValue(const QVariant &value)
 {
     const QString path = hiveFilePath(m_classKey);
     if (path.isEmpty())
-        raiseCreateFailure();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        raiseCreateFailure();
-    Hive hive = loadHive(path);
-    // Rewriting a file we could not read would lose whatever it holds.
-    if (hive.state == Hive::State::Unreadable)
         raiseCreateFailure();
 
     QJsonObject entry;
@@ -400,21 +446,25 @@ void comRegistry::setValue(const QVariant &value)
         raiseSetFailure(value);
     }
 
-    if (hive.state == Hive::State::Corrupt && !moveAside(path))
+    // A machine-wide value goes to the system file when this user may write
+    // it, unless the user's own store already holds the value (it would win
+    // on reading, so the write would not show). Otherwise, as for an
+    // ordinary user and /etc/xdg, it goes to the user's own store.
+    if (m_classKey == HKEY_LOCAL_MACHINE) {
+        const QString system = systemMachineFilePath();
+        int ignored = 0;
+        if (!system.isEmpty() && !readValue(path, m_sectionKey, m_valueKey, &ignored)
+            && writeEntry(system, m_sectionKey, m_valueKey, entry) == WriteOutcome::Written)
+            return;
+    }
+    switch (writeEntry(path, m_sectionKey, m_valueKey, entry)) {
+    case WriteOutcome::Written:
+        return;
+    case WriteOutcome::KeyRefused:
         raiseCreateFailure();
-
-    QString key = findName(hive.root, m_sectionKey);
-    if (key.isNull())
-        key = m_sectionKey;
-    QJsonObject values = hive.root.value(key).toObject();
-    QString name = findName(values, m_valueKey);
-    if (name.isNull())
-        name = m_valueKey;
-    values.insert(name, entry);
-    hive.root.insert(key, values);
-
-    if (!saveHive(path, hive.root))
+    case WriteOutcome::ValueRefused:
         raiseSetFailure(value);
+    }
 }
 
 void comRegistry::raiseCreateFailure() const

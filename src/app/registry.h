@@ -24,11 +24,17 @@ struct RegistryError {
     QString description;
 };
 
-// The file that holds a hive, or empty text for a handle that is no hive.
-// VELTO_SETTINGS_DIR, when set, holds both files (user.json, machine.json);
-// otherwise the user hive lives under $XDG_CONFIG_HOME (~/.config) and the
-// machine hive under /etc/xdg. Looked up at every call, never cached.
+// The user's file of a hive, or empty text for a handle that is no hive:
+// user.json, and machine.json (the user's own machine store), both in
+// VELTO_SETTINGS_DIR when set, else in $XDG_CONFIG_HOME/Kelvorn/Velto
+// (~/.config). Looked up at every call, never cached.
 [[nodiscard]] QString hiveFilePath(int hive);
+// The system's machine-wide file: $VELTO_SYSTEM_SETTINGS_DIR/machine.json
+// when set, none while VELTO_SETTINGS_DIR is set, else
+// /etc/xdg/Kelvorn/Velto/machine.json. A machine-wide value is read from the
+// user's machine store first, then from this file; it is written here when
+// this user may, else to the user's machine store.
+[[nodiscard]] QString systemMachineFilePath();
 
 class comRegistry
 {

@@ -56,7 +56,14 @@ bool runStartup(UserPrompts &prompts, float scrollBarTwips)
     if (s.DatabaseFolder == userDatabaseFolder() && !QFileInfo::exists(s.DatabaseFolder))
         QDir().mkpath(s.DatabaseFolder);
 
-    if (ConnectionFails(s.ConnectionString)) {
+    const DatabaseCheck check = CheckDatabase(s.ConnectionString);
+    if (check == DatabaseCheck::InUse) {
+        // The file is there and sound as far as anyone knows: no template is
+        // copied, nothing is replaced and no other folder is asked for.
+        prompts.message(LoadResString(1540) + QStringLiteral("\r\n") + LoadResString(1358), MessageIcon::Critical);
+        return false;
+    }
+    if (check == DatabaseCheck::Fails) {
         const QString dbFile = s.DatabaseFolder + QLatin1Char('/') + QLatin1String(kDatabaseFileName);
         bool templateCopied = true;
         bool recovered = false;

@@ -193,6 +193,7 @@ QString upgradeFillGroupField()
 {
     return QStringLiteral("UPDATE Transactions SET Transactions.TrGrpId = 0 WHERE TrGrpId Is Null");
 }
+QString upgradeAddGroupIndex() { return QStringLiteral("CREATE INDEX TrGrpId ON Transactions (TrGrpId)"); }
 
 QString editAccount(qint64 accountId) { return QStringLiteral("SELECT * FROM Accounts WHERE AcId=") + whole(accountId); }
 QString accountPickList() { return QStringLiteral("SELECT AcId, AcName FROM Accounts ORDER BY AcName"); }

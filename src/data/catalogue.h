@@ -43,6 +43,8 @@ QString deleteClosedUpTo(const QDate &day, int dbId);
 QString deleteSheetDeadlines(int dbId);
 QString upgradeAddGroupField();
 QString upgradeFillGroupField();
+// Group deletes and renumbering look deadlines up by group.
+QString upgradeAddGroupIndex();
 
 QString editAccount(qint64 accountId);
 inline constexpr const char *kAccountsTable = "Accounts";

@@ -29,6 +29,13 @@ int busyTimeoutMs()
     return g_busyTimeoutMs;
 }
 
+bool isBusy(const Status &st)
+{
+    // Our own codes start at 1000 and never share SQLite's primary codes.
+    const int primary = st.code() & 0xff;
+    return !st && st.code() < 1000 && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED);
+}
+
 struct Connection::Cache {
     // Most recently used last. Small: a unit of work uses a handful of shapes.
     std::vector<std::pair<QByteArray, sqlite3_stmt *>> entries;
@@ -74,7 +81,26 @@ QString Connection::dataSourceOf(const QString &connectionString)
     const qsizetype at = connectionString.indexOf(key, 0, Qt::CaseInsensitive);
     if (at < 0)
         return QString();
-    const qsizetype from = at + key.size();
+    qsizetype from = at + key.size();
+    while (from < connectionString.size() && connectionString.at(from).isSpace())
+        ++from;
+    // A quoted value runs to its closing quote; a doubled quote inside it
+    // stands for one. That is how a path holding ";" travels.
+    if (from < connectionString.size() && (connectionString.at(from) == u'"' || connectionString.at(from) == u'\'')) {
+        const QChar quote = connectionString.at(from);
+        QString value;
+        for (qsizetype i = from + 1; i < connectionString.size(); ++i) {
+            if (connectionString.at(i) != quote) {
+                value += connectionString.at(i);
+            } else if (i + 1 < connectionString.size() && connectionString.at(i + 1) == quote) {
+                value += quote;
+                ++i;
+            } else {
+                return value;
+            }
+        }
+        return QString(); // no closing quote: no file can be meant
+    }
     qsizetype end = connectionString.indexOf(u';', from);
     if (end < 0)
         end = connectionString.size();
@@ -367,8 +393,11 @@ Status Connection::checkStructure()
             if (sqlite3_prepare_v2(m_db, pragma.constData(), -1, &stmt, nullptr) != SQLITE_OK)
                 return lastError(sqlite3_errcode(m_db));
             rc = sqlite3_step(stmt);
-            const bool ok = rc == SQLITE_ROW
-                && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0;
+            if (rc != SQLITE_ROW) {
+                sqlite3_finalize(stmt);
+                return lastError(rc); // a lock held by another program, not damage
+            }
+            const bool ok = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0;
             sqlite3_finalize(stmt);
             if (!ok)
                 return Status::failure(kErrorNotVeltoDatabase, QStringLiteral("The database file is damaged."));

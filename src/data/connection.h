@@ -83,6 +83,10 @@ private:
 void setBusyTimeoutMs(int ms);
 [[nodiscard]] int busyTimeoutMs();
 
+// True when the status is the database's answer that another connection
+// holds the file locked: the data is there but busy, not damaged.
+[[nodiscard]] bool isBusy(const Status &st);
+
 // Binds the lifted literals of a translated statement.
 Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t);
 

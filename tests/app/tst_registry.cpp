@@ -287,6 +287,60 @@ private slots:
         QVERIFY(!ReadSetting(HKEY_LOCAL_MACHINE, kKey, REG_DWORD, kMeMaximized).isValid());
     }
 
+    void machineValueComesFromTheUsersStoreFirst_data()
+    {
+        QTest::addColumn<QString>("system");     // "writable", or "out of reach" (below a plain file)
+        QTest::addColumn<QString>("systemHolds"); // appset_curdb in the system file beforehand, empty for none
+        QTest::addColumn<QString>("userHolds");   // in the user's machine store beforehand
+        QTest::addColumn<QString>("systemAfter");
+        QTest::addColumn<QString>("userAfter");
+        QTest::newRow("system file writable: the write goes there")
+            << "writable" << "/srv/old" << "" << "/srv/new" << "";
+        QTest::newRow("system file out of reach: the user's store takes the write and wins")
+            << "out of reach" << "" << "" << "" << "/srv/new";
+        QTest::newRow("user's store already holds the value: it keeps taking the writes")
+            << "writable" << "/srv/old" << "/home/mine" << "/srv/old" << "/srv/new";
+    }
+    void machineValueComesFromTheUsersStoreFirst()
+    {
+        QFETCH(QString, system);
+        QFETCH(QString, systemHolds);
+        QFETCH(QString, userHolds);
+        QFETCH(QString, systemAfter);
+        QFETCH(QString, userAfter);
+        writeFile(m_dir->path() + "/plain", "x");
+        const QString systemDir = m_dir->path() + (system == "writable" ? "/system" : "/plain/system");
+        QVERIFY(QDir().mkpath(m_settings));
+        auto hold = [](const QString &file, const QString &folder) {
+            writeFile(file, QStringLiteral(R"({"%1": {"appset_curdb": {"type": 1, "data": "%2"}}})")
+                                .arg(QString(kKey).replace("\\", "\\\\"), folder).toUtf8());
+        };
+        if (!systemHolds.isEmpty()) {
+            QVERIFY(QDir().mkpath(systemDir));
+            hold(systemDir + "/machine.json", systemHolds);
+        }
+        if (!userHolds.isEmpty())
+            hold(hiveFilePath(HKEY_LOCAL_MACHINE), userHolds);
+        qputenv("VELTO_SYSTEM_SETTINGS_DIR", systemDir.toLocal8Bit());
+        const QString before = userHolds.isEmpty() ? systemHolds : userHolds;
+        QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, kCurDb, "dflt").toString(),
+                 before.isEmpty() ? QStringLiteral("dflt") : before);
+
+        WriteSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, kCurDb, QStringLiteral("/srv/new"));
+
+        qunsetenv("VELTO_SYSTEM_SETTINGS_DIR");
+        QCOMPARE(systemMachineFilePath(), QString()); // a settings folder of one's own hides the system file
+        const auto stored = [](const QString &file) {
+            return QJsonDocument::fromJson(readFile(file)).object().value(kKey).toObject()
+                .value(QLatin1String(kCurDb)).toObject().value(QLatin1String("data")).toString();
+        };
+        QCOMPARE(stored(systemDir + "/machine.json"), systemAfter);
+        QCOMPARE(stored(hiveFilePath(HKEY_LOCAL_MACHINE)), userAfter);
+        qputenv("VELTO_SYSTEM_SETTINGS_DIR", systemDir.toLocal8Bit());
+        QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, kKey, REG_SZ, kCurDb).toString(), QStringLiteral("/srv/new"));
+        qunsetenv("VELTO_SYSTEM_SETTINGS_DIR");
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_settings;

@@ -79,18 +79,32 @@ private slots:
         m_box = nullptr;
     }
 
+    void emptyFolderGetsTheTemplate_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain folder") << "data";
+        QTest::newRow("folder with a semicolon") << "a;Data Source=b";
+        QTest::newRow("folder with quotes and blanks") << " it's \"ours\" ";
+    }
+
     void emptyFolderGetsTheTemplate()
     {
-        setDatabaseFolder(m_box->dataDir());
+        QFETCH(QString, name);
+        const QString folder = m_box->path() + QLatin1Char('/') + name;
+        QVERIFY(QDir().mkpath(folder));
+        setDatabaseFolder(folder);
         RecordingPrompts prompts;
 
         QVERIFY(runStartup(prompts, 255));
 
         QVERIFY(prompts.messages.isEmpty());
-        QCOMPARE(readAll(m_box->databasePath()), readAll(test::builtTemplatePath()));
-        QVERIFY(!QFileInfo::exists(m_box->databasePath() + QStringLiteral(".partial")));
-        QCOMPARE(app().DatabaseFolder, m_box->dataDir());
-        QCOMPARE(app().ConnectionString, connectionStringFor(m_box->dataDir()));
+        QCOMPARE(readAll(folder + QStringLiteral("/velto.mdb")), readAll(test::builtTemplatePath()));
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/velto.mdb.partial")));
+        QCOMPARE(app().DatabaseFolder, folder);
+        QCOMPARE(app().ConnectionString, connectionStringFor(folder));
+        // and the next start opens that same file
+        QVERIFY(runStartup(prompts, 255));
+        QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(app().SettingsKey, kKey);
         QCOMPARE(app().ScrollBarWidth, 255.0f);
         QCOMPARE(app().CurrentDbId, 1);
@@ -168,20 +182,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/velto.mdb.partial")));
     }
 
-    void folderChosenAfterFailureIsStoredForTheNextStart()
-    {
-        QVERIFY(QFile::remove(m_box->programDir() + QStringLiteral("/master.gen")));
-        setDatabaseFolder(m_box->dataDir());
-        RecordingPrompts prompts;
-        prompts.folder = m_box->path() + QStringLiteral("/elsewhere");
-
-        QVERIFY(!runStartup(prompts, 0));
-
-        QCOMPARE(storedDatabaseFolder(), prompts.folder);
-        QCOMPARE(prompts.messages, QStringList({failureText(1359), LoadResString(1402)}));
-        QCOMPARE(app().DatabaseFolder, m_box->dataDir()); // this run keeps the old one
-    }
-
     void oldDatabaseGainsTheGroupFieldOnce()
     {
         // Given a database written before deadline groups existed.
@@ -196,10 +196,16 @@ private slots:
         setDatabaseFolder(m_box->dataDir());
         RecordingPrompts prompts;
 
-        // When the program starts, then every row has group 0.
+        // When the program starts, then every row has group 0 and groups are indexed.
         QVERIFY(runStartup(prompts, 0));
         QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0, 0, 0}));
+        Recordset index;
+        QVERIFY(index.open(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' AND name='TrGrpId'"),
+                           app().ConnectionString, CursorType::Static));
+        QVERIFY(!index.eof());
+        QCOMPARE(index.textValue(0), QStringLiteral("CREATE INDEX TrGrpId ON Transactions (TrGrpId)"));
+        index.close();
 
         // And a later start changes nothing.
         {

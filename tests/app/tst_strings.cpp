@@ -2,6 +2,8 @@
 #include "app/strings.h"
 
 #include <QRegularExpression>
+
+#include <algorithm>
 #include <QSet>
 #include <QStringList>
 #include <QTest>

@@ -39,13 +39,27 @@ class tst_Connection : public QObject
     Q_OBJECT
 
 private slots:
+    void connectionStringNamesTheFile_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("dataSource"); // as written in the string
+        QTest::newRow("plain folder stays unquoted") << "/srv/velto" << "/srv/velto/velto.mdb";
+        QTest::newRow("semicolon is quoted") << "/srv/a;b" << "\"/srv/a;b/velto.mdb\"";
+        QTest::newRow("double quote is doubled") << "/srv/say \"hi\"" << "\"/srv/say \"\"hi\"\"/velto.mdb\"";
+        QTest::newRow("apostrophe and semicolon") << "/srv/it's;x=1" << "\"/srv/it's;x=1/velto.mdb\"";
+        QTest::newRow("leading blank") << " /srv" << "\" /srv/velto.mdb\"";
+    }
+
     void connectionStringNamesTheFile()
     {
-        QCOMPARE(connectionStringFor(QStringLiteral("/srv/velto")),
-                 QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/velto/velto.mdb;Persist Security Info=False"));
-        QCOMPARE(Connection::dataSourceOf(connectionStringFor(QStringLiteral("/srv/velto"))),
-                 QStringLiteral("/srv/velto/velto.mdb"));
+        QFETCH(QString, folder);
+        QFETCH(QString, dataSource);
+        const QString cs = connectionStringFor(folder);
+        QCOMPARE(cs, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + dataSource
+                         + QStringLiteral(";Persist Security Info=False"));
+        QCOMPARE(Connection::dataSourceOf(cs), folder + QStringLiteral("/velto.mdb"));
         QCOMPARE(Connection::dataSourceOf(QStringLiteral("Provider=x")), QString());
+        QCOMPARE(Connection::dataSourceOf(QStringLiteral("Data Source=\"/unclosed;x")), QString());
     }
 
     void openNeverCreatesAFile_data()

@@ -3,6 +3,8 @@
 //   within the busy timeout, nothing of it is kept (not even by the next
 //   statement on the same connection), and once the lock is gone the other
 //   process's work is there and the write goes through;
+// - at start: a file another process holds for writing is reported as in
+//   use, never as damaged, and nothing is copied or replaced;
 // - a read-only file or folder: every write reports its error and the file
 //   stays exactly as it was.
 //
@@ -12,11 +14,15 @@
 // writes through any permission).
 
 #include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/editset.h"
 #include "data/recordset.h"
 #include "deadlines/series.h"
+#include "promptrecorder.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -301,6 +307,51 @@ private slots:
         const Status again = w->run();
         QVERIFY2(again, qPrintable(again.message()));
         QVERIFY(w->kept());
+    }
+
+    void startWhileAnotherProcessHoldsTheFile_data()
+    {
+        QTest::addColumn<QString>("lock");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("a writer that has not yet written lets the program start") << "immediate" << true;
+        QTest::newRow("a writer holding the file keeps it out, told as in use") << "exclusive" << false;
+    }
+    void startWhileAnotherProcessHoldsTheFile()
+    {
+        QFETCH(QString, lock);
+        QFETCH(bool, starts);
+        seed();
+        const QString key = settingsKeyFor(QLatin1String(kAppTitle));
+        WriteSetting(HKEY_LOCAL_MACHINE, key, REG_SZ, QLatin1String(kCurDb), m_box->dataDir());
+        QProcess holder;
+        holder.setProgram(QCoreApplication::applicationFilePath());
+        holder.setArguments({QStringLiteral("--hold-lock"), m_box->dataDir(), lock});
+        holder.start();
+        QVERIFY(holder.waitForStarted(10000));
+        while (!holder.canReadLine() && holder.state() == QProcess::Running)
+            holder.waitForReadyRead(50);
+        QVERIFY2(holder.readLine().startsWith("locked"), holder.readAllStandardError().constData());
+
+        // when the program starts on that folder
+        test::PromptRecorder prompts;
+        prompts.folder = m_box->path() + QStringLiteral("/elsewhere");
+        const bool started = runStartup(prompts, 0);
+
+        // then it either starts, or says the file is in use and asks for no other folder
+        QCOMPARE(started, starts);
+        const QStringList told = starts ? QStringList()
+                                        : QStringList{LoadResString(1540) + QStringLiteral("\r\n") + LoadResString(1358)};
+        QCOMPARE(prompts.messages, told);
+        QVERIFY(prompts.folderPrompts.isEmpty());
+        QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, key, REG_SZ, QLatin1String(kCurDb)).toString(), m_box->dataDir());
+        // and the file is the same database: the other process's work lands in it
+        holder.write("release\n");
+        QVERIFY(holder.waitForFinished(10000));
+        QCOMPARE(holder.exitCode(), 0);
+        pointAt(m_box->dataDir());
+        QCOMPARE(deadlines(QStringLiteral("the other process's deadline")), qint64(1));
+        QCOMPARE(deadlines(QStringLiteral("bystander")), qint64(1));
+        QVERIFY(!QFileInfo::exists(m_box->databasePath() + QStringLiteral(".partial")));
     }
 
     void writeToReadOnlyDatabaseReportsEveryFailure_data()

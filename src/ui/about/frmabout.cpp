@@ -77,11 +77,11 @@ QString versionText(const QString &buildVersion)
     return QStringLiteral("%1.%2.%3").arg(v.majorVersion()).arg(v.minorVersion()).arg(v.microVersion());
 }
 
-frmAbout *frmAbout::showAbout(UserPrompts &prompts)
+frmAbout *frmAbout::showAbout(UserPrompts &prompts, QWidget *owner)
 {
     QPointer<frmAbout> &box = theAboutBox();
     if (!box) {
-        box = new frmAbout(prompts);
+        box = new frmAbout(prompts, owner);
         box->setAttribute(Qt::WA_DeleteOnClose);
     }
     box->show();

@@ -1,6 +1,7 @@
 #pragma once
 // Help > About: title, version and the maker's web and mail addresses.
-// Modeless, without an owner; one instance (see show()).
+// Modeless, owned by the main window so that it never keeps the program
+// running on its own; one instance (see showAbout()).
 
 #include <QUrl>
 #include <QWidget>
@@ -28,7 +29,7 @@ class frmAbout : public QWidget
 public:
     // The Help menu command: the one About box, created on first use and
     // raised when already open. prompts must outlive the window.
-    static frmAbout *showAbout(UserPrompts &prompts);
+    static frmAbout *showAbout(UserPrompts &prompts, QWidget *owner);
 
     explicit frmAbout(UserPrompts &prompts, QWidget *parent = nullptr);
 

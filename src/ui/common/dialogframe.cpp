@@ -3,6 +3,8 @@
 #include "app/strings.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -18,9 +20,51 @@
 
 namespace velto {
 
+namespace {
+
+// Sees the Enter that a button without the default role leaves unhandled on
+// its way up to the window, before the window's own key handler (which may
+// swallow Enter so that it never presses Save by accident from a field).
+class EnterPressesButton : public QObject
+{
+public:
+    explicit EnterPressesButton(QWidget *window) : QObject(window), m_window(window)
+    {
+        setObjectName(QStringLiteral("enterPressesButton"));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != m_window || event->type() != QEvent::KeyPress)
+            return false;
+        auto *ke = static_cast<QKeyEvent *>(event);
+        if ((ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter)
+            || (ke->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+        if (!button || button->window() != m_window || !button->isEnabled() || !button->isVisible())
+            return false;
+        button->click();
+        return true;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
+
+void DialogFrame::pressButtonsOnEnter(QWidget *window)
+{
+    if (window && !window->findChild<QObject *>(QStringLiteral("enterPressesButton"), Qt::FindDirectChildrenOnly))
+        window->installEventFilter(new EnterPressesButton(window));
+}
+
 DialogFrame::DialogFrame(QWidget *window, QStatusBar *statusBar)
     : QObject(window), m_window(window)
 {
+    pressButtonsOnEnter(window);
     if (statusBar) {
         m_status = new QLabel(statusBar);
         m_status->setObjectName(QStringLiteral("sbPanel1"));

@@ -1,5 +1,6 @@
 #pragma once
-// The habits every Velto dialog shares: Enter moves on as Tab does, the
+// The habits every Velto dialog shares: Enter in an entry field moves on as
+// Tab does while Enter on a focused button presses it, the
 // focused control's help text shows in the status bar, a text box selects
 // its text when it gets the focus, an invalid field keeps the focus without
 // a message, a label click focuses its field, and the title bar offers no
@@ -43,6 +44,10 @@ public:
 
     // No Close command in the title bar: the window is left through its buttons.
     static void RemoveCloseCommand(QWidget *window);
+    // Enter on a focused push button of the window presses it, whether or
+    // not the button is a default one. Every DialogFrame does this for its
+    // window; windows without one call it themselves.
+    static void pressButtonsOnEnter(QWidget *window);
     // Focus to the next control that takes Tab focus, as Tab would.
     static void moveFocusNext(QWidget *from);
     // The entry dialogs' frame: the fields, Save and Cancel at the bottom

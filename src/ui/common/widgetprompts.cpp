@@ -11,9 +11,60 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 
 namespace velto {
+
+namespace {
+
+// The window that last had the focus. While the window system moves the
+// activation (a box just closed, a window just raised) no window may be
+// active for a moment; a box asked then still belongs to the window the
+// user was in, not to the main window behind it.
+QPointer<QWidget> &lastFocusedWindow()
+{
+    static QPointer<QWidget> window;
+    static const bool tracking = [] {
+        if (!qApp)
+            return false;
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget *, QWidget *now) {
+            if (now)
+                window = now->window();
+        });
+        return true;
+    }();
+    Q_UNUSED(tracking);
+    return window;
+}
+
+} // namespace
+
+// Hands the activation back to the window a box belonged to once the box
+// has closed: left to itself the window system may activate another window
+// (the main window), which then hides the one the user was working in.
+class ReturnFocus
+{
+public:
+    explicit ReturnFocus(QWidget *window) : m_window(window) {}
+    ~ReturnFocus()
+    {
+        if (m_window && m_window->isVisible() && QApplication::activeWindow() != m_window) {
+            m_window->raise();
+            m_window->activateWindow();
+        }
+    }
+    ReturnFocus(const ReturnFocus &) = delete;
+    ReturnFocus &operator=(const ReturnFocus &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
+WidgetPrompts::WidgetPrompts(QWidget *owner) : m_owner(owner)
+{
+    (void)lastFocusedWindow();
+}
 
 QWidget *WidgetPrompts::parentWindow() const
 {
@@ -21,6 +72,12 @@ QWidget *WidgetPrompts::parentWindow() const
         return modal;
     if (QWidget *active = QApplication::activeWindow())
         return active;
+    // A box that just closed had the focus last: the window it belonged to
+    // is the one the user is in.
+    for (QWidget *last = lastFocusedWindow(); last; last = last->parentWidget() ? last->parentWidget()->window() : nullptr) {
+        if (last->isVisible())
+            return last;
+    }
     return m_owner;
 }
 
@@ -35,12 +92,14 @@ void WidgetPrompts::message(const QString &text, MessageIcon icon)
     case MessageIcon::None: break;
     }
     // No title of its own: the application title shows.
+    const ReturnFocus back(parentWindow());
     QMessageBox box(i, app().AppTitle, text, QMessageBox::Ok, parentWindow());
     box.exec();
 }
 
 bool WidgetPrompts::askYesNo(const QString &text, bool defaultYes)
 {
+    const ReturnFocus back(parentWindow());
     QMessageBox box(QMessageBox::Question, app().AppTitle, text, QMessageBox::Yes | QMessageBox::No, parentWindow());
     box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -48,6 +107,7 @@ bool WidgetPrompts::askYesNo(const QString &text, bool defaultYes)
 
 QString WidgetPrompts::browseForFolder(const QString &prompt)
 {
+    const ReturnFocus back(parentWindow());
     QString folder = QFileDialog::getExistingDirectory(parentWindow(), prompt, QString(), QFileDialog::ShowDirsOnly);
     if (folder.isEmpty())
         return QString();
@@ -60,6 +120,7 @@ QString WidgetPrompts::browseForFolder(const QString &prompt)
 
 std::optional<QString> WidgetPrompts::askText(const QString &prompt, const QString &value, int maxLength)
 {
+    const ReturnFocus back(parentWindow());
     QInputDialog box(parentWindow());
     box.setWindowTitle(app().AppTitle);
     box.setLabelText(prompt);
@@ -75,6 +136,7 @@ std::optional<QString> WidgetPrompts::askText(const QString &prompt, const QStri
 
 QString WidgetPrompts::chooseSaveFile(const SaveFileRequest &request)
 {
+    const ReturnFocus back(parentWindow());
     QFileDialog dialog(parentWindow(), request.title, QString(), request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -86,12 +148,14 @@ QString WidgetPrompts::chooseSaveFile(const SaveFileRequest &request)
 
 bool WidgetPrompts::setUpPrinter(QPrinter &printer)
 {
+    const ReturnFocus back(parentWindow());
     QPrintDialog dialog(&printer, parentWindow());
     return dialog.exec() == QDialog::Accepted;
 }
 
 int WidgetPrompts::askGroupQuestion(GroupQuestionKind kind)
 {
+    const ReturnFocus back(parentWindow());
     if (kind == GroupQuestionKind::Add)
         return frmGrpAdd(parentWindow()).Apri();
     return frmGrpErase(parentWindow()).Apri();

@@ -1,7 +1,8 @@
 #pragma once
 // Questions and messages as message boxes and dialogs of the window system.
 // Each box belongs to the window that is active when it is asked (the
-// dialog that asked), so the focus goes back there when it closes.
+// dialog that asked), or else to the window that last had the focus, so the
+// focus goes back there when it closes.
 
 #include "app/userprompts.h"
 
@@ -12,7 +13,7 @@ namespace velto {
 class WidgetPrompts : public UserPrompts
 {
 public:
-    explicit WidgetPrompts(QWidget *owner = nullptr) : m_owner(owner) {}
+    explicit WidgetPrompts(QWidget *owner = nullptr);
     void message(const QString &text, MessageIcon icon) override;
     bool askYesNo(const QString &text, bool defaultYes) override;
     QString browseForFolder(const QString &prompt) override;

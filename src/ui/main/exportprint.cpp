@@ -5,6 +5,7 @@
 #include "app/userprompts.h"
 #include "data/currency.h"
 #include "ui/widgets/grid.h"
+#include "ui/widgets/gridvalues.h"
 
 #include <QDir>
 #include <QLocale>
@@ -126,9 +127,34 @@ void installPageTexts(Grid &grid)
     QObject::connect(&grid, &Grid::pagePrinted, &grid, &fillPageTexts, Qt::DirectConnection);
 }
 
+void installPrintedTexts(Grid &grid)
+{
+    GridPrintSettings settings = grid.printSettings();
+    // Paper shows no tooltips and may print without colour: the type is
+    // named beside its icon, and an amount carries the sign the group totals
+    // give it, so what is owed reads apart from what is due.
+    settings.stretchColumn = col(MainColumn::Description);
+    settings.printedText = [&grid](int column, int bookmark, const QString &shown) -> QString {
+        const std::optional<DeadlineType> type =
+            deadlineTypeFromCode(grid.recordValue(bookmark, QStringLiteral("TrType")).toLongLong());
+        if (!type)
+            return shown;
+        if (column == col(MainColumn::Type))
+            return deadlineTypeName(*type);
+        if (column == col(MainColumn::Value) && !shown.isEmpty() && *type != DeadlineType::Appointment) {
+            const std::optional<Currency> balance = currencyOf(grid.recordValue(bookmark, QStringLiteral("TrBalance")));
+            if (balance)
+                return formatGridValue(QVariant::fromValue(*balance), QStringLiteral("Currency"));
+        }
+        return shown;
+    };
+    grid.setPrintSettings(settings);
+}
+
 bool PrintGrid(Grid &grid, UserPrompts &prompts)
 {
     installPageTexts(grid);
+    installPrintedTexts(grid);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Velto"));
     const bool confirmed = prompts.setUpPrinter(printer);

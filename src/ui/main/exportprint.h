@@ -36,6 +36,10 @@ void fillPageTexts(int page, int pageCount, GridPageTexts &texts);
 // Connects fillPageTexts to the grid's page request, once per grid.
 void installPageTexts(Grid &grid);
 
+// The deadline grid's print: the type named beside its icon, amounts with
+// the sign of their balance, the description taking the width the other
+// columns leave.
+void installPrintedTexts(Grid &grid);
 // Shows the print dialog and prints the grid on the chosen printer. True
 // when it printed; false when cancelled or failed (the error was shown).
 bool PrintGrid(Grid &grid, UserPrompts &prompts);

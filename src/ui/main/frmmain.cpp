@@ -418,7 +418,7 @@ void frmMain::tbOptions_Click()
 }
 void frmMain::mnuDelClosed_Click() { frmDelClosedRows::run(m_prompts, this); }
 void frmMain::mnuHelpContents_Click() { showHelp(this, &m_prompts); }
-void frmMain::mnuAbout_Click() { frmAbout::showAbout(m_prompts); }
+void frmMain::mnuAbout_Click() { frmAbout::showAbout(m_prompts, this); }
 
 // ---------------------------------------------------------------- load
 

@@ -1,5 +1,6 @@
 #include "ui/sheets/frmscadenziari.h"
 
+#include "ui/common/dialogframe.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
 #include "app/preferences.h"
@@ -42,6 +43,7 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
     : QDialog(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmScadenziari"));
+    DialogFrame::pressButtonsOnEnter(this);
     setWindowTitle(LoadResString(1253));
     setAccessibleName(LoadResString(1253));
     setModal(true);

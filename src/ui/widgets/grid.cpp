@@ -72,7 +72,10 @@ Grid::Grid(QWidget *parent)
     connect(m_model, &GridModel::rowFormat, this, &Grid::rowFormat, Qt::DirectConnection);
     connect(m_model, &GridModel::unboundValue, this, &Grid::unboundValue, Qt::DirectConnection);
     connect(m_model, &GridModel::iconRequest, this, &Grid::iconRequest, Qt::DirectConnection);
-    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rowBeforeReset = m_currentRow; });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_rowBeforeReset = m_currentRow;
+        rememberCollapsedGroups();
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, &Grid::afterReset);
     connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyColumns(); });
     connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { onCurrentChanged(); });
@@ -360,6 +363,10 @@ bool Grid::print(QPrinter *printer, QString *error)
 
 bool Grid::eventFilter(QObject *watched, QEvent *event)
 {
+    // The view itself reports double clicks on rows only; a list without
+    // rows is all empty part, and a double click there is asked for too.
+    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonDblClick && rowCount() == 0)
+        emit doubleClicked();
     if (watched == m_view) {
         switch (event->type()) {
         case QEvent::FocusIn:
@@ -427,22 +434,73 @@ void Grid::applyRowStyles()
     m_view->setPalette(pal);
 }
 
+void Grid::rememberCollapsedGroups()
+{
+    m_collapsedBeforeReset.clear();
+    for (int g = 0; g < m_model->groupTotal(); ++g) {
+        const QModelIndex index = m_model->indexAt(m_model->positionOfGroup(g), 1);
+        if (index.isValid() && !m_view->isExpanded(index))
+            m_collapsedBeforeReset.insert(m_model->groupPath(g));
+    }
+}
+
+bool Grid::isShown(int row) const
+{
+    const QModelIndex index = m_model->indexAt(row, 1);
+    if (!index.isValid())
+        return false;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) {
+        if (!m_view->isExpanded(up))
+            return false;
+    }
+    return true;
+}
+
+int Grid::nearestShownRecord(int row) const
+{
+    auto isShownRecord = [this](int r) { return m_model->recordOrdinal(r) > 0 && isShown(r); };
+    if (row < 1 || isShownRecord(row))
+        return row;
+    for (int r = row + 1; r <= rowCount(); ++r) {
+        if (isShownRecord(r))
+            return r;
+    }
+    for (int r = row - 1; r >= 1; --r) {
+        if (isShownRecord(r))
+            return r;
+    }
+    return row;
+}
+
 void Grid::afterReset()
 {
     applyColumns();
     m_view->expandAll();
-    const int previous = m_currentRow;
-    m_currentRow = 0;
+    // A reload (a closed deadline, a new one, another filter) is not a reason
+    // to undo the user's collapsing.
+    if (!m_collapsedBeforeReset.isEmpty()) {
+        for (int g = 0; g < m_model->groupTotal(); ++g) {
+            if (m_collapsedBeforeReset.contains(m_model->groupPath(g)))
+                m_view->collapse(m_model->indexAt(m_model->positionOfGroup(g), 1));
+        }
+    }
     int target = m_rowBeforeReset > 0 ? std::min(m_rowBeforeReset, rowCount()) : 1;
     if (target > rowCount())
         target = 0;
+    // Landing on a group row would leave Enter, Space and Del with nothing
+    // to act on until the user moved.
+    target = nearestShownRecord(target);
     if (target > 0) {
         const QModelIndex index = m_model->indexAt(target, firstVisibleColumn());
         QSignalBlocker block(m_view->selectionModel());
         m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
-    m_currentRow = previous;
-    onCurrentChanged();
+    // The row under the number may be another record now, so whatever
+    // follows the current row is told even when the number stays.
+    const QModelIndex current = m_view->currentIndex();
+    m_currentRow = m_model->positionOf(current);
+    updateNavigator();
+    emit currentRowChanged(-1, current.isValid() ? current.column() + 1 : 0);
 }
 
 void Grid::onCurrentChanged()
@@ -467,11 +525,14 @@ void Grid::updateNavigator()
     const int bar = m_navigatorPattern.indexOf(u'|');
     const QString caption = bar < 0 ? m_navigatorPattern : m_navigatorPattern.left(bar);
     const QString separator = bar < 0 ? QStringLiteral("/") : m_navigatorPattern.mid(bar + 1);
-    m_navigator->setText(QStringLiteral("%1 %2 %3 %4")
-                             .arg(caption)
-                             .arg(m_model->recordOrdinal(m_currentRow))
-                             .arg(separator)
-                             .arg(recordCount()));
+    // On a group row, the place of the record nearest to it; none without records.
+    int ordinal = m_model->recordOrdinal(m_currentRow);
+    for (int r = m_currentRow + 1; ordinal == 0 && r >= 2 && r <= rowCount(); ++r)
+        ordinal = m_model->recordOrdinal(r);
+    for (int r = m_currentRow - 1; ordinal == 0 && r >= 1; --r)
+        ordinal = m_model->recordOrdinal(r);
+    const QString place = ordinal > 0 ? QString::number(ordinal) + QLatin1Char(' ') : QString();
+    m_navigator->setText(QStringLiteral("%1 %2%3 %4").arg(caption, place, separator).arg(recordCount()));
     m_navigator->setVisible(true);
 }
 

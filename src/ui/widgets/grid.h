@@ -19,6 +19,7 @@
 
 #include <QIcon>
 #include <QList>
+#include <QSet>
 #include <QWidget>
 
 #include <functional>
@@ -50,9 +51,12 @@ public:
     [[nodiscard]] QString connection() const { return m_connection; }
     void setRecordSource(const QString &source);
     [[nodiscard]] QString recordSource() const { return m_recordSource; }
-    // Re-runs the record source. Columns, styles, groups and sort keys stay;
-    // the current row keeps its number where it still exists (row 1 when
-    // there was none). On failure emits loadFailed and keeps the old rows.
+    // Re-runs the record source. Columns, styles, groups, sort keys and
+    // collapsed groups stay; the current row keeps its number where it still
+    // exists (row 1 when there was none), moved to the nearest shown record
+    // when that number is a group row, and currentRowChanged is emitted with
+    // previous row -1 since the row under the number may be another one.
+    // On failure emits loadFailed and keeps the old rows.
     bool rebind();
     // Shows rows the window read itself (typed values from the core) in
     // place of a record source's; the rest behaves as after rebind().
@@ -138,6 +142,7 @@ public:
 signals:
     void gotFocus();
     void lostFocus();
+    // On a row, and anywhere on a list without rows.
     void doubleClicked();
     // Setting key to 0 swallows the key.
     void keyDown(int &key, Qt::KeyboardModifiers modifiers);
@@ -161,6 +166,13 @@ private:
     void onHeaderClicked(int section);
     void updateNavigator();
     [[nodiscard]] int firstVisibleColumn() const;
+    void rememberCollapsedGroups();
+    // True when no group above the row is collapsed.
+    [[nodiscard]] bool isShown(int row) const;
+    // The record row to make current after a reload that would land on row:
+    // row itself when it is a record, else the nearest shown record after
+    // it, then before it; row when there is none.
+    [[nodiscard]] int nearestShownRecord(int row) const;
     template<typename F> void changeColumn(int column, F change);
 
     GridModel *m_model = nullptr;
@@ -172,6 +184,7 @@ private:
     GridPrintSettings m_printSettings;
     int m_currentRow = 0;
     int m_rowBeforeReset = 0;
+    QSet<QString> m_collapsedBeforeReset; // group paths, kept collapsed by a reload
     bool m_applyingColumns = false;
 };
 

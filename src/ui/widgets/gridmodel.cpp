@@ -565,6 +565,23 @@ QString GridModel::cellText(int position, int column) const
     return entry >= 0 ? recordText(entry, column) : groupCaption(-entry - 1);
 }
 
+int GridModel::positionOfGroup(int group) const
+{
+    return group >= 0 && group < m_groups.size() ? m_flatOfGroup[group] + 1 : 0;
+}
+
+QString GridModel::groupPath(int group) const
+{
+    QStringList keys;
+    for (int g = group; g >= 0 && g < m_groups.size(); g = m_groups.at(g).parent) {
+        const Group &node = m_groups.at(g);
+        const QVariant &key = node.key;
+        keys.prepend(QString::number(m_groupKeys.value(node.level).column) + QLatin1Char(':')
+                     + QString::number(key.userType()) + QLatin1Char(':') + key.toString());
+    }
+    return keys.join(QChar(u'\x1f'));
+}
+
 int GridModel::groupLevelOf(int group) const
 {
     return group >= 0 && group < m_groups.size() ? m_groups.at(group).level : 0;

@@ -92,6 +92,12 @@ public:
     // A cell as shown: formatted, the empty text for nothing, a caption on group rows.
     [[nodiscard]] QString cellText(int position, int column) const;
 
+    // Group rows, numbered from 0 like the groups of the requests.
+    [[nodiscard]] int groupTotal() const { return int(m_groups.size()); }
+    [[nodiscard]] int positionOfGroup(int group) const;
+    // The group columns and keys that lead to a group, outermost first, as
+    // one text: the same group after the rows were replaced has the same one.
+    [[nodiscard]] QString groupPath(int group) const;
     [[nodiscard]] int groupLevelOf(int group) const;
     [[nodiscard]] QVariant groupValueOf(int group) const;
     [[nodiscard]] QVariant aggregate(int group, int column, GridAggregate function) const;

@@ -3,6 +3,7 @@
 #include "ui/widgets/gridmodel.h"
 
 #include <QFontMetricsF>
+#include <QIcon>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -35,12 +36,7 @@ int GridPrinter::layout(QPaintDevice *device)
     m_rowHeight = std::ceil(body.height() * 1.3);
     m_indent = body.averageCharWidth() * 2;
 
-    double total = 0;
-    for (const Column &c : std::as_const(m_columns))
-        total += c.widthTwips * dpiX / 1440.0;
-    m_scale = dpiX / 1440.0;
-    if (m_settings.fitColumns && total > 0)
-        m_scale *= std::max(1.0, m_page.width() - m_model.groupCount() * m_indent) / total;
+    fitColumns(device, dpiX);
 
     const double body_h = m_page.height() - m_headerBand - m_footerBand;
     const int fit = std::max(1, int(std::floor(body_h / m_rowHeight)));
@@ -52,6 +48,74 @@ int GridPrinter::layout(QPaintDevice *device)
     if (rows > m_firstPageRows)
         m_pageCount += (rows - m_firstPageRows + m_otherPageRows - 1) / m_otherPageRows;
     return m_pageCount;
+}
+
+QString GridPrinter::printedText(int position, int column) const
+{
+    const QString shown = m_model.cellText(position, column);
+    if (!m_settings.printedText)
+        return shown;
+    const GridRow row = m_model.row(position);
+    return row.isGroupRow() ? shown : m_settings.printedText(column, row.bookmark(), shown);
+}
+
+bool GridPrinter::hasIcon(int column) const
+{
+    return m_model.gridColumn(column).hasIcon;
+}
+
+void GridPrinter::fitColumns(QPaintDevice *device, double dpiX)
+{
+    double total = 0;
+    for (const Column &c : std::as_const(m_columns))
+        total += c.widthTwips * dpiX / 1440.0;
+    const double room = std::max(1.0, m_page.width() - m_model.groupCount() * m_indent);
+    double scale = dpiX / 1440.0;
+    if (m_settings.fitColumns && total > 0)
+        scale *= room / total;
+    for (Column &c : m_columns)
+        c.width = c.widthTwips * scale;
+    const bool stretchShown = std::any_of(m_columns.cbegin(), m_columns.cend(),
+                                          [&](const Column &c) { return c.column == m_settings.stretchColumn; });
+    if (!m_settings.fitColumns || !stretchShown)
+        return;
+
+    // Every column but the stretch one as wide as its widest text, caption
+    // included; the stretch column takes the rest.
+    QFont bold = m_bodyFont;
+    bold.setBold(true);
+    const QFontMetricsF captions(bold, device);
+    const QFontMetricsF body(m_bodyFont, device);
+    QFont boldBody = m_bodyFont;
+    boldBody.setBold(true); // open rows are drawn bold
+    const QFontMetricsF bodyBold(boldBody, device);
+    const double pad = m_rowHeight * 0.15;
+    double fixed = 0;
+    for (Column &c : m_columns) {
+        if (c.column == m_settings.stretchColumn)
+            continue;
+        double widest = captions.horizontalAdvance(m_model.gridColumn(c.column).caption);
+        for (int pos = 1; pos <= m_model.rowTotal(); ++pos) {
+            if (m_model.row(pos).isGroupRow())
+                continue;
+            const QString text = printedText(pos, c.column);
+            widest = std::max(widest, std::max(body.horizontalAdvance(text), bodyBold.horizontalAdvance(text)));
+        }
+        if (hasIcon(c.column))
+            widest += m_rowHeight;
+        c.width = std::ceil(widest + 2 * pad + 1);
+        fixed += c.width;
+    }
+    for (Column &c : m_columns) {
+        if (c.column == m_settings.stretchColumn)
+            c.width = std::max(room - fixed, 0.0);
+    }
+    // Columns wider than the page together: scaled down as a whole, which
+    // cuts text, but keeps every column on the page.
+    if (fixed > room) {
+        for (Column &c : m_columns)
+            c.width *= room / fixed;
+    }
 }
 
 int GridPrinter::firstRowOf(int page) const
@@ -97,9 +161,9 @@ void GridPrinter::paintPage(QPainter &painter, int page, const GridPageTexts &te
         bold.setBold(true);
         painter.setFont(bold);
         painter.setPen(Qt::black);
-        double x = m_page.left();
+        double x = m_page.left() + m_model.groupCount() * m_indent;
         for (const Column &c : std::as_const(m_columns)) {
-            const double w = c.widthTwips * m_scale;
+            const double w = c.width;
             const GridColumn &def = m_model.gridColumn(c.column);
             painter.drawText(cellRect(x, w), int(Qt::AlignVCenter | (def.alignment & Qt::AlignHorizontal_Mask)),
                              QFontMetricsF(bold, painter.device()).elidedText(def.caption, Qt::ElideRight, w - 2 * pad));
@@ -126,7 +190,7 @@ void GridPrinter::paintPage(QPainter &painter, int page, const GridPageTexts &te
         } else {
             double x = m_page.left() + m_model.groupCount() * m_indent;
             for (const Column &c : std::as_const(m_columns)) {
-                const double w = c.widthTwips * m_scale;
+                const double w = c.width;
                 const QModelIndex index = m_model.indexAt(pos, c.column);
                 const QVariant font = m_model.data(index, Qt::FontRole);
                 const QVariant fore = m_model.data(index, Qt::ForegroundRole);
@@ -134,9 +198,20 @@ void GridPrinter::paintPage(QPainter &painter, int page, const GridPageTexts &te
                 painter.setFont(f);
                 painter.setPen(fore.isValid() ? fore.value<QColor>() : QColor(Qt::black));
                 const GridColumn &def = m_model.gridColumn(c.column);
+                QRectF cell = cellRect(x, w);
+                // The icon says what the screen says with it: type, series.
+                if (hasIcon(c.column)) {
+                    const QVariant icon = m_model.data(index, Qt::DecorationRole);
+                    const double side = m_rowHeight * 0.8;
+                    if (icon.canConvert<QIcon>() && cell.width() >= side) {
+                        const QRectF target(cell.left(), y + (m_rowHeight - side) / 2, side, side);
+                        painter.drawPixmap(target.toRect(), icon.value<QIcon>().pixmap(64, 64));
+                    }
+                    cell.setLeft(cell.left() + m_rowHeight);
+                }
                 const QString text = QFontMetricsF(f, painter.device())
-                                         .elidedText(m_model.cellText(pos, c.column), Qt::ElideRight, w - 2 * pad);
-                painter.drawText(cellRect(x, w), int(Qt::AlignVCenter | (def.alignment & Qt::AlignHorizontal_Mask)), text);
+                                         .elidedText(printedText(pos, c.column), Qt::ElideRight, cell.width());
+                painter.drawText(cell, int(Qt::AlignVCenter | (def.alignment & Qt::AlignHorizontal_Mask)), text);
                 x += w;
             }
         }

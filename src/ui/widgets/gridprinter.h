@@ -22,6 +22,7 @@ public:
     struct Column {
         int column = 0;      // grid column from 1
         int widthTwips = 0;
+        double width = 0;    // device pixels, set by layout()
     };
 
     GridPrinter(const GridModel &model, const GridPrintSettings &settings, QList<Column> columns, const QFont &bodyFont);
@@ -37,6 +38,10 @@ private:
     [[nodiscard]] int firstRowOf(int page) const;
     [[nodiscard]] int rowsOn(int page) const;
     void paintBand(QPainter &painter, const QRectF &band, const QFont &font, const QString texts[3]) const;
+    [[nodiscard]] QString printedText(int position, int column) const;
+    [[nodiscard]] bool hasIcon(int column) const;
+    // Column widths in device pixels (see GridPrintSettings::stretchColumn).
+    void fitColumns(QPaintDevice *device, double dpiX);
 
     const GridModel &m_model;
     GridPrintSettings m_settings;
@@ -47,7 +52,6 @@ private:
     double m_headerBand = 0;
     double m_footerBand = 0;
     double m_rowHeight = 0;
-    double m_scale = 1;     // twips to device pixels, with fitting applied
     double m_indent = 0;
     int m_firstPageRows = 1;
     int m_otherPageRows = 1;

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 namespace velto {
 
 struct GridColumn
@@ -80,6 +82,14 @@ struct GridPrintSettings
     int topMarginTwips = 740;
     int bottomMarginTwips = 740;
     bool fitColumns = true;        // scale the shown widths to the page width
+    // With a stretch column, fitting gives every other column the width of
+    // its widest printed text, so dates and amounts are never cut, and the
+    // stretch column what is left of the page (0: scale the shown widths).
+    int stretchColumn = 0;
+    // The text a record's cell prints, given what the list shows there; for
+    // columns whose screen form is an icon or a sign-less number. Unset:
+    // as shown.
+    std::function<QString(int column, int bookmark, const QString &shown)> printedText;
     bool repeatHeaders = true;     // column captions on every page, not only the first
     bool landscape = false;
 };

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace velto;
@@ -26,7 +27,7 @@ private slots:
     void addressLinesOpenTheirAddress_data();
     void addressLinesOpenTheirAddress();
     void failingOpenKeepsTheWindowAndSaysSo();
-    void okClosesAndTheMenuReusesOneWindow();
+    void okClosesTheMenuReusesOneWindowAndClosingTheOwnerEnds();
 };
 
 void TestFrmAbout::cleanup()
@@ -121,21 +122,28 @@ void TestFrmAbout::failingOpenKeepsTheWindowAndSaysSo()
     QVERIFY(prompts.messages.first().contains(QLatin1String(kMakerWeb).mid(8)));
 }
 
-void TestFrmAbout::okClosesAndTheMenuReusesOneWindow()
+void TestFrmAbout::okClosesTheMenuReusesOneWindowAndClosingTheOwnerEnds()
 {
     PromptRecorder prompts;
-    QPointer<frmAbout> first = frmAbout::showAbout(prompts);
+    QWidget owner; // the main window
+    owner.show();
+    QPointer<frmAbout> first = frmAbout::showAbout(prompts, &owner);
     QVERIFY(first && first->isVisible());
-    QCOMPARE(frmAbout::showAbout(prompts), first.data());
+    QCOMPARE(first->parentWidget(), &owner);
+    QCOMPARE(frmAbout::showAbout(prompts, &owner), first.data());
 
     QTest::mouseClick(first->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
     QVERIFY(!first || !first->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!first);
 
-    QPointer<frmAbout> second = frmAbout::showAbout(prompts);
+    // An About box left open does not keep the program running once the
+    // main window is closed.
+    QPointer<frmAbout> second = frmAbout::showAbout(prompts, &owner);
     QVERIFY(second && second->isVisible());
-    second->close();
+    QTimer::singleShot(0, &owner, &QWidget::close);
+    QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(1); }); // still running
+    QCOMPARE(QApplication::exec(), 0);
 }
 
 QTEST_MAIN(TestFrmAbout)

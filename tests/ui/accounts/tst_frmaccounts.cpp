@@ -9,7 +9,7 @@
 #include "testsupport.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/recordsetgridsource.h"
-#include "whenmodal.h"
+#include "windowtests.h"
 
 #include <QtTest>
 
@@ -26,37 +26,6 @@
 using namespace velto;
 using namespace velto::test;
 
-namespace {
-
-using ScriptedPrompts = PromptRecorder;
-
-void settle()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
-QList<QVariantMap> query(const QString &statement)
-{
-    QList<QVariantMap> out;
-    Recordset rs;
-    if (!rs.open(statement, app().ConnectionString, CursorType::Static))
-        return out;
-    for (; !rs.eof(); rs.moveNext()) {
-        QVariantMap row;
-        for (int f = 0; f < rs.fieldCount(); ++f)
-            row.insert(rs.fieldName(f), rs.value(f));
-        out << row;
-    }
-    return out;
-}
-
-bool run(const QString &statement)
-{
-    return seedExec(statement);
-}
-
-} // namespace
 
 class TestFrmAccounts : public QObject
 {
