@@ -27,7 +27,7 @@ QString MonthDayAccessible::text(QAccessible::Text t) const
     case QAccessible::Value:
         return d.toString(Qt::ISODate);
     case QAccessible::Description:
-        return m_view->isDayBold(d) ? MonthView::tr("has open deadlines") : QString();
+        return m_view->isDayBold(d) ? m_view->boldDayDescription() : QString();
     default:
         return {};
     }
