@@ -1,9 +1,10 @@
 #pragma once
 // Help > About: title, version and the maker's web and mail addresses.
-// Modeless, without an owner; one instance (see show()).
+// Modeless, without an owner; one instance (see show()). A dialog, so
+// screen readers announce it as one and Escape closes it.
 
 #include <QUrl>
-#include <QWidget>
+#include <QDialog>
 
 #include <functional>
 
@@ -22,7 +23,7 @@ inline constexpr const char *kMakerMail = "info@kelvorn.example.com";
 // decimals, missing parts as 0.
 [[nodiscard]] QString versionText(const QString &buildVersion);
 
-class frmAbout : public QWidget
+class frmAbout : public QDialog
 {
     Q_OBJECT
 public:
