@@ -8,6 +8,7 @@
 #include "app/userprompts.h"
 #include "data/catalogue.h"
 #include "ui/about/frmabout.h"
+#include "ui/common/dialogframe.h"
 #include "ui/accounts/managecounts.h"
 #include "ui/main/exportprint.h"
 #include "ui/main/helpwindow.h"
@@ -438,10 +439,17 @@ void frmMain::loadTexts()
     }
     m_mnuGroupbyMenu->setTitle(translateCaption(m_mnuGroupbyMenu->title()));
     m_mnuLangsMenu->setTitle(translateCaption(m_mnuLangsMenu->title()));
-    m_mnuRecord[2]->setText(m_mnuRecord[2]->text() + QLatin1Char('\t') + caption(608));
+    // Space and Ctrl+1 to Ctrl+4 belong to the grid, the filter and the
+    // calendar; the menu only shows them. Bound to the menu items alone,
+    // they are drawn in the menu and announced as the items' keys, and
+    // fire nowhere else.
+    m_mnuRecord[2]->setShortcut(Qt::Key_Space);
+    m_mnuRecord[2]->setShortcutContext(Qt::WidgetShortcut);
     for (int g = 0; g < m_mnuGroupby.size(); ++g) {
         QAction *a = m_mnuGroupby[g];
-        a->setText(caption(412 + g) + QStringLiteral("\tCtrl+") + QString::number(g + 1));
+        a->setText(caption(412 + g));
+        a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + g)));
+        a->setShortcutContext(Qt::WidgetShortcut);
         a->setChecked(g == app().GroupOption);
     }
     m_mnuLangs[0]->setText(caption(505));
@@ -461,10 +469,11 @@ void frmMain::loadTexts()
     m_picTools->setWindowTitle(caption(981));
     m_picTools->setAccessibleName(m_picTools->windowTitle());
     m_lblShow->setText(caption(981));
-    m_cmbFilter->setAccessibleName(caption(981));
+    m_cmbFilter->setAccessibleName(DialogFrame::labelName(caption(981)));
     m_cmbFilter->setAccessibleDescription(caption(980));
     m_lblStartHint->setText(caption(901));
     m_mv->setAccessibleName(caption(958));
+    m_mv->setBoldDayDescription(caption(1646));
     m_picStart->setAccessibleName(QStringLiteral("Velto - ") + caption(901));
 }
 
