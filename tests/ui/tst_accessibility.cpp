@@ -31,6 +31,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTreeView>
 #include <QtTest>
@@ -121,7 +122,7 @@ private slots:
     void deadlineCellsReadWhatTheRowMeans_data();
     void deadlineCellsReadWhatTheRowMeans();
     void listsAreNamedByWhatTheyListAndHideHiddenColumns();
-    void layoutMenuItemsTellTheirKeys();
+    void menuItemsTellTheirKeys();
     void escapeClosesClientsAndAbout();
 
 private:
@@ -317,7 +318,7 @@ void tst_Accessibility::listsAreNamedByWhatTheyListAndHideHiddenColumns()
     QCOMPARE(calendar->child(int(today) + 1)->text(QAccessible::Description), QString());
 }
 
-void tst_Accessibility::layoutMenuItemsTellTheirKeys()
+void tst_Accessibility::menuItemsTellTheirKeys()
 {
     auto w = openMain();
     QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(w->mnuGroupby(0)->associatedObjects().value(0));
@@ -326,6 +327,19 @@ void tst_Accessibility::layoutMenuItemsTellTheirKeys()
     QCOMPARE(item->text(QAccessible::Name), LoadResString(412));
     // The key binding Qt reports for a menu item is its accelerator text.
     QCOMPARE(item->text(QAccessible::Accelerator), QKeySequence(Qt::CTRL | Qt::Key_1).toString());
+
+    // Space belongs to the grid: pressed on the menu bar driven from the
+    // keyboard, it closes no deadline.
+    w->gex()->setCurrentRow(2);
+    const QVariant before = w->gex()->value(frmMain::colDone);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    w->menuBar()->setFocus();
+    QCOMPARE(QApplication::focusWidget(), w->menuBar());
+    QTest::keyClick(w->menuBar(), Qt::Key_Space);
+    w->gexUpdate(w->currentFilterIndex());
+    w->gex()->setCurrentRow(2);
+    QCOMPARE(w->gex()->value(frmMain::colDone), before);
 }
 
 void tst_Accessibility::escapeClosesClientsAndAbout()

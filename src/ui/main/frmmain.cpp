@@ -445,6 +445,8 @@ void frmMain::loadTexts()
     // fire nowhere else.
     m_mnuRecord[2]->setShortcut(Qt::Key_Space);
     m_mnuRecord[2]->setShortcutContext(Qt::WidgetShortcut);
+    m_mnuRecordGrp->installEventFilter(this);
+    menuBar()->installEventFilter(this);
     for (int g = 0; g < m_mnuGroupby.size(); ++g) {
         QAction *a = m_mnuGroupby[g];
         a->setText(caption(412 + g));
@@ -607,6 +609,14 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             if (key == 0)
                 return true;
         }
+    } else if ((watched == m_mnuRecordGrp || watched == menuBar()) && event->type() == QEvent::ShortcutOverride
+               && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+        // While the menu bar is driven from the keyboard it holds the focus,
+        // so the Space shown beside Close/Reopen would fire from the bar or
+        // the open menu; there Space opens the menu or picks the highlighted
+        // item, as everywhere.
+        event->accept();
+        return true;
     } else if (event->type() == QEvent::MouseButtonDblClick
                && (watched == m_picStart || watched == m_lblStart || watched->parent() == m_picStart)) {
         if (m_mnuRecord[0]->isEnabled())
