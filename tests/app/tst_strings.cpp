@@ -80,9 +80,11 @@ private slots:
 void tst_Strings::tableHoldsOneHundredEightyMessagesInAscendingOrder()
 {
     const QList<int> ids = messageIds();
-    QCOMPARE(ids.size(), 180);
+    // The designed messages run from 201 to 1414; rows from 1500 on are
+    // appended for messages the program added since.
+    QCOMPARE(std::count_if(ids.begin(), ids.end(), [](int id) { return id <= 1414; }), 180);
     QCOMPARE(ids.first(), 201);
-    QCOMPARE(ids.last(), 1414);
+    QVERIFY(!ids.contains(1415) && ids.last() < 3000);
     for (int i = 1; i < ids.size(); ++i)
         QVERIFY2(ids[i - 1] < ids[i], qPrintable(QString::number(ids[i])));
 }
