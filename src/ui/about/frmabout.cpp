@@ -91,7 +91,7 @@ frmAbout *frmAbout::showAbout(UserPrompts &prompts, QWidget *owner)
 }
 
 frmAbout::frmAbout(UserPrompts &prompts, QWidget *parent)
-    : QWidget(parent, Qt::Dialog), m_prompts(prompts)
+    : QDialog(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(app().AppTitle);

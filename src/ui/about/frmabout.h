@@ -1,10 +1,11 @@
 #pragma once
 // Help > About: title, version and the maker's web and mail addresses.
 // Modeless, owned by the main window so that it never keeps the program
-// running on its own; one instance (see showAbout()).
+// running on its own; one instance (see showAbout()). A dialog, so screen
+// readers announce it as one and Escape closes it.
 
 #include <QUrl>
-#include <QWidget>
+#include <QDialog>
 
 #include <functional>
 
@@ -23,7 +24,7 @@ inline constexpr const char *kMakerMail = "info@kelvorn.example.com";
 // decimals, missing parts as 0.
 [[nodiscard]] QString versionText(const QString &buildVersion);
 
-class frmAbout : public QWidget
+class frmAbout : public QDialog
 {
     Q_OBJECT
 public:

@@ -55,6 +55,7 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     auto *aExit = new QAction(QIcon::fromTheme(QStringLiteral("application-exit"), st->standardIcon(QStyle::SP_DialogCloseButton)), LoadResString(209), this);
     aExit->setObjectName(QStringLiteral("mnuFile2"));
     aExit->setToolTip(LoadResString(210));
+    aExit->setShortcut(Qt::Key_Escape);
 
     QMenu *file = menuBar()->addMenu(LoadResString(201));
     file->setObjectName(QStringLiteral("mnuFileGrp"));
@@ -67,7 +68,8 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     record->addAction(aEdit);
     record->addAction(aDelete);
 
-    tb = addToolBar(QStringLiteral("tb"));
+    tb = addToolBar(LoadResString(1649));
+    tb->setAccessibleName(tb->windowTitle());
     tb->setObjectName(QStringLiteral("tb"));
     tb->setMovable(false);
     tb->setIconSize(QSize(24, 24));

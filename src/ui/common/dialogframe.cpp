@@ -1,6 +1,7 @@
 #include "ui/common/dialogframe.h"
 
 #include "app/strings.h"
+#include "ui/widgets/accessibility.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -65,6 +67,7 @@ DialogFrame::DialogFrame(QWidget *window, QStatusBar *statusBar)
     : QObject(window), m_window(window)
 {
     pressButtonsOnEnter(window);
+    installAccessibility();
     if (statusBar) {
         m_status = new QLabel(statusBar);
         m_status->setObjectName(QStringLiteral("sbPanel1"));
@@ -111,9 +114,23 @@ void DialogFrame::addValidation(QWidget *field, std::function<bool()> valid)
     watch(field);
 }
 
+QString DialogFrame::labelName(const QString &labelText)
+{
+    QString name = labelText;
+    name.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    name = name.trimmed();
+    if (name.endsWith(u':'))
+        name.chop(1);
+    return name.trimmed();
+}
+
 void DialogFrame::linkLabel(QLabel *label, QWidget *control)
 {
     label->setBuddy(control);
+    // Named by its label, never by what it holds: a screen reader would
+    // otherwise read a drop-down's current choice as its name.
+    if (control->accessibleName().isEmpty())
+        control->setAccessibleName(labelName(label->text()));
     m_labels.insert(label, control);
     label->installEventFilter(this);
 }

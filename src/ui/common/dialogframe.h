@@ -34,8 +34,11 @@ public:
     void enterAsTab(QWidget *control);
     // The field keeps the focus while valid() says no.
     void addValidation(QWidget *field, std::function<bool()> valid);
-    // Clicking the label focuses the control, when it can take the focus.
+    // Clicking the label focuses the control, when it can take the focus;
+    // the label's text becomes the control's accessible name.
     void linkLabel(QLabel *label, QWidget *control);
+    // A label's text as a name: no access key mark, no closing colon.
+    [[nodiscard]] static QString labelName(const QString &labelText);
 
     // The first registered field that is not valid, focused; null when all are.
     QWidget *focusFirstInvalid();

@@ -9,6 +9,7 @@
 #include "app/userprompts.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/managecounts.h"
+#include "ui/common/dialogframe.h"
 #include "ui/main/exportprint.h"
 #include "ui/main/helpwindow.h"
 #include "ui/maintenance/frmdelclosedrows.h"
@@ -434,12 +435,19 @@ void frmMain::loadTexts()
     }
     m_mnuGroupbyMenu->setTitle(translateCaption(m_mnuGroupbyMenu->title()));
     m_mnuLangsMenu->setTitle(translateCaption(m_mnuLangsMenu->title()));
-    m_mnuRecord[2]->setText(m_mnuRecord[2]->text() + QLatin1Char('\t') + caption(608));
+    // Space and Ctrl+1 to Ctrl+4 belong to the grid, the filter and the
+    // calendar; the menu only shows them. Bound to the menu items alone,
+    // they are drawn in the menu and announced as the items' keys, and
+    // fire nowhere else.
+    m_mnuRecord[2]->setShortcut(Qt::Key_Space);
+    m_mnuRecord[2]->setShortcutContext(Qt::WidgetShortcut);
+    m_mnuRecordGrp->installEventFilter(this);
+    menuBar()->installEventFilter(this);
     for (int g = 0; g < m_mnuGroupby.size(); ++g) {
         QAction *a = m_mnuGroupby[g];
-        // Named as Qt names the other shortcuts of the menus ("Strg+1").
-        const QKeySequence keys(Qt::CTRL | Qt::Key(Qt::Key_1 + g));
-        a->setText(caption(412 + g) + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText));
+        a->setText(caption(412 + g));
+        a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + g)));
+        a->setShortcutContext(Qt::WidgetShortcut);
         a->setChecked(g == app().GroupOption);
     }
     m_mnuLangs[0]->setText(caption(505));
@@ -459,10 +467,11 @@ void frmMain::loadTexts()
     m_picTools->setWindowTitle(caption(981));
     m_picTools->setAccessibleName(m_picTools->windowTitle());
     m_lblShow->setText(caption(981));
-    m_cmbFilter->setAccessibleName(caption(981));
+    m_cmbFilter->setAccessibleName(DialogFrame::labelName(caption(981)));
     m_cmbFilter->setAccessibleDescription(caption(980));
     m_lblStartHint->setText(caption(901));
     m_mv->setAccessibleName(caption(958));
+    m_mv->setBoldDayDescription(caption(1646));
     m_picStart->setAccessibleName(QStringLiteral("Velto - ") + caption(901));
 }
 
@@ -592,6 +601,14 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             if (key == 0)
                 return true;
         }
+    } else if ((watched == m_mnuRecordGrp || watched == menuBar()) && event->type() == QEvent::ShortcutOverride
+               && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+        // While the menu bar is driven from the keyboard it holds the focus,
+        // so the Space shown beside Close/Reopen would fire from the bar or
+        // the open menu; there Space opens the menu or picks the highlighted
+        // item, as everywhere.
+        event->accept();
+        return true;
     } else if (event->type() == QEvent::MouseButtonDblClick
                && (watched == m_picStart || watched == m_lblStart || watched->parent() == m_picStart)) {
         if (m_mnuRecord[0]->isEnabled())

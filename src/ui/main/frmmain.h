@@ -175,6 +175,7 @@ private:
     void gex_UnboundValue(int column, int bookmark, QVariant &value);
     void gex_Icon(int column, int bookmark, int &imageIndex);
     void gex_CurrentRowChanged(int previousRow);
+    void gex_AccessibleText(int column, int bookmark, QString &text, QString &description);
     void gextasks_UnboundValue(int column, int bookmark, QVariant &value);
     void mv_SelectionChanged(const QDate &first, const QDate &last);
     [[nodiscard]] QString totalSuffix(const GridRow &row) const;

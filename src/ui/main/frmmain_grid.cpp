@@ -127,6 +127,7 @@ void frmMain::setupGrid()
     connect(g, &Grid::rowFormat, this, &frmMain::gex_RowFormat, Qt::UniqueConnection);
     connect(g, &Grid::unboundValue, this, &frmMain::gex_UnboundValue, Qt::UniqueConnection);
     connect(g, &Grid::iconRequest, this, &frmMain::gex_Icon, Qt::UniqueConnection);
+    connect(g, &Grid::accessibleText, this, &frmMain::gex_AccessibleText, Qt::UniqueConnection);
     connect(g, &Grid::currentRowChanged, this, &frmMain::gex_CurrentRowChanged, Qt::UniqueConnection);
     connect(g, &Grid::gotFocus, this, [this] { showStatusText(1056); });
     connect(g, &Grid::lostFocus, m_sbText, &QLabel::clear, Qt::UniqueConnection);

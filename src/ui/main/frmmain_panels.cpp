@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLocale>
 #include <QTreeView>
 
 namespace velto {
@@ -101,6 +102,12 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
     t->setConnection(app().ConnectionString);
     t->setRecordSource(startListSource(app().CurrentDbId, first, last));
     t->rebind();
+    // The list shows no headers; screen readers still hear what it lists.
+    t->setColumnCaption(1, LoadResString(1005));
+    const QLocale locale;
+    t->setAccessibleName(first == last ? LoadResString(1647).arg(locale.toString(first, QLocale::ShortFormat))
+                                       : LoadResString(1648).arg(locale.toString(first, QLocale::ShortFormat),
+                                                                 locale.toString(last, QLocale::ShortFormat)));
     t->setColumnVisible(1, true);
     t->setColumnValueByRequest(1, true);
     t->setColumnWidth(1, qMax(0, toTwipsX(t->width()) - 60 - int(app().ScrollBarWidth)));

@@ -3,6 +3,7 @@
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "ui/common/widgetprompts.h"
+#include "ui/widgets/accessibility.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +19,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
+    installAccessibility(); // read as a window, not as a filler
     const QString title = app().AppTitle + QStringLiteral(" - ") + QString(LoadResString(603)).remove(u'&');
     setWindowTitle(title);
     setAccessibleName(title);

@@ -62,7 +62,7 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
     m_lblDb->setObjectName(QStringLiteral("lblDb"));
     m_lblDb->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_lblDb->setFocusPolicy(Qt::TabFocus);
-    m_lblDb->setAccessibleName(QString(LoadResString(1403)).remove(u':').trimmed());
+    // Read as the folder it shows; the caption label names it through the buddy.
     label1->setBuddy(m_lblDb);
 
     m_cmdSelect = button(1254, this);

@@ -52,7 +52,6 @@ Grid::Grid(QWidget *parent)
     m_view->header()->setStretchLastSection(false);
     m_view->header()->setSectionsClickable(true);
     m_view->header()->setSortIndicatorShown(false);
-    m_view->setAccessibleName(LoadResString(1572));
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
 
@@ -72,6 +71,7 @@ Grid::Grid(QWidget *parent)
     connect(m_model, &GridModel::rowFormat, this, &Grid::rowFormat, Qt::DirectConnection);
     connect(m_model, &GridModel::unboundValue, this, &Grid::unboundValue, Qt::DirectConnection);
     connect(m_model, &GridModel::iconRequest, this, &Grid::iconRequest, Qt::DirectConnection);
+    connect(m_model, &GridModel::accessibleText, this, &Grid::accessibleText, Qt::DirectConnection);
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         m_rowBeforeReset = m_currentRow;
         rememberCollapsedGroups();

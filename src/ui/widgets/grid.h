@@ -10,8 +10,9 @@
 // rows 1..rowCount() reach every record exactly once whatever is expanded;
 // making a hidden row current expands its groups.
 //
-// The requests (rowFormat, unboundValue, iconRequest, keyDown, pagePrinted)
-// carry references for the answer: connect them directly, never queued.
+// The requests (rowFormat, unboundValue, iconRequest, accessibleText, keyDown,
+// pagePrinted) carry references for the answer: connect them directly,
+// never queued.
 
 #include "ui/widgets/gridrow.h"
 #include "ui/widgets/gridsource.h"
@@ -150,6 +151,10 @@ signals:
     void rowFormat(velto::GridRow &row);
     void unboundValue(int column, int bookmark, QVariant &value);
     void iconRequest(int column, int bookmark, int &imageIndex);
+    // What a screen reader reads for a record's cell (bookmark -1: the
+    // column's header). text comes as shown, description empty; an icon
+    // cell is named here, a row's state described here.
+    void accessibleText(int column, int bookmark, QString &text, QString &description);
     void pagePrinted(int page, int pageCount, velto::GridPageTexts &texts);
     void loadFailed(const QString &message);
 

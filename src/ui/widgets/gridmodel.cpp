@@ -557,6 +557,24 @@ QString GridModel::recordText(int bookmark, int column) const
     return text.isEmpty() ? def.emptyText : text;
 }
 
+QString GridModel::accessibleRole(int bookmark, int column, int role) const
+{
+    // An empty cell reads as empty: never as its column's name.
+    QString text = bookmark < 0 ? gridColumn(column).caption : recordText(bookmark, column);
+    QString description;
+    emit const_cast<GridModel *>(this)->accessibleText(column, bookmark, text, description);
+    return role == Qt::AccessibleDescriptionRole ? description : text;
+}
+
+int GridModel::firstShownColumn() const
+{
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_columns.at(c).visible)
+            return c + 1;
+    }
+    return 1;
+}
+
 QString GridModel::cellText(int position, int column) const
 {
     if (position < 1 || position > rowTotal())
@@ -809,9 +827,11 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         const GridStyle &style = m_rowStyles[int(GridRowStyle::RowGroup)];
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
         case Qt::ToolTipRole:
             return groupCaption(n.group);
+        case Qt::AccessibleTextRole:
+            // The caption is drawn once across the row, so it is read once.
+            return column == firstShownColumn() ? groupCaption(n.group) : QString();
         case Qt::FontRole:
             return styledFont(style);
         case Qt::ForegroundRole:
@@ -836,11 +856,9 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return recordText(n.record, column);
-    case Qt::AccessibleTextRole: {
-        // An icon-only cell still reads as something.
-        const QString text = recordText(n.record, column);
-        return text.isEmpty() ? def.caption : text;
-    }
+    case Qt::AccessibleTextRole:
+    case Qt::AccessibleDescriptionRole:
+        return accessibleRole(n.record, column, role);
     case Qt::DecorationRole: {
         if (!def.hasIcon)
             return {};
@@ -880,7 +898,8 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     case Qt::DisplayRole:
         return def.caption;
     case Qt::AccessibleTextRole:
-        return def.caption.isEmpty() ? def.name : def.caption;
+    case Qt::AccessibleDescriptionRole:
+        return accessibleRole(-1, section + 1, role);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(def.alignment);
     default:

@@ -117,6 +117,10 @@ signals:
     void unboundValue(int column, int bookmark, QVariant &value);
     // imageIndex counts from 1 in the image list; 0 shows no icon.
     void iconRequest(int column, int bookmark, int &imageIndex);
+    // What a screen reader reads for a cell: text starts as the cell's shown
+    // text and description empty, and the receiver may replace both. A
+    // bookmark of -1 asks for the column's header.
+    void accessibleText(int column, int bookmark, QString &text, QString &description);
 
 private:
     struct Group {
@@ -158,6 +162,8 @@ private:
     [[nodiscard]] std::optional<GridStyle> conditionStyle(int bookmark) const;
     [[nodiscard]] QFont styledFont(const GridStyle &style) const;
     [[nodiscard]] QString recordText(int bookmark, int column) const;
+    [[nodiscard]] QString accessibleRole(int bookmark, int column, int role) const;
+    [[nodiscard]] int firstShownColumn() const;
 
     std::unique_ptr<GridSource> m_source;
     QList<GridColumn> m_columns;

@@ -1,5 +1,6 @@
 #include "ui/widgets/gridview.h"
 
+#include "ui/widgets/accessibility.h"
 #include "ui/widgets/gridmodel.h"
 
 #include <QHeaderView>
@@ -11,6 +12,84 @@ namespace velto {
 GridView::GridView(QWidget *parent)
     : QTreeView(parent)
 {
+    installAccessibility();
+}
+
+bool GridView::holdsRecords(const QModelIndex &parent) const
+{
+    // The grid's records never have children and never share a parent
+    // with a group row, so the first child tells for all of them.
+    return model()->rowCount(parent) == 0
+        || (model()->flags(model()->index(0, 0, parent)) & Qt::ItemNeverHasChildren);
+}
+
+int GridView::shownBelow(const QModelIndex &parent) const
+{
+    if (!model())
+        return 0;
+    const int n = model()->rowCount(parent);
+    int total = n;
+    if (!holdsRecords(parent)) {
+        for (int r = 0; r < n; ++r) {
+            const QModelIndex child = model()->index(r, 0, parent);
+            if (isExpanded(child))
+                total += shownBelow(child);
+        }
+    }
+    return total;
+}
+
+QModelIndex GridView::shownRow(int row) const
+{
+    if (!model() || row < 0)
+        return {};
+    QModelIndex parent;
+    for (;;) {
+        const int n = model()->rowCount(parent);
+        if (holdsRecords(parent))
+            return row < n ? model()->index(row, 0, parent) : QModelIndex();
+        bool descended = false;
+        for (int r = 0; r < n && !descended; ++r) {
+            const QModelIndex child = model()->index(r, 0, parent);
+            if (row == 0)
+                return child;
+            --row;
+            const int below = isExpanded(child) ? shownBelow(child) : 0;
+            if (row < below) {
+                parent = child;
+                descended = true;
+            } else {
+                row -= below;
+            }
+        }
+        if (!descended)
+            return {};
+    }
+}
+
+int GridView::shownRowOf(const QModelIndex &index) const
+{
+    if (!model() || !index.isValid())
+        return -1;
+    QModelIndex item = index.siblingAtColumn(0);
+    int row = 0;
+    for (;;) {
+        const QModelIndex parent = item.parent();
+        if (holdsRecords(parent)) {
+            row += item.row();
+        } else {
+            for (int r = 0; r < item.row(); ++r) {
+                const QModelIndex sibling = model()->index(r, 0, parent);
+                row += 1 + (isExpanded(sibling) ? shownBelow(sibling) : 0);
+            }
+        }
+        if (!parent.isValid())
+            return row;
+        if (!isExpanded(parent))
+            return -1;
+        row += 1;
+        item = parent;
+    }
 }
 
 int GridView::firstShownLeft() const

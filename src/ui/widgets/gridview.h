@@ -15,6 +15,13 @@ class GridView : public QTreeView
 public:
     explicit GridView(QWidget *parent = nullptr);
 
+    // Rows as the view lays them out, from 0: the rows under a collapsed
+    // group do not count. Screen readers address cells this way.
+    [[nodiscard]] int shownRowCount() const { return shownBelow(QModelIndex()); }
+    [[nodiscard]] QModelIndex shownRow(int row) const;
+    // -1 when the row lies under a collapsed group.
+    [[nodiscard]] int shownRowOf(const QModelIndex &index) const;
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
@@ -22,6 +29,8 @@ protected:
 private:
     [[nodiscard]] int firstShownLeft() const;
     [[nodiscard]] int depthOf(const QModelIndex &index) const;
+    [[nodiscard]] bool holdsRecords(const QModelIndex &parent) const;
+    [[nodiscard]] int shownBelow(const QModelIndex &parent) const;
 };
 
 } // namespace velto

@@ -29,7 +29,7 @@ QString MonthDayAccessible::text(QAccessible::Text t) const
     case QAccessible::Value:
         return d.toString(Qt::ISODate);
     case QAccessible::Description:
-        return m_view->isDayBold(d) ? LoadResString(1603) : QString();
+        return m_view->isDayBold(d) ? m_view->boldDayDescription() : QString();
     default:
         return {};
     }

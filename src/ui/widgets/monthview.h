@@ -52,6 +52,10 @@ public:
     [[nodiscard]] bool isDayBold(const QDate &date) const { return m_bold.contains(date); }
     void setDayBold(const QDate &date, bool bold);
     void clearBold();
+    // What screen readers add to a bold day; the window gives it in the
+    // user's language.
+    void setBoldDayDescription(const QString &text) { m_boldDescription = text; }
+    [[nodiscard]] QString boldDayDescription() const { return m_boldDescription; }
     // Repaints; the bold days stay as they are.
     void refresh();
 
@@ -105,6 +109,7 @@ private:
     QDate m_pressEnd;
     Qt::DayOfWeek m_firstDay = Qt::Monday;
     QSet<QDate> m_bold;
+    QString m_boldDescription = tr("has open deadlines");
     bool m_dragging = false;
     bool m_boldAsked = false;
 };

@@ -599,15 +599,13 @@ void tst_frmMain::firstStartOpensMaximisedOnDefaults()
     QCOMPARE(w->gex()->sortKey(1).order, Qt::AscendingOrder);
     QCOMPARE(w->windowTitle(), QStringLiteral("Velto"));
     QCOMPARE(w->mnuFileGrp()->title(), QStringLiteral("&File"));
-    QCOMPARE(w->mnuRecord(2)->text(), QStringLiteral("C&ancel/Re-open\t[SPACE BAR]"));
-    QCOMPARE(w->mnuGroupby(2)->text(), QStringLiteral("Group by Month/Year\tCtrl+3"));
+    QCOMPARE(w->mnuRecord(2)->text(), QStringLiteral("C&ancel/Re-open"));
+    QCOMPARE(w->mnuRecord(2)->shortcut(), QKeySequence(Qt::Key_Space));
+    QCOMPARE(w->mnuGroupby(2)->text(), QStringLiteral("Group by Month/Year"));
+    QCOMPARE(w->mnuGroupby(2)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_3));
     QCOMPARE(w->tbButton(1)->toolTip(), QStringLiteral("New Deadline"));
     QVERIFY(w->tbButton(5)->isSeparator());
     QCOMPARE(w->lblShow()->buddy(), w->cmbFilter());
-    QVERIFY(!w->cmbFilter()->accessibleName().isEmpty());
-    QVERIFY(!w->gex()->accessibleName().isEmpty());
-    QVERIFY(!w->mv()->accessibleName().isEmpty());
-    QVERIFY(!w->tb()->accessibleName().isEmpty());
 }
 
 void tst_frmMain::windowKeepsItsMinimumSize()
