@@ -132,7 +132,7 @@ void BM_GridReload(benchmark::State &state)
     s.CurrentDbId = 1;
     s.CurrentDbName = QStringLiteral("Scadenziario");
     qputenv("VELTO_TODAY", "2026-06-15");
-    installRecordsetLoader();
+    installDatabaseGridLoader();
     test::PromptRecorder prompts; // the same stand-in the tests use
     frmMain w(prompts);
     w.Form_Load();

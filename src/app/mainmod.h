@@ -29,6 +29,9 @@ struct AppState {
 };
 
 AppState &app();
+// The database the windows work on: the connection string of the chosen
+// folder, passed to every workflow of the core.
+inline const QString &currentDatabase() { return app().ConnectionString; }
 
 // The application title and the settings key path built from it.
 inline constexpr const char *kAppTitle = "Velto";

@@ -138,7 +138,7 @@ private:
 void tst_Accessibility::initTestCase()
 {
     qputenv("VELTO_TODAY", "2027-01-15");
-    installRecordsetLoader();
+    installDatabaseGridLoader();
     QAccessible::setActive(true);
 }
 

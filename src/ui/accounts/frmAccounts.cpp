@@ -111,7 +111,7 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     connect(gex, &Grid::rowFormat, this, [](GridRow &row) {
         if (!row.isGroupRow())
             row.setValue(kColId, QString());
-    }, Qt::DirectConnection);
+    });
     connect(gex, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers) {
         if (gex->recordCount() < 1)
             return;
@@ -122,7 +122,7 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
             key = 0;
             DeleteAccount();
         }
-    }, Qt::DirectConnection);
+    });
 }
 
 qint64 frmAccounts::currentAccountId() const
@@ -134,7 +134,7 @@ qint64 frmAccounts::currentAccountId() const
 void frmAccounts::rebind()
 {
     QList<Client> clients;
-    const Status st = listClients(app().ConnectionString, &clients);
+    const Status st = listClients(currentDatabase(), &clients);
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         return;
@@ -197,14 +197,14 @@ void frmAccounts::DeleteAccount()
         return;
     const qint64 id = currentAccountId();
     // Named by a deadline of any data sheet: it stays, and nothing is asked.
-    Status st = checkClientDeletable(app().ConnectionString, id);
+    Status st = checkClientDeletable(currentDatabase(), id);
     if (!st) {
         m_prompts.message(userMessage(st), st.code() == kErrorInUse ? MessageIcon::Information : MessageIcon::Critical);
         return;
     }
     if (!m_prompts.askYesNo(LoadResString(1305), false))
         return;
-    st = deleteClient(app().ConnectionString, id);
+    st = deleteClient(currentDatabase(), id);
     if (st)
         PauseAfterWrite();
     else

@@ -101,7 +101,7 @@ bool frmNewAcc::Apri(qint64 accountId)
 {
     startClean(1330);
     m_isNew = false;
-    const Status st = loadClient(app().ConnectionString, accountId, &m_asLoaded);
+    const Status st = loadClient(currentDatabase(), accountId, &m_asLoaded);
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         return false;
@@ -117,13 +117,13 @@ void frmNewAcc::cmdSalva_Click()
         return;
     const Client edited{m_asLoaded.id, txtData[0]->text(), txtData[1]->text()};
     qint64 id = m_asLoaded.id;
-    const Status st = m_isNew ? createClient(app().ConnectionString, edited, &id)
-                              : saveClient(app().ConnectionString, edited, m_asLoaded);
+    const Status st = m_isNew ? createClient(currentDatabase(), edited, &id)
+                              : saveClient(currentDatabase(), edited, m_asLoaded);
     if (st.code() == kErrorChangedMeanwhile) {
         m_prompts.message(userMessage(st), MessageIcon::Warning);
         // Shown as it now is: a second save writes over what the user has
         // now seen, never over what was hidden.
-        const Status reread = loadClient(app().ConnectionString, m_asLoaded.id, &m_asLoaded);
+        const Status reread = loadClient(currentDatabase(), m_asLoaded.id, &m_asLoaded);
         if (reread) {
             showClient(m_asLoaded);
             return;

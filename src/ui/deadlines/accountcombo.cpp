@@ -15,7 +15,7 @@ AccountCombo::AccountCombo(QWidget *parent) : QComboBox(parent)
 Status AccountCombo::reload()
 {
     QList<Client> clients;
-    const Status st = listClients(app().ConnectionString, &clients);
+    const Status st = listClients(currentDatabase(), &clients);
     if (!st)
         return st;
     const qint64 keep = boundValue();

@@ -160,7 +160,7 @@ Status frmScadenze::Apri(qint64 rowId)
 {
     m_rowId = rowId;
     InitCombos();
-    const Status st = loadDeadline(app().ConnectionString, rowId, &m_loaded);
+    const Status st = loadDeadline(currentDatabase(), rowId, &m_loaded);
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         close();
@@ -202,13 +202,13 @@ void frmScadenze::cmdSalva_Click()
     // An appointment carries no amount, whatever the record held.
     edited.value = edited.type == DeadlineType::Appointment ? Currency() : txtAmount->amount().value_or(Currency());
     edited.done = chkData->isChecked();
-    const Status st = saveDeadline(app().ConnectionString, edited, m_loaded);
+    const Status st = saveDeadline(currentDatabase(), edited, m_loaded);
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         if (st.code() == kErrorChangedMeanwhile && InitCombos()) {
             // Changed elsewhere since it was read: show it as it is now,
             // so the next save starts from there.
-            if (loadDeadline(app().ConnectionString, m_rowId, &m_loaded))
+            if (loadDeadline(currentDatabase(), m_rowId, &m_loaded))
                 showDeadline(m_loaded);
         }
         return;

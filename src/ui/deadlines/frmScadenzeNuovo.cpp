@@ -346,7 +346,7 @@ void frmScadenzeNuovo::cmdSalva_Click()
     e.cadence = Cadence(cmbCadenza->currentIndex());
     e.addToGroupId = m_addToGroupId;
     qint64 firstRowId = 0;
-    const Status st = InsertDeadlines(app().ConnectionString, app().CurrentDbId, e, &firstRowId);
+    const Status st = InsertDeadlines(currentDatabase(), app().CurrentDbId, e, &firstRowId);
     if (!st) {
         // Nothing was written; the entry stays for another try.
         m_prompts.message(userMessage(st), MessageIcon::Critical);

@@ -124,7 +124,7 @@ void installPageTexts(Grid &grid)
     if (grid.property(kPageTextsInstalled).toBool())
         return;
     grid.setProperty(kPageTextsInstalled, true);
-    QObject::connect(&grid, &Grid::pagePrinted, &grid, &fillPageTexts, Qt::DirectConnection);
+    QObject::connect(&grid, &Grid::pagePrinted, &grid, &fillPageTexts);
 }
 
 void installPrintedTexts(Grid &grid)

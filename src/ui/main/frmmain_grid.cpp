@@ -44,9 +44,9 @@ void frmMain::setupGrid()
 {
     Grid *g = m_gex;
     g->setFont(QFont(QStringLiteral("Verdana"), 9));
-    g->setConnection(app().ConnectionString);
+    g->setDatabase(currentDatabase());
     g->setRecordSource(mainQueryColumns());
-    connect(g, &Grid::loadFailed, this, &frmMain::showError, Qt::UniqueConnection);
+    connect(g, &Grid::loadFailed, this, &frmMain::showError);
     g->rebind();
 
     for (int c = 1; c <= g->columnCount(); ++c)
@@ -124,13 +124,13 @@ void frmMain::setupGrid()
     g->setColumnCaption(col(MainColumn::GroupKey), QString());
     g->setColumnCaption(col(MainColumn::OpenBalance), QString());
 
-    connect(g, &Grid::rowFormat, this, &frmMain::gex_RowFormat, Qt::UniqueConnection);
-    connect(g, &Grid::unboundValue, this, &frmMain::gex_UnboundValue, Qt::UniqueConnection);
-    connect(g, &Grid::iconRequest, this, &frmMain::gex_Icon, Qt::UniqueConnection);
-    connect(g, &Grid::accessibleText, this, &frmMain::gex_AccessibleText, Qt::UniqueConnection);
-    connect(g, &Grid::currentRowChanged, this, &frmMain::gex_CurrentRowChanged, Qt::UniqueConnection);
+    connect(g, &Grid::rowFormat, this, &frmMain::gex_RowFormat);
+    connect(g, &Grid::unboundValue, this, &frmMain::gex_UnboundValue);
+    connect(g, &Grid::iconRequest, this, &frmMain::gex_Icon);
+    connect(g, &Grid::accessibleText, this, &frmMain::gex_AccessibleText);
+    connect(g, &Grid::currentRowChanged, this, &frmMain::gex_CurrentRowChanged);
     connect(g, &Grid::gotFocus, this, [this] { showStatusText(1056); });
-    connect(g, &Grid::lostFocus, m_sbText, &QLabel::clear, Qt::UniqueConnection);
+    connect(g, &Grid::lostFocus, m_sbText, &QLabel::clear);
     connect(g, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
         layoutKey(key, modifiers, m_gex->currentRow() >= 1);
     });
@@ -167,7 +167,7 @@ void frmMain::gexUpdate(int filterIndex)
         sameGroups = m_gex->groupColumn(level) == groups[level - 1];
     if (!sameGroups)
         m_gex->setGroups(groups);
-    m_gex->setConnection(s.ConnectionString);
+    m_gex->setDatabase(currentDatabase());
     m_gex->setRecordSource(text);
     m_gex->rebind();
     // A rebind asks for every value and caption afresh: the refresh after

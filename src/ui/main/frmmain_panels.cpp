@@ -36,14 +36,14 @@ void frmMain::setupStartList()
     even.backColor = QColor(0xB0, 0xD7, 0xC1);
     t->setRowStyle(GridRowStyle::OddRow, odd);
     t->setRowStyle(GridRowStyle::EvenRow, even);
-    t->setConnection(app().ConnectionString);
-    connect(t, &Grid::loadFailed, this, &frmMain::showError, Qt::UniqueConnection);
-    connect(t, &Grid::unboundValue, this, &frmMain::gextasks_UnboundValue, Qt::UniqueConnection);
+    t->setDatabase(currentDatabase());
+    connect(t, &Grid::loadFailed, this, &frmMain::showError);
+    connect(t, &Grid::unboundValue, this, &frmMain::gextasks_UnboundValue);
 
-    connect(m_mv, &MonthView::getDayBold, this, &frmMain::mv_GetDayBold, Qt::UniqueConnection);
-    connect(m_mv, &MonthView::selectionChanged, this, &frmMain::mv_SelectionChanged, Qt::UniqueConnection);
+    connect(m_mv, &MonthView::getDayBold, this, &frmMain::mv_GetDayBold);
+    connect(m_mv, &MonthView::selectionChanged, this, &frmMain::mv_SelectionChanged);
     connect(m_mv, &MonthView::gotFocus, this, [this] { showStatusText(982); });
-    connect(m_mv, &MonthView::lostFocus, m_sbText, &QLabel::clear, Qt::UniqueConnection);
+    connect(m_mv, &MonthView::lostFocus, m_sbText, &QLabel::clear);
     connect(m_mv, &MonthView::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
         layoutKey(key, modifiers, true);
     });
@@ -57,7 +57,7 @@ void frmMain::mv_GetDayBold(const QDate &first, int count, QVector<bool> &state)
     if (n <= 0)
         return;
     QList<QDate> days;
-    const Status st = openDeadlineDays(app().ConnectionString, app().CurrentDbId, first, first.addDays(n - 1), &days);
+    const Status st = openDeadlineDays(currentDatabase(), app().CurrentDbId, first, first.addDays(n - 1), &days);
     if (!st) {
         showError(userMessage(st));
         return;
@@ -72,7 +72,7 @@ void frmMain::mvGetDayBold()
     const QDate first = m_mv->visibleDay(1);
     const QDate last = m_mv->visibleDay(MonthView::kVisibleDays);
     QList<QDate> days;
-    const Status st = openDeadlineDays(app().ConnectionString, app().CurrentDbId, first, last, &days);
+    const Status st = openDeadlineDays(currentDatabase(), app().CurrentDbId, first, last, &days);
     if (!st)
         showError(userMessage(st));
     for (const QDate &day : std::as_const(days))
@@ -99,7 +99,7 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
 {
     Grid *t = m_gextasks;
     t->setUpdatesEnabled(false);
-    t->setConnection(app().ConnectionString);
+    t->setDatabase(currentDatabase());
     t->setRecordSource(startListSource(app().CurrentDbId, first, last));
     t->rebind();
     // The list shows no headers; screen readers still hear what it lists.
@@ -147,7 +147,7 @@ void frmMain::sbBallon()
 {
     const AppState &s = app();
     bool due = false;
-    const Status st = anythingDueBy(s.ConnectionString, s.CurrentDbId, today(), &due);
+    const Status st = anythingDueBy(currentDatabase(), s.CurrentDbId, today(), &due);
     if (!st) {
         showError(userMessage(st));
     } else {

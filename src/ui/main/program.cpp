@@ -34,7 +34,7 @@ int runProgram(int argc, char *argv[])
     WidgetPrompts prompts;
     if (!runStartup(prompts, scrollBarWidthTwips()))
         return 1;
-    installRecordsetLoader();
+    installDatabaseGridLoader();
 
     auto splash = std::make_unique<frmSplash>();
     splash->show();

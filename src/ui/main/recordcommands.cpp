@@ -16,7 +16,7 @@ RecordCommands::RecordCommands(QWidget *owner, Grid &gex, UserPrompts &prompts)
     : QObject(owner), m_owner(owner), m_gex(gex), m_prompts(prompts)
 {
     connect(&m_gex, &Grid::doubleClicked, this, &RecordCommands::gexDblClick);
-    connect(&m_gex, &Grid::keyDown, this, &RecordCommands::gexKeyDown, Qt::DirectConnection);
+    connect(&m_gex, &Grid::keyDown, this, &RecordCommands::gexKeyDown);
 }
 
 frmScadenzeNuovo *RecordCommands::newDeadlineWindow() const
@@ -66,7 +66,7 @@ qint64 RecordCommands::rowIdAt(int position) const
 
 bool RecordCommands::load(qint64 rowId, Deadline *out)
 {
-    const Status st = loadDeadline(app().ConnectionString, rowId, out);
+    const Status st = loadDeadline(currentDatabase(), rowId, out);
     if (st)
         return true;
     // Gone or unreadable since the grid was loaded: say so and show what
@@ -136,7 +136,7 @@ void RecordCommands::ToggleDone()
     const qint64 rowId = rowIdAt(position);
     if (rowId == 0)
         return;
-    const Status st = toggleDone(app().ConnectionString, rowId);
+    const Status st = toggleDone(currentDatabase(), rowId);
     if (!st)
         showError(userMessage(st));
     PauseAfterWrite();
@@ -157,13 +157,13 @@ void RecordCommands::DeleteDeadline(int position)
     if (!target.isSeriesMember()) {
         if (!m_prompts.askYesNo(LoadResString(1055), false))
             return;
-        st = deleteDeadline(app().ConnectionString, rowId);
+        st = deleteDeadline(currentDatabase(), rowId);
     } else {
         const int choice = m_prompts.askGroupQuestion(GroupQuestionKind::Erase);
         if (choice == 1)
-            st = deleteSeriesMember(app().ConnectionString, rowId);
+            st = deleteSeriesMember(currentDatabase(), rowId);
         else if (choice == 2)
-            st = deleteSeries(app().ConnectionString, target.groupId);
+            st = deleteSeries(currentDatabase(), target.groupId);
     }
     if (!st)
         showError(userMessage(st));

@@ -71,7 +71,7 @@ void frmDelClosedRows::cmdSalva_Click()
     const QDate upTo = m_dtp->date();
 
     qint64 count = 0;
-    Status st = countClosedUpTo(app().ConnectionString, dbId, upTo, &count);
+    Status st = countClosedUpTo(currentDatabase(), dbId, upTo, &count);
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();
@@ -87,7 +87,7 @@ void frmDelClosedRows::cmdSalva_Click()
         return;
     }
 
-    st = purgeClosedUpTo(app().ConnectionString, dbId, m_dtp->date(), nullptr);
+    st = purgeClosedUpTo(currentDatabase(), dbId, m_dtp->date(), nullptr);
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();

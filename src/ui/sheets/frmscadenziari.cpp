@@ -150,7 +150,7 @@ void frmScadenziari::gex_RowChange()
 void frmScadenziari::loadList()
 {
     QList<DataSheet> sheets;
-    const Status st = listDataSheets(app().ConnectionString, &sheets);
+    const Status st = listDataSheets(currentDatabase(), &sheets);
     if (!st) {
         showError(userMessage(st));
         return;
@@ -217,7 +217,7 @@ void frmScadenziari::cmdNuovo_Click()
     const std::optional<QString> name = askName(1409);
     if (!name)
         return;
-    const Status st = createDataSheet(app().ConnectionString, *name, nullptr);
+    const Status st = createDataSheet(currentDatabase(), *name, nullptr);
     if (!st) {
         showError(userMessage(st));
         return;
@@ -235,7 +235,7 @@ void frmScadenziari::cmdEdit_Click()
     const std::optional<QString> name = askName(1411);
     if (!name)
         return;
-    const Status st = renameDataSheet(app().ConnectionString, id, *name);
+    const Status st = renameDataSheet(currentDatabase(), id, *name);
     if (st)
         PauseAfterWrite();
     else
@@ -257,14 +257,14 @@ void frmScadenziari::cmdErase_Click()
     const int id = m_selectedId;
     const int active = app().CurrentDbId;
     // The refusals come before the question; nothing is asked then.
-    Status st = checkDataSheetDeletable(app().ConnectionString, id, active);
+    Status st = checkDataSheetDeletable(currentDatabase(), id, active);
     if (!st) {
         m_prompts.message(userMessage(st), st.code() == kErrorInUse ? MessageIcon::Information : MessageIcon::Critical);
         return;
     }
     if (!m_prompts.askYesNo(LoadResString(1407), true))
         return;
-    st = deleteDataSheet(app().ConnectionString, id, active);
+    st = deleteDataSheet(currentDatabase(), id, active);
     if (!st) {
         showError(userMessage(st));
         rebindGrid();

@@ -68,10 +68,10 @@ Grid::Grid(QWidget *parent)
     setFocusProxy(m_view);
     setAccessibleName(LoadResString(1572));
 
-    connect(m_model, &GridModel::rowFormat, this, &Grid::rowFormat, Qt::DirectConnection);
-    connect(m_model, &GridModel::unboundValue, this, &Grid::unboundValue, Qt::DirectConnection);
-    connect(m_model, &GridModel::iconRequest, this, &Grid::iconRequest, Qt::DirectConnection);
-    connect(m_model, &GridModel::accessibleText, this, &Grid::accessibleText, Qt::DirectConnection);
+    connect(m_model, &GridModel::rowFormat, this, &Grid::rowFormat);
+    connect(m_model, &GridModel::unboundValue, this, &Grid::unboundValue);
+    connect(m_model, &GridModel::iconRequest, this, &Grid::iconRequest);
+    connect(m_model, &GridModel::accessibleText, this, &Grid::accessibleText);
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         m_rowBeforeReset = m_currentRow;
         rememberCollapsedGroups();
@@ -98,7 +98,7 @@ Grid::Grid(QWidget *parent)
 
 Grid::~Grid() = default;
 
-void Grid::setConnection(const QString &connection)
+void Grid::setDatabase(const QString &connection)
 {
     m_connection = connection;
 }

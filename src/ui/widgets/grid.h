@@ -48,7 +48,7 @@ public:
     explicit Grid(QWidget *parent = nullptr);
     ~Grid() override;
 
-    void setConnection(const QString &connection);
+    void setDatabase(const QString &connection);
     [[nodiscard]] QString connection() const { return m_connection; }
     void setRecordSource(const QString &source);
     [[nodiscard]] QString recordSource() const { return m_recordSource; }

@@ -28,7 +28,7 @@ std::unique_ptr<GridSource> RecordsetGridSource::load(const QString &connection,
     return result;
 }
 
-void installRecordsetLoader()
+void installDatabaseGridLoader()
 {
     Grid::setLoader(&RecordsetGridSource::load);
 }

@@ -28,6 +28,6 @@ private:
 };
 
 // Makes every Grid read its record source through the data layer.
-void installRecordsetLoader();
+void installDatabaseGridLoader();
 
 } // namespace velto

@@ -55,7 +55,7 @@ void TestFrmAccounts::init()
 {
     m_box = std::make_unique<Sandbox>();
     QVERIFY(m_box->createDatabase());
-    installRecordsetLoader();
+    installDatabaseGridLoader();
     m_prompts = ScriptedPrompts();
 }
 

@@ -96,7 +96,7 @@ private:
 void tst_DeadlineWindows::initTestCase()
 {
     qputenv("VELTO_TODAY", "2027-01-15");
-    installRecordsetLoader();
+    installDatabaseGridLoader();
 }
 
 void tst_DeadlineWindows::init()

@@ -113,7 +113,7 @@ private:
 void tst_frmMain::initTestCase()
 {
     qputenv("VELTO_TODAY", kToday);
-    installRecordsetLoader();
+    installDatabaseGridLoader();
 }
 
 void tst_frmMain::init()

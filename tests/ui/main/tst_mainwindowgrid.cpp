@@ -67,7 +67,7 @@ private:
 void tst_MainWindowGrid::initTestCase()
 {
     qputenv("VELTO_TODAY", "2027-01-15");
-    installRecordsetLoader();
+    installDatabaseGridLoader();
 }
 
 void tst_MainWindowGrid::init()

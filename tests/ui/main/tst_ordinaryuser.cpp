@@ -51,7 +51,7 @@ private slots:
     void initTestCase()
     {
         setWritePauseMs(0);
-        installRecordsetLoader();
+        installDatabaseGridLoader();
         QVERIFY(!systemMachineFilePath().isEmpty());
         QVERIFY2(::access(QFile::encodeName(QFileInfo(systemMachineFilePath()).path()).constData(), W_OK) != 0,
                  "the system settings folder must be out of this user's reach");

@@ -205,7 +205,7 @@ private:
 
 void TestWindowTexts::initTestCase()
 {
-    installRecordsetLoader();
+    installDatabaseGridLoader();
     m_box = std::make_unique<test::Sandbox>();
     QVERIFY(m_box->createDatabase());
     Connection cn;
