@@ -8,9 +8,9 @@
 #include "data/schema.h"
 #include "deadlines/deadlinestore.h"
 #include "data/currency.h"
-#include "ui/accounts/frmNewAcc.h"
 #include "ui/deadlines/accountcombo.h"
 #include "ui/deadlines/amountbox.h"
+#include "ui/deadlines/deadlinedialogkeys.h"
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
 #include "ui/deadlines/typecombo.h"
@@ -225,32 +225,13 @@ void frmScadenze::cmdAnnulla_Click()
 
 void frmScadenze::cmdAdd_Click()
 {
-    qint64 id = 0;
-    {
-        frmNewAcc editor(this, m_prompts);
-        id = editor.Nuovo(QString());
-    }
-    if (id > 0 && InitCombos())
-        dtcData->setBoundValue(id);
-    activateWindow();
-    dtcData->setFocus(Qt::OtherFocusReason);
+    addClientInto(this, dtcData, m_prompts);
 }
 
 void frmScadenze::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        cmdAnnulla_Click();
-        return;
-    }
-    if (event->key() == Qt::Key_F5 && dtcData->hasFocus()) {
-        cmdAdd_Click();
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!deadlineDialogKey(event, dtcData, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
+        QDialog::keyPressEvent(event);
 }
 
 } // namespace velto

@@ -7,9 +7,9 @@
 #include "app/userprompts.h"
 #include "data/schema.h"
 #include "deadlines/series.h"
-#include "ui/accounts/frmNewAcc.h"
 #include "ui/deadlines/accountcombo.h"
 #include "ui/deadlines/amountbox.h"
+#include "ui/deadlines/deadlinedialogkeys.h"
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
 #include "ui/deadlines/typecombo.h"
@@ -368,33 +368,13 @@ void frmScadenzeNuovo::cmdAnnulla_Click()
 
 void frmScadenzeNuovo::cmdAdd_Click()
 {
-    qint64 id = 0;
-    {
-        frmNewAcc editor(this, m_prompts);
-        id = editor.Nuovo(QString());
-    }
-    if (id > 0 && InitCombos())
-        dtcData->setBoundValue(id);
-    activateWindow();
-    dtcData->setFocus(Qt::OtherFocusReason);
+    addClientInto(this, dtcData, m_prompts);
 }
 
 void frmScadenzeNuovo::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        cmdAnnulla_Click();
-        return;
-    }
-    if (event->key() == Qt::Key_F5 && dtcData->hasFocus()) {
-        cmdAdd_Click();
-        return;
-    }
-    // Enter never presses a button by default here.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!deadlineDialogKey(event, dtcData, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
+        QDialog::keyPressEvent(event);
 }
 
 void frmScadenzeNuovo::closeEvent(QCloseEvent *event)

@@ -6,7 +6,7 @@
 #include "app/strings.h"
 #include "deadlines/deadline.h"
 #include "deadlines/series.h"
-#include "promptrecorder.h"
+#include "windowtests.h"
 #include "seed.h"
 #include "testsupport.h"
 #include "ui/deadlines/accountcombo.h"
@@ -66,6 +66,7 @@ private slots:
     void invalidFieldKeepsTheFocusAndWritesNothing();
     void countStepsStopAtAHundredButTypedCountsAreKept();
     void appointmentTakesNoAmountAndEscapeWritesNothing();
+    void newClientFromTheDeadlineWindowIsSelected();
     void editAfterTheRowWasClosedInTheGridOverwritesNothing();
     void editOfARowDeletedMeanwhileIsShownAndOpensNothing();
     void editWritesTheFieldsTyped();
@@ -371,6 +372,25 @@ void tst_DeadlineWindows::appointmentTakesNoAmountAndEscapeWritesNothing()
     QCOMPARE(stored.type, DeadlineType::Appointment);
     QCOMPARE(stored.value, Currency());
     QCOMPARE(stored.balance, Currency());
+}
+
+void tst_DeadlineWindows::newClientFromTheDeadlineWindowIsSelected()
+{
+    auto w = openMain();
+    w->mnuRecord(0)->trigger();
+    auto *dlg = window<frmScadenzeNuovo>(*w);
+    QVERIFY(dlg);
+    auto *box = field<AccountCombo>(dlg, "dtcData");
+    whenModal("velto::frmNewAcc", [](QWidget *editor) {
+        QTest::keyClicks(editor->findChild<QLineEdit *>("txtData0"), QStringLiteral("Verdi & Figli"));
+        QTest::mouseClick(editor->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
+    });
+
+    QTest::mouseClick(field<QToolButton>(dlg, "cmdAdd"), Qt::LeftButton);
+
+    const QList<QVariantMap> added = query(QStringLiteral("SELECT AcId FROM Accounts WHERE AcName='Verdi & Figli'"));
+    QCOMPARE(added.size(), 1);
+    QCOMPARE(box->boundValue(), added[0].value(QStringLiteral("AcId")).toLongLong());
 }
 
 // ---------------------------------------------------------------- edit
