@@ -47,7 +47,7 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QUrl>("url");
         QTest::addColumn<bool>("opens");
-        const QUrl web(QLatin1String(kMakerWeb));
+        const QUrl web{QLatin1String(kMakerWeb)};
         QTest::newRow("web line opens the web address") << "lblWeb" << web << true;
         QTest::newRow("mail line opens a new message")
             << "lblMain" << QUrl(QStringLiteral("mailto:") + QLatin1String(kMakerMail)) << true;
