@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(afterBuild, 5);
     }
 
-    void rowFormatWritesCaptionAndCells()
+    void rowFormatAndConditionsWriteCaptionsCellsAndStyles()
     {
         GridModel model;
         model.setSource(sample());
@@ -202,6 +202,10 @@ private slots:
         client.caption = QStringLiteral("Client");
         client.emptyText = QStringLiteral("(empty)");
         model.setGridColumn(3, client);
+        GridStyle closed;
+        closed.foreColor = QColor(0x80, 0x80, 0x80);
+        closed.strikeOut = true;
+        model.addFormatCondition(3, QStringLiteral("Rossi"), closed);
         model.addGroup(3);
         QCOMPARE(model.row(1).caption(), QStringLiteral("Client: (empty)"));
 
@@ -222,17 +226,7 @@ private slots:
         QCOMPARE(model.data(model.indexAt(1, 1), Qt::AccessibleTextRole).toString(), QStringLiteral("Client: (empty) [7]"));
         QCOMPARE(model.data(model.indexAt(1, 2), Qt::AccessibleTextRole).toString(), QString());
         QCOMPARE(model.data(model.indexAt(model.positionOfRecord(4), 4), Qt::AccessibleTextRole).toString(), QString());
-    }
-
-    void formatConditionStylesMatchingRecords()
-    {
-        GridModel model;
-        model.setSource(sample());
-        GridStyle closed;
-        closed.foreColor = QColor(0x80, 0x80, 0x80);
-        closed.strikeOut = true;
-        model.addFormatCondition(3, QStringLiteral("Rossi"), closed);
-
+        // A format condition styles the records that match it, and only them.
         const QModelIndex rossi = model.indexAt(model.positionOfRecord(0), 4);
         const QModelIndex bianchi = model.indexAt(model.positionOfRecord(1), 4);
         QCOMPARE(rossi.data(Qt::ForegroundRole).value<QColor>(), closed.foreColor);
