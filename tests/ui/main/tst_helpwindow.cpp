@@ -32,83 +32,78 @@ class TestHelpWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void eachLanguageHasItsOwnCompleteHelp_data();
-    void eachLanguageHasItsOwnCompleteHelp();
-    void showHelpOpensTheLanguagesFileInOneWindow();
-    void missingHelpFileIsReported();
-};
-
-void TestHelpWindow::eachLanguageHasItsOwnCompleteHelp_data()
-{
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<QString>("lang");
-    QTest::newRow("Italian") << int(LanguageItalian) << "it";
-    QTest::newRow("English") << int(LanguageEnglish) << "en";
-    QTest::newRow("French") << int(LanguageFrench) << "fr";
-    QTest::newRow("Spanish") << int(LanguageSpanish) << "es";
-    QTest::newRow("German") << int(LanguageGerman) << "de";
-}
-
-void TestHelpWindow::eachLanguageHasItsOwnCompleteHelp()
-{
-    QFETCH(int, choice);
-    QFETCH(QString, lang);
-    const LanguageSelection selection = selectLanguage(choice, QString());
-    const QString html = readText(helpFolder() + selection.helpFileName);
-    QVERIFY2(!html.isEmpty(), qPrintable(selection.helpFileName));
-
-    QVERIFY(html.contains("<html lang=\"" + lang + "\">"));
-    for (const char *section : {"deadlines", "series", "layouts", "calendar", "clients", "sheets", "export", "print",
-                                "maintenance", "keys"}) {
-        QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(QLatin1String(section))), section);
-        QVERIFY2(html.contains(QStringLiteral("href=\"#%1\"").arg(QLatin1String(section))), section);
+    void eachLanguageHasItsOwnCompleteHelp_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("lang");
+        QTest::newRow("Italian") << int(LanguageItalian) << "it";
+        QTest::newRow("English") << int(LanguageEnglish) << "en";
+        QTest::newRow("French") << int(LanguageFrench) << "fr";
+        QTest::newRow("Spanish") << int(LanguageSpanish) << "es";
+        QTest::newRow("German") << int(LanguageGerman) << "de";
     }
-    for (const char *key : {"F1", "F4", "F5", "F12"})
-        QVERIFY2(html.contains(QLatin1String(key)), key);
-    // Shortcuts named as the menus show them, in Qt's words for the language.
-    QVERIFY(installQtTranslations(selection.offset));
-    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_1), QKeySequence(Qt::CTRL | Qt::Key_F5),
-                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12), QKeySequence(Qt::Key_Delete)})
-        QVERIFY2(html.contains(keys.toString(QKeySequence::NativeText)), qPrintable(keys.toString(QKeySequence::NativeText)));
-    QVERIFY(installQtTranslations(kOffsetEnglish));
-    // The menu and button names as the program shows them in this language.
-    app().LanguageOffset = selection.offset;
-    for (int id : {203, 412, 413, 414, 415, 1254, 1250})
-        QVERIFY2(html.contains(LoadResString(id).remove(u'&')), qPrintable(LoadResString(id)));
-}
 
-void TestHelpWindow::showHelpOpensTheLanguagesFileInOneWindow()
-{
-    app().LanguageOffset = 0;
-    app().HelpFile = helpFolder() + "/ita_help.html";
-    PromptRecorder prompts;
+    void eachLanguageHasItsOwnCompleteHelp()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, lang);
+        const LanguageSelection selection = selectLanguage(choice, QString());
+        const QString html = readText(helpFolder() + selection.helpFileName);
+        QVERIFY2(!html.isEmpty(), qPrintable(selection.helpFileName));
 
-    HelpWindow *window = showHelp(nullptr, &prompts);
+        QVERIFY(html.contains("<html lang=\"" + lang + "\">"));
+        for (const char *section : {"deadlines", "series", "layouts", "calendar", "clients", "sheets", "export", "print",
+                                    "maintenance", "keys"}) {
+            QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(QLatin1String(section))), section);
+            QVERIFY2(html.contains(QStringLiteral("href=\"#%1\"").arg(QLatin1String(section))), section);
+        }
+        for (const char *key : {"F1", "F4", "F5", "F12"})
+            QVERIFY2(html.contains(QLatin1String(key)), key);
+        // Shortcuts named as the menus show them, in Qt's words for the language.
+        QVERIFY(installQtTranslations(selection.offset));
+        for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_1), QKeySequence(Qt::CTRL | Qt::Key_F5),
+                                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12), QKeySequence(Qt::Key_Delete)})
+            QVERIFY2(html.contains(keys.toString(QKeySequence::NativeText)), qPrintable(keys.toString(QKeySequence::NativeText)));
+        QVERIFY(installQtTranslations(kOffsetEnglish));
+        // The menu and button names as the program shows them in this language.
+        app().LanguageOffset = selection.offset;
+        for (int id : {203, 412, 413, 414, 415, 1254, 1250})
+            QVERIFY2(html.contains(LoadResString(id).remove(u'&')), qPrintable(LoadResString(id)));
+    }
 
-    QVERIFY(window);
-    QVERIFY(window->isVisible());
-    QVERIFY(window->browser()->toPlainText().contains(QStringLiteral("Scadenze ricorrenti")));
-    QVERIFY(prompts.messages.isEmpty());
-    QCOMPARE(showHelp(nullptr, &prompts), window);
+    void showHelpOpensTheLanguagesFileInOneWindow()
+    {
+        app().LanguageOffset = 0;
+        app().HelpFile = helpFolder() + "/ita_help.html";
+        PromptRecorder prompts;
 
-    QTest::keyClick(window->browser(), Qt::Key_Escape);
-    QVERIFY(!window->isVisible());
-}
+        HelpWindow *window = showHelp(nullptr, &prompts);
 
-void TestHelpWindow::missingHelpFileIsReported()
-{
-    app().LanguageOffset = 3000;
-    app().HelpFile = helpFolder() + "/xyz_help.html";
-    PromptRecorder prompts;
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QVERIFY(window->browser()->toPlainText().contains(QStringLiteral("Scadenze ricorrenti")));
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(showHelp(nullptr, &prompts), window);
 
-    HelpWindow *window = showHelp(nullptr, &prompts);
+        QTest::keyClick(window->browser(), Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+    }
 
-    QVERIFY(!window);
-    QCOMPARE(prompts.messages.size(), 1);
-    QVERIFY(prompts.messages.first().startsWith(LoadResString(1359)));
-    QVERIFY(prompts.messages.first().contains(QStringLiteral("xyz_help.html")));
-    QCOMPARE(prompts.icons.first(), MessageIcon::Critical);
-}
+    void missingHelpFileIsReported()
+    {
+        app().LanguageOffset = 3000;
+        app().HelpFile = helpFolder() + "/xyz_help.html";
+        PromptRecorder prompts;
+
+        HelpWindow *window = showHelp(nullptr, &prompts);
+
+        QVERIFY(!window);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.messages.first().startsWith(LoadResString(1359)));
+        QVERIFY(prompts.messages.first().contains(QStringLiteral("xyz_help.html")));
+        QCOMPARE(prompts.icons.first(), MessageIcon::Critical);
+    }
+};
 
 QTEST_MAIN(TestHelpWindow)
 #include "tst_helpwindow.moc"
