@@ -23,13 +23,11 @@
 #include "data/recordset.h"
 #include "deadlines/series.h"
 #include "promptrecorder.h"
+#include "selfprocess.h"
 #include "testsupport.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QTest>
 
 #include <cstdio>
@@ -82,26 +80,23 @@ qint64 idOf(const QString &description)
     return rs.intValue(0);
 }
 
-Status onConnection(const std::function<Status(Connection &)> &work)
+Status execute(const QString &statement)
 {
     Connection conn;
     Status st = conn.open(app().ConnectionString);
-    return st ? work(conn) : st;
+    return st ? conn.execute(statement) : st;
 }
 
 Status saveClient(const QString &source, const QString &name)
 {
-    return onConnection([&](Connection &conn) {
-        EditSet set;
-        Status st = set.open(source, conn);
-        if (!st)
-            return st;
-        if (source == QLatin1String(sql::kAccountsTable))
-            set.addNew();
-        if (!(st = set.setValue(u"AcName", name)))
-            return st;
-        return set.updateBatch();
-    });
+    Connection conn;
+    EditSet set;
+    Status st = conn.open(app().ConnectionString);
+    if (st && (st = set.open(source, conn)) && source == QLatin1String(sql::kAccountsTable))
+        set.addNew();
+    if (st && (st = set.setValue(u"AcName", name)))
+        st = set.updateBatch();
+    return st;
 }
 
 // One write of each kind the program makes, and how to tell it was kept.
@@ -118,24 +113,19 @@ const QList<Write> &writes()
          [] { return deadlines(QStringLiteral("new single")) == 1; }},
         {"new series", [] { return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new series"), 12)); },
          [] { return deadlines(QStringLiteral("new series")) == 12; }},
-        {"deadline closed",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("to close")))); }); },
+        {"deadline closed", [] { return execute(sql::toggleDone(idOf(QStringLiteral("to close")))); },
          [] { return deadlines(QStringLiteral("to close"), QStringLiteral(" AND TrDone=True")) == 1; }},
-        {"deadline deleted",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::deleteOne(idOf(QStringLiteral("to delete")))); }); },
+        {"deadline deleted", [] { return execute(sql::deleteOne(idOf(QStringLiteral("to delete")))); },
          [] { return deadlines(QStringLiteral("to delete")) == 0; }},
-        {"closed deadlines purged",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::deleteClosedUpTo(QDate(2027, 12, 31), 1)); }); },
+        {"closed deadlines purged", [] { return execute(sql::deleteClosedUpTo(QDate(2027, 12, 31), 1)); },
          [] { return deadlines(QStringLiteral("closed long ago")) == 0; }},
         {"client added", [] { return saveClient(QLatin1String(sql::kAccountsTable), QStringLiteral("new client")); },
          [] { return countWhere(QStringLiteral("Accounts"), QStringLiteral("AcName='new client'")) == 1; }},
         {"client renamed", [] { return saveClient(sql::editAccount(1), QStringLiteral("renamed client")); },
          [] { return countWhere(QStringLiteral("Accounts"), QStringLiteral("AcName='renamed client'")) == 1; }},
-        {"data sheet created",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::createSheet(2, QStringLiteral("new sheet"))); }); },
+        {"data sheet created", [] { return execute(sql::createSheet(2, QStringLiteral("new sheet"))); },
          [] { return countWhere(QStringLiteral("Dbs"), QStringLiteral("DbId=2")) == 1; }},
-        {"data sheet renamed",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::renameSheet(QStringLiteral("renamed sheet"), 1)); }); },
+        {"data sheet renamed", [] { return execute(sql::renameSheet(QStringLiteral("renamed sheet"), 1)); },
          [] { return countWhere(QStringLiteral("Dbs"), QStringLiteral("DbName='renamed sheet'")) == 1; }},
     };
     return all;
@@ -176,24 +166,16 @@ int holdLock(const QString &folder, const QByteArray &kind)
             st = conn.execute(sql::insertSingle(1, 1, QDate(2027, 5, 5), QStringLiteral("the other process's deadline"),
                                                 0, Currency::fromUnits(10000), Currency::fromUnits(10000), 0));
     }
-    if (!st) {
-        std::fprintf(stderr, "%s\n", qPrintable(st.message()));
-        return 1;
-    }
-    std::fputs("locked\n", stdout);
-    std::fflush(stdout);
     char line[64];
-    if (!std::fgets(line, sizeof line, stdin))
-        return 1;
-    reader.close();
-    st = conn.execute(QStringLiteral("COMMIT"));
-    if (!st) {
-        std::fprintf(stderr, "%s\n", qPrintable(st.message()));
-        return 1;
+    if (st) {
+        test::tell("locked");
+        if (!std::fgets(line, sizeof line, stdin))
+            return 1;
+        reader.close();
+        st = conn.execute(QStringLiteral("COMMIT"));
     }
-    std::fputs("released\n", stdout);
-    std::fflush(stdout);
-    return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(st.message()));
+    return st ? 0 : 1;
 }
 
 // Runs every write once and prints name, outcome and message, one per line.
@@ -229,7 +211,7 @@ private:
         QVERIFY(m_box->createDatabase());
         for (const char *d : {"to close", "to delete", "closed long ago", "bystander"})
             QVERIFY(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QLatin1String(d))));
-        QVERIFY(onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("closed long ago")))); }));
+        QVERIFY(execute(sql::toggleDone(idOf(QStringLiteral("closed long ago")))));
         QVERIFY(saveClient(QLatin1String(sql::kAccountsTable), QStringLiteral("seed client")));
     }
 
@@ -242,10 +224,7 @@ private slots:
     void cleanup()
     {
         setBusyTimeoutMs(5000);
-        if (m_box) {
-            QFile(m_box->dataDir()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QFile(m_box->databasePath()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        }
+        QFile(m_box->dataDir()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_box.reset();
     }
 
@@ -273,13 +252,8 @@ private slots:
 
         // given another process holding the file
         QProcess holder;
-        holder.setProgram(QCoreApplication::applicationFilePath());
-        holder.setArguments({QStringLiteral("--hold-lock"), m_box->dataDir(), lock});
-        holder.start();
-        QVERIFY(holder.waitForStarted(10000));
-        while (!holder.canReadLine() && holder.state() == QProcess::Running)
-            holder.waitForReadyRead(50);
-        QVERIFY2(holder.readLine().startsWith("locked"), holder.readAllStandardError().constData());
+        QVERIFY2(test::startSelf(holder, {QStringLiteral("--hold-lock"), m_box->dataDir(), lock}, "locked"),
+                 holder.readAllStandardError().constData());
 
         // when the write is made, it waits a bounded time and reports the database's message
         QElapsedTimer t;
@@ -324,13 +298,8 @@ private slots:
         const QString key = settingsKeyFor(QLatin1String(kAppTitle));
         WriteSetting(HKEY_LOCAL_MACHINE, key, REG_SZ, QLatin1String(kCurDb), m_box->dataDir());
         QProcess holder;
-        holder.setProgram(QCoreApplication::applicationFilePath());
-        holder.setArguments({QStringLiteral("--hold-lock"), m_box->dataDir(), lock});
-        holder.start();
-        QVERIFY(holder.waitForStarted(10000));
-        while (!holder.canReadLine() && holder.state() == QProcess::Running)
-            holder.waitForReadyRead(50);
-        QVERIFY2(holder.readLine().startsWith("locked"), holder.readAllStandardError().constData());
+        QVERIFY2(test::startSelf(holder, {QStringLiteral("--hold-lock"), m_box->dataDir(), lock}, "locked"),
+                 holder.readAllStandardError().constData());
 
         // when the program starts on that folder
         test::PromptRecorder prompts;
@@ -378,16 +347,11 @@ private slots:
         } else {
             QFile(m_box->databasePath()).setPermissions(readOnly);
         }
-        const QByteArray before = [&] {
-            QFile f(m_box->databasePath());
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
+        const QByteArray before = test::readFile(m_box->databasePath());
 
         // when every write is made
         QProcess writer;
-        writer.setProgram(QCoreApplication::applicationFilePath());
-        writer.setArguments({QStringLiteral("--write-all"), m_box->dataDir()});
-        writer.start();
+        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--write-all"), m_box->dataDir()});
         QVERIFY(writer.waitForFinished(60000));
         QVERIFY2(writer.exitCode() == 0, writer.readAllStandardError().constData());
 
@@ -404,9 +368,7 @@ private slots:
         }
         QCOMPARE(reported, int(writes().size()));
         // and the file is as it was
-        QFile f(m_box->databasePath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(test::readFile(m_box->databasePath()), before);
         QVERIFY(!QFile::exists(m_box->databasePath() + QStringLiteral("-journal")));
     }
 

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "app/strings.h"
 #include "promptrecorder.h"
+#include "selfprocess.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -14,20 +15,10 @@
 #include <QTest>
 
 using namespace velto;
+using velto::test::readFile;
+using velto::test::writeFile;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QByteArray randomBytes(int size, quint32 seed)
 {
