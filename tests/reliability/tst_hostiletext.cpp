@@ -124,7 +124,6 @@ private slots:
         // a single deadline and a series of 3, both described by the text
         QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, false)), "single deadline refused");
         QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, true)), "series refused");
-        // then every row reads back exactly as typed
         const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
         QCOMPARE(rows.size(), 4);
         for (const Row &r : rows) {
@@ -170,7 +169,6 @@ private slots:
         QVERIFY(set.setValue(u"DbName", QStringLiteral("3") + text));
         QVERIFY(set.updateBatch());
         QCOMPARE(readColumn(sql::lookupSheet(2), "DbName").value(0).text, QStringLiteral("3") + text);
-        // and the list still holds exactly the two sheets
         QCOMPARE(test::column(sql::listSheets()).size(), 2);
     }
 

@@ -81,7 +81,6 @@ private slots:
         QVERIFY(writeFile(machine, contents));
         QVERIFY(QFile::copy(test::builtTemplatePath(), m_box->programDir() + QStringLiteral("/velto.mdb")));
 
-        // when the program starts, it runs on the defaults
         test::PromptRecorder prompts;
         QVERIFY(runStartup(prompts, 0));
         QVERIFY(prompts.messages.isEmpty());
@@ -109,7 +108,6 @@ private slots:
     void unwritableHiveIsReportedAndTheProgramGoesOn()
     {
         QFETCH(QString, how);
-        // given a machine hive that cannot be written
         if (how == QLatin1String("procfs")) {
             qputenv("VELTO_SETTINGS_DIR", "/proc/self");
         } else if (how == QLatin1String("folder")) {
@@ -120,7 +118,6 @@ private slots:
         }
         app().SettingsKey = kKey;
 
-        // when the user chooses a database folder after a failed start
         test::PromptRecorder prompts;
         prompts.folder = m_box->dataDir();
         frmForFolders::Apri(prompts);
