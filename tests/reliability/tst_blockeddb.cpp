@@ -47,14 +47,8 @@ constexpr int kSqliteBusy = 5;
 
 DeadlineEntry entry(const QString &description, int count = 1)
 {
-    DeadlineEntry e;
-    e.type = DeadlineType::Debit;
-    e.description = description;
-    e.amount = Currency::fromUnits(80 * Currency::kScale);
-    e.date = QDate(2027, 3, 10);
-    e.recurring = count > 1;
-    e.count = count;
-    return e;
+    return {.type = DeadlineType::Debit, .description = description, .amount = Currency::fromUnits(80 * Currency::kScale),
+            .recurring = count > 1, .date = QDate(2027, 3, 10), .count = count};
 }
 
 qint64 countWhere(const QString &table, const QString &where)
@@ -321,13 +315,10 @@ private slots:
     {
         QFETCH(bool, folderReadOnly);
         seed();
-        const bool root = geteuid() == 0;
-        // given a file the writer may not change (as root, the writer is an unprivileged user)
-        if (root) {
-            for (QString p = m_box->dataDir(); p.startsWith(m_box->path()); p = QFileInfo(p).path())
-                QFile(p).setPermissions(QFile(p).permissions() | QFile::ExeOther | QFile::ReadOther);
-            QFile(m_box->path()).setPermissions(QFile(m_box->path()).permissions() | QFile::ExeOther | QFile::ReadOther);
-        }
+        // given a file the writer may not change (as root, the writer is an unprivileged user who
+        // must reach the folder)
+        for (QString p = m_box->dataDir(); geteuid() == 0 && p.startsWith(m_box->path()); p = QFileInfo(p).path())
+            QFile(p).setPermissions(QFile(p).permissions() | QFile::ExeOther | QFile::ReadOther);
         const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         if (folderReadOnly) {
             QFile(m_box->databasePath()).setPermissions(readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);

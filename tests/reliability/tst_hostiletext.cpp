@@ -77,15 +77,8 @@ QList<Row> readColumn(const QString &statement, const char *column)
 
 DeadlineEntry entryWith(const QString &description, bool recurring)
 {
-    DeadlineEntry e;
-    e.type = DeadlineType::Debit;
-    e.description = description;
-    e.amount = Currency::fromUnits(125000);
-    e.date = QDate(2027, 1, 31);
-    e.recurring = recurring;
-    e.count = recurring ? 3 : 1;
-    e.cadence = Cadence::Monthly;
-    return e;
+    return {.type = DeadlineType::Debit, .description = description, .amount = Currency::fromUnits(125000),
+            .recurring = recurring, .date = QDate(2027, 1, 31), .count = recurring ? 3 : 1, .cadence = Cadence::Monthly};
 }
 
 // Adds a client through the table, as the editor's New does; returns its id.

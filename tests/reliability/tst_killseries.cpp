@@ -32,15 +32,8 @@ const QString kSentinel = QStringLiteral("written before, must survive");
 
 DeadlineEntry seriesEntry(const QString &description, int count)
 {
-    DeadlineEntry e;
-    e.type = DeadlineType::Credit;
-    e.description = description;
-    e.amount = Currency::fromUnits(10 * Currency::kScale);
-    e.recurring = true;
-    e.date = QDate(2027, 1, 1);
-    e.count = count;
-    e.cadence = Cadence::Daily;
-    return e;
+    return {.type = DeadlineType::Credit, .description = description, .amount = Currency::fromUnits(10 * Currency::kScale),
+            .recurring = true, .date = QDate(2027, 1, 1), .count = count, .cadence = Cadence::Daily};
 }
 
 // The writer: says when it starts writing, writes, says when it is done.
