@@ -23,13 +23,11 @@
 #include "data/recordset.h"
 #include "deadlines/series.h"
 #include "promptrecorder.h"
+#include "selfprocess.h"
 #include "testsupport.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QTest>
 
 #include <cstdio>
@@ -49,14 +47,8 @@ constexpr int kSqliteBusy = 5;
 
 DeadlineEntry entry(const QString &description, int count = 1)
 {
-    DeadlineEntry e;
-    e.type = DeadlineType::Debit;
-    e.description = description;
-    e.amount = Currency::fromUnits(80 * Currency::kScale);
-    e.date = QDate(2027, 3, 10);
-    e.recurring = count > 1;
-    e.count = count;
-    return e;
+    return {.type = DeadlineType::Debit, .description = description, .amount = Currency::fromUnits(80 * Currency::kScale),
+            .recurring = count > 1, .date = QDate(2027, 3, 10), .count = count};
 }
 
 qint64 countWhere(const QString &table, const QString &where)
@@ -82,26 +74,23 @@ qint64 idOf(const QString &description)
     return rs.intValue(0);
 }
 
-Status onConnection(const std::function<Status(Connection &)> &work)
+Status execute(const QString &statement)
 {
     Connection conn;
     Status st = conn.open(app().ConnectionString);
-    return st ? work(conn) : st;
+    return st ? conn.execute(statement) : st;
 }
 
 Status saveClient(const QString &source, const QString &name)
 {
-    return onConnection([&](Connection &conn) {
-        EditSet set;
-        Status st = set.open(source, conn);
-        if (!st)
-            return st;
-        if (source == QLatin1String(sql::kAccountsTable))
-            set.addNew();
-        if (!(st = set.setValue(u"AcName", name)))
-            return st;
-        return set.updateBatch();
-    });
+    Connection conn;
+    EditSet set;
+    Status st = conn.open(app().ConnectionString);
+    if (st && (st = set.open(source, conn)) && source == QLatin1String(sql::kAccountsTable))
+        set.addNew();
+    if (st && (st = set.setValue(u"AcName", name)))
+        st = set.updateBatch();
+    return st;
 }
 
 // One write of each kind the program makes, and how to tell it was kept.
@@ -118,35 +107,22 @@ const QList<Write> &writes()
          [] { return deadlines(QStringLiteral("new single")) == 1; }},
         {"new series", [] { return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new series"), 12)); },
          [] { return deadlines(QStringLiteral("new series")) == 12; }},
-        {"deadline closed",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("to close")))); }); },
+        {"deadline closed", [] { return execute(sql::toggleDone(idOf(QStringLiteral("to close")))); },
          [] { return deadlines(QStringLiteral("to close"), QStringLiteral(" AND TrDone=True")) == 1; }},
-        {"deadline deleted",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::deleteOne(idOf(QStringLiteral("to delete")))); }); },
+        {"deadline deleted", [] { return execute(sql::deleteOne(idOf(QStringLiteral("to delete")))); },
          [] { return deadlines(QStringLiteral("to delete")) == 0; }},
-        {"closed deadlines purged",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::deleteClosedUpTo(QDate(2027, 12, 31), 1)); }); },
+        {"closed deadlines purged", [] { return execute(sql::deleteClosedUpTo(QDate(2027, 12, 31), 1)); },
          [] { return deadlines(QStringLiteral("closed long ago")) == 0; }},
         {"client added", [] { return saveClient(QLatin1String(sql::kAccountsTable), QStringLiteral("new client")); },
          [] { return countWhere(QStringLiteral("Accounts"), QStringLiteral("AcName='new client'")) == 1; }},
         {"client renamed", [] { return saveClient(sql::editAccount(1), QStringLiteral("renamed client")); },
          [] { return countWhere(QStringLiteral("Accounts"), QStringLiteral("AcName='renamed client'")) == 1; }},
-        {"data sheet created",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::createSheet(2, QStringLiteral("new sheet"))); }); },
+        {"data sheet created", [] { return execute(sql::createSheet(2, QStringLiteral("new sheet"))); },
          [] { return countWhere(QStringLiteral("Dbs"), QStringLiteral("DbId=2")) == 1; }},
-        {"data sheet renamed",
-         [] { return onConnection([](Connection &c) { return c.execute(sql::renameSheet(QStringLiteral("renamed sheet"), 1)); }); },
+        {"data sheet renamed", [] { return execute(sql::renameSheet(QStringLiteral("renamed sheet"), 1)); },
          [] { return countWhere(QStringLiteral("Dbs"), QStringLiteral("DbName='renamed sheet'")) == 1; }},
     };
     return all;
-}
-
-const Write *findWrite(const QString &name)
-{
-    for (const Write &w : writes())
-        if (name == QLatin1String(w.name))
-            return &w;
-    return nullptr;
 }
 
 void pointAt(const QString &folder)
@@ -176,24 +152,16 @@ int holdLock(const QString &folder, const QByteArray &kind)
             st = conn.execute(sql::insertSingle(1, 1, QDate(2027, 5, 5), QStringLiteral("the other process's deadline"),
                                                 0, Currency::fromUnits(10000), Currency::fromUnits(10000), 0));
     }
-    if (!st) {
-        std::fprintf(stderr, "%s\n", qPrintable(st.message()));
-        return 1;
-    }
-    std::fputs("locked\n", stdout);
-    std::fflush(stdout);
     char line[64];
-    if (!std::fgets(line, sizeof line, stdin))
-        return 1;
-    reader.close();
-    st = conn.execute(QStringLiteral("COMMIT"));
-    if (!st) {
-        std::fprintf(stderr, "%s\n", qPrintable(st.message()));
-        return 1;
+    if (st) {
+        test::tell("locked");
+        if (!std::fgets(line, sizeof line, stdin))
+            return 1;
+        reader.close();
+        st = conn.execute(QStringLiteral("COMMIT"));
     }
-    std::fputs("released\n", stdout);
-    std::fflush(stdout);
-    return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(st.message()));
+    return st ? 0 : 1;
 }
 
 // Runs every write once and prints name, outcome and message, one per line.
@@ -229,7 +197,7 @@ private:
         QVERIFY(m_box->createDatabase());
         for (const char *d : {"to close", "to delete", "closed long ago", "bystander"})
             QVERIFY(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QLatin1String(d))));
-        QVERIFY(onConnection([](Connection &c) { return c.execute(sql::toggleDone(idOf(QStringLiteral("closed long ago")))); }));
+        QVERIFY(execute(sql::toggleDone(idOf(QStringLiteral("closed long ago")))));
         QVERIFY(saveClient(QLatin1String(sql::kAccountsTable), QStringLiteral("seed client")));
     }
 
@@ -242,44 +210,34 @@ private slots:
     void cleanup()
     {
         setBusyTimeoutMs(5000);
-        if (m_box) {
-            QFile(m_box->dataDir()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QFile(m_box->databasePath()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        }
+        QFile(m_box->dataDir()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_box.reset();
     }
 
     void writeToLockedDatabaseReportsAndKeepsNothing_data()
     {
-        QTest::addColumn<QString>("write");
+        QTest::addColumn<int>("write");
         QTest::addColumn<QString>("lock");
         for (const char *lock : {"immediate", "exclusive", "reader"})
-            for (const Write &w : writes())
-                QTest::addRow("%s while another process holds a lock (%s)", w.name, lock) << QString::fromLatin1(w.name)
-                                                                                         << QString::fromLatin1(lock);
+            for (int i = 0; i < writes().size(); ++i)
+                QTest::addRow("%s while another process holds a lock (%s)", writes()[i].name, lock)
+                    << i << QString::fromLatin1(lock);
     }
     void writeToLockedDatabaseReportsAndKeepsNothing()
     {
-        QFETCH(QString, write);
+        QFETCH(int, write);
         QFETCH(QString, lock);
         seed();
-        const Write *w = findWrite(write);
-        QVERIFY(w);
+        const Write *w = &writes()[write];
 
         const qint64 bystander = idOf(QStringLiteral("bystander"));
         // a connection of our own, open before the lock is taken
         Connection same;
         QVERIFY(same.open(app().ConnectionString));
 
-        // given another process holding the file
         QProcess holder;
-        holder.setProgram(QCoreApplication::applicationFilePath());
-        holder.setArguments({QStringLiteral("--hold-lock"), m_box->dataDir(), lock});
-        holder.start();
-        QVERIFY(holder.waitForStarted(10000));
-        while (!holder.canReadLine() && holder.state() == QProcess::Running)
-            holder.waitForReadyRead(50);
-        QVERIFY2(holder.readLine().startsWith("locked"), holder.readAllStandardError().constData());
+        QVERIFY2(test::startSelf(holder, {QStringLiteral("--hold-lock"), m_box->dataDir(), lock}, "locked"),
+                 holder.readAllStandardError().constData());
 
         // when the write is made, it waits a bounded time and reports the database's message
         QElapsedTimer t;
@@ -303,7 +261,6 @@ private slots:
         QCOMPARE(deadlines(QStringLiteral("the other process's deadline")), qint64(lock == QLatin1String("reader") ? 0 : 1));
         QVERIFY2(!w->kept(), "the refused write was kept");
         QCOMPARE(deadlines(QStringLiteral("bystander"), QStringLiteral(" AND TrDone=True")), qint64(0));
-        // and the same write now goes through
         const Status again = w->run();
         QVERIFY2(again, qPrintable(again.message()));
         QVERIFY(w->kept());
@@ -324,15 +281,9 @@ private slots:
         const QString key = settingsKeyFor(QLatin1String(kAppTitle));
         WriteSetting(HKEY_LOCAL_MACHINE, key, REG_SZ, QLatin1String(kCurDb), m_box->dataDir());
         QProcess holder;
-        holder.setProgram(QCoreApplication::applicationFilePath());
-        holder.setArguments({QStringLiteral("--hold-lock"), m_box->dataDir(), lock});
-        holder.start();
-        QVERIFY(holder.waitForStarted(10000));
-        while (!holder.canReadLine() && holder.state() == QProcess::Running)
-            holder.waitForReadyRead(50);
-        QVERIFY2(holder.readLine().startsWith("locked"), holder.readAllStandardError().constData());
+        QVERIFY2(test::startSelf(holder, {QStringLiteral("--hold-lock"), m_box->dataDir(), lock}, "locked"),
+                 holder.readAllStandardError().constData());
 
-        // when the program starts on that folder
         test::PromptRecorder prompts;
         prompts.folder = m_box->path() + QStringLiteral("/elsewhere");
         const bool started = runStartup(prompts, 0);
@@ -364,13 +315,10 @@ private slots:
     {
         QFETCH(bool, folderReadOnly);
         seed();
-        const bool root = geteuid() == 0;
-        // given a file the writer may not change (as root, the writer is an unprivileged user)
-        if (root) {
-            for (QString p = m_box->dataDir(); p.startsWith(m_box->path()); p = QFileInfo(p).path())
-                QFile(p).setPermissions(QFile(p).permissions() | QFile::ExeOther | QFile::ReadOther);
-            QFile(m_box->path()).setPermissions(QFile(m_box->path()).permissions() | QFile::ExeOther | QFile::ReadOther);
-        }
+        // given a file the writer may not change (as root, the writer is an unprivileged user who
+        // must reach the folder)
+        for (QString p = m_box->dataDir(); geteuid() == 0 && p.startsWith(m_box->path()); p = QFileInfo(p).path())
+            QFile(p).setPermissions(QFile(p).permissions() | QFile::ExeOther | QFile::ReadOther);
         const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         if (folderReadOnly) {
             QFile(m_box->databasePath()).setPermissions(readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
@@ -378,16 +326,10 @@ private slots:
         } else {
             QFile(m_box->databasePath()).setPermissions(readOnly);
         }
-        const QByteArray before = [&] {
-            QFile f(m_box->databasePath());
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
+        const QByteArray before = test::readFile(m_box->databasePath());
 
-        // when every write is made
         QProcess writer;
-        writer.setProgram(QCoreApplication::applicationFilePath());
-        writer.setArguments({QStringLiteral("--write-all"), m_box->dataDir()});
-        writer.start();
+        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--write-all"), m_box->dataDir()});
         QVERIFY(writer.waitForFinished(60000));
         QVERIFY2(writer.exitCode() == 0, writer.readAllStandardError().constData());
 
@@ -403,10 +345,7 @@ private slots:
             QVERIFY2(!parts[2].trimmed().isEmpty(), (parts[0] + " failed without a message").constData());
         }
         QCOMPARE(reported, int(writes().size()));
-        // and the file is as it was
-        QFile f(m_box->databasePath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(test::readFile(m_box->databasePath()), before);
         QVERIFY(!QFile::exists(m_box->databasePath() + QStringLiteral("-journal")));
     }
 

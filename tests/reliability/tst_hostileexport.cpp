@@ -2,10 +2,10 @@
 // csv module, tab-delimited with double-quote quoting): one line per
 // deadline, eight fields on every line, each value as the user typed it.
 
-#include "deadlines/exporttext.h"
 #include "app/mainmod.h"
+#include "deadlines/exporttext.h"
+#include "selfprocess.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -20,19 +20,9 @@ class tst_HostileExport : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void hostileValuesStayOneFieldOnOneLine_data();
     void hostileValuesStayOneFieldOnOneLine();
-
-private:
-    QString m_python;
 };
-
-void tst_HostileExport::initTestCase()
-{
-    app().LanguageOffset = 0;
-    m_python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-}
 
 void tst_HostileExport::hostileValuesStayOneFieldOnOneLine_data()
 {
@@ -60,7 +50,9 @@ void tst_HostileExport::hostileValuesStayOneFieldOnOneLine()
 {
     QFETCH(QString, value);
     QFETCH(QString, readBack);
-    if (m_python.isEmpty())
+    app().LanguageOffset = 0;
+    const QString python3 = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python3.isEmpty())
         QSKIP("python3 is not installed; the standard reader is not available");
 
     // The value in every free-text column, between two ordinary deadlines.
@@ -83,10 +75,8 @@ void tst_HostileExport::hostileValuesStayOneFieldOnOneLine()
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QFile file(dir.filePath(QStringLiteral("export.txt")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
+    const QString file = dir.filePath(QStringLiteral("export.txt"));
+    QVERIFY(test::writeFile(file, text));
 
     // The reader prints, per row, its field count and then each field.
     const char *reader = "import csv, json, sys\n"
@@ -94,7 +84,7 @@ void tst_HostileExport::hostileValuesStayOneFieldOnOneLine()
                          "    rows = list(csv.reader(f, delimiter='\\t', quotechar='\"'))\n"
                          "print(json.dumps(rows))\n";
     QProcess python;
-    python.start(m_python, {QStringLiteral("-c"), QString::fromLatin1(reader), file.fileName()});
+    python.start(python3, {QStringLiteral("-c"), QString::fromLatin1(reader), file});
     QVERIFY(python.waitForFinished(30000));
     QCOMPARE(python.exitCode(), 0);
     const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();

@@ -53,21 +53,6 @@ void addHostileRows()
     QTest::newRow("combining accents") << QStringLiteral("e\u0301te\u0301");
 }
 
-// Texts at and just over a field's size, in scripts of one and of several
-// UTF-8 bytes per character.
-void addSizeRows(int size)
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("latin at the size") << QString(size, u'x') << true;
-    QTest::newRow("latin over the size") << QString(size + 1, u'x') << false;
-    QTest::newRow("apostrophes at the size") << QString(size, u'\'') << true;
-    QTest::newRow("apostrophes over the size") << QString(size + 1, u'\'') << false;
-    QTest::newRow("Cyrillic at the size") << QString(size, QChar(0x0416)) << true;
-    QTest::newRow("Chinese over the size") << QString(size + 1, QChar(0x623F)) << false;
-    QTest::newRow("far over the size") << QString(size * 20, u'y') << false;
-}
-
 struct Row {
     QString text;
     QByteArray bytes;
@@ -90,25 +75,10 @@ QList<Row> readColumn(const QString &statement, const char *column)
     return rows;
 }
 
-qint64 countOf(const QString &statement)
-{
-    Recordset rs;
-    if (!rs.open(statement, app().ConnectionString, CursorType::Static))
-        return -1;
-    return rs.recordCount();
-}
-
 DeadlineEntry entryWith(const QString &description, bool recurring)
 {
-    DeadlineEntry e;
-    e.type = DeadlineType::Debit;
-    e.description = description;
-    e.amount = Currency::fromUnits(125000);
-    e.date = QDate(2027, 1, 31);
-    e.recurring = recurring;
-    e.count = recurring ? 3 : 1;
-    e.cadence = Cadence::Monthly;
-    return e;
+    return {.type = DeadlineType::Debit, .description = description, .amount = Currency::fromUnits(125000),
+            .recurring = recurring, .date = QDate(2027, 1, 31), .count = recurring ? 3 : 1, .cadence = Cadence::Monthly};
 }
 
 // Adds a client through the table, as the editor's New does; returns its id.
@@ -140,27 +110,21 @@ private slots:
     }
     void cleanup() { m_box.reset(); }
 
-    void descriptionRoundTripsThroughInsertDeadlines_data() { addHostileRows(); }
-    void descriptionRoundTripsThroughInsertDeadlines()
+    void textRoundTripsThroughEveryWritePath_data() { addHostileRows(); }
+    void textRoundTripsThroughEveryWritePath()
     {
         QFETCH(QString, text);
-        // given a single deadline and a series of 3, both described by the text
+        // a single deadline and a series of 3, both described by the text
         QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, false)), "single deadline refused");
         QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, true)), "series refused");
-        // then every row reads back exactly as typed
         const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
         QCOMPARE(rows.size(), 4);
         for (const Row &r : rows) {
             QCOMPARE(r.text, text);
             QCOMPARE(r.bytes, text.toUtf8());
         }
-    }
 
-    void clientNameAndNotesRoundTripThroughEditSet_data() { addHostileRows(); }
-    void clientNameAndNotesRoundTripThroughEditSet()
-    {
-        QFETCH(QString, text);
-        // given a client added with the text as name and as notes
+        // a client added with the text as name and as notes
         Status st;
         const qint64 id = addAccount(text, text + QStringLiteral("\n") + text, &st);
         QVERIFY2(st, qPrintable(st.message()));
@@ -183,16 +147,11 @@ private slots:
         const QList<Row> pick = readColumn(sql::accountPickList(), "AcName");
         QCOMPARE(pick.size(), 1);
         QCOMPARE(pick[0].text, edited.left(100));
-    }
 
-    void sheetNameRoundTripsThroughCatalogueAndEditSet_data() { addHostileRows(); }
-    void sheetNameRoundTripsThroughCatalogueAndEditSet()
-    {
-        QFETCH(QString, text);
+        // a data sheet created and renamed by the catalogue's statements
         Connection conn;
         QVERIFY(conn.open(app().ConnectionString));
-        // created and renamed by the catalogue's statements
-        Status st = conn.execute(sql::createSheet(2, text));
+        st = conn.execute(sql::createSheet(2, text));
         QVERIFY2(st, qPrintable(st.message()));
         QCOMPARE(readColumn(sql::lookupSheet(2), "DbName").value(0).bytes, text.toUtf8());
         QVERIFY(conn.execute(sql::renameSheet(text + QStringLiteral("2"), 1)));
@@ -203,57 +162,66 @@ private slots:
         QVERIFY(set.setValue(u"DbName", QStringLiteral("3") + text));
         QVERIFY(set.updateBatch());
         QCOMPARE(readColumn(sql::lookupSheet(2), "DbName").value(0).text, QStringLiteral("3") + text);
-        // and the list still holds exactly the two sheets
-        QCOMPARE(countOf(sql::listSheets()), 2);
+        QCOMPARE(test::column(sql::listSheets()).size(), 2);
     }
 
-    void descriptionOverItsSizeIsRefused_data() { addSizeRows(fieldSize(u"Transactions", u"TrDescription")); }
-    void descriptionOverItsSizeIsRefused()
+    // Texts at and just over each field's size, in scripts of one and of
+    // several UTF-8 bytes per character: never cut, the whole text or nothing.
+    void textOverItsFieldSizeIsRefused_data()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, fits);
+        QTest::addColumn<QChar>("letter");
+        QTest::addColumn<int>("over"); // characters over the size; -1 for twenty times the size
+        QTest::newRow("latin at the size") << QChar(u'x') << 0;
+        QTest::newRow("latin over the size") << QChar(u'x') << 1;
+        QTest::newRow("apostrophes at the size") << QChar(u'\'') << 0;
+        QTest::newRow("apostrophes over the size") << QChar(u'\'') << 1;
+        QTest::newRow("Cyrillic at the size") << QChar(0x0416) << 0;
+        QTest::newRow("Chinese over the size") << QChar(0x623F) << 1;
+        QTest::newRow("far over the size") << QChar(u'y') << -1;
+    }
+    void textOverItsFieldSizeIsRefused()
+    {
+        QFETCH(QChar, letter);
+        QFETCH(int, over);
+        const bool fits = over == 0;
+        auto sized = [&](const char16_t *table, const char16_t *field) {
+            const int size = fieldSize(table, field);
+            return QString(over < 0 ? size * 20 : size + over, letter);
+        };
+        // a deadline description, single and series
+        QString text = sized(u"Transactions", u"TrDescription");
         const Status single = InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, false));
         const Status series = InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, true));
         QCOMPARE(single.ok(), fits);
         QCOMPARE(series.ok(), fits);
         const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
-        // never cut: the whole text, or no row at all
         QCOMPARE(rows.size(), fits ? 4 : 0);
         for (const Row &r : rows)
             QCOMPARE(r.text, text);
         if (!fits)
             QVERIFY2(!single.message().isEmpty(), "the refusal carries no message");
-    }
 
-    void clientNameOverItsSizeIsRefused_data() { addSizeRows(fieldSize(u"Accounts", u"AcName")); }
-    void clientNameOverItsSizeIsRefused()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, fits);
+        // a client name
+        text = sized(u"Accounts", u"AcName");
         Status st;
         addAccount(text, QString(), &st);
         QCOMPARE(st.ok(), fits);
-        const QList<Row> rows = readColumn(sql::accountPickList(), "AcName");
-        QCOMPARE(rows.size(), fits ? 1 : 0);
+        const QList<Row> clients = readColumn(sql::accountPickList(), "AcName");
+        QCOMPARE(clients.size(), fits ? 1 : 0);
         if (fits)
-            QCOMPARE(rows[0].text, text);
-    }
+            QCOMPARE(clients[0].text, text);
 
-    void sheetNameOverItsSizeIsRefused_data() { addSizeRows(fieldSize(u"Dbs", u"DbName")); }
-    void sheetNameOverItsSizeIsRefused()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, fits);
+        // a data sheet name, refused alike by every way it reaches the table
+        text = sized(u"Dbs", u"DbName");
         Connection conn;
         QVERIFY(conn.open(app().ConnectionString));
         const QString before = readColumn(sql::lookupSheet(1), "DbName").value(0).text;
-        // every way a name reaches the table refuses it alike
         QCOMPARE(conn.execute(sql::createSheet(2, text)).ok(), fits);
         QCOMPARE(conn.execute(sql::renameSheet(text, 1)).ok(), fits);
         EditSet set;
         QVERIFY(set.open(sql::lookupSheet(1), conn));
         QCOMPARE(set.setValue(u"DbName", text).ok(), fits);
-        QCOMPARE(countOf(sql::listSheets()), fits ? 2 : 1);
+        QCOMPARE(test::column(sql::listSheets()).size(), fits ? 2 : 1);
         QCOMPARE(readColumn(sql::lookupSheet(1), "DbName").value(0).text, fits ? text : before);
     }
 

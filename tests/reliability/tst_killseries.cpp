@@ -7,24 +7,19 @@
 
 #include "app/mainmod.h"
 #include "data/catalogue.h"
-#include "data/connection.h"
-#include "data/recordset.h"
 #include "deadlines/series.h"
+#include "selfprocess.h"
 #include "testsupport.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QThread>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
-#include <sys/types.h>
 #include <signal.h>
 
 using namespace velto;
@@ -37,15 +32,8 @@ const QString kSentinel = QStringLiteral("written before, must survive");
 
 DeadlineEntry seriesEntry(const QString &description, int count)
 {
-    DeadlineEntry e;
-    e.type = DeadlineType::Credit;
-    e.description = description;
-    e.amount = Currency::fromUnits(10 * Currency::kScale);
-    e.recurring = true;
-    e.date = QDate(2027, 1, 1);
-    e.count = count;
-    e.cadence = Cadence::Daily;
-    return e;
+    return {.type = DeadlineType::Credit, .description = description, .amount = Currency::fromUnits(10 * Currency::kScale),
+            .recurring = true, .date = QDate(2027, 1, 1), .count = count, .cadence = Cadence::Daily};
 }
 
 // The writer: says when it starts writing, writes, says when it is done.
@@ -55,39 +43,17 @@ int writeSeries(const QString &folder, const QString &description)
     app().DatabaseFolder = folder;
     app().ConnectionString = connectionStringFor(folder);
     app().CurrentDbId = 1;
-    std::fputs("writing\n", stdout);
-    std::fflush(stdout);
+    test::tell("writing");
     const Status st = InsertDeadlines(app().ConnectionString, app().CurrentDbId, seriesEntry(description, kSeriesSize));
-    if (!st) {
-        std::fprintf(stderr, "%s\n", qPrintable(st.message()));
-        return 1;
-    }
-    std::fputs("done\n", stdout);
-    std::fflush(stdout);
-    return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(st.message()));
+    return st ? 0 : 1;
 }
 
-QString firstText(const QString &statement, Connection &conn)
+qint64 firstNumber(const QString &statement)
 {
-    Recordset rs;
-    const Status st = rs.open(statement, conn, CursorType::ForwardOnly);
-    if (!st)
-        return st.message();
-    return rs.eof() ? QString() : rs.textValue(0);
+    const QStringList values = test::column(statement);
+    return values.isEmpty() ? -1 : values[0].toLongLong();
 }
-
-qint64 firstNumber(const QString &statement, Connection &conn)
-{
-    Recordset rs;
-    if (!rs.open(statement, conn, CursorType::ForwardOnly) || rs.eof())
-        return -1;
-    return rs.intValue(0);
-}
-
-struct Outcome {
-    bool started = false;
-    bool finishedBeforeKill = false;
-};
 
 } // namespace
 
@@ -96,53 +62,25 @@ class tst_KillSeries : public QObject
     Q_OBJECT
 
 private:
-    // Starts a writer and kills it delayUs after it began writing.
-    Outcome runAndKill(const QString &description, qint64 delayUs)
-    {
-        Outcome out;
-        QProcess child;
-        child.setProgram(QCoreApplication::applicationFilePath());
-        child.setArguments({QStringLiteral("--write-series"), m_box->dataDir(), description});
-        child.start();
-        if (!child.waitForStarted(10000))
-            return out;
-        while (!child.canReadLine() && child.state() == QProcess::Running)
-            child.waitForReadyRead(50);
-        if (!child.readLine().startsWith("writing"))
-            return out;
-        out.started = true;
-        if (delayUs > 0)
-            QThread::usleep(quint64(delayUs));
-        if (child.state() == QProcess::Running)
-            ::kill(pid_t(child.processId()), SIGKILL);
-        child.waitForFinished(30000);
-        out.finishedBeforeKill = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
-        return out;
-    }
-
     // What a kill must leave behind; removes the series again when whole.
     void checkAfterKill(const QString &description, bool finished)
     {
         // A journal left behind means the kill caught the file itself being written.
         if (QFileInfo(m_box->databasePath() + QStringLiteral("-journal")).size() > 0)
             ++m_hotJournals;
-        Connection conn;
-        const Status st = conn.open(app().ConnectionString);
-        QVERIFY2(st, qPrintable(st.message()));
-        QCOMPARE(firstText(QStringLiteral("PRAGMA integrity_check"), conn), QStringLiteral("ok"));
-        QCOMPARE(firstNumber(QStringLiteral("SELECT Count(TrRowId) FROM Transactions WHERE TrDescription=")
-                                 + sql::text(kSentinel), conn),
-                 qint64(3));
-        const QString mine = QStringLiteral(" FROM Transactions WHERE TrDescription=") + sql::text(description);
-        const qint64 rows = firstNumber(QStringLiteral("SELECT Count(TrRowId)") + mine, conn);
+        QCOMPARE(test::column(QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
+        const QString where = QStringLiteral(" FROM Transactions WHERE TrDescription=");
+        QCOMPARE(firstNumber(QStringLiteral("SELECT Count(TrRowId)") + where + sql::text(kSentinel)), qint64(3));
+        const QString mine = where + sql::text(description);
+        const qint64 rows = firstNumber(QStringLiteral("SELECT Count(TrRowId)") + mine);
         QVERIFY2(rows == 0 || rows == kSeriesSize, qPrintable(QStringLiteral("%1 rows of the series").arg(rows)));
         if (finished)
             QCOMPARE(rows, qint64(kSeriesSize));
         if (rows == kSeriesSize) {
             // whole means numbered whole too
-            QCOMPARE(firstNumber(QStringLiteral("SELECT Count(DISTINCT TrGrpRow)") + mine, conn), qint64(kSeriesSize));
-            QCOMPARE(firstNumber(QStringLiteral("SELECT Max(TrGrpMDay)") + mine, conn), qint64(kSeriesSize));
-            QVERIFY(conn.execute(QStringLiteral("DELETE * FROM Transactions WHERE TrDescription=") + sql::text(description)));
+            QCOMPARE(firstNumber(QStringLiteral("SELECT Count(DISTINCT TrGrpRow)") + mine), qint64(kSeriesSize));
+            QCOMPARE(firstNumber(QStringLiteral("SELECT Max(TrGrpMDay)") + mine), qint64(kSeriesSize));
+            QVERIFY(test::exec(QStringLiteral("DELETE *") + mine));
             ++m_completed;
         } else {
             ++m_killedMidWrite;
@@ -158,19 +96,11 @@ private slots:
 
         // How long a whole series takes here, so that the kills can be spread over it.
         QElapsedTimer t;
-        {
-            QProcess child;
-            child.setProgram(QCoreApplication::applicationFilePath());
-            child.setArguments({QStringLiteral("--write-series"), m_box->dataDir(), QStringLiteral("calibration")});
-            child.start();
-            QVERIFY(child.waitForStarted(10000));
-            while (!child.canReadLine() && child.state() == QProcess::Running)
-                child.waitForReadyRead(50);
-            QVERIFY(child.readLine().startsWith("writing"));
-            t.start();
-            QVERIFY(child.waitForFinished(60000));
-            QCOMPARE(child.exitCode(), 0);
-        }
+        QProcess child;
+        QVERIFY(test::startSelf(child, {QStringLiteral("--write-series"), m_box->dataDir(), QStringLiteral("calibration")}, "writing"));
+        t.start();
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitCode(), 0);
         m_seriesUs = qMax<qint64>(t.nsecsElapsed() / 1000, 1000);
         checkAfterKill(QStringLiteral("calibration"), true);
         m_completed = 0;
@@ -197,10 +127,15 @@ private slots:
         for (int k = 0; k < kKillsPerRow; ++k) {
             const QString description = QStringLiteral("series %1 '%2'").arg(QTest::currentDataTag()).arg(k);
             const qint64 delay = qint64(m_seriesUs * (from + (to - from) * gen.generateDouble()));
-            const Outcome o = runAndKill(description, delay);
-            QVERIFY(o.started);
+            // a writer killed that long after it began writing
+            QProcess child;
+            QVERIFY(test::startSelf(child, {QStringLiteral("--write-series"), m_box->dataDir(), description}, "writing"));
+            QThread::usleep(quint64(delay));
+            if (child.state() == QProcess::Running)
+                ::kill(pid_t(child.processId()), SIGKILL);
+            child.waitForFinished(30000);
             ++m_kills;
-            checkAfterKill(description, o.finishedBeforeKill);
+            checkAfterKill(description, child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0);
             if (QTest::currentTestFailed())
                 return;
         }
@@ -227,11 +162,9 @@ private:
 
 int main(int argc, char *argv[])
 {
-    if (argc == 4 && std::strcmp(argv[1], "--write-series") == 0) {
-        QCoreApplication app(argc, argv);
-        return writeSeries(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    }
     QCoreApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--write-series") == 0)
+        return writeSeries(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     tst_KillSeries tc;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&tc, argc, argv);

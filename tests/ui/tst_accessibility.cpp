@@ -8,10 +8,8 @@
 #include "app/mainmod.h"
 #include "app/registry.h"
 #include "app/strings.h"
-#include "data/catalogue.h"
-#include "data/connection.h"
-#include "data/currency.h"
 #include "promptrecorder.h"
+#include "seed.h"
 #include "testsupport.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/frmAccounts.h"
@@ -30,6 +28,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -43,30 +42,19 @@ using namespace velto;
 
 namespace {
 
-// Opens a window, hands it to the check while it is up, and closes it.
+// Opens a window for the check: returns it, or runs the check itself while
+// a modal window is up and returns nothing.
 using Check = std::function<void(QWidget *)>;
-using WindowMaker = std::function<void(test::PromptRecorder &, qint64 rowId, const Check &)>;
-
-template<typename W>
-void checkAndDelete(W *window, const Check &check)
-{
-    window->show();
-    check(window);
-    delete window;
-}
+using WindowMaker = std::function<QWidget *(test::PromptRecorder &, qint64 rowId, const Check &)>;
 
 // Controls a user reaches with Tab; cells and headers have their own check.
 bool isControl(QAccessible::Role role)
 {
-    switch (role) {
-    case QAccessible::PushButton: case QAccessible::CheckBox: case QAccessible::RadioButton:
-    case QAccessible::ComboBox: case QAccessible::EditableText: case QAccessible::SpinBox:
-    case QAccessible::Slider: case QAccessible::Table: case QAccessible::Tree: case QAccessible::List:
-    case QAccessible::Document: case QAccessible::ButtonMenu: case QAccessible::Link:
-        return true;
-    default:
-        return false;
-    }
+    using A = QAccessible;
+    static const QList<A::Role> controls{A::PushButton, A::CheckBox, A::RadioButton, A::ComboBox, A::EditableText,
+                                         A::SpinBox, A::Slider, A::Table, A::Tree, A::List, A::Document,
+                                         A::ButtonMenu, A::Link};
+    return controls.contains(role);
 }
 
 // Each problem as "role 'name' (object): what is wrong".
@@ -114,248 +102,218 @@ class tst_Accessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void everyFocusableControlIsNamedByItsLabel_data();
-    void everyFocusableControlIsNamedByItsLabel();
-    void deadlineCellsReadWhatTheRowMeans_data();
-    void deadlineCellsReadWhatTheRowMeans();
-    void listsAreNamedByWhatTheyListAndHideHiddenColumns();
-    void menuItemsTellTheirKeys();
-    void escapeClosesClientsAndAbout();
+    void initTestCase()
+    {
+        qputenv("VELTO_TODAY", "2027-01-15");
+        installDatabaseGridLoader();
+        QAccessible::setActive(true);
+    }
+
+    void init()
+    {
+        m_sandbox = std::make_unique<test::Sandbox>();
+        QVERIFY(m_sandbox->createDatabase());
+        AppState &s = app();
+        s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
+        s.LanguageOffset = kOffsetEnglish;
+        s.CurrentDbId = 1;
+        s.CurrentDbName = QLatin1String(kFirstDataSheetName);
+        m_prompts = test::PromptRecorder();
+        const QDate day(2027, 1, 15);
+        m_firstId = test::seedDeadline(1, DeadlineType::Credit, day, QStringLiteral("Rent"), 0, test::money("100"));
+        QVERIFY(test::seedDeadline(1, DeadlineType::Debit, day, QStringLiteral("Power"), 0, test::money("30")));
+        QVERIFY(test::seedDeadline(1, DeadlineType::Appointment, day, QStringLiteral("Meeting"), 0, test::money("55")));
+        QVERIFY(test::seedDeadline(1, DeadlineType::Credit, day, QStringLiteral("Old invoice"), 0, test::money("70"), true));
+        QVERIFY(test::seedDeadline(1, DeadlineType::Debit, day, QStringLiteral("Lease"), 0, test::money("40"), false, 7, 3, 12));
+        QVERIFY(m_firstId);
+    }
+
+    void cleanup()
+    {
+        m_sandbox.reset();
+    }
+
+    void everyFocusableControlIsNamedByItsLabel_data()
+    {
+        QTest::addColumn<WindowMaker>("open");
+        using P = test::PromptRecorder;
+        using W = QWidget *;
+        QTest::newRow("main window") << WindowMaker([](P &p, qint64, const Check &) -> W {
+            auto *w = new frmMain(p);
+            w->Form_Load();
+            return w;
+        });
+        QTest::newRow("new deadline") << WindowMaker([](P &p, qint64, const Check &) -> W {
+            auto *w = new frmScadenzeNuovo(nullptr, p);
+            w->Nuovo();
+            return w;
+        });
+        QTest::newRow("edit deadline") << WindowMaker([](P &p, qint64 id, const Check &) -> W {
+            auto *w = new frmScadenze(nullptr, p);
+            if (w->Apri(id))
+                return w;
+            delete w; // never checked, which fails the test
+            return nullptr;
+        });
+        QTest::newRow("clients/suppliers") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmAccounts(nullptr, p); });
+        QTest::newRow("client/supplier editor") << WindowMaker([](P &p, qint64, const Check &check) -> W {
+            frmNewAcc editor(nullptr, p);
+            QTimer::singleShot(0, &editor, [&] {
+                check(&editor);
+                editor.reject();
+            });
+            editor.Nuovo(QStringLiteral("Rossi"));
+            return nullptr;
+        });
+        QTest::newRow("data sheets") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmScadenziari(p); });
+        QTest::newRow("preferences") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmOptions(p); });
+        QTest::newRow("purge") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmDelClosedRows(p); });
+        QTest::newRow("about") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmAbout(p); });
+        QTest::newRow("help") << WindowMaker([](P &, qint64, const Check &) -> W { return new HelpWindow; });
+    }
+
+    void everyFocusableControlIsNamedByItsLabel()
+    {
+        QFETCH(WindowMaker, open);
+        bool checked = false;
+        const Check check = [&checked](QWidget *window) {
+            checked = true;
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window);
+            QVERIFY(iface);
+            QVERIFY2(iface->role() == QAccessible::Window || iface->role() == QAccessible::Dialog,
+                     qPrintable(QString::number(int(iface->role()))));
+            QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+            QStringList problems;
+            collectProblems(iface, problems);
+            // a field's label, with its access key or colon, leads to the field
+            for (const QLabel *l : window->findChildren<QLabel *>())
+                if (l->isVisibleTo(window) && (l->text().contains(u'&') || l->text().trimmed().endsWith(u':')) && !l->buddy())
+                    problems << QStringLiteral("label without buddy: ") + l->text();
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+        };
+        if (std::unique_ptr<QWidget> window{open(m_prompts, m_firstId, check)}) {
+            window->show();
+            check(window.get());
+        }
+        QVERIFY(checked);
+        QVERIFY2(m_prompts.messages.isEmpty(), qPrintable(m_prompts.messages.join(u'\n')));
+    }
+
+    void deadlineCellsReadWhatTheRowMeans_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("amountShown");
+        QTest::newRow("open credit") << "Rent" << "Credit" << "open" << true;
+        QTest::newRow("open debit") << "Power" << "Debit" << "open" << true;
+        QTest::newRow("appointment reads no amount") << "Meeting" << "Appointment" << "open" << false;
+        QTest::newRow("closed credit") << "Old invoice" << "Credit" << "closed" << true;
+        QTest::newRow("series member") << "Lease 3 of 12" << "Debit, series 3 of 12" << "open" << true;
+    }
+
+    void deadlineCellsReadWhatTheRowMeans()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, type);
+        QFETCH(QString, state);
+        QFETCH(bool, amountShown);
+        auto w = openMain();
+        QAccessibleTableInterface *table = gridInterface(w->gex())->tableInterface();
+        QVERIFY(table);
+
+        const int row = rowReading(table, col(MainColumn::Description), description);
+        QVERIFY2(row >= 0, qPrintable(description));
+        QAccessibleInterface *typeCell = table->cellAt(row, col(MainColumn::Type) - 1);
+        QCOMPARE(typeCell->text(QAccessible::Name), type);
+        QVERIFY(typeCell->state().focusable);
+        for (int column : {int(col(MainColumn::Type)), int(col(MainColumn::Date)), int(col(MainColumn::Value))})
+            QCOMPARE(table->cellAt(row, column - 1)->text(QAccessible::Description), state);
+        const QString amount = table->cellAt(row, col(MainColumn::Value) - 1)->text(QAccessible::Name);
+        QCOMPARE(amount.isEmpty(), !amountShown);
+        // An empty client cell reads as shown, never as its column's name.
+        QCOMPARE(table->cellAt(row, col(MainColumn::AccountName) - 1)->text(QAccessible::Name), LoadResString(1054));
+    }
+
+    void listsAreNamedByWhatTheyListAndHideHiddenColumns()
+    {
+        auto w = openMain();
+        QAccessibleInterface *main = gridInterface(w->gex());
+        QCOMPARE(main->text(QAccessible::Name),
+                 app().CurrentDbName + QStringLiteral(" - ") + w->cmbFilter()->currentText());
+        QAccessibleTableInterface *table = main->tableInterface();
+        for (int c = 1; c <= w->gex()->columnCount(); ++c) {
+            QAccessibleInterface *header = main->child(c - 1);
+            QCOMPARE(header->state().invisible, !w->gex()->isColumnVisible(c));
+            QCOMPARE(table->cellAt(0, c - 1)->state().invisible, !w->gex()->isColumnVisible(c));
+        }
+        QCOMPARE(main->child(col(MainColumn::Type) - 1)->text(QAccessible::Name), LoadResString(1002));
+
+        QAccessibleInterface *start = gridInterface(w->gextasks());
+        QCOMPARE(start->text(QAccessible::Name),
+                 LoadResString(1647).arg(QLocale().toString(QDate(2027, 1, 15), QLocale::ShortFormat)));
+        QCOMPARE(start->child(0)->text(QAccessible::Name), LoadResString(1005));
+        QCOMPARE(start->tableInterface()->rowCount(), 4); // the open ones of the day
+
+        QAccessibleInterface *calendar = QAccessible::queryAccessibleInterface(w->mv());
+        const qint64 today = w->mv()->firstVisibleDay().daysTo(QDate(2027, 1, 15));
+        QCOMPARE(calendar->child(int(today))->text(QAccessible::Description), LoadResString(1646));
+        QCOMPARE(calendar->child(int(today) + 1)->text(QAccessible::Description), QString());
+    }
+
+    void menuItemsTellTheirKeys()
+    {
+        auto w = openMain();
+        QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(w->mnuGroupby(0)->associatedObjects().value(0));
+        QVERIFY(menu);
+        QAccessibleInterface *item = menu->child(0);
+        QCOMPARE(item->text(QAccessible::Name), LoadResString(412));
+        // The key binding Qt reports for a menu item is its accelerator text.
+        QCOMPARE(item->text(QAccessible::Accelerator), QKeySequence(Qt::CTRL | Qt::Key_1).toString());
+
+        // Space belongs to the grid: pressed on the menu bar driven from the
+        // keyboard, it closes no deadline.
+        w->gex()->setCurrentRow(2);
+        const QVariant before = w->gex()->value(col(MainColumn::Done));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->menuBar()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), w->menuBar());
+        QTest::keyClick(w->menuBar(), Qt::Key_Space);
+        w->gexUpdate(w->currentFilterIndex());
+        w->gex()->setCurrentRow(2);
+        QCOMPARE(w->gex()->value(col(MainColumn::Done)), before);
+    }
+
+    void escapeClosesClientsAndAbout()
+    {
+        for (QWidget *window : std::initializer_list<QWidget *>{new frmAccounts(nullptr, m_prompts), new frmAbout(m_prompts)}) {
+            QPointer<QWidget> guard = window;
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+            QTRY_VERIFY2(!guard || !guard->isVisible(), qPrintable(window->objectName()));
+            delete guard.data();
+        }
+    }
 
 private:
-    void insert(int type, const QString &text, double value, bool done = false, qint64 group = 0, int row = 0,
-                int count = 0);
-    std::unique_ptr<frmMain> openMain();
+    std::unique_ptr<frmMain> openMain()
+    {
+        auto w = std::make_unique<frmMain>(m_prompts);
+        w->Form_Load();
+        w->show();
+        return w;
+    }
 
     std::unique_ptr<test::Sandbox> m_sandbox;
     test::PromptRecorder m_prompts;
     qint64 m_firstId = 0;
 };
-
-void tst_Accessibility::initTestCase()
-{
-    qputenv("VELTO_TODAY", "2027-01-15");
-    installDatabaseGridLoader();
-    QAccessible::setActive(true);
-}
-
-void tst_Accessibility::init()
-{
-    m_sandbox = std::make_unique<test::Sandbox>();
-    QVERIFY(m_sandbox->createDatabase());
-    AppState &s = app();
-    s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
-    s.LanguageOffset = kOffsetEnglish;
-    s.CurrentDbId = 1;
-    s.CurrentDbName = QLatin1String(kFirstDataSheetName);
-    m_prompts = test::PromptRecorder();
-    insert(1, QStringLiteral("Rent"), 100);
-    insert(-1, QStringLiteral("Power"), 30);
-    insert(-2, QStringLiteral("Meeting"), 55);
-    insert(1, QStringLiteral("Old invoice"), 70, true);
-    insert(-1, QStringLiteral("Lease"), 40, false, 7, 3, 12);
-}
-
-void tst_Accessibility::cleanup()
-{
-    m_sandbox.reset();
-}
-
-void tst_Accessibility::insert(int type, const QString &text, double value, bool done, qint64 group, int row,
-                               int count)
-{
-    Connection cn;
-    QVERIFY(cn.open(app().ConnectionString));
-    const Currency v = Currency::fromDouble(value);
-    const Currency balance = type == -2 ? Currency() : v * type;
-    const QDate day(2027, 1, 15);
-    const QString statement = group > 0 ? sql::insertSeriesRow(1, type, day, text, 0, v, balance, u'm', row, count, group)
-                                        : sql::insertSingle(1, type, day, text, 0, v, balance, 0);
-    QVERIFY2(cn.execute(statement), qPrintable(statement));
-    if (m_firstId == 0)
-        m_firstId = cn.lastInsertId();
-    if (done)
-        QVERIFY(cn.execute(sql::toggleDone(cn.lastInsertId())));
-}
-
-std::unique_ptr<frmMain> tst_Accessibility::openMain()
-{
-    auto w = std::make_unique<frmMain>(m_prompts);
-    w->Form_Load();
-    w->show();
-    return w;
-}
-
-void tst_Accessibility::everyFocusableControlIsNamedByItsLabel_data()
-{
-    QTest::addColumn<WindowMaker>("open");
-    using P = test::PromptRecorder;
-    QTest::newRow("main window") << WindowMaker([](P &p, qint64, const Check &check) {
-        auto *w = new frmMain(p);
-        w->Form_Load();
-        checkAndDelete(w, check);
-    });
-    QTest::newRow("new deadline") << WindowMaker([](P &p, qint64, const Check &check) {
-        auto *w = new frmScadenzeNuovo(nullptr, p);
-        w->Nuovo();
-        checkAndDelete(w, check);
-    });
-    QTest::newRow("edit deadline") << WindowMaker([](P &p, qint64 id, const Check &check) {
-        auto *w = new frmScadenze(nullptr, p);
-        QVERIFY(w->Apri(id));
-        checkAndDelete(w, check);
-    });
-    QTest::newRow("clients/suppliers") << WindowMaker([](P &p, qint64, const Check &check) {
-        checkAndDelete(new frmAccounts(nullptr, p), check);
-    });
-    QTest::newRow("client/supplier editor") << WindowMaker([](P &p, qint64, const Check &check) {
-        frmNewAcc editor(nullptr, p);
-        QTimer::singleShot(0, &editor, [&] {
-            check(&editor);
-            editor.reject();
-        });
-        editor.Nuovo(QStringLiteral("Rossi"));
-    });
-    QTest::newRow("data sheets") << WindowMaker([](P &p, qint64, const Check &check) {
-        checkAndDelete(new frmScadenziari(p), check);
-    });
-    QTest::newRow("preferences") << WindowMaker([](P &p, qint64, const Check &check) {
-        checkAndDelete(new frmOptions(p), check);
-    });
-    QTest::newRow("purge") << WindowMaker([](P &p, qint64, const Check &check) {
-        checkAndDelete(new frmDelClosedRows(p), check);
-    });
-    QTest::newRow("about") << WindowMaker([](P &p, qint64, const Check &check) {
-        checkAndDelete(new frmAbout(p), check);
-    });
-    QTest::newRow("help") << WindowMaker([](P &, qint64, const Check &check) {
-        checkAndDelete(new HelpWindow, check);
-    });
-}
-
-void tst_Accessibility::everyFocusableControlIsNamedByItsLabel()
-{
-    QFETCH(WindowMaker, open);
-    bool checked = false;
-    open(m_prompts, m_firstId, [&checked](QWidget *window) {
-        checked = true;
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window);
-        QVERIFY(iface);
-        QVERIFY2(iface->role() == QAccessible::Window || iface->role() == QAccessible::Dialog,
-                 qPrintable(QString::number(int(iface->role()))));
-        QVERIFY(!iface->text(QAccessible::Name).isEmpty());
-        QStringList problems;
-        collectProblems(iface, problems);
-        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
-    });
-    QVERIFY(checked);
-    QVERIFY2(m_prompts.messages.isEmpty(), qPrintable(m_prompts.messages.join(u'\n')));
-}
-
-void tst_Accessibility::deadlineCellsReadWhatTheRowMeans_data()
-{
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<bool>("amountShown");
-    QTest::newRow("open credit") << "Rent" << "Credit" << "open" << true;
-    QTest::newRow("open debit") << "Power" << "Debit" << "open" << true;
-    QTest::newRow("appointment reads no amount") << "Meeting" << "Appointment" << "open" << false;
-    QTest::newRow("closed credit") << "Old invoice" << "Credit" << "closed" << true;
-    QTest::newRow("series member") << "Lease 3 of 12" << "Debit, series 3 of 12" << "open" << true;
-}
-
-void tst_Accessibility::deadlineCellsReadWhatTheRowMeans()
-{
-    QFETCH(QString, description);
-    QFETCH(QString, type);
-    QFETCH(QString, state);
-    QFETCH(bool, amountShown);
-    auto w = openMain();
-    QAccessibleTableInterface *table = gridInterface(w->gex())->tableInterface();
-    QVERIFY(table);
-
-    const int row = rowReading(table, col(MainColumn::Description), description);
-    QVERIFY2(row >= 0, qPrintable(description));
-    QAccessibleInterface *typeCell = table->cellAt(row, col(MainColumn::Type) - 1);
-    QCOMPARE(typeCell->text(QAccessible::Name), type);
-    QVERIFY(typeCell->state().focusable);
-    for (int column : {int(col(MainColumn::Type)), int(col(MainColumn::Date)), int(col(MainColumn::Value))})
-        QCOMPARE(table->cellAt(row, column - 1)->text(QAccessible::Description), state);
-    const QString amount = table->cellAt(row, col(MainColumn::Value) - 1)->text(QAccessible::Name);
-    QCOMPARE(amount.isEmpty(), !amountShown);
-    // An empty client cell reads as shown, never as its column's name.
-    QCOMPARE(table->cellAt(row, col(MainColumn::AccountName) - 1)->text(QAccessible::Name), LoadResString(1054));
-}
-
-void tst_Accessibility::listsAreNamedByWhatTheyListAndHideHiddenColumns()
-{
-    auto w = openMain();
-    QAccessibleInterface *main = gridInterface(w->gex());
-    QCOMPARE(main->text(QAccessible::Name),
-             app().CurrentDbName + QStringLiteral(" - ") + w->cmbFilter()->currentText());
-    QAccessibleTableInterface *table = main->tableInterface();
-    for (int c = 1; c <= w->gex()->columnCount(); ++c) {
-        QAccessibleInterface *header = main->child(c - 1);
-        QCOMPARE(header->state().invisible, !w->gex()->isColumnVisible(c));
-        QCOMPARE(table->cellAt(0, c - 1)->state().invisible, !w->gex()->isColumnVisible(c));
-    }
-    QCOMPARE(main->child(col(MainColumn::Type) - 1)->text(QAccessible::Name), LoadResString(1002));
-
-    QAccessibleInterface *start = gridInterface(w->gextasks());
-    QCOMPARE(start->text(QAccessible::Name),
-             LoadResString(1647).arg(QLocale().toString(QDate(2027, 1, 15), QLocale::ShortFormat)));
-    QCOMPARE(start->child(0)->text(QAccessible::Name), LoadResString(1005));
-    QCOMPARE(start->tableInterface()->rowCount(), 4); // the open ones of the day
-
-    QAccessibleInterface *calendar = QAccessible::queryAccessibleInterface(w->mv());
-    const qint64 today = w->mv()->firstVisibleDay().daysTo(QDate(2027, 1, 15));
-    QCOMPARE(calendar->child(int(today))->text(QAccessible::Description), LoadResString(1646));
-    QCOMPARE(calendar->child(int(today) + 1)->text(QAccessible::Description), QString());
-}
-
-void tst_Accessibility::menuItemsTellTheirKeys()
-{
-    auto w = openMain();
-    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(w->mnuGroupby(0)->associatedObjects().value(0));
-    QVERIFY(menu);
-    QAccessibleInterface *item = menu->child(0);
-    QCOMPARE(item->text(QAccessible::Name), LoadResString(412));
-    // The key binding Qt reports for a menu item is its accelerator text.
-    QCOMPARE(item->text(QAccessible::Accelerator), QKeySequence(Qt::CTRL | Qt::Key_1).toString());
-
-    // Space belongs to the grid: pressed on the menu bar driven from the
-    // keyboard, it closes no deadline.
-    w->gex()->setCurrentRow(2);
-    const QVariant before = w->gex()->value(col(MainColumn::Done));
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    w->menuBar()->setFocus();
-    QCOMPARE(QApplication::focusWidget(), w->menuBar());
-    QTest::keyClick(w->menuBar(), Qt::Key_Space);
-    w->gexUpdate(w->currentFilterIndex());
-    w->gex()->setCurrentRow(2);
-    QCOMPARE(w->gex()->value(col(MainColumn::Done)), before);
-}
-
-void tst_Accessibility::escapeClosesClientsAndAbout()
-{
-    for (QWidget *window : std::initializer_list<QWidget *>{new frmAccounts(nullptr, m_prompts), new frmAbout(m_prompts)}) {
-        QPointer<QWidget> guard = window;
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
-        QTRY_VERIFY2(!guard || !guard->isVisible(), qPrintable(window->objectName()));
-        delete guard.data();
-    }
-}
 
 QTEST_MAIN(tst_Accessibility)
 #include "tst_accessibility.moc"

@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/strings.h"
 #include "promptrecorder.h"
+#include "selfprocess.h"
 #include "testsupport.h"
 #include "ui/main/frmmain.h"
 #include "ui/widgets/recordsetgridsource.h"
@@ -20,8 +21,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -74,11 +73,8 @@ private slots:
         QFETCH(bool, afterFailedStart);
         const QString systemDb = systemFolderForDatabase() + QStringLiteral("/velto.mdb");
         QFile::remove(systemDb);
-        if (afterFailedStart) { // given a damaged database in the machine-wide folder
-            QFile junk(systemDb);
-            QVERIFY(junk.open(QIODevice::WriteOnly));
-            junk.write(QByteArray(4096, 'x'));
-        }
+        if (afterFailedStart) // given a damaged database in the machine-wide folder
+            QVERIFY(test::writeFile(systemDb, QByteArray(4096, 'x')));
         QTemporaryDir chosen(QDir::homePath() + QStringLiteral("/chosen;folder-XXXXXX"));
         QVERIFY(chosen.isValid());
         test::PromptRecorder prompts;
@@ -97,12 +93,10 @@ private slots:
             QVERIFY(w.close());
         }
 
-        // then the choice is confirmed, not refused
         QCOMPARE(prompts.messages.last(), LoadResString(afterFailedStart ? 1402 : 1362));
         QCOMPARE(prompts.folderPrompts.size(), 1);
         QVERIFY(QFile::exists(hiveFilePath(HKEY_LOCAL_MACHINE)));
 
-        // and the next start opens a database in the chosen folder
         app() = AppState();
         test::PromptRecorder again;
         QVERIFY(runStartup(again, 0));
@@ -129,14 +123,12 @@ static int runAsOrdinaryUser(int argc, char *argv[])
     for (const QString &d : {home, system, systemDb})
         QDir().mkpath(d);
     const QString systemFile = system + QStringLiteral("/machine.json");
-    QFile machine(systemFile);
-    if (!machine.open(QIODevice::WriteOnly))
+    const QByteArray before =
+        QStringLiteral(R"({"Software\\Kelvorn\\Velto\\Settings": {"appset_curdb": {"type": 1, "data": "%1"}}})")
+            .arg(systemDb)
+            .toUtf8();
+    if (!test::writeFile(systemFile, before))
         return 1;
-    machine.write(QStringLiteral(R"({"Software\\Kelvorn\\Velto\\Settings": {"appset_curdb": {"type": 1, "data": "%1"}}})")
-                      .arg(systemDb)
-                      .toUtf8());
-    machine.close();
-    const QByteArray before = [&] { QFile f(systemFile); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }();
 
     const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
         | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
@@ -175,8 +167,7 @@ static int runAsOrdinaryUser(int argc, char *argv[])
     if (!child.waitForFinished(240000))
         return 1;
     QFile::setPermissions(system, readable);
-    QFile after(systemFile);
-    if (!after.open(QIODevice::ReadOnly) || after.readAll() != before) {
+    if (test::readFile(systemFile) != before) {
         std::fputs("FAIL: the system's settings file was changed\n", stderr);
         return 1;
     }
