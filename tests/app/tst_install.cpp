@@ -247,7 +247,6 @@ void tst_Install::programFolderIsFound_data()
     QTest::addColumn<QString>("templateAt"); // relative to the root, empty for none
     QTest::addColumn<QString>("expected");
     QTest::newRow("build tree: template beside the executable") << u"bin/master.gen"_s << u"bin"_s;
-    QTest::newRow("installed: template in ../share/velto") << u"share/velto/master.gen"_s << u"share/velto"_s;
     QTest::newRow("no template anywhere: the executable's folder") << QString() << u"bin"_s;
 }
 

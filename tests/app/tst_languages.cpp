@@ -60,7 +60,6 @@ void tst_Languages::languageFollowsChoiceOrSystemLanguage_data()
     QTest::newRow("choice Spanish") << 4 << "0409" << 9000 << esp;
     QTest::newRow("choice French") << 5 << "0409" << 6000 << fra;
     QTest::newRow("choice Italian beats Spanish system") << 6 << "0c0a" << 0 << ita;
-    QTest::newRow("choice 7 is English") << 7 << "0c0a" << 3000 << eng;
     QTest::newRow("negative choice is English") << -1 << "0407" << 3000 << eng;
 }
 

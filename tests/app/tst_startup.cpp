@@ -227,7 +227,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("existing sheet") << 2 << 2 << "Casa";
         QTest::newRow("deleted sheet") << 3 << 1 << QString::fromLatin1(kFirstDataSheetName);
-        QTest::newRow("negative id") << -4 << 1 << QString::fromLatin1(kFirstDataSheetName);
     }
 
     void activeDataSheetFallsBackToOne()

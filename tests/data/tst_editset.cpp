@@ -157,8 +157,6 @@ private slots:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<bool>("accepted");
 
-        QTest::newRow("description at its size") << "TrDescription" << QVariant(QString(255, u'x')) << true;
-        QTest::newRow("description one too long") << "TrDescription" << QVariant(QString(256, u'x')) << false;
         QTest::newRow("cadence letter of two") << "TrGrpType" << QVariant(QStringLiteral("mm")) << false;
         QTest::newRow("row number in 16 bits") << "TrGrpRow" << QVariant(32767) << true;
         QTest::newRow("row number beyond 16 bits") << "TrGrpRow" << QVariant(32768) << false;
