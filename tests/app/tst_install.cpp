@@ -110,10 +110,9 @@ void tst_Install::answersCommandLine_data()
     QTest::addColumn<QString>("expectOut");
     QTest::addColumn<QString>("expectErr");
     QTest::newRow("--version") << QStringList{u"--version"_s} << 0 << QStringLiteral("Velto " VELTO_VERSION) << QString();
-    QTest::newRow("--help names the settings folder variable")
-        << QStringList{u"--help"_s} << 0 << u"VELTO_SETTINGS_DIR"_s << QString();
-    QTest::newRow("--help names the data folder") << QStringList{u"--help"_s} << 0 << u"/data/Kelvorn/Velto"_s << QString();
-    QTest::newRow("--help names today's override") << QStringList{u"-h"_s} << 0 << u"VELTO_TODAY"_s << QString();
+    QTest::newRow("--help names the settings and data folders")
+        << QStringList{u"--help"_s} << 0 << u"VELTO_SETTINGS_DIR|/data/Kelvorn/Velto"_s << QString();
+    QTest::newRow("-h names today's override") << QStringList{u"-h"_s} << 0 << u"VELTO_TODAY"_s << QString();
     QTest::newRow("unknown option") << QStringList{u"--frobnicate"_s} << 2 << QString() << u"Usage: velto"_s;
     QTest::newRow("stray argument") << QStringList{u"file.mdb"_s} << 2 << QString() << u"Usage: velto"_s;
 }
@@ -138,8 +137,8 @@ void tst_Install::answersCommandLine()
     QCOMPARE(p.exitCode(), status);
     const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());
-    if (!expectOut.isEmpty())
-        QVERIFY2(out.contains(expectOut), qPrintable(out));
+    for (const QString &part : expectOut.split(u'|', Qt::SkipEmptyParts))
+        QVERIFY2(out.contains(part), qPrintable(out));
     if (!expectErr.isEmpty())
         QVERIFY2(err.contains(expectErr), qPrintable(err));
     QVERIFY(!QFileInfo::exists(home.path() + u"/data/Kelvorn/Velto"_s));
@@ -248,7 +247,6 @@ void tst_Install::programFolderIsFound_data()
     QTest::addColumn<QString>("templateAt"); // relative to the root, empty for none
     QTest::addColumn<QString>("expected");
     QTest::newRow("build tree: template beside the executable") << u"bin/master.gen"_s << u"bin"_s;
-    QTest::newRow("installed: template in ../share/velto") << u"share/velto/master.gen"_s << u"share/velto"_s;
     QTest::newRow("no template anywhere: the executable's folder") << QString() << u"bin"_s;
 }
 
@@ -279,15 +277,9 @@ void tst_Install::defaultDatabaseFolderFollowsWritability()
     QCOMPARE(velto::curDbDefault(), userFolder);
     QVERIFY(!QFileInfo::exists(userFolder)); // created only by the start-up
 
-    const QString locked = root.path() + u"/locked"_s;
-    QVERIFY(QDir().mkpath(locked));
-    QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-    velto::setProgramFolder(locked);
-    const QString result = velto::curDbDefault();
-    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (::geteuid() == 0)
-        QSKIP("running as root: a read-only folder is writable all the same");
-    QCOMPARE(result, userFolder);
+    // procfs takes no new files, whoever asks, so this holds for root too.
+    velto::setProgramFolder(u"/proc/self"_s);
+    QCOMPARE(velto::curDbDefault(), userFolder);
 }
 
 QTEST_GUILESS_MAIN(tst_Install)

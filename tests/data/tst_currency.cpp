@@ -39,7 +39,6 @@ private slots:
         QTest::newRow("one unit beyond largest") << "922337203685477.5808" << false << qint64(0);
         QTest::newRow("whole part beyond range") << "922337203685479" << false << qint64(0);
         QTest::newRow("rounding beyond largest") << "922337203685477.58075" << false << qint64(0);
-        QTest::newRow("far beyond range") << "99999999999999999999" << false << qint64(0);
         QTest::newRow("empty") << "" << false << qint64(0);
         QTest::newRow("sign only") << "-" << false << qint64(0);
         QTest::newRow("point only") << "." << false << qint64(0);
