@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTreeView>
@@ -159,7 +160,8 @@ private slots:
         auto w = openWindow();
         w->mnuRecord(0)->trigger();
         settle();
-        auto *dialog = w->findChild<frmScadenzeNuovo *>();
+        // The window deletes itself when it closes.
+        QPointer<frmScadenzeNuovo> dialog = w->findChild<frmScadenzeNuovo *>();
         QVERIFY(dialog && dialog->isVisible());
         dialog->findChild<QLineEdit *>("txtData0")->setText(QStringLiteral("Typed"));
         dialog->findChild<QLineEdit *>("txtData1")->setText(QStringLiteral("12"));
@@ -172,7 +174,7 @@ private slots:
         QTest::keyClick(target, Qt::Key_Return);
         settle();
 
-        QCOMPARE(dialog->isVisible(), stillOpen);
+        QCOMPARE(dialog && dialog->isVisible(), stillOpen);
         QCOMPARE(int(deadlines().size()), saved);
         if (stillOpen) {
             QVERIFY(!target->hasFocus());
