@@ -5,6 +5,7 @@
 #include "data/connection.h"
 #include "data/editset.h"
 #include "data/recordset.h"
+#include "deadlines/clients.h"
 #include "deadlines/series.h"
 
 namespace velto {
@@ -55,7 +56,7 @@ Status writeEdit(Connection &conn, const Deadline &edited, const Deadline &asLoa
         return st;
     if (!(now == asLoaded))
         return Status::failure(kErrorChangedMeanwhile, LoadResString(1500));
-    if (!(st = checkAccountExists(conn, edited.accountId)))
+    if (!(st = checkClientExists(conn, edited.accountId)))
         return st;
 
     // Appointments carry no amount; the balance takes the type's sign.
