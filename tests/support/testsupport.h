@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
+
 namespace velto::test {
 
 class Sandbox
@@ -26,6 +28,14 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A new sandbox for the next test, made once the old one is gone (a sandbox
+// going away unsets the program folder). The last one goes with the test.
+inline void renew(std::unique_ptr<Sandbox> &box)
+{
+    box.reset();
+    box = std::make_unique<Sandbox>();
+}
 
 // The template built with the program.
 QString builtTemplatePath();
