@@ -49,10 +49,14 @@ namespace {
 
 QString signedMoney(Currency value, const QLocale &locale)
 {
-    // A credit shows its plus sign, so that it reads apart from a debit
-    // even where the locale's money format hides the minus in brackets.
-    const QString text = value.toLocaleCurrency(locale);
-    return value.units() > 0 ? locale.positiveSign() + text : text;
+    // The sign always stands in front, also where the locale writes a
+    // negative amount in brackets: in a column of credits and debits a
+    // plus and a minus read apart at a glance.
+    const Currency magnitude = value.units() < 0 ? Currency() - value : value;
+    const QString text = magnitude.toLocaleCurrency(locale);
+    if (value.units() == 0)
+        return text;
+    return (value.units() > 0 ? locale.positiveSign() : locale.negativeSign()) + text;
 }
 
 } // namespace

@@ -90,12 +90,17 @@ private slots:
         QTest::addRow("English: due by today, series counter, signed total")
             << QStringList{"--due"} << QByteArray("en_US.UTF-8") << QByteArray("2027-01-15") << 0
             << u"1/10/2027  Credit  Rent 2 of 12  Rossi & Co  +$1,200.50  Scadenziario\n"
-               "1/15/2027  Debit   Tax                        -$300.00  Scadenziario\nTotal: +$900.50\n"_s;
+               "1/15/2027  Debit   Tax                         -$300.00  Scadenziario\nTotal: +$900.50\n"_s;
         QTest::addRow("German: the next seven days hold the appointment")
             << QStringList{"--due", "--days", "7"} << QByteArray("de_DE.UTF-8") << QByteArray("2027-01-15") << 0
-            << u""_s;
+            << u"10.01.2027  Forderung        Rent 2 von 12  Rossi & Co  +1.200,50\u00a0€  Scadenziario\n"
+               "15.01.2027  Verbindlichkeit  Tax                          -300,00\u00a0€  Scadenziario\n"
+               "20.01.2027  Termin           Meeting                                 Scadenziario\n"
+               "Summe: +900,50\u00a0€\n"_s;
         QTest::addRow("all sheets by date") << QStringList{"--due", "--all-sheets"} << QByteArray("en_US.UTF-8")
-                                            << QByteArray("2027-01-12") << 0 << u""_s;
+                                            << QByteArray("2027-01-12") << 0
+            << u"1/10/2027  Credit  Rent 2 of 12  Rossi & Co  +$1,200.50  Scadenziario\n"
+               "1/12/2027  Debit   Fee                          -$10.00  Other\nTotal: +$1,190.50\n"_s;
         QTest::addRow("nothing due") << QStringList{"--due", "--sheet", "2"} << QByteArray("en_US.UTF-8")
                                      << QByteArray("2027-01-01") << 1 << u"Nothing is due.\n"_s;
         QTest::addRow("no such sheet") << QStringList{"--due", "--sheet=9"} << QByteArray("it_IT.UTF-8")
@@ -113,7 +118,6 @@ private slots:
         QFETCH(int, exit);
         QFETCH(QString, out);
         const Run r = velto(args, locale.constData(), day.constData());
-        qDebug().noquote() << r.out << r.err;
         QCOMPARE(r.exit, exit);
         QCOMPARE(r.out, out);
         QCOMPARE(r.err.isEmpty(), exit != 2);
