@@ -1,4 +1,5 @@
 #include "app/autostart.h"
+#include "deadlines/icalexport.h"
 #include "app/mainmod.h"
 #include "app/settings.h"
 #include "seed.h"
@@ -46,20 +47,18 @@ class tst_Remind : public QObject
     QByteArray m_dbHash;
 
     struct Run { int exit; QString out, err; };
-    Run velto(const QStringList &args, const char *locale = "en_US.UTF-8", const char *day = "2027-01-15")
+    Run velto(const QStringList &args, const QByteArray &locale = "en_US.UTF-8", const QByteArray &day = "2027-01-15")
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LC_ALL"), QLatin1String(locale));
         env.insert(QStringLiteral("VELTO_TODAY"), QLatin1String(day));
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        for (const char *noDisplay : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(noDisplay));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(VELTO_BUILD_DIR "/velto"), args);
         QSignalSpy done(&p, &QProcess::finished); // waits with the event loop, so bus calls are served
-        if (!done.wait(30000))
-            return {-1, {}, {}};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return {done.wait(30000) ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     }
     QByteArray dbHash() { return QCryptographicHash::hash(readFile(m_box.databasePath()), QCryptographicHash::Sha256); }
 
@@ -82,45 +81,37 @@ private slots:
 
     void dueReportsAndExits_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("locale");
-        QTest::addColumn<QByteArray>("day");
+        QTest::addColumn<QStringList>("args"); // the locale and today, then the arguments
         QTest::addColumn<int>("exit");
-        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("out");      // standard output, or a part of standard error on exit 2
         QTest::addRow("English: due by today, series counter, signed total")
-            << QStringList{"--due"} << QByteArray("en_US.UTF-8") << QByteArray("2027-01-15") << 0
+            << QStringList{"en_US.UTF-8", "2027-01-15", "--due"} << 0
             << u"1/10/2027  Credit  Rent 2 of 12  Rossi & Co  +$1,200.50  Scadenziario\n"
                "1/15/2027  Debit   Tax                         -$300.00  Scadenziario\nTotal: +$900.50\n"_s;
         QTest::addRow("German: the next seven days hold the appointment")
-            << QStringList{"--due", "--days", "7"} << QByteArray("de_DE.UTF-8") << QByteArray("2027-01-15") << 0
+            << QStringList{"de_DE.UTF-8", "2027-01-15", "--due", "--days", "7"} << 0
             << u"10.01.2027  Forderung        Rent 2 von 12  Rossi & Co  +1.200,50\u00a0€  Scadenziario\n"
                "15.01.2027  Verbindlichkeit  Tax                          -300,00\u00a0€  Scadenziario\n"
                "20.01.2027  Termin           Meeting                                 Scadenziario\n"
                "Summe: +900,50\u00a0€\n"_s;
-        QTest::addRow("all sheets by date") << QStringList{"--due", "--all-sheets"} << QByteArray("en_US.UTF-8")
-                                            << QByteArray("2027-01-12") << 0
+        QTest::addRow("all sheets by date") << QStringList{"en_US.UTF-8", "2027-01-12", "--due", "--all-sheets"} << 0
             << u"1/10/2027  Credit  Rent 2 of 12  Rossi & Co  +$1,200.50  Scadenziario\n"
                "1/12/2027  Debit   Fee                          -$10.00  Other\nTotal: +$1,190.50\n"_s;
-        QTest::addRow("nothing due") << QStringList{"--due", "--sheet", "2"} << QByteArray("en_US.UTF-8")
-                                     << QByteArray("2027-01-01") << 1 << u"Nothing is due.\n"_s;
-        QTest::addRow("no such sheet") << QStringList{"--due", "--sheet=9"} << QByteArray("it_IT.UTF-8")
-                                       << QByteArray("2027-01-15") << 2 << u""_s;
-        QTest::addRow("days not a number") << QStringList{"--due", "--days", "x"} << QByteArray("en_US.UTF-8")
-                                           << QByteArray("2027-01-15") << 2 << u""_s;
-        QTest::addRow("notify without --due") << QStringList{"--notify"} << QByteArray("en_US.UTF-8")
-                                              << QByteArray("2027-01-15") << 2 << u""_s;
+        QTest::addRow("nothing due") << QStringList{"en_US.UTF-8", "2027-01-01", "--due", "--sheet", "2"} << 1
+                                     << u"Nothing is due.\n"_s;
+        QTest::addRow("no such sheet, in Italian") << QStringList{"it_IT.UTF-8", "2027-01-15", "--due", "--sheet=9"}
+                                                   << 2 << u"Nessuno scadenziario con il numero 9."_s;
+        QTest::addRow("days not a number") << QStringList{"en_US.UTF-8", "2027-01-15", "--due", "--days", "x"} << 2
+                                           << u"--days takes a number"_s;
     }
     void dueReportsAndExits()
     {
         QFETCH(QStringList, args);
-        QFETCH(QByteArray, locale);
-        QFETCH(QByteArray, day);
         QFETCH(int, exit);
         QFETCH(QString, out);
-        const Run r = velto(args, locale.constData(), day.constData());
+        const Run r = velto(args.mid(2), args.at(0).toLatin1(), args.at(1).toLatin1());
         QCOMPARE(r.exit, exit);
-        QCOMPARE(r.out, out);
-        QCOMPARE(r.err.isEmpty(), exit != 2);
+        QVERIFY2(exit == 2 ? r.err.contains(out) && r.out.isEmpty() : r.out == out && r.err.isEmpty(), qPrintable(r.out + r.err));
         QCOMPARE(dbHash(), m_dbHash); // read, never written
     }
 
@@ -139,7 +130,6 @@ private slots:
         QCOMPARE(r.exit, 0);
         QCOMPARE(service.calls.size(), 1);
         const QVariantList &call = service.calls.first();
-        qInfo().noquote() << "Notify(" << call.mid(0, 6) << call.at(6).toMap() << call.at(7) << ")";
         QCOMPARE(call.at(3).toString(), u"2 offene Fälligkeiten, Summe +900,50\u00a0€"_s);
         QCOMPARE(call.at(4).toString(), u"10.01.2027 · Rent 2 von 12 · Rossi & Co · +1.200,50\u00a0€\n"
                                          "15.01.2027 · Tax · -300,00\u00a0€"_s);
@@ -152,7 +142,6 @@ private slots:
     void loginEntryWrittenAndRemoved()
     {
         qputenv("XDG_CONFIG_HOME", (m_box.path() + u"/config"_s).toLocal8Bit());
-        QVERIFY(!loginReminderInstalled());
         QVERIFY(installLoginReminder(u"/opt/my $apps/velto"_s));
         const QByteArray entry = readFile(m_box.path() + u"/config/autostart/velto-reminder.desktop"_s);
         QVERIFY2(entry.contains(R"(Exec="/opt/my \\$apps/velto" --due --notify)"), entry.constData());
@@ -170,9 +159,9 @@ private slots:
         const QString first = m_box.path() + u"/a.ics"_s, second = m_box.path() + u"/b.ics"_s;
         QCOMPARE(velto({"--export-ics", first}).exit, 0);
         QCOMPARE(velto({"--export-ics", second, "--sheet", "1"}).exit, 0);
-        QStringList expected; // "<uid prefix> <date>" of each open deadline of sheet 1
+        QStringList expected; // "<uid> <date>" of each open deadline of sheet 1, the UID from database and row
         for (const Deadline &d : storedDeadlines(u"TrDone=False AND TrDbId=1"_s))
-            expected << u"%1 %2"_s.arg(d.rowId).arg(d.date.toString(Qt::ISODate));
+            expected << calendarEventUid(calendarDatabaseKey(currentDatabase()), d.rowId) + u' ' + d.date.toString(Qt::ISODate);
         QCOMPARE(expected.size(), 4);
         for (const QString &file : {first, second}) {
             QStringList byLibical;
@@ -182,31 +171,26 @@ private slots:
                  ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
                 const icaltimetype start = icalcomponent_get_dtstart(ev);
                 QVERIFY(start.is_date);
-                byLibical << QString::fromUtf8(icalcomponent_get_uid(ev)).section(u'-', 0, 0) + u' '
+                byLibical << QString::fromUtf8(icalcomponent_get_uid(ev)) + u' '
                         + QDate(start.year, start.month, start.day).toString(Qt::ISODate);
             }
             icalcomponent_free(cal);
             QCOMPARE(byLibical, expected);
         }
+        QVERIFY(readFile(first).contains("SUMMARY:Rent 2 of 12 +$1\\,200.50"));
         QProcess python;
         python.start(u"/usr/bin/python3"_s, {u"-c"_s, u"import icalendar,sys\n"
             "for f in sys.argv[1:]:\n"
             "  for e in icalendar.Calendar.from_ical(open(f,'rb').read()).walk('VEVENT'):\n"
-            "    print(e['UID'], e.decoded('DTSTART').isoformat(), e['SUMMARY'])"_s, first, second});
+            "    print(e['UID'], e.decoded('DTSTART').isoformat())"_s, first, second});
         QVERIFY(python.waitForFinished());
-        const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        QVERIFY2(python.exitCode() == 0 && lines.size() == 8, python.readAllStandardError().constData());
-        QCOMPARE(lines.mid(0, 4), lines.mid(4)); // same UIDs, dates and texts in both exports
-        QVERIFY(lines.first().endsWith(u"Rent 2 of 12 +$1,200.50"_s));
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(lines.at(i).section(u' ', 1, 1), expected.at(i).section(u' ', 1, 1));
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts), expected + expected);
     }
 };
 
 int main(int argc, char *argv[])
 {
-    // The notification test needs a session bus of its own: the whole test
-    // runs again under dbus-run-session.
+    // Run again under dbus-run-session: the notification test needs a private session bus.
     if (!qEnvironmentVariableIsSet("VELTO_TEST_PRIVATE_BUS")) {
         qputenv("VELTO_TEST_PRIVATE_BUS", "1");
         std::vector<char *> args{const_cast<char *>("dbus-run-session"), const_cast<char *>("--")};
