@@ -75,7 +75,6 @@ Status sendDesktopNotification(const DesktopNotification &n, const QString &prog
 
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("velto"));
-    hints.insert(QStringLiteral("category"), QStringLiteral("presence"));
     // Markup needs the text escaped, or a client called "A & B" loses its name.
     QString body = markup ? n.body.toHtmlEscaped() : n.body;
     if (markup)
