@@ -21,6 +21,7 @@ Sandbox::Sandbox()
     QDir().mkpath(dataDir());
     QFile::copy(builtTemplatePath(), programDir() + QStringLiteral("/master.gen"));
     qputenv("VELTO_SETTINGS_DIR", settingsDir().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (path() + QStringLiteral("/config")).toLocal8Bit());
     setProgramFolder(programDir());
     setWritePauseMs(0);
 }

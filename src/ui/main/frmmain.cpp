@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
+#include "deadlines/icalexport.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/managecounts.h"
 #include "ui/common/dialogframe.h"
@@ -102,6 +103,10 @@ void frmMain::buildMenus()
     separatorIn(m_mnuFileGrp, m_mnuFile);
     m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("209"));
     connect(m_mnuFile[5], &QAction::triggered, this, &QWidget::close);
+    m_actExportCalendar = new QAction(QStringLiteral("1720"), this);
+    m_actExportCalendar->setObjectName(QStringLiteral("actExportCalendar"));
+    m_mnuFileGrp->insertAction(m_mnuFile[4], m_actExportCalendar);
+    connect(m_actExportCalendar, &QAction::triggered, this, &frmMain::mnuExportCalendar_Click);
 
     m_mnuRecordGrp = bar->addMenu(QStringLiteral("301"));
     m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("303"));
@@ -401,6 +406,18 @@ void frmMain::mnuScadenziari_Click()
 }
 void frmMain::mnuPrint_Click() { PrintGrid(*m_gex, m_prompts); }
 void frmMain::mnuExport_Click() { ExportGrid(*m_gex, m_prompts); }
+void frmMain::mnuExportCalendar_Click()
+{
+    SaveFileRequest request;
+    request.title = QStringLiteral("Velto - ") + LoadResString(1721);
+    request.filter = qtFileFilter(LoadResString(1722));
+    request.defaultSuffix = QStringLiteral("ics");
+    const QString path = m_prompts.chooseSaveFile(request);
+    if (path.isEmpty())
+        return;
+    if (const Status st = exportCalendar(currentDatabase(), app().CurrentDbId, path); !st)
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
+}
 void frmMain::mnuNew_Click() { m_commands->NewDeadline(m_gex->currentRow()); }
 void frmMain::mnuEdit_Click() { m_commands->EditDeadline(); }
 void frmMain::mnuToggleDone_Click() { m_commands->ToggleDone(); }
@@ -427,6 +444,7 @@ void frmMain::loadTexts()
 {
     for (QMenu *m : {m_mnuFileGrp, m_mnuRecordGrp, m_mnuViewGrp, m_mnuToolsGrp, m_mnuHelpGrp})
         m->setTitle(translateCaption(m->title()));
+    m_actExportCalendar->setText(translateCaption(m_actExportCalendar->text()));
     for (const QList<QAction *> *items : {&m_mnuFile, &m_mnuRecord, &m_mnuView, &m_mnuTools, &m_mnuHelp}) {
         for (QAction *a : *items) {
             if (!a->isSeparator())
