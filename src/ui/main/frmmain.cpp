@@ -14,6 +14,7 @@
 #include "ui/main/helpwindow.h"
 #include "ui/maintenance/frmdelclosedrows.h"
 #include "ui/maintenance/frmoptions.h"
+#include "ui/maintenance/frmrestore.h"
 #include "ui/sheets/frmscadenziari.h"
 #include "ui/main/mainicons.h"
 #include "ui/main/recordcommands.h"
@@ -102,6 +103,10 @@ void frmMain::buildMenus()
     separatorIn(m_mnuFileGrp, m_mnuFile);
     m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("209"));
     connect(m_mnuFile[5], &QAction::triggered, this, &QWidget::close);
+    // Kept out of the indexed list, whose numbers the File commands go by.
+    m_actRestore = new QAction(this);
+    m_actRestore->setObjectName(QStringLiteral("actRestore"));
+    m_mnuFileGrp->insertAction(m_mnuFile[4], m_actRestore);
 
     m_mnuRecordGrp = bar->addMenu(QStringLiteral("301"));
     m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("303"));
@@ -383,6 +388,7 @@ void frmMain::wireCommands()
         {&frmMain::mnuDelClosed_Click, {m_mnuTools[0]}, true},
         {&frmMain::mnuHelpContents_Click, {m_mnuHelp[0]}, true},
         {&frmMain::mnuAbout_Click, {m_mnuHelp[2]}, true},
+        {&frmMain::mnuRestore_Click, {m_actRestore}, true},
     };
     for (const Command &c : commands) {
         for (QAction *a : c.triggers) {
@@ -420,6 +426,7 @@ void frmMain::tbOptions_Click()
 void frmMain::mnuDelClosed_Click() { frmDelClosedRows::run(m_prompts, this); }
 void frmMain::mnuHelpContents_Click() { showHelp(this, &m_prompts); }
 void frmMain::mnuAbout_Click() { frmAbout::showAbout(m_prompts, this); }
+void frmMain::mnuRestore_Click() { frmRestore::run(m_prompts, this); }
 
 // ---------------------------------------------------------------- load
 
@@ -451,6 +458,8 @@ void frmMain::loadTexts()
         a->setChecked(g == app().GroupOption);
     }
     m_mnuLangs[0]->setText(caption(505));
+    m_actRestore->setText(caption(1692));
+    m_actRestore->setStatusTip(caption(1705));
 
     for (const QList<QAction *> *buttons : {&m_tbButtons, &m_tbLayoutButtons}) {
         for (QAction *a : *buttons) {

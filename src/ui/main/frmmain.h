@@ -110,6 +110,8 @@ public:
     [[nodiscard]] QAction *mnuLangs(int i) const { return m_mnuLangs.value(i); }
     [[nodiscard]] QAction *mnuHelp(int i) const { return m_mnuHelp.value(i); }
     [[nodiscard]] QMenu *mnuFileGrp() const { return m_mnuFileGrp; }
+    // File > Restore from backup, above Exit.
+    [[nodiscard]] QAction *actRestore() const { return m_actRestore; }
     [[nodiscard]] QMenu *mnuRecordGrp() const { return m_mnuRecordGrp; }
     [[nodiscard]] QMenu *mnuViewGrp() const { return m_mnuViewGrp; }
     [[nodiscard]] QMenu *mnuToolsGrp() const { return m_mnuToolsGrp; }
@@ -148,6 +150,7 @@ public slots:
     void mnuDelClosed_Click();     // Tools 0
     void mnuHelpContents_Click();  // Help 0, F1
     void mnuAbout_Click();         // Help 2
+    void mnuRestore_Click();       // File, above Exit
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -217,6 +220,7 @@ private:
     QList<QAction *> m_mnuFile, m_mnuRecord, m_mnuView, m_mnuGroupby, m_mnuTools, m_mnuLangs, m_mnuHelp;
     QList<QAction *> m_tbButtons, m_tbLayoutButtons;
     QActionGroup *m_layoutGroup = nullptr;
+    QAction *m_actRestore = nullptr;
 };
 
 } // namespace velto
