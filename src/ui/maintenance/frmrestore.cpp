@@ -57,6 +57,9 @@ frmRestore::frmRestore(UserPrompts &prompts, QWidget *parent) : QDialog(parent),
     setWindowTitle(LoadResString(1693));
     setAccessibleName(windowTitle());
     setModal(true);
+    // Left through its own buttons, as every dialog of the program.
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+                   & ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint));
 
     auto *lblList = new QLabel(LoadResString(1694), this);
     m_lst = new QTreeWidget(this);
