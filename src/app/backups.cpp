@@ -128,9 +128,9 @@ Status makeBackup(const QString &connectionString, QString *made)
     // Copies cut short by a crash; one of another instance still being
     // written is younger than this.
     const QDateTime stale = QDateTime::currentDateTime().addSecs(-600);
-    for (const QFileInfo &part : QDir(folder).entryInfoList({QLatin1Char('*') + kPartSuffix + QLatin1Char('*')}, QDir::Files))
-        if (part.lastModified() < stale)
-            QFile::remove(part.filePath());
+    for (const QFileInfo &left : QDir(folder).entryInfoList({QLatin1Char('*') + kPartSuffix + QLatin1Char('*')}, QDir::Files))
+        if (left.lastModified() < stale)
+            QFile::remove(left.filePath());
     return Status::success();
 }
 
