@@ -58,8 +58,6 @@ Status failed(int messageId, const Status &cause)
     return Status::failure(kErrorBackupFailed, LoadResString(messageId) + QStringLiteral("\n") + cause.message());
 }
 
-Status ioFailure(const QString &what) { return Status::failure(kErrorBackupFailed, what); }
-
 // The time in the name is the wall clock's, on the day today() answers, so
 // that a forced day (VELTO_TODAY) names and finds its backups too.
 QDateTime now() { return QDateTime(today(), QTime::currentTime()); }
@@ -102,7 +100,7 @@ Status makeBackup(const QString &connectionString, QString *made)
 {
     const QString folder = backupFolder();
     if (!QDir().mkpath(folder))
-        return ioFailure(QStringLiteral("Cannot create the folder %1").arg(folder));
+        return Status::failure(kErrorBackupFailed, QStringLiteral("Cannot create the folder %1").arg(folder));
     // Two backups in one millisecond still get two names.
     QDateTime stamp = now();
     const QStringList existing = backupNames();
@@ -116,9 +114,9 @@ Status makeBackup(const QString &connectionString, QString *made)
     if (!st)
         return st;
     // Only a whole copy carries a backup's name.
-    if (!QFile::rename(part, path)) {
+    if (!(st = renameDurably(part, path))) {
         QFile::remove(part);
-        return ioFailure(QStringLiteral("Cannot create %1").arg(path));
+        return st;
     }
     if (made)
         *made = path;

@@ -84,9 +84,17 @@ Status copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
         QFile::remove(targetPath + QStringLiteral("-journal"));
         return st;
     }
-    // The copy's own commit synced its pages; its name must last too.
-    if (!syncFolderOf(targetPath))
-        return systemError(QStringLiteral("Cannot sync the folder of"), targetPath);
+    // The copy's own commit synced its pages; its name is made to last by
+    // the rename that gives it its final one.
+    return Status::success();
+}
+
+Status renameDurably(const QString &from, const QString &to)
+{
+    if (QFileInfo::exists(to) || !QFile::rename(from, to))
+        return systemError(QStringLiteral("Cannot rename to"), to);
+    if (!syncFolderOf(to))
+        return systemError(QStringLiteral("Cannot sync the folder of"), to);
     return Status::success();
 }
 

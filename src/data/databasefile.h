@@ -10,9 +10,14 @@ namespace velto {
 
 // Copies the database at sourcePath into a new file at targetPath with the
 // engine's online backup, so the copy is one consistent state even when
-// another connection writes meanwhile, and is on disk when this returns.
+// another connection writes meanwhile, and its pages are on disk when this
+// returns.
 // targetPath must not exist; on failure nothing is left there.
 Status copyDatabaseFile(const QString &sourcePath, const QString &targetPath);
+
+// Renames a finished file and syncs its folder, so the new name survives
+// a power cut. Refuses to replace an existing file.
+Status renameDurably(const QString &from, const QString &to);
 
 // Puts the finished database at preparedPath in place of dbPath in one
 // rename, so a crash at any moment leaves either the old file or the new
