@@ -135,9 +135,13 @@ private slots:
             QVERIFY(QFile::remove(m_box->databasePath()) && QFile::copy(a, m_box->databasePath()));
             QProcess child;
             QElapsedTimer t;
+            const QString newest = backupFiles().value(backupFiles().size() - 1);
             QVERIFY(test::startSelf(child, {QStringLiteral("--restore"), m_box->dataDir(), backupFolder(), b}, "restoring"));
             t.start();
-            QThread::usleep(quint64(wholeUs * 1.2 * gen.generateDouble()));
+            // Every other kill aims at the swap, which follows the backup of the file replaced.
+            while (k % 2 && child.state() == QProcess::Running && backupFiles().value(backupFiles().size() - 1) == newest)
+                QThread::usleep(100);
+            QThread::usleep(quint64(k % 2 ? gen.bounded(30000) : wholeUs * 1.2 * gen.generateDouble()));
             if (k >= 0)
                 ::kill(pid_t(child.processId()), SIGKILL);
             QVERIFY(child.waitForFinished(30000) && (k >= 0 || child.exitCode() == 0));
