@@ -1,5 +1,6 @@
 #include "deadlines/datasheets.h"
 
+#include "app/backups.h"
 #include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
@@ -121,9 +122,12 @@ Status checkDataSheetDeletable(const QString &connectionString, int id, int acti
 
 Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId)
 {
+    // A refused delete makes no backup; the transaction below checks again.
+    Status st = checkDataSheetDeletable(connectionString, id, activeSheetId);
+    if (!st || !(st = backupBeforeDeleting(connectionString)))
+        return st;
     Connection cn;
-    const Status st = cn.open(connectionString);
-    if (!st)
+    if (!(st = cn.open(connectionString)))
         return st;
     return cn.transaction([&] {
         Status work = deletable(cn, id, activeSheetId);

@@ -1,5 +1,6 @@
 #include "deadlines/deadlinestore.h"
 
+#include "app/backups.h"
 #include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
@@ -144,6 +145,8 @@ Status deleteSeriesMember(const QString &connectionString, qint64 rowId)
 
 Status deleteSeries(const QString &connectionString, qint64 groupId)
 {
+    if (Status st = backupBeforeDeleting(connectionString); !st)
+        return st;
     return Connection::executeAlone(connectionString, sql::deleteGroup(groupId));
 }
 

@@ -1,5 +1,6 @@
 #include "deadlines/purge.h"
 
+#include "app/backups.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -31,7 +32,7 @@ Status countClosedUpTo(const QString &connectionString, int sheetId, const QDate
 Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *deleted)
 {
     Status st = requireDay(day);
-    if (!st)
+    if (!st || !(st = backupBeforeDeleting(connectionString)))
         return st;
     Connection cn;
     st = cn.open(connectionString);

@@ -20,6 +20,7 @@ public:
     [[nodiscard]] QString settingsDir() const { return m_dir.path() + QStringLiteral("/settings"); }
     [[nodiscard]] QString programDir() const { return m_dir.path() + QStringLiteral("/program"); }
     [[nodiscard]] QString dataDir() const { return m_dir.path() + QStringLiteral("/data"); }
+    [[nodiscard]] QString backupDir() const { return m_dir.path() + QStringLiteral("/backups"); }
     [[nodiscard]] QString databasePath() const { return dataDir() + QStringLiteral("/velto.mdb"); }
     // Copies the built template into the data folder and points the
     // program state (folder, connection string, data sheet 1) at it.

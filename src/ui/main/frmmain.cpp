@@ -15,6 +15,7 @@
 #include "ui/main/helpwindow.h"
 #include "ui/maintenance/frmdelclosedrows.h"
 #include "ui/maintenance/frmoptions.h"
+#include "ui/maintenance/frmrestore.h"
 #include "ui/sheets/frmscadenziari.h"
 #include "ui/main/mainicons.h"
 #include "ui/main/recordcommands.h"
@@ -107,6 +108,10 @@ void frmMain::buildMenus()
     m_actExportCalendar->setObjectName(QStringLiteral("actExportCalendar"));
     m_mnuFileGrp->insertAction(m_mnuFile[4], m_actExportCalendar);
     connect(m_actExportCalendar, &QAction::triggered, this, &frmMain::mnuExportCalendar_Click);
+    // Kept out of the indexed list, whose numbers the File commands go by.
+    m_actRestore = new QAction(this);
+    m_actRestore->setObjectName(QStringLiteral("actRestore"));
+    m_mnuFileGrp->insertAction(m_mnuFile[4], m_actRestore);
 
     m_mnuRecordGrp = bar->addMenu(QStringLiteral("301"));
     m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("303"));
@@ -388,6 +393,7 @@ void frmMain::wireCommands()
         {&frmMain::mnuDelClosed_Click, {m_mnuTools[0]}, true},
         {&frmMain::mnuHelpContents_Click, {m_mnuHelp[0]}, true},
         {&frmMain::mnuAbout_Click, {m_mnuHelp[2]}, true},
+        {&frmMain::mnuRestore_Click, {m_actRestore}, true},
     };
     for (const Command &c : commands) {
         for (QAction *a : c.triggers) {
@@ -437,6 +443,7 @@ void frmMain::tbOptions_Click()
 void frmMain::mnuDelClosed_Click() { frmDelClosedRows::run(m_prompts, this); }
 void frmMain::mnuHelpContents_Click() { showHelp(this, &m_prompts); }
 void frmMain::mnuAbout_Click() { frmAbout::showAbout(m_prompts, this); }
+void frmMain::mnuRestore_Click() { frmRestore::run(m_prompts, this); }
 
 // ---------------------------------------------------------------- load
 
@@ -469,6 +476,8 @@ void frmMain::loadTexts()
         a->setChecked(g == app().GroupOption);
     }
     m_mnuLangs[0]->setText(caption(505));
+    m_actRestore->setText(caption(1692));
+    m_actRestore->setStatusTip(caption(1705));
 
     for (const QList<QAction *> *buttons : {&m_tbButtons, &m_tbLayoutButtons}) {
         for (QAction *a : *buttons) {

@@ -111,6 +111,8 @@ public:
     [[nodiscard]] QAction *mnuHelp(int i) const { return m_mnuHelp.value(i); }
     [[nodiscard]] QMenu *mnuFileGrp() const { return m_mnuFileGrp; }
     [[nodiscard]] QAction *actExportCalendar() const { return m_actExportCalendar; }
+    // File > Restore from backup, above Exit.
+    [[nodiscard]] QAction *actRestore() const { return m_actRestore; }
     [[nodiscard]] QMenu *mnuRecordGrp() const { return m_mnuRecordGrp; }
     [[nodiscard]] QMenu *mnuViewGrp() const { return m_mnuViewGrp; }
     [[nodiscard]] QMenu *mnuToolsGrp() const { return m_mnuToolsGrp; }
@@ -150,6 +152,7 @@ public slots:
     void mnuDelClosed_Click();     // Tools 0
     void mnuHelpContents_Click();  // Help 0, F1
     void mnuAbout_Click();         // Help 2
+    void mnuRestore_Click();       // File, above Exit
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -221,6 +224,7 @@ private:
     // Outside the index list, so the indexes of the File items stay.
     QAction *m_actExportCalendar = nullptr;
     QActionGroup *m_layoutGroup = nullptr;
+    QAction *m_actRestore = nullptr;
 };
 
 } // namespace velto
