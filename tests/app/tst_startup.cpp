@@ -146,9 +146,10 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/velto.mdb.partial")));
     }
 
+    // A database written before deadline groups existed: every row gets group
+    // 0 and groups are indexed; a later start changes nothing.
     void oldDatabaseGainsTheGroupFieldOnce()
     {
-        // Given a database written before deadline groups existed.
         QVERIFY(createDatabaseFile(m_box->databasePath(), false));
         for (int k = 1; k <= 3; ++k)
             QVERIFY(Connection::executeAlone(connectionStringFor(m_box->dataDir()),
@@ -157,7 +158,6 @@ private slots:
         setDatabaseFolder(m_box->dataDir());
         RecordingPrompts prompts;
 
-        // When the program starts, then every row has group 0 and groups are indexed.
         QVERIFY(runStartup(prompts, 0));
         QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0, 0, 0}));
@@ -168,7 +168,6 @@ private slots:
         QCOMPARE(index.textValue(0), QStringLiteral("CREATE INDEX TrGrpId ON Transactions (TrGrpId)"));
         index.close();
 
-        // And a later start changes nothing.
         QVERIFY(test::exec(QStringLiteral("UPDATE Transactions SET TrGrpId = 7 WHERE TrRowId=2")));
         QVERIFY(runStartup(prompts, 0));
         QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0, 7, 0}));

@@ -137,10 +137,8 @@ private slots:
     {
         QFETCH(int, size);
         QFETCH(int, deleted);
-        QList<qint64> ids;
-        for (int k = 1; k <= size; ++k)
-            ids << seedDeadline(1, DeadlineType::Debit, QDate(2027, k, 15), QStringLiteral("Rata"), 0, money("90"),
-                                false, 3, k, size);
+        const QList<qint64> ids =
+            seedSeries(1, DeadlineType::Debit, QDate(2027, 1, 15), size, QStringLiteral("Rata"), 0, money("90"), 3);
         seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("Other series"), 0, money("1"), false,
                      4, 1, 2);
 
@@ -148,11 +146,9 @@ private slots:
 
         const QList<Deadline> rest = storedDeadlines(QStringLiteral("TrGrpId=3"));
         QCOMPARE(rest.size(), size - 1);
-        for (int k = 0; k < rest.size(); ++k) {
-            QVERIFY(rest[k].rowId != ids[deleted - 1]);
-            QCOMPARE(rest[k].groupRow, k + 1);
-            QCOMPARE(rest[k].groupCount, size - 1);
-        }
+        QVERIFY(numberedInOrder(rest));
+        for (const Deadline &d : rest)
+            QVERIFY(d.rowId != ids[deleted - 1]);
         QCOMPARE(storedDeadlines(QStringLiteral("TrGrpId=4")).value(0).groupCount, 2);
     }
 
@@ -162,7 +158,7 @@ private slots:
         for (int k = 1; k <= 3; ++k)
             ids << seedDeadline(1, DeadlineType::Debit, QDate(2027, k, 15), QStringLiteral("Rata"), 0, money("90"),
                                 false, 3, k, 3);
-        QVERIFY(seedExec(QStringLiteral("CREATE TRIGGER noRenumber BEFORE UPDATE ON Transactions "
+        QVERIFY(test::exec(QStringLiteral("CREATE TRIGGER noRenumber BEFORE UPDATE ON Transactions "
                                         "BEGIN SELECT RAISE(ABORT, 'database is locked'); END")));
         const QList<Deadline> before = storedDeadlines();
 

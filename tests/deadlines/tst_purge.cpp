@@ -4,6 +4,7 @@
 #include "app/mainmod.h"
 #include "data/catalogue.h"
 #include "deadlines/purge.h"
+#include "seed.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -14,16 +15,9 @@ namespace {
 
 QString cs() { return app().ConnectionString; }
 
-void addDeadline(int sheet, const QDate &day, bool done, const QString &description)
+void addDeadline(int sheet, const QDate &day, bool done, const char *description)
 {
-    QVERIFY(test::exec(sql::insertSingle(sheet, 1, day, description, 0, Currency(), Currency(), 0)));
-    if (done)
-        QVERIFY(test::exec("UPDATE Transactions SET TrDone = True WHERE TrDescription=" + sql::text(description)));
-}
-
-QStringList storedDescriptions()
-{
-    return test::column(QStringLiteral("SELECT TrDescription FROM Transactions ORDER BY TrDescription"));
+    QVERIFY(test::seedDeadline(sheet, DeadlineType::Credit, day, QLatin1String(description), 0, Currency(), done));
 }
 
 } // namespace
@@ -68,7 +62,7 @@ private slots:
         QVERIFY(countClosedUpTo(cs(), sheet, day, &counted));
         QVERIFY(purgeClosedUpTo(cs(), sheet, day, &deleted));
 
-        QCOMPARE(storedDescriptions(), kept);
+        QCOMPARE(test::storedDescriptions(), kept);
         QCOMPARE(counted, 6 - kept.size());
         QCOMPARE(deleted, counted);
         QLocale::setDefault(QLocale::c());

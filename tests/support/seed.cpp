@@ -5,19 +5,9 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "deadlines/deadlinestore.h"
+#include "testsupport.h"
 
 namespace velto::test {
-
-bool seedExec(const QString &statement)
-{
-    Connection cn;
-    if (!cn.open(app().ConnectionString))
-        return false;
-    const Status st = cn.execute(statement);
-    if (!st)
-        qWarning("%s: %s", qPrintable(statement), qPrintable(st.message()));
-    return st.ok();
-}
 
 qint64 seedDeadline(int sheet, DeadlineType type, const QDate &day, const QString &description, qint64 account,
                     Currency value, bool done, qint64 group, int row, int count)
@@ -37,6 +27,29 @@ qint64 seedDeadline(int sheet, DeadlineType type, const QDate &day, const QStrin
     return id;
 }
 
+QList<qint64> seedSeries(int sheet, DeadlineType type, const QDate &first, int count, const QString &description,
+                         qint64 account, Currency value, qint64 group)
+{
+    QList<qint64> ids;
+    for (int k = 0; k < count; ++k)
+        ids << seedDeadline(sheet, type, first.addMonths(k), description, account, value, false, group, k + 1, count);
+    return ids;
+}
+
+QStringList storedDescriptions()
+{
+    return column(QStringLiteral("SELECT TrDescription FROM Transactions ORDER BY TrDescription"));
+}
+
+bool numberedInOrder(const QList<Deadline> &rows)
+{
+    for (int k = 0; k < rows.size(); ++k) {
+        if (rows[k].groupRow != k + 1 || rows[k].groupCount != rows.size())
+            return false;
+    }
+    return true;
+}
+
 qint64 seedAccount(const QString &name, const QString &notes)
 {
     Connection cn;
@@ -49,7 +62,7 @@ qint64 seedAccount(const QString &name, const QString &notes)
 
 void seedSheet(int id, const QString &name)
 {
-    seedExec(sql::createSheet(id, name));
+    exec(sql::createSheet(id, name));
 }
 
 Currency money(const char *invariant)

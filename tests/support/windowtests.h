@@ -1,7 +1,7 @@
 #pragma once
-// Small helpers of the window tests: settle the event loop, read rows back,
-// add deadlines as the new-deadline window would. For tests that link the
-// widget library.
+// Small helpers of the window tests: settle the event loop, open the main
+// window on a new database, read rows back. For tests that link the widget
+// library.
 
 #include "app/mainmod.h"
 #include "app/strings.h"
@@ -25,8 +25,6 @@
 #include <memory>
 
 namespace velto::test {
-
-using ScriptedPrompts = PromptRecorder;
 
 // Lets windows closed with WA_DeleteOnClose go, and queued events run.
 inline void settle()
@@ -92,33 +90,6 @@ inline QList<QVariantMap> query(const QString &statement)
         out << row;
     }
     return out;
-}
-
-inline QList<QVariantMap> deadlines()
-{
-    return query(QStringLiteral("SELECT * FROM Transactions ORDER BY TrDate, TrRowId"));
-}
-
-inline bool run(const QString &statement)
-{
-    return seedExec(statement);
-}
-
-// A deadline (a series when count > 1) of the active data sheet.
-inline Status addDeadline(DeadlineType type, const QDate &date, const QString &description,
-                          const char *amount = "100", int count = 1, Cadence cadence = Cadence::Monthly,
-                          qint64 accountId = 0)
-{
-    DeadlineEntry e;
-    e.type = type;
-    e.description = description;
-    e.amount = money(amount);
-    e.date = date;
-    e.recurring = count > 1;
-    e.count = count;
-    e.cadence = cadence;
-    e.accountId = accountId;
-    return InsertDeadlines(app().ConnectionString, app().CurrentDbId, e);
 }
 
 } // namespace velto::test

@@ -74,8 +74,8 @@ private slots:
     void enterEditsCurrentRow()
     {
         QFETCH(bool, save);
-        QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Bianchi', 'n1')")));
-        QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Verdi', 'n2')")));
+        QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Bianchi', 'n1')")));
+        QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Verdi', 'n2')")));
         frmAccounts *w = openWindow();
         QVERIFY(w->grid()->find(2, QStringLiteral("Verdi")));
         QString shownName;
@@ -104,14 +104,14 @@ private slots:
 
     void saveOverARowChangedMeanwhileShowsItAsItIsNow()
     {
-        QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Verdi', 'n2')")));
+        QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES ('Verdi', 'n2')")));
         frmNewAcc dlg(nullptr, m_prompts);
         QString shownAfterRefusal;
         whenModal("velto::frmNewAcc", [&shownAfterRefusal](QWidget *d) {
             auto *name = d->findChild<QLineEdit *>("txtData0");
             name->selectAll();
             QTest::keyClicks(name, QStringLiteral("Verdi Luigi"));
-            QVERIFY(run(QStringLiteral("UPDATE Accounts SET AcName='Verdi SpA'")));
+            QVERIFY(test::exec(QStringLiteral("UPDATE Accounts SET AcName='Verdi SpA'")));
             QTest::mouseClick(d->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
             settle();
             shownAfterRefusal = d->isVisible() ? name->text() : QString();
@@ -138,8 +138,8 @@ private slots:
     {
         QFETCH(bool, used);
         QFETCH(bool, yes);
-        QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Alfa')")));
-        QVERIFY(run(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Beta')")));
+        QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Alfa')")));
+        QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Beta')")));
         if (used)
             QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 5, 1), QStringLiteral("Fattura"), accounts()[0]["AcId"].toLongLong(), money("10")));
         frmAccounts *w = openWindow();

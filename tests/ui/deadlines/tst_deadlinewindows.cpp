@@ -61,15 +61,10 @@ private slots:
     {
         QFETCH(int, type);
         const auto seriesType = DeadlineType(type);
-        qint64 second = 0;
-        for (int k = 1; k <= 3; ++k) {
-            const qint64 id = seedDeadline(1, seriesType, QDate(2027, k, 10), QStringLiteral("Leasing"), m_bianchi,
-                                           money("250"), false, 5, k, 3);
-            if (k == 2)
-                second = id;
-        }
+        const QList<qint64> ids = seedSeries(1, seriesType, QDate(2027, 1, 10), 3, QStringLiteral("Leasing"), m_bianchi,
+                                             money("250"), 5);
         auto w = openMain();
-        goTo(*w, second);
+        goTo(*w, ids[1]);
         m_prompts.groupAnswers = {2};
 
         press(w->gex(), Qt::Key_F5);
@@ -85,12 +80,11 @@ private slots:
         QVERIFY(m_prompts.messages.isEmpty());
         const QList<Deadline> rows = storedDeadlines(QStringLiteral("TrGrpId=5"));
         QCOMPARE(rows.size(), 4);
-        for (int k = 0; k < 4; ++k) {
-            QCOMPARE(rows[k].type, seriesType);
-            QCOMPARE(rows[k].balance, signedAmount(seriesType, rows[k].value));
-            QCOMPARE(rows[k].accountId, m_bianchi);
-            QCOMPARE(rows[k].groupRow, k + 1);
-            QCOMPARE(rows[k].groupCount, 4);
+        QVERIFY(numberedInOrder(rows));
+        for (const Deadline &d : rows) {
+            QCOMPARE(d.type, seriesType);
+            QCOMPARE(d.balance, signedAmount(seriesType, d.value));
+            QCOMPARE(d.accountId, m_bianchi);
         }
         QCOMPARE(rows[1].date, QDate(2027, 1, 20));
     }
@@ -99,12 +93,10 @@ private slots:
     // series without a client starts from no client.
     void reusedNewWindowCarriesNoClientIntoTheSeries()
     {
-        const qint64 member = seedDeadline(1, DeadlineType::Debit, QDate(2027, 2, 1), QStringLiteral("Canone"), 0,
-                                           money("40"), false, 8, 1, 2);
-        seedDeadline(1, DeadlineType::Debit, QDate(2027, 3, 1), QStringLiteral("Canone"), 0, money("40"), false, 8, 2, 2);
+        const qint64 member = seedSeries(1, DeadlineType::Debit, QDate(2027, 2, 1), 2, QStringLiteral("Canone"), 0,
+                                         money("40"), 8)[0];
         auto w = openMain();
-        w->mnuRecord(0)->trigger(); // no current row: a new deadline on its own
-        auto *dlg = window<frmScadenzeNuovo>(*w);
+        auto *dlg = openNew(*w); // no current row: a new deadline on its own
         QVERIFY(dlg);
         field<AccountCombo>(dlg, "dtcData")->setBoundValue(m_rossi);
         field<QLineEdit>(dlg, "txtData0")->setText(QStringLiteral("typed, then abandoned"));
@@ -126,9 +118,8 @@ private slots:
     void memberIsNotAddedToASeriesOfAnotherSheet()
     {
         seedSheet(2, QStringLiteral("Office"));
-        const qint64 member = seedDeadline(1, DeadlineType::Credit, QDate(2027, 2, 1), QStringLiteral("Affitto"), 0,
-                                           money("500"), false, 6, 1, 2);
-        seedDeadline(1, DeadlineType::Credit, QDate(2027, 3, 1), QStringLiteral("Affitto"), 0, money("500"), false, 6, 2, 2);
+        const qint64 member = seedSeries(1, DeadlineType::Credit, QDate(2027, 2, 1), 2, QStringLiteral("Affitto"), 0,
+                                         money("500"), 6)[0];
         auto w = openMain();
         goTo(*w, member);
         m_prompts.groupAnswers = {2};
@@ -153,8 +144,7 @@ private slots:
     {
         seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 5), QStringLiteral("Before"), 0, money("1"));
         auto w = openMain();
-        w->mnuRecord(0)->trigger();
-        auto *dlg = window<frmScadenzeNuovo>(*w);
+        auto *dlg = openNew(*w);
         QVERIFY(dlg);
         field<TypeCombo>(dlg, "imgcmbData")->selectType(DeadlineType::Debit);
         QTest::mouseClick(field<QRadioButton>(dlg, "optgrp1"), Qt::LeftButton);
@@ -201,8 +191,7 @@ private slots:
         QFETCH(QString, description);
         QFETCH(QString, pasted);
         auto w = openMain();
-        w->mnuRecord(0)->trigger();
-        auto *dlg = window<frmScadenzeNuovo>(*w);
+        auto *dlg = openNew(*w);
         QVERIFY(dlg);
         dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg));
@@ -225,8 +214,7 @@ private slots:
     void countStepsStopAtAHundredButTypedCountsAreKept()
     {
         auto w = openMain();
-        w->mnuRecord(0)->trigger();
-        auto *dlg = window<frmScadenzeNuovo>(*w);
+        auto *dlg = openNew(*w);
         QVERIFY(dlg);
         QTest::mouseClick(field<QRadioButton>(dlg, "optgrp1"), Qt::LeftButton);
         auto *count = field<QLineEdit>(dlg, "txtData2");
@@ -247,8 +235,7 @@ private slots:
     void appointmentTakesNoAmountAndEscapeWritesNothing()
     {
         auto w = openMain();
-        w->mnuRecord(0)->trigger();
-        auto *dlg = window<frmScadenzeNuovo>(*w);
+        auto *dlg = openNew(*w);
         QVERIFY(dlg);
         auto *type = field<TypeCombo>(dlg, "imgcmbData");
         auto *amount = field<AmountBox>(dlg, "txtData1");
@@ -263,8 +250,7 @@ private slots:
         QTRY_VERIFY(!window<frmScadenzeNuovo>(*w));
         QVERIFY(storedDeadlines().isEmpty());
 
-        w->mnuRecord(0)->trigger();
-        dlg = window<frmScadenzeNuovo>(*w);
+        dlg = openNew(*w);
         field<TypeCombo>(dlg, "imgcmbData")->selectType(DeadlineType::Appointment);
         field<QLineEdit>(dlg, "txtData0")->setText(QStringLiteral("Dentista"));
         QTest::mouseClick(field<QPushButton>(dlg, "cmdSalva"), Qt::LeftButton);
@@ -277,8 +263,7 @@ private slots:
     void newClientFromTheDeadlineWindowIsSelected()
     {
         auto w = openMain();
-        w->mnuRecord(0)->trigger();
-        auto *dlg = window<frmScadenzeNuovo>(*w);
+        auto *dlg = openNew(*w);
         QVERIFY(dlg);
         auto *box = field<AccountCombo>(dlg, "dtcData");
         whenModal("velto::frmNewAcc", [](QWidget *editor) {
@@ -329,7 +314,7 @@ private slots:
         const qint64 id = seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Luce"), 0, money("60"));
         auto w = openMain();
         goTo(*w, id);
-        QVERIFY(seedExec(QStringLiteral("DELETE * FROM Transactions")));
+        QVERIFY(test::exec(QStringLiteral("DELETE * FROM Transactions")));
 
         press(w->gex(), Qt::Key_Return);
 
@@ -396,13 +381,8 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(int, left);
-        qint64 middle = 0;
-        for (int k = 1; k <= 3; ++k) {
-            const qint64 id = seedDeadline(1, DeadlineType::Debit, QDate(2027, k, 15), QStringLiteral("Rata"), 0,
-                                           money("90"), false, 4, k, 3);
-            if (k == 2)
-                middle = id;
-        }
+        const qint64 middle =
+            seedSeries(1, DeadlineType::Debit, QDate(2027, 1, 15), 3, QStringLiteral("Rata"), 0, money("90"), 4)[1];
         auto w = openMain();
         goTo(*w, middle);
         m_prompts.groupAnswers = {answer};
@@ -412,10 +392,7 @@ private slots:
         QCOMPARE(m_prompts.groupQuestions, QList<GroupQuestionKind>{GroupQuestionKind::Erase});
         const QList<Deadline> rows = storedDeadlines();
         QCOMPARE(rows.size(), left);
-        for (int k = 0; k < rows.size(); ++k) {
-            QCOMPARE(rows[k].groupRow, k + 1);
-            QCOMPARE(rows[k].groupCount, left);
-        }
+        QVERIFY(numberedInOrder(rows));
         QCOMPARE(w->gex()->recordCount(), left);
     }
 
@@ -502,6 +479,12 @@ private:
             target = grid->findChild<QTreeView *>();
         QTest::keyClick(target, key, modifiers);
         QCoreApplication::processEvents();
+    }
+
+    frmScadenzeNuovo *openNew(frmMain &w)
+    {
+        w.mnuRecord(0)->trigger();
+        return window<frmScadenzeNuovo>(w);
     }
 
     template <class Window> Window *window(frmMain &w) const { return w.findChild<Window *>(); }

@@ -86,8 +86,7 @@ void standardFixture()
     seed(1, Debit, d(1, 31), "Power", 1, "30");
     seed(1, Appointment, d(2, 1), "Meeting", 0, "55");
     seed(1, Credit, d(1, 10), "Old invoice", 2, "70", true);
-    for (int m = 1; m <= 3; ++m)
-        seedDeadline(1, Debit, d(m, 16), QStringLiteral("Lease"), 2, money("40"), false, 7, m, 3);
+    seedSeries(1, Debit, d(1, 16), 3, QStringLiteral("Lease"), 2, money("40"), 7);
     seed(2, Credit, d(1, 15), "Other sheet", 1, "999");
 }
 
@@ -308,7 +307,7 @@ private slots:
         check();
 
         // Closing the last open deadline of a day unbolds it.
-        QVERIFY(seedExec(sql::toggleDone(open)));
+        QVERIFY(test::exec(sql::toggleDone(open)));
         w->mvGetDayBold();
         QVERIFY(!mv->isDayBold(d(1, 20)));
     }

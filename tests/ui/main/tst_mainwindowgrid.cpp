@@ -47,20 +47,20 @@ private slots:
     void rebindKeepsNotesLineAndCollapsedGroups()
     {
         QFETCH(int, key);
-        // Given open deadlines of two clients in January and one in February,
-        // by month, February collapsed, Rossi's deadline current
+        // Open deadlines of two clients in January and one in February, by
+        // month, February collapsed, Rossi's deadline current.
         const qint64 rossi = seedAccount(QStringLiteral("Rossi"), QStringLiteral("Calls after 3"));
         const qint64 bianchi = seedAccount(QStringLiteral("Bianchi"), QStringLiteral("Pays late"));
-        QVERIFY(addDeadline(DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), "10", 1, Cadence::Monthly, rossi));
-        QVERIFY(addDeadline(DeadlineType::Credit, QDate(2027, 1, 11), QStringLiteral("Bianchi's"), "10", 1, Cadence::Monthly, bianchi));
-        QVERIFY(addDeadline(DeadlineType::Debit, QDate(2027, 2, 20), QStringLiteral("Later"), "10", 1, Cadence::Monthly, rossi));
+        const qint64 rossis = seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), rossi, money("10"));
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 11), QStringLiteral("Bianchi's"), bianchi, money("10")));
+        QVERIFY(seedDeadline(1, DeadlineType::Debit, QDate(2027, 2, 20), QStringLiteral("Later"), rossi, money("10")));
         auto w = openWindow();
         w->cmbFilter()->setCurrentIndex(1); // open deadlines
         w->applyLayout(2);
         Grid *grid = w->gex();
         const QString february = QLatin1Char(' ') + QLocale().toString(QDate(2027, 2, 1), QStringLiteral("MMMM yyyy"));
         grid->setRowExpanded(groupRow(grid, february), false);
-        w->gexFind(query("SELECT TrRowId FROM Transactions WHERE TrDescription='Rossi''s'").value(0).value("TrRowId").toLongLong());
+        w->gexFind(rossis);
         QCOMPARE(w->lblAccNotes()->text(), QStringLiteral("[Rossi]  Calls after 3"));
         const int position = grid->currentRow();
         m_prompts.answers = {true};
@@ -68,7 +68,6 @@ private slots:
         viewOf(grid)->setFocus();
         QTest::keyClick(viewOf(grid), Qt::Key(key));
 
-        // Then the row now under the same number is Bianchi's, and the notes line says so
         QCOMPARE(grid->currentRow(), position);
         QCOMPARE(grid->value(col(MainColumn::Description)).toString(), QStringLiteral("Bianchi's"));
         QCOMPARE(w->lblAccNotes()->text(), QStringLiteral("[Bianchi]  Pays late"));
@@ -79,8 +78,8 @@ private slots:
     void navigatorAndCurrentRowNeverRestOnNothing()
     {
         for (int day = 1; day <= 3; ++day)
-            QVERIFY(addDeadline(DeadlineType::Credit, QDate(2027, 3, day), QStringLiteral("March %1").arg(day)));
-        QVERIFY(addDeadline(DeadlineType::Credit, QDate(2027, 4, 1), QStringLiteral("April")));
+            QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 3, day), QStringLiteral("March %1").arg(day), 0, money("100")));
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 4, 1), QStringLiteral("April"), 0, money("100")));
         auto w = openWindow();
         w->applyLayout(2);
         Grid *grid = w->gex();
@@ -152,7 +151,7 @@ private slots:
         settle();
 
         QCOMPARE(dialog && dialog->isVisible(), stillOpen);
-        QCOMPARE(int(deadlines().size()), saved);
+        QCOMPARE(int(storedDeadlines().size()), saved);
         if (stillOpen) {
             QVERIFY(!target->hasFocus());
             dialog->close();
@@ -164,11 +163,11 @@ private slots:
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (package poppler-utils) is not installed");
-        // Given long amounts, two-digit months, a series and every type, in US English
+        // Long amounts, two-digit months, a series and every type, in US English.
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QVERIFY(addDeadline(DeadlineType::Credit, QDate(2027, 10, 11), QStringLiteral("Invoice"), "1234567.89"));
-        QVERIFY(addDeadline(DeadlineType::Debit, QDate(2027, 10, 30), QStringLiteral("Lease"), "98765432.1", 3));
-        QVERIFY(addDeadline(DeadlineType::Appointment, QDate(2027, 12, 12), QStringLiteral("Meeting"), "5"));
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 10, 11), QStringLiteral("Invoice"), 0, money("1234567.89")));
+        seedSeries(1, DeadlineType::Debit, QDate(2027, 10, 30), 3, QStringLiteral("Lease"), 0, money("98765432.1"), 1);
+        QVERIFY(seedDeadline(1, DeadlineType::Appointment, QDate(2027, 12, 12), QStringLiteral("Meeting"), 0, Currency()));
         auto w = openWindow();
         const QString pdf = m_bench.box->path() + QStringLiteral("/list.pdf");
         m_prompts.printerSetUp = [&](QPrinter &printer) {
@@ -204,10 +203,10 @@ private slots:
 
     void refusalInTheClientsWindowBelongsToIt()
     {
-        // Given a client named by a deadline, in the clients window opened from
-        // the main window, with the program's own message boxes
+        // A client named by a deadline, in the clients window opened from the
+        // main window, with the program's own message boxes.
         const qint64 rossi = seedAccount(QStringLiteral("Rossi"), QString());
-        QVERIFY(addDeadline(DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), "10", 1, Cadence::Monthly, rossi));
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), rossi, money("10")));
         WidgetPrompts prompts;
         frmMain w(prompts);
         prompts.setOwner(&w);
@@ -226,12 +225,11 @@ private slots:
             settle();
         };
 
-        // When Del is refused there, and again once the first box has closed
-        // (when the window system may not have given the activation back yet)
+        // Refused twice: the second time the window system may not yet have
+        // given the activation back after the first box.
         refuse();
         refuse();
 
-        // Then both boxes belonged to the clients window, which has the focus back
         QCOMPARE(boxOwners, (QList<QWidget *>{clients, clients}));
         QTRY_COMPARE(QApplication::activeWindow(), clients);
         clients->close();

@@ -7,6 +7,7 @@
 #include "data/catalogue.h"
 #include "promptrecorder.h"
 #include "refreshrecorder.h"
+#include "seed.h"
 #include "testsupport.h"
 #include "ui/maintenance/frmdelclosedrows.h"
 
@@ -21,15 +22,9 @@ using velto::test::RefreshRecorder;
 
 namespace {
 
-void addClosed(int dbId, const QDate &day, const QString &description)
+void addClosed(int dbId, const QDate &day, const char *description)
 {
-    QVERIFY(test::exec(sql::insertSingle(dbId, 1, day, description, 0, Currency(), Currency(), 0)));
-    QVERIFY(test::exec("UPDATE Transactions SET TrDone = True WHERE TrDescription=" + sql::text(description)));
-}
-
-QStringList storedDescriptions()
-{
-    return test::column(QStringLiteral("SELECT TrDescription FROM Transactions ORDER BY TrDescription"));
+    QVERIFY(test::seedDeadline(dbId, DeadlineType::Credit, day, QLatin1String(description), 0, Currency(), true));
 }
 
 void click(QWidget &dlg, const char *button)
@@ -82,7 +77,7 @@ private slots:
 
         click(dlg, "cmdSalva");
 
-        QCOMPARE(storedDescriptions(), (QStringList{"a on sheet 1", "c the day after"}));
+        QCOMPARE(test::storedDescriptions(), (QStringList{"a on sheet 1", "c the day after"}));
         QCOMPARE(m_prompts.defaults, QList<bool>{false});
         QCOMPARE(m_prompts.messages, QStringList{LoadResString(1309)});
         QCOMPARE(m_refresh->calls, (QStringList{"gexUpdate(3)", "mvGetDayBold", "gextasksUpdate", "sbBallon"}));
@@ -121,7 +116,7 @@ private slots:
 
         click(dlg, "cmdSalva");
 
-        QCOMPARE(storedDescriptions().size(), 3);
+        QCOMPARE(test::storedDescriptions().size(), 3);
         QCOMPARE(m_prompts.messages, QStringList{LoadResString(1323)});
         QVERIFY(m_refresh->calls.isEmpty());
         QVERIFY(!dlg.isVisible());
