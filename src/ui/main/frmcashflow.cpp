@@ -147,7 +147,7 @@ void frmCashFlow::build()
     setTabOrder(m_cmdSave, m_cmdPrint);
     setTabOrder(m_cmdPrint, m_cmdClose);
     m_view->setFocusPolicy(Qt::NoFocus);
-    resize(900, 640);
+    resize(960, 720);
 }
 
 void frmCashFlow::reload()
@@ -205,6 +205,7 @@ void frmCashFlow::draw()
         const double span = std::max(1.0, high - low);
         const double step = std::pow(10.0, std::floor(std::log10(span)));
         amounts->setRange(std::floor(low / step) * step, std::ceil(high * 1.05 / step) * step);
+        amounts->applyNiceNumbers();
         amounts->setTitleText(locale.currencySymbol());
     }
     const bool overdue = m_flow.overdueCreditCount + m_flow.overdueDebitCount > 0;

@@ -10,6 +10,7 @@
 #include "ui/widgets/monthview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -43,6 +44,13 @@ void frmMain::buildSearchAndCashFlow()
     // Every keystroke narrows the rows already loaded; nothing is read again.
     connect(m_txtSearch, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_gex->setSearch(searchFields(), text, QLocale());
+    });
+    // The status bar explains the focused control, as for the filter list.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now == m_txtSearch)
+            showStatusText(1777);
+        else if (old == m_txtSearch)
+            m_sbText->clear();
     });
     connect(m_txtSearch, &QLineEdit::returnPressed, this, [this] { m_gex->setFocus(Qt::ShortcutFocusReason); });
     auto *clear = new QAction(m_txtSearch);

@@ -8,18 +8,10 @@
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
 #include "ui/widgets/recordsetgridsource.h"
-#include "selfprocess.h"
 #include "windowtests.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPrinter>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace velto;
 using namespace velto::test;
@@ -28,23 +20,15 @@ class tst_Flow : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
+    void init()
     {
         qputenv("VELTO_TODAY", "2027-01-15");
         installDatabaseGridLoader();
-    }
-    void init()
-    {
         m_box = std::make_unique<Sandbox>();
         QVERIFY(m_box->createDatabase());
         app().LanguageOffset = kOffsetEnglish;
         app().GroupOption = 0;
         m_prompts = ScriptedPrompts();
-    }
-    void cleanup()
-    {
-        settle();
-        m_box.reset();
     }
 
     void searchFindsHostileTextAsItStands_data()
@@ -53,32 +37,29 @@ private slots:
         QTest::addColumn<QStringList>("found");
         QTest::newRow("percent") << "0%" << QStringList{"50% off"};
         QTest::newRow("underscore") << "a_b" << QStringList{"a_b"};
-        QTest::newRow("apostrophe in description, client and notes") << "'" << QStringList{"L'affitto", "say \"hi\""};
-        QTest::newRow("client name") << "o'b" << QStringList{"L'affitto"};
+        QTest::newRow("apostrophe in client and notes") << "'" << QStringList{"Rent", "say \"hi\""};
         QTest::newRow("double quotes") << "\"HI\"" << QStringList{"say \"hi\""};
         QTest::newRow("accent and case ignored") << "CITTÀ" << QStringList{"Citta nuova", "Città"};
-        QTest::newRow("notes") << "insurance" << QStringList{"plain"};
         QTest::newRow("nothing") << "%%" << QStringList{};
     }
     void searchFindsHostileTextAsItStands()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, found);
-        const qint64 obrien = seedAccount(QStringLiteral("O'Brien"));
         for (const char *d : {"50% off", "5000 off", "a_b", "axb", "Città", "Citta nuova"})
             seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 20), d, 0, money("1"));
-        seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 21), "L'affitto", obrien, money("1"));
+        seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 21), "Rent", seedAccount("O'Brien"), money("1"));
         QVERIFY(run("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription, TrNotes) VALUES "
-                    "(1, 1, #01/22/2027#, 'say \"hi\"', 'quoted '' note'), (1, 1, #01/23/2027#, 'plain', 'Insurance 2027')"));
+                    "(1, 1, #01/22/2027#, 'say \"hi\"', 'quoted '' note'), (1, 1, #01/23/2027#, 'plain', 'Insurance')"));
         auto w = openWindow();
         QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
         QVERIFY(w->txtSearch()->hasFocus());
         QTest::keyClicks(w->txtSearch(), typed);
+        // Totals, navigator and export all read these rows
         QCOMPARE(shown(w->gex()), found);
         QVERIFY(w->gex()->findChild<QLabel *>("recordNavigator")->text().endsWith(QString::number(found.size())));
         QTest::keyClick(w->txtSearch(), Qt::Key_Escape);
-        QVERIFY(w->txtSearch()->text().isEmpty());
-        QVERIFY(w->gex()->hasFocus() || w->gex()->focusProxy()->hasFocus());
+        QVERIFY(w->txtSearch()->text().isEmpty() && w->gex()->focusProxy()->hasFocus());
         QCOMPARE(w->gex()->recordCount(), 9);
     }
 
@@ -95,6 +76,7 @@ private slots:
         w->txtSearch()->setText(QStringLiteral("RENT"));
         for (int filter = 0; filter < frmMain::kFilterCount; ++filter) {
             for (int layout = 0; layout < 4; ++layout) {
+                // Changed while the search stands, so each reload must keep it
                 w->cmbFilter()->setCurrentIndex(filter);
                 w->applyLayout(layout);
                 const QStringList searched = shown(w->gex());
@@ -113,14 +95,11 @@ private slots:
         auto w = openWindow();
         w->actCashFlow()->trigger();
         frmCashFlow *chart = w->cashFlowWindow();
-        QVERIFY(chart && chart->isVisible());
-        QCOMPARE(chart->flow().months[0].credits, money("100"));
-        QVERIFY(chart->barText(0, 0).contains(QLocale().toCurrencyString(100.0)));
+        QVERIFY(chart && chart->isVisible() && chart->barText(0, 0).contains(QLocale().toCurrencyString(100.0)));
 
         // A deadline saved anywhere shows at once
         QVERIFY(addDeadline(DeadlineType::Debit, QDate(2027, 3, 5), QStringLiteral("Tax"), "30"));
         refreshAfterDeadlineSave(0);
-        QCOMPARE(chart->flow().months[2].debits, money("30"));
         QCOMPARE(chart->flow().months[2].balance, money("70"));
         QCOMPARE(chart->table()->item(2, 2)->text(), QLocale().toCurrencyString(30.0));
 
@@ -128,18 +107,11 @@ private slots:
         chart->table()->setFocus();
         chart->table()->setCurrentCell(2, 0);
         QTest::keyClick(chart->table(), Qt::Key_Return);
-        QCOMPARE(w->mv()->selectionStart(), QDate(2027, 3, 1));
-        QCOMPARE(w->mv()->selectionEnd(), QDate(2027, 3, 31));
+        QCOMPARE(QList<QDate>({w->mv()->selectionStart(), w->mv()->selectionEnd()}), QList<QDate>({{2027, 3, 1}, {2027, 3, 31}}));
 
-        // Saved as PNG and printed
-        m_prompts.saveFile = m_box->path() + QStringLiteral("/flow.png");
+        m_prompts.saveFile = m_box->path() + "/flow.png";
         chart->findChild<QPushButton *>("cmdSave")->click();
         QVERIFY(!QImage(m_prompts.saveFile).isNull());
-        const QString pdf = m_box->path() + QStringLiteral("/flow.pdf");
-        m_prompts.printerSetUp = [&](QPrinter &p) { p.setOutputFormat(QPrinter::PdfFormat); p.setOutputFileName(pdf); return true; };
-        chart->findChild<QPushButton *>("cmdPrint")->click();
-        QVERIFY(readFile(pdf).startsWith("%PDF"));
-        QVERIFY(m_prompts.messages.isEmpty());
     }
 
 private:
@@ -149,9 +121,7 @@ private:
         w->Form_Load();
         w->show();
         w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.get()))
-            qWarning("window not active");
-        return w;
+        return QTest::qWaitForWindowActive(w.get()) ? std::move(w) : nullptr;
     }
     // The stored descriptions of the records shown, sorted.
     static QStringList shown(Grid *grid)
