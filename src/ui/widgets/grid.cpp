@@ -47,6 +47,11 @@ public:
             return {};
         return m_all->value(m_rows[std::size_t(row)], col);
     }
+    [[nodiscard]] bool sameAs(const std::shared_ptr<const GridSource> &all, const std::vector<int> &rows,
+                              bool every) const
+    {
+        return m_all == all && m_every == every && (every || m_rows == rows);
+    }
 
 private:
     std::shared_ptr<const GridSource> m_all;
@@ -189,9 +194,17 @@ void Grid::showSearchedRows()
         m_model->setSource(nullptr);
         return;
     }
+    // A keystroke that lets through the rows already shown (the first
+    // letter of a word every row holds) leaves the model as it is.
+    auto show = [this](std::vector<int> rows, bool every) {
+        const auto *shown = dynamic_cast<const SearchedRows *>(m_model->source());
+        if (shown && shown->sameAs(m_loaded, rows, every))
+            return;
+        m_model->setSource(std::make_unique<SearchedRows>(m_loaded, std::move(rows), every));
+    };
     const int n = m_loaded->rowCount();
     if (m_foldedNeedle.isEmpty() || m_searchFields.isEmpty()) {
-        m_model->setSource(std::make_unique<SearchedRows>(m_loaded, std::vector<int>(), true));
+        show({}, true);
         return;
     }
     QList<int> fields;
@@ -202,8 +215,7 @@ void Grid::showSearchedRows()
         }
     }
     if (fields.isEmpty()) {
-        // A list without those fields has nothing to search in.
-        m_model->setSource(std::make_unique<SearchedRows>(m_loaded, std::vector<int>(), true));
+        show({}, true); // a list without those fields has nothing to search in
         return;
     }
     const std::size_t width = std::size_t(fields.size());
@@ -242,7 +254,8 @@ void Grid::showSearchedRows()
     m_matches = found;
     m_matchedNeedle = m_foldedNeedle;
     m_matchesValid = true;
-    m_model->setSource(std::make_unique<SearchedRows>(m_loaded, std::move(found), false));
+    const bool every = int(found.size()) == n;
+    show(every ? std::vector<int>() : std::move(found), every);
 }
 
 void Grid::refresh()
