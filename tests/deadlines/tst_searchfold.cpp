@@ -23,8 +23,7 @@ private slots:
         QTest::newRow("sharp s as ss") << "de" << "Straßenbau" << "STRASSE" << true;
         QTest::newRow("ligature oe") << "fr" << "Cœur" << "coeur" << true;
         QTest::newRow("tilde dropped") << "es" << "Año nuevo" << "ano" << true;
-        QTest::newRow("underscore is no wildcard") << "en" << "ab" << "a_" << false;
-        QTest::newRow("another letter stays another") << "en" << "rent" << "rant" << false;
+        QTest::newRow("another letter stays another") << "es" << "Años" << "anes" << false;
     }
     void foldedTextHoldsFoldedNeedle()
     {
