@@ -227,4 +227,10 @@ QString createSheet(qint64 dbId, const QString &name)
     return QStringLiteral("INSERT INTO Dbs ( DbId, DbName ) SELECT ") + whole(dbId) + QStringLiteral(", ") + text(name);
 }
 
+QString openAmountsUpTo(const QDate &last, int dbId)
+{
+    return QStringLiteral("SELECT TrType, TrDate, TrValue FROM Transactions WHERE TrDone=False AND TrType<>-2 AND TrDate<=")
+        + date(last) + QStringLiteral(" AND TrDbId=") + whole(dbId);
+}
+
 } // namespace velto::sql

@@ -63,4 +63,7 @@ QString deleteSheet(qint64 dbId);
 QString nextSheetId();
 QString createSheet(qint64 dbId, const QString &name);
 
+// Open credits and debits of a sheet dated up to last, overdue ones included.
+QString openAmountsUpTo(const QDate &last, int dbId);
+
 } // namespace velto::sql

@@ -122,7 +122,7 @@ private slots:
         const QString b = m_box->path() + QStringLiteral("/b.mdb"), a = m_box->path() + QStringLiteral("/a.mdb");
         QString dumps[2];
         for (int i : {1, 0}) {
-            QVERIFY(test::seedExec(QStringLiteral("DELETE * FROM Transactions")));
+            QVERIFY(test::exec(QStringLiteral("DELETE * FROM Transactions")));
             QVERIFY(InsertDeadlines(app().ConnectionString, 1, {.description = QString::number(i), .recurring = true,
                 .date = QDate(2027, 1, 1), .count = 10000, .cadence = Cadence::Daily}));
             QVERIFY(copyDatabaseFile(m_box->databasePath(), i ? b : a));

@@ -66,6 +66,7 @@ frmMain::frmMain(UserPrompts &prompts, QWidget *parent)
     buildStatusBar();
     m_commands = new RecordCommands(this, *m_gex, m_prompts);
     wireCommands();
+    buildSearchAndCashFlow();
     setMinimumSize(toPixelsX(kMinWidthTwips), toPixelsY(kMinHeightTwips));
     Form_Initialize();
     setMainRefresh(this);
@@ -500,6 +501,7 @@ void frmMain::loadTexts()
     m_mv->setAccessibleName(caption(958));
     m_mv->setBoldDayDescription(caption(1646));
     m_picStart->setAccessibleName(QStringLiteral("Velto - ") + caption(901));
+    loadSearchAndCashFlowTexts();
 }
 
 void frmMain::restoreLayoutSettings()

@@ -15,6 +15,7 @@
 #include <QDate>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QVector>
 
@@ -22,11 +23,13 @@ class QAction;
 class QActionGroup;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QToolBar;
 
 namespace velto {
 
+class frmCashFlow;
 class Grid;
 class GridRow;
 class MonthView;
@@ -121,6 +124,16 @@ public:
     [[nodiscard]] QAction *tbButton(int n) const { return m_tbButtons.value(n - 1); }
     [[nodiscard]] QAction *tbLayoutButton(int n) const { return m_tbLayoutButtons.value(n - 1); }
 
+    // Quick search over the grid, and the cash-flow window (null while closed).
+    [[nodiscard]] QLineEdit *txtSearch() const { return m_txtSearch; }
+    [[nodiscard]] QAction *actSearch() const { return m_actSearch; }
+    [[nodiscard]] QAction *actCashFlow() const { return m_actCashFlow; }
+    [[nodiscard]] frmCashFlow *cashFlowWindow() const;
+    // The deadline fields the quick search looks in.
+    [[nodiscard]] static QStringList searchFields();
+    // Makes the days the calendar's selection, as a mouse selection does.
+    void selectCalendarPeriod(const QDate &first, const QDate &last);
+
     // Twips of this window's screen.
     [[nodiscard]] int toTwipsX(int pixels) const;
     [[nodiscard]] int toTwipsY(int pixels) const;
@@ -153,6 +166,7 @@ public slots:
     void mnuHelpContents_Click();  // Help 0, F1
     void mnuAbout_Click();         // Help 2
     void mnuRestore_Click();       // File, above Exit
+    void mnuCashFlow_Click();      // View, after the numbered items
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -184,6 +198,8 @@ private:
     void gextasks_UnboundValue(int column, int bookmark, QVariant &value);
     void mv_SelectionChanged(const QDate &first, const QDate &last);
     [[nodiscard]] QString totalSuffix(const GridRow &row) const;
+    void buildSearchAndCashFlow();
+    void loadSearchAndCashFlowTexts();
 
     UserPrompts &m_prompts;
     RecordCommands *m_commands = nullptr;
@@ -225,6 +241,13 @@ private:
     QAction *m_actExportCalendar = nullptr;
     QActionGroup *m_layoutGroup = nullptr;
     QAction *m_actRestore = nullptr;
+
+    // Not in the numbered lists above, so no item there moves.
+    QLabel *m_lblSearch = nullptr;
+    QLineEdit *m_txtSearch = nullptr;
+    QAction *m_actSearch = nullptr;
+    QAction *m_actCashFlow = nullptr;
+    QPointer<frmCashFlow> m_cashFlow;
 };
 
 } // namespace velto

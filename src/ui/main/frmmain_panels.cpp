@@ -6,6 +6,7 @@
 #include "app/mainmod.h"
 #include "app/statustext.h"
 #include "app/strings.h"
+#include "ui/main/frmcashflow.h"
 #include "ui/main/mainicons.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
@@ -78,6 +79,9 @@ void frmMain::mvGetDayBold()
     for (const QDate &day : std::as_const(days))
         m_mv->setDayBold(day, true);
     m_mv->refresh();
+    // Every writer ends here, so the chart shows what was just written.
+    if (m_cashFlow)
+        m_cashFlow->reload();
 }
 
 void frmMain::mv_SelectionChanged(const QDate &first, const QDate &last)
@@ -137,7 +141,9 @@ void frmMain::gextasks_UnboundValue(int column, int bookmark, QVariant &value)
 
 void frmMain::picStartVisible()
 {
-    const bool visible = m_gex->recordCount() == 0;
+    // A search that finds nothing is not an empty list: the panel that
+    // invites the first deadline would mislead there.
+    const bool visible = m_gex->loadedRecordCount() == 0;
     m_picStart->setVisible(visible);
     if (visible)
         placePicStart();

@@ -1,6 +1,7 @@
 #include "ui/widgets/grid.h"
 
 #include "app/strings.h"
+#include "deadlines/searchfold.h"
 
 #include "ui/widgets/gridmodel.h"
 #include "ui/widgets/gridprinter.h"
@@ -24,6 +25,39 @@ Grid::Loader &loader()
     static Grid::Loader theLoader;
     return theLoader;
 }
+
+// The loaded rows as the search lets them through: all of them, or the
+// matching ones in their loaded order. The loaded rows are shared, so a
+// keystroke hands the model a new view without reading anything again.
+class SearchedRows : public GridSource
+{
+public:
+    SearchedRows(std::shared_ptr<const GridSource> all, std::vector<int> rows, bool every)
+        : m_all(std::move(all)), m_rows(std::move(rows)), m_every(every)
+    {
+    }
+    [[nodiscard]] int columnCount() const override { return m_all->columnCount(); }
+    [[nodiscard]] QString columnName(int col) const override { return m_all->columnName(col); }
+    [[nodiscard]] int rowCount() const override { return m_every ? m_all->rowCount() : int(m_rows.size()); }
+    [[nodiscard]] QVariant value(int row, int col) const override
+    {
+        if (m_every)
+            return m_all->value(row, col);
+        if (row < 0 || row >= int(m_rows.size()))
+            return {};
+        return m_all->value(m_rows[std::size_t(row)], col);
+    }
+    [[nodiscard]] bool sameAs(const std::shared_ptr<const GridSource> &all, const std::vector<int> &rows,
+                              bool every) const
+    {
+        return m_all == all && m_every == every && (every || m_rows == rows);
+    }
+
+private:
+    std::shared_ptr<const GridSource> m_all;
+    std::vector<int> m_rows;
+    bool m_every;
+};
 
 } // namespace
 
@@ -122,13 +156,106 @@ bool Grid::rebind()
         emit loadFailed(error);
         return false;
     }
-    m_model->setSource(std::move(rows));
+    setRows(std::move(rows));
     return true;
 }
 
 void Grid::setRows(std::unique_ptr<GridSource> rows)
 {
-    m_model->setSource(std::move(rows));
+    m_loaded = std::shared_ptr<const GridSource>(std::move(rows));
+    m_foldedValid = false;
+    m_matchesValid = false;
+    showSearchedRows();
+}
+
+void Grid::setSearch(const QStringList &fields, const QString &text, const QLocale &locale)
+{
+    if (fields == m_searchFields && text == m_searchText && locale == m_searchLocale)
+        return;
+    if (fields != m_searchFields || locale != m_searchLocale) {
+        m_foldedValid = false;
+        m_matchesValid = false;
+    }
+    m_searchFields = fields;
+    m_searchText = text;
+    m_searchLocale = locale;
+    m_foldedNeedle = searchFold(text, locale);
+    showSearchedRows();
+}
+
+int Grid::loadedRecordCount() const
+{
+    return m_loaded ? m_loaded->rowCount() : 0;
+}
+
+void Grid::showSearchedRows()
+{
+    if (!m_loaded) {
+        m_model->setSource(nullptr);
+        return;
+    }
+    // A keystroke that lets through the rows already shown (the first
+    // letter of a word every row holds) leaves the model as it is.
+    auto show = [this](std::vector<int> rows, bool every) {
+        const auto *shown = dynamic_cast<const SearchedRows *>(m_model->source());
+        if (shown && shown->sameAs(m_loaded, rows, every))
+            return;
+        m_model->setSource(std::make_unique<SearchedRows>(m_loaded, std::move(rows), every));
+    };
+    const int n = m_loaded->rowCount();
+    if (m_foldedNeedle.isEmpty() || m_searchFields.isEmpty()) {
+        show({}, true);
+        return;
+    }
+    QList<int> fields;
+    for (int f = 0; f < m_loaded->columnCount(); ++f) {
+        for (const QString &name : std::as_const(m_searchFields)) {
+            if (m_loaded->columnName(f).compare(name, Qt::CaseInsensitive) == 0)
+                fields.append(f);
+        }
+    }
+    if (fields.isEmpty()) {
+        show({}, true); // a list without those fields has nothing to search in
+        return;
+    }
+    const std::size_t width = std::size_t(fields.size());
+    if (!m_foldedValid) {
+        m_foldedTexts.assign(std::size_t(n) * width, QString());
+        for (int r = 0; r < n; ++r) {
+            for (std::size_t k = 0; k < width; ++k) {
+                const QVariant v = m_loaded->value(r, fields[qsizetype(k)]);
+                if (!v.isNull())
+                    m_foldedTexts[std::size_t(r) * width + k] = searchFold(v.toString(), m_searchLocale);
+            }
+        }
+        m_foldedValid = true;
+        m_matchesValid = false;
+    }
+    auto matches = [&](int r) {
+        for (std::size_t k = 0; k < width; ++k) {
+            if (searchMatches(m_foldedTexts[std::size_t(r) * width + k], m_foldedNeedle))
+                return true;
+        }
+        return false;
+    };
+    std::vector<int> found;
+    if (m_matchesValid && m_foldedNeedle.contains(m_matchedNeedle)) {
+        // Typing on: whatever holds the longer text held the shorter one.
+        for (int r : m_matches) {
+            if (matches(r))
+                found.push_back(r);
+        }
+    } else {
+        for (int r = 0; r < n; ++r) {
+            if (matches(r))
+                found.push_back(r);
+        }
+    }
+    m_matches = found;
+    m_matchedNeedle = m_foldedNeedle;
+    m_matchesValid = true;
+    const bool every = int(found.size()) == n;
+    show(every ? std::vector<int>() : std::move(found), every);
 }
 
 void Grid::refresh()

@@ -20,11 +20,14 @@
 
 #include <QIcon>
 #include <QList>
+#include <QLocale>
+#include <QStringList>
 #include <QSet>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QPrinter;
@@ -64,6 +67,15 @@ public:
     void setRows(std::unique_ptr<GridSource> rows);
     // Asks the requests again (values, captions, icons) and redraws.
     void refresh();
+    // Quick search: only the records whose fields (by name) contain the
+    // text, compared as searchFold compares for the locale; empty shows
+    // every record. It stays in force across rebinds and setRows, and
+    // narrows what everything else sees: row numbers, groups and their
+    // totals, the navigator, find, print and export.
+    void setSearch(const QStringList &fields, const QString &text, const QLocale &locale);
+    [[nodiscard]] QString searchText() const { return m_searchText; }
+    // The records loaded before the search narrowed them.
+    [[nodiscard]] int loadedRecordCount() const;
     // The record source's field of a record, by field name (the bookmark
     // comes with every request).
     [[nodiscard]] QVariant recordValue(int bookmark, const QString &field) const;
@@ -179,6 +191,22 @@ private:
     // it, then before it; row when there is none.
     [[nodiscard]] int nearestShownRecord(int row) const;
     template<typename F> void changeColumn(int column, F change);
+    // Hands the model the loaded rows the search lets through.
+    void showSearchedRows();
+
+    // Every row of the last load, and the search over them.
+    std::shared_ptr<const GridSource> m_loaded;
+    QStringList m_searchFields;
+    QString m_searchText;
+    QLocale m_searchLocale;
+    QString m_foldedNeedle;
+    // The search fields of every loaded row, folded once per load.
+    std::vector<QString> m_foldedTexts;
+    bool m_foldedValid = false;
+    // The rows the last needle matched: a longer needle only narrows them.
+    std::vector<int> m_matches;
+    QString m_matchedNeedle;
+    bool m_matchesValid = false;
 
     GridModel *m_model = nullptr;
     QTreeView *m_view = nullptr;
