@@ -117,6 +117,10 @@ public:
     // Toolbar buttons numbered from 1, separators included.
     [[nodiscard]] QAction *tbButton(int n) const { return m_tbButtons.value(n - 1); }
     [[nodiscard]] QAction *tbLayoutButton(int n) const { return m_tbLayoutButtons.value(n - 1); }
+    // Undo and Redo: at the top of the Record menu and at the end of the
+    // toolbar, outside the numbered lists.
+    [[nodiscard]] QAction *actUndo() const { return m_actUndo; }
+    [[nodiscard]] QAction *actRedo() const { return m_actRedo; }
 
     // Twips of this window's screen.
     [[nodiscard]] int toTwipsX(int pixels) const;
@@ -148,6 +152,10 @@ public slots:
     void mnuDelClosed_Click();     // Tools 0
     void mnuHelpContents_Click();  // Help 0, F1
     void mnuAbout_Click();         // Help 2
+    // Take back / make again the newest change of this run (Record menu,
+    // Ctrl+Z / Ctrl+Shift+Z, toolbar).
+    void mnuUndo_Click();
+    void mnuRedo_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -161,6 +169,9 @@ private:
     void buildCentre();
     void buildStatusBar();
     void wireCommands();
+    void buildUndoActions();
+    void updateUndoActions();
+    void stepHistory(bool back);
     void loadTexts();
     void setupGrid();
     void setupStartList();
@@ -217,6 +228,8 @@ private:
     QList<QAction *> m_mnuFile, m_mnuRecord, m_mnuView, m_mnuGroupby, m_mnuTools, m_mnuLangs, m_mnuHelp;
     QList<QAction *> m_tbButtons, m_tbLayoutButtons;
     QActionGroup *m_layoutGroup = nullptr;
+    QAction *m_actUndo = nullptr;
+    QAction *m_actRedo = nullptr;
 };
 
 } // namespace velto
