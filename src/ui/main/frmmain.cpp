@@ -163,6 +163,8 @@ void frmMain::stepHistory(bool back)
         m_prompts.message(userMessage(st), refused ? MessageIcon::Information : MessageIcon::Critical);
     }
     PauseAfterWrite();
+    // The step may have renamed the active data sheet the status bar names.
+    LoadCurrentDbName();
     refreshAfterDeadlineSave(rowId);
 }
 

@@ -13,6 +13,7 @@
 #include "windowtests.h"
 
 #include <QAction>
+#include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
 
@@ -79,7 +80,7 @@ private slots:
         QCOMPARE(deadlines(), before);
         QCOMPARE(grid->rowCount(), rows);
         QVERIFY(!w->actUndo()->isEnabled());
-        QCOMPARE(w->actRedo()->text(), QStringLiteral("&Redo delete of the series \"Office rent\""));
+        QCOMPARE(w->actRedo()->text(), QStringLiteral("Re&do delete of the series \"Office rent\""));
         // and Ctrl+Shift+Z deletes the series again
         QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(deadlines().size(), 1);
