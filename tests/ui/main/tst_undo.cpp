@@ -1,9 +1,6 @@
-// Undo and redo in the real main window: Ctrl+Z after Del of a whole series
-// puts the series back in the database and the grid, Ctrl+Shift+Z deletes it
-// again, the Record menu names the step; a change of another data sheet is
-// taken back on that sheet, which becomes the active one.
+// Undo and redo in the real main window: Ctrl+Z after Del of a whole series,
+// Ctrl+Shift+Z, the Record menu's names, and undo of another sheet's change.
 
-#include "app/strings.h"
 #include "deadlines/deadlinestore.h"
 #include "deadlines/undohistory.h"
 #include "testsupport.h"
@@ -36,26 +33,15 @@ class tst_Undo : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("VELTO_TODAY", "2027-01-15");
-        installDatabaseGridLoader();
-    }
-
     void init()
     {
+        installDatabaseGridLoader();
         m_box = std::make_unique<Sandbox>();
         QVERIFY(m_box->createDatabase());
         app().SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
-        app().LanguageOffset = kOffsetEnglish;
+        app().LanguageOffset = 3000; // English
         programHistory().clear();
         m_prompts = ScriptedPrompts();
-    }
-
-    void cleanup()
-    {
-        settle();
-        m_box.reset();
     }
 
     void ctrlZAfterDelOfASeriesRestoresGridAndDatabase()
@@ -64,12 +50,11 @@ private slots:
         QVERIFY(addDeadline(DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Office rent"), "100", 3));
         QVERIFY(addDeadline(DeadlineType::Credit, QDate(2027, 1, 25), QStringLiteral("Invoice")));
         auto w = openWindow();
-        Grid *grid = w->gex();
         const QList<QVariantMap> before = deadlines();
-        const int rows = grid->rowCount();
+        const int rows = w->gex()->rowCount();
         w->gexFind(before.first().value("TrRowId").toLongLong());
         m_prompts.groupAnswers = {2}; // the whole series
-        QTest::keyClick(grid->findChild<QTreeView *>(), Qt::Key_Delete);
+        QTest::keyClick(w->gex()->findChild<QTreeView *>(), Qt::Key_Delete);
         QCOMPARE(deadlines().size(), 1);
         QCOMPARE(w->actUndo()->text(), QStringLiteral("&Undo delete of the series \"Office rent\""));
 
@@ -78,13 +63,12 @@ private slots:
 
         // Then the rows are back with their keys, numbering and amounts, and so is the grid
         QCOMPARE(deadlines(), before);
-        QCOMPARE(grid->rowCount(), rows);
+        QCOMPARE(w->gex()->rowCount(), rows);
         QVERIFY(!w->actUndo()->isEnabled());
         QCOMPARE(w->actRedo()->text(), QStringLiteral("Re&do delete of the series \"Office rent\""));
         // and Ctrl+Shift+Z deletes the series again
         QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(deadlines().size(), 1);
-        QVERIFY(m_prompts.messages.isEmpty());
     }
 
     void undoOfAnotherSheetsChangeSelectsThatSheet()
@@ -98,13 +82,13 @@ private slots:
         QCOMPARE(w->gex()->rowCount(), 0);
 
         // When Undo is chosen from the toolbar
+        QVERIFY(w->tb()->actions().contains(w->actUndo()));
         w->actUndo()->trigger();
 
         // Then sheet 2 is active, and its grid shows the deadline again
         QCOMPARE(app().CurrentDbId, 2);
         QCOMPARE(deadlines().size(), 1);
         QVERIFY(w->gex()->rowCount() > 0);
-        QVERIFY(w->tb()->actions().contains(w->actUndo()));
     }
 
 private:
