@@ -2,7 +2,7 @@
 # Installs what the build needs on Debian 12 (as root), then configures and builds.
 set -euo pipefail
 need=()
-for p in build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libbenchmark-dev sqlite3 python3 desktop-file-utils qt6-translations-l10n poppler-utils; do
+for p in build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libbenchmark-dev sqlite3 python3 desktop-file-utils qt6-translations-l10n poppler-utils libical-dev python3-icalendar dbus; do
   dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then

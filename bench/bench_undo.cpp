@@ -1,11 +1,12 @@
 // Undo of a purge against the purge itself, in the same run.
 //
 // BM_PurgeRecorded: the purge of 10,000 closed deadlines as the program runs
-// it, its rows recorded for undo. BM_UndoPurge: taking that purge back (the
+// it: the backup before it, and its rows recorded for undo. BM_UndoPurge: taking that purge back (the
 // check that the rows are still gone, the 10,000 rows written back with their
-// keys). BM_PurgeUnrecorded: the purge without a history. BM_RawSqlitePurge:
+// keys). BM_PurgeUnrecorded: the purge (with its backup) without a history. BM_RawSqlitePurge:
 // the same DELETE through the bare C API.
 
+#include "app/backups.h"
 #include "app/mainmod.h"
 #include "data/connection.h"
 #include "data/schema.h"
@@ -48,6 +49,8 @@ private:
     UndoBenchFolder() : m_seed(m_dir.path() + QStringLiteral("/seed.mdb"))
     {
         QDir().mkpath(folder());
+        // The backup each purge makes first goes to the run's own folder.
+        setBackupFolder(m_dir.path() + QStringLiteral("/backups"));
         if (!createDatabaseFile(m_seed))
             return;
         sqlite3 *db = nullptr;

@@ -37,11 +37,61 @@ bool isQtOption(const QString &name, bool *takesValue)
     return false;
 }
 
+// The value of an option given as "--name=value" or as the next argument.
+bool takeValue(const QStringList &arguments, qsizetype *i, const QString &inlineValue, bool hasInline, QString *value)
+{
+    if (hasInline) {
+        *value = inlineValue;
+        return true;
+    }
+    if (*i + 1 >= arguments.size())
+        return false;
+    *value = arguments.at(++*i);
+    return true;
+}
+
+CommandLine refused(const QString &offending, const QString &reason = QString())
+{
+    CommandLine r;
+    r.action = CommandLine::Action::Refuse;
+    r.offending = offending;
+    r.reason = reason;
+    return r;
+}
+
+// Only the reminder commands take these options, each once and in a
+// combination that makes sense; anything else is refused before any work.
+CommandLine checkReminderOptions(CommandLine r, const QStringList &seen)
+{
+    const bool due = seen.contains(QLatin1String("due"));
+    const bool ics = seen.contains(QLatin1String("export-ics"));
+    if (due && ics)
+        return refused(QStringLiteral("--export-ics"), QStringLiteral("--due and --export-ics are separate commands"));
+    for (const char *o : {"days", "all-sheets", "notify"}) {
+        if (seen.contains(QLatin1String(o)) && !due)
+            return refused(QStringLiteral("--") + QLatin1String(o), QStringLiteral("only with --due"));
+    }
+    if (seen.contains(QLatin1String("sheet")) && !due && !ics)
+        return refused(QStringLiteral("--sheet"), QStringLiteral("only with --due or --export-ics"));
+    if (r.allSheets && r.sheetId > 0)
+        return refused(QStringLiteral("--all-sheets"), QStringLiteral("either --sheet or --all-sheets"));
+    for (const QString &o : seen) {
+        if (seen.count(o) > 1)
+            return refused(QStringLiteral("--") + o, QStringLiteral("given twice"));
+    }
+    if (due)
+        r.action = CommandLine::Action::Due;
+    else if (ics)
+        r.action = CommandLine::Action::ExportCalendar;
+    return r;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine result;
+    QStringList reminderOptions;
     // arguments[0] is the program itself.
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
@@ -57,8 +107,41 @@ CommandLine parseCommandLine(const QStringList &arguments)
             QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
             const qsizetype eq = name.indexOf(QLatin1Char('='));
             const bool hasInlineValue = eq >= 0;
+            const QString inlineValue = hasInlineValue ? name.mid(eq + 1) : QString();
             if (hasInlineValue)
                 name.truncate(eq);
+            if (arg.startsWith(QLatin1String("--"))) {
+                QString value;
+                if ((name == QLatin1String("due") || name == QLatin1String("all-sheets") || name == QLatin1String("notify"))
+                    && !hasInlineValue) {
+                    reminderOptions << name;
+                    result.allSheets = result.allSheets || name == QLatin1String("all-sheets");
+                    result.notify = result.notify || name == QLatin1String("notify");
+                    continue;
+                }
+                if (name == QLatin1String("days") || name == QLatin1String("sheet")
+                    || name == QLatin1String("export-ics")) {
+                    if (!takeValue(arguments, &i, inlineValue, hasInlineValue, &value))
+                        return refused(arg, QStringLiteral("a value must follow"));
+                    reminderOptions << name;
+                    bool number = false;
+                    const int n = value.toInt(&number);
+                    if (name == QLatin1String("days")) {
+                        if (!number || n < 0 || n > kMaxDueDays)
+                            return refused(value, QStringLiteral("--days takes a number from 0 to %1").arg(kMaxDueDays));
+                        result.days = n;
+                    } else if (name == QLatin1String("sheet")) {
+                        if (!number || n < 1)
+                            return refused(value, QStringLiteral("--sheet takes a data sheet's number"));
+                        result.sheetId = n;
+                    } else {
+                        if (value.isEmpty())
+                            return refused(arg, QStringLiteral("a file name must follow"));
+                        result.calendarFile = value;
+                    }
+                    continue;
+                }
+            }
             bool takesValue = false;
             if (isQtOption(name, &takesValue)) {
                 if (takesValue && !hasInlineValue)
@@ -68,11 +151,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         }
         // The program opens no files named on the command line, so a stray
         // word is as much a mistake as an unknown option.
-        result.action = CommandLine::Action::Refuse;
-        result.offending = arg;
-        return result;
+        return refused(arg);
     }
-    return result;
+    return checkReminderOptions(result, reminderOptions);
 }
 
 QString versionText()
@@ -85,11 +166,21 @@ QString usageText()
     QString text;
     QTextStream out(&text);
     out << "Usage: velto [--help | --version]\n"
+        << "       velto --due [--days N] [--sheet ID | --all-sheets] [--notify]\n"
+        << "       velto --export-ics FILE [--sheet ID]\n"
         << "Velto, a planner for deadlines: credits, debits and appointments.\n"
         << "\n"
         << "Options:\n"
         << "  -h, --help       show this text and exit\n"
         << "  -v, --version    show the version and exit\n"
+        << "  --due            print the open deadlines due today or earlier, then their total;\n"
+        << "                   exit status 0 when something is due, 1 when nothing is, 2 on error\n"
+        << "  --days N         with --due: also those due in the next N days\n"
+        << "  --sheet ID       the data sheet to read instead of the active one\n"
+        << "  --all-sheets     with --due: every data sheet\n"
+        << "  --notify         with --due: send them as a desktop notification instead\n"
+        << "  --export-ics FILE  write the open deadlines to an iCalendar file\n"
+        << "Neither command opens a window or writes to the database.\n"
         << "Qt's own options (-platform, -style, ...) are passed on to Qt.\n"
         << "\n"
         << "Environment:\n"
@@ -119,6 +210,8 @@ int handleCommandLine(int argc, char *argv[])
     const CommandLine cl = parseCommandLine(arguments);
     switch (cl.action) {
     case CommandLine::Action::Run:
+    case CommandLine::Action::Due:
+    case CommandLine::Action::ExportCalendar:
         return -1;
     case CommandLine::Action::ShowVersion:
         std::fputs(qPrintable(versionText() + QLatin1Char('\n')), stdout);
@@ -127,7 +220,10 @@ int handleCommandLine(int argc, char *argv[])
         std::fputs(qPrintable(usageText()), stdout);
         return 0;
     case CommandLine::Action::Refuse:
-        std::fputs(qPrintable(QStringLiteral("velto: unknown option or argument '%1'\n\n").arg(cl.offending)), stderr);
+        std::fputs(qPrintable(cl.reason.isEmpty()
+                                  ? QStringLiteral("velto: unknown option or argument '%1'\n\n").arg(cl.offending)
+                                  : QStringLiteral("velto: '%1': %2\n\n").arg(cl.offending, cl.reason)),
+                   stderr);
         std::fputs(qPrintable(usageText()), stderr);
         return 2;
     }

@@ -9,10 +9,21 @@ namespace velto {
 // pass through to QApplication; anything else is refused.
 struct CommandLine
 {
-    enum class Action { Run, ShowVersion, ShowHelp, Refuse };
+    enum class Action { Run, ShowVersion, ShowHelp, Refuse, Due, ExportCalendar };
     Action action = Action::Run;
     QString offending; // the argument that was refused
+    QString reason;    // why, when it is not an unknown option
+
+    // --due and --export-ics: no window is opened.
+    int days = 0;          // --days N: also what falls due in the next N days
+    int sheetId = 0;       // --sheet ID; 0 for the active data sheet
+    bool allSheets = false;
+    bool notify = false;
+    QString calendarFile;  // --export-ics FILE
 };
+
+// The largest --days: ten years ahead.
+inline constexpr int kMaxDueDays = 3650;
 
 [[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);
 
@@ -23,7 +34,8 @@ struct CommandLine
 [[nodiscard]] QString usageText();
 
 // Handles --version, --help and refused arguments before any window system is
-// touched. Returns the exit status to end with, or -1 to go on and start.
+// touched. Returns the exit status to end with, or -1 to go on: to start the
+// program, or for --due and --export-ics, which the reminder commands run.
 [[nodiscard]] int handleCommandLine(int argc, char *argv[]);
 
 } // namespace velto

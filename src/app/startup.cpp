@@ -1,8 +1,10 @@
 #include "app/startup.h"
 
+#include "app/backups.h"
 #include "app/languages.h"
 #include "app/mainmod.h"
 #include "app/settings.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 
@@ -80,6 +82,10 @@ bool runStartup(UserPrompts &prompts, float scrollBarTwips)
     }
 
     s.AppTitle = QLatin1String(kAppTitle);
+    // Before the schema upgrade, the first write of the day. A failed
+    // backup is told, but the data is all there: the program goes on.
+    if (const Status st = dailyBackup(s.ConnectionString); !st)
+        prompts.message(userMessage(st), MessageIcon::Warning);
     UpgradeSchema();
     LoadCurrentDb();
     LoadCurrentDbName();

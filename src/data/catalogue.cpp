@@ -100,6 +100,14 @@ QString openDueUpTo(const QDate &day, int dbId)
         + QStringLiteral(" AND TrDbId=") + whole(dbId);
 }
 
+QString openDeadlinesUpTo(int dbId, const QDate &day)
+{
+    QString filter = QStringLiteral("TrDone=False");
+    if (day.isValid())
+        filter += QStringLiteral(" And TrDate<=") + date(day);
+    return mainSelect(dbId, filter) + QStringLiteral(" ORDER BY TrDate, TrRowId");
+}
+
 QString toggleDone(qint64 rowId)
 {
     return QStringLiteral("UPDATE Transactions SET Transactions.TrDone = Not [TrDone]")

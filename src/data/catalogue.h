@@ -27,6 +27,9 @@ QString startPanel(const QDate &first, const QDate &last, int dbId);
 QString boldDays(const QDate &first, const QDate &last, int dbId);
 QString openOnDay(const QDate &day, int dbId);
 QString openDueUpTo(const QDate &day, int dbId);
+// The main query's columns for the sheet's open deadlines dated up to day
+// (all of them for an invalid day), oldest first.
+QString openDeadlinesUpTo(int dbId, const QDate &day);
 QString toggleDone(qint64 rowId);
 QString deleteOne(qint64 rowId);
 QString deleteGroup(qint64 groupId);

@@ -148,11 +148,6 @@ QVariant EditSet::value(QStringView field) const
     return m_rows[m_row].values[i];
 }
 
-int EditSet::fieldSize(QStringView field) const
-{
-    return m_table ? velto::fieldSize(QString::fromLatin1(m_table->name), field) : 0;
-}
-
 Status EditSet::setValue(QStringView field, const QVariant &value)
 {
     const int i = fieldIndex(field);

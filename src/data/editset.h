@@ -32,8 +32,6 @@ public:
     [[nodiscard]] QVariant value(QStringView field) const;
     // Checked against the field's type: a value that does not fit is refused.
     Status setValue(QStringView field, const QVariant &value);
-    // The defined size of a text field, for input limits.
-    [[nodiscard]] int fieldSize(QStringView field) const;
 
     void addNew();
     // Writes the current row (after AddNew: inserts it and reads back its id).

@@ -1,5 +1,6 @@
 #include "deadlines/datasheets.h"
 
+#include "app/backups.h"
 #include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
@@ -134,9 +135,12 @@ Status checkDataSheetDeletable(const QString &connectionString, int id, int acti
 
 Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId, UndoHistory *history)
 {
+    // A refused delete makes no backup; the transaction below checks again.
+    Status st = checkDataSheetDeletable(connectionString, id, activeSheetId);
+    if (!st || !(st = backupBeforeDeleting(connectionString)))
+        return st;
     Connection cn;
-    Status st = cn.open(connectionString);
-    if (!st)
+    if (!(st = cn.open(connectionString)))
         return st;
     ChangeRecorder recorder(history, cn);
     st = cn.transaction([&] {

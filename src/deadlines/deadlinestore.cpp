@@ -1,10 +1,12 @@
 #include "deadlines/deadlinestore.h"
 
+#include "app/backups.h"
 #include "app/strings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/editset.h"
 #include "data/recordset.h"
+#include "deadlines/clients.h"
 #include "deadlines/series.h"
 #include "deadlines/undohistory.h"
 
@@ -58,7 +60,7 @@ Status writeEdit(Connection &conn, const Deadline &edited, const Deadline &asLoa
         return st;
     if (!(now == asLoaded))
         return Status::failure(kErrorChangedMeanwhile, LoadResString(1500));
-    if (!(st = checkAccountExists(conn, edited.accountId)))
+    if (!(st = checkClientExists(conn, edited.accountId)))
         return st;
 
     // Appointments carry no amount; the balance takes the type's sign.
@@ -175,6 +177,8 @@ Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHis
 
 Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory *history)
 {
+    if (Status st = backupBeforeDeleting(connectionString); !st)
+        return st;
     return recordedWrite(connectionString, history, sql::groupRows(groupId),
                          [&](Connection &conn) { return conn.execute(sql::deleteGroup(groupId)); },
                          ChangeKind::DeleteSeries);

@@ -1,5 +1,6 @@
 #include "deadlines/purge.h"
 
+#include "app/backups.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -33,7 +34,7 @@ Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate
                        UndoHistory *history)
 {
     Status st = requireDay(day);
-    if (!st)
+    if (!st || !(st = backupBeforeDeleting(connectionString)))
         return st;
     Connection cn;
     st = cn.open(connectionString);

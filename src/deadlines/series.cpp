@@ -7,6 +7,7 @@
 #include "data/editset.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "deadlines/clients.h"
 #include "deadlines/undohistory.h"
 
 
@@ -48,17 +49,6 @@ QChar cadenceLetter(Cadence cadence)
     static const QString letters = QStringLiteral("dwmqy");
     const int index = int(cadence);
     return index >= 0 && index < kCadenceCount ? letters.at(index) : QChar();
-}
-
-Status checkAccountExists(Connection &connection, qint64 accountId)
-{
-    if (accountId == 0)
-        return Status::success();
-    Recordset rs;
-    const Status st = rs.open(sql::editAccount(accountId), connection, CursorType::ForwardOnly);
-    if (!st)
-        return st;
-    return rs.eof() ? Status::failure(kErrorMissing, LoadResString(1501)) : Status::success();
 }
 
 Status RenumberGroup(Connection &connection, qint64 groupId)
@@ -195,7 +185,7 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
     ChangeRecorder recorder(history, conn);
     qint64 first = 0;
     st = conn.transaction([&] {
-        Status written = checkAccountExists(conn, entry.accountId);
+        Status written = checkClientExists(conn, entry.accountId);
         if (written && entry.addToGroupId > 0)
             written = checkJoinsSeriesOfSheet(conn, entry.addToGroupId, sheetId);
         // The members a joined series renumbers, as they were.

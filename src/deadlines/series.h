@@ -49,7 +49,5 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
 // Gives every member of the group its place in date order and the group's
 // size, on an open connection.
 Status RenumberGroup(Connection &connection, qint64 groupId);
-// Refuses a client/supplier id that names no row (0, none, is always fine).
-Status checkAccountExists(Connection &connection, qint64 accountId);
 
 } // namespace velto

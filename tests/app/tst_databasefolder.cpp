@@ -14,18 +14,6 @@
 using namespace velto;
 using velto::test::PromptRecorder;
 
-class TestDatabaseFolder : public QObject
-{
-    Q_OBJECT
-private slots:
-    void init();
-    void chosenFolderIsStoredForTheNextStart_data();
-    void chosenFolderIsStoredForTheNextStart();
-
-private:
-    std::unique_ptr<test::Sandbox> m_box;
-};
-
 namespace {
 QVariant storedFolder()
 {
@@ -42,49 +30,57 @@ void choose(const QString &path, PromptRecorder &prompts)
 }
 } // namespace
 
-void TestDatabaseFolder::init()
+class TestDatabaseFolder : public QObject
 {
-    m_box = std::make_unique<test::Sandbox>();
-    QVERIFY(m_box->createDatabase());
-    app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
-    app().LanguageOffset = 0;
-}
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::renew(m_box);
+        QVERIFY(m_box->createDatabase());
+        app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
+        app().LanguageOffset = 0;
+    }
 
-void TestDatabaseFolder::chosenFolderIsStoredForTheNextStart_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<int>("prompt");
-    QTest::addColumn<int>("done");
-    QTest::newRow("Tools menu") << "tools" << "/srv/shared/velto" << 506 << 1362;
-    QTest::newRow("Tools menu, folder with one percent sign") << "tools" << "/srv/100%" << 506 << 1362;
-    QTest::newRow("start-up failure") << "startup" << "/media/usb" << 1401 << 1402;
-    // An empty folder is the cancelled question: nothing stored, nothing shown.
-    QTest::newRow("Tools menu, cancelled") << "tools" << "" << 506 << 0;
-    QTest::newRow("start-up failure, cancelled") << "startup" << "" << 1401 << 0;
-}
+    void chosenFolderIsStoredForTheNextStart_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("prompt");
+        QTest::addColumn<int>("done");
+        QTest::newRow("Tools menu") << "tools" << "/srv/shared/velto" << 506 << 1362;
+        QTest::newRow("Tools menu, folder with one percent sign") << "tools" << "/srv/100%" << 506 << 1362;
+        QTest::newRow("start-up failure") << "startup" << "/media/usb" << 1401 << 1402;
+        // An empty folder is the cancelled question: nothing stored, nothing shown.
+        QTest::newRow("Tools menu, cancelled") << "tools" << "" << 506 << 0;
+        QTest::newRow("start-up failure, cancelled") << "startup" << "" << 1401 << 0;
+    }
 
-void TestDatabaseFolder::chosenFolderIsStoredForTheNextStart()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, folder);
-    QFETCH(int, prompt);
-    QFETCH(int, done);
-    const QString runningFolder = app().DatabaseFolder;
-    const QString runningConnection = app().ConnectionString;
-    WriteSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QStringLiteral("/old"));
-    PromptRecorder prompts;
-    prompts.folder = folder;
+    void chosenFolderIsStoredForTheNextStart()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(int, prompt);
+        QFETCH(int, done);
+        const QString runningFolder = app().DatabaseFolder;
+        const QString runningConnection = app().ConnectionString;
+        WriteSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QStringLiteral("/old"));
+        PromptRecorder prompts;
+        prompts.folder = folder;
 
-    choose(path, prompts);
+        choose(path, prompts);
 
-    QCOMPARE(prompts.folderPrompts, QStringList{LoadResString(prompt)});
-    QCOMPARE(storedFolder().toString(), folder.isEmpty() ? QStringLiteral("/old") : folder);
-    QCOMPARE(prompts.messages, done ? QStringList{LoadResString(done)} : QStringList());
-    // Nothing is reopened while the program runs.
-    QCOMPARE(app().DatabaseFolder, runningFolder);
-    QCOMPARE(app().ConnectionString, runningConnection);
-}
+        QCOMPARE(prompts.folderPrompts, QStringList{LoadResString(prompt)});
+        QCOMPARE(storedFolder().toString(), folder.isEmpty() ? QStringLiteral("/old") : folder);
+        QCOMPARE(prompts.messages, done ? QStringList{LoadResString(done)} : QStringList());
+        // Nothing is reopened while the program runs.
+        QCOMPARE(app().DatabaseFolder, runningFolder);
+        QCOMPARE(app().ConnectionString, runningConnection);
+    }
+
+private:
+    std::unique_ptr<test::Sandbox> m_box;
+};
 
 QTEST_GUILESS_MAIN(TestDatabaseFolder)
 #include "tst_databasefolder.moc"

@@ -33,82 +33,78 @@ class TestPreferences : public QObject
 private slots:
     void init()
     {
-        m_box = std::make_unique<test::Sandbox>();
+        test::renew(m_box);
         app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
     }
-    void loadChecksEveryValue_data();
-    void loadChecksEveryValue();
-    void saveWithoutRememberedLayoutKeepsTheUsersTotals_data();
-    void saveWithoutRememberedLayoutKeepsTheUsersTotals();
+
+    void loadChecksEveryValue_data()
+    {
+        QTest::addColumn<Stored>("values");
+        QTest::addColumn<QString>("expected"); // a summary of what load() gives
+        const QString defaults = QStringLiteral("layout 1 totals 1 counters 1 view 0 group 0 sort 5 asc 1 max 1 10785x7395");
+        QTest::addRow("empty store gives the defaults, every box on") << Stored{} << defaults;
+        QTest::addRow("values in range are read")
+            << Stored{{kSelectedView, 6}, {kGroupOpt, 3}, {kSortKeyIdx, 19}, {kSortKeyAsc, 0}, {kMeMaximized, 0},
+                      {kMeWidth, 9000}, {kMeHeight, 6000}}
+            << "layout 1 totals 1 counters 1 view 6 group 3 sort 19 asc 0 max 0 9000x6000";
+        QTest::addRow("values out of range fall back")
+            << Stored{{kSelectedView, 7}, {kGroupOpt, 4}, {kSortKeyIdx, 20}, {kSortKeyAsc, 2}, {kMeWidth, -5}}
+            << defaults;
+        QTest::addRow("negative view, layout and sort fall back")
+            << Stored{{kSelectedView, -1}, {kGroupOpt, -1}, {kSortKeyIdx, 0}} << defaults;
+        // Left by older check boxes: anything but 1 reads as off.
+        QTest::addRow("flags other than 1 read as off")
+            << Stored{{kShowsGroupTotals, -1}, {kShowsGrpDlCounters, 2}}
+            << "layout 1 totals 0 counters 0 view 0 group 0 sort 5 asc 1 max 1 10785x7395";
+        QTest::addRow("layout not remembered: stored view and grouping ignored")
+            << Stored{{kSaveIntSettings, 0}, {kSelectedView, 4}, {kGroupOpt, 2}, {kSortKeyIdx, 3}}
+            << "layout 0 totals 1 counters 1 view 0 group 0 sort 5 asc 1 max 1 10785x7395";
+    }
+
+    void loadChecksEveryValue()
+    {
+        QFETCH(Stored, values);
+        QFETCH(QString, expected);
+        for (const auto &[name, value] : values)
+            store(name.constData(), value);
+
+        const Preferences p = Preferences::load();
+
+        const QString got = QStringLiteral("layout %1 totals %2 counters %3 view %4 group %5 sort %6 asc %7 max %8 %9x%10")
+                                .arg(int(p.saveLayout)).arg(int(p.showGroupTotals)).arg(int(p.showGroupCounters)).arg(p.view)
+                                .arg(int(p.layout)).arg(p.sortColumn).arg(int(p.sortAscending)).arg(int(p.maximized))
+                                .arg(p.widthTwips).arg(p.heightTwips);
+        QCOMPARE(got, expected);
+    }
+
+    void saveWithoutRememberedLayoutKeepsTheUsersTotals_data()
+    {
+        QTest::addColumn<bool>("totals");
+        QTest::addRow("totals off stay off") << false;
+        QTest::addRow("totals on stay on") << true;
+    }
+
+    void saveWithoutRememberedLayoutKeepsTheUsersTotals()
+    {
+        QFETCH(bool, totals);
+        store(kShowsGroupTotals, totals ? 1 : 0);
+        store(kSelectedView, 4);
+        store(kGroupOpt, 2);
+        Preferences p = Preferences::load();
+        p.saveLayout = false;
+        p.view = 3;
+        p.layout = Layout::ByClient;
+
+        QVERIFY(p.save());
+
+        QCOMPARE(stored(kShowsGroupTotals).toInt(), totals ? 1 : 0);
+        QCOMPARE(stored(kSelectedView).toInt(), 0);
+        QCOMPARE(stored(kGroupOpt).toInt(), 0);
+    }
 
 private:
     std::unique_ptr<test::Sandbox> m_box;
 };
-
-void TestPreferences::loadChecksEveryValue_data()
-{
-    QTest::addColumn<Stored>("values");
-    QTest::addColumn<QString>("expected"); // a summary of what load() gives
-    const QString defaults = QStringLiteral("layout 1 totals 1 counters 1 view 0 group 0 sort 5 asc 1 max 1 10785x7395");
-    QTest::addRow("empty store gives the defaults, every box on") << Stored{} << defaults;
-    QTest::addRow("values in range are read")
-        << Stored{{kSelectedView, 6}, {kGroupOpt, 3}, {kSortKeyIdx, 19}, {kSortKeyAsc, 0}, {kMeMaximized, 0},
-                  {kMeWidth, 9000}, {kMeHeight, 6000}}
-        << "layout 1 totals 1 counters 1 view 6 group 3 sort 19 asc 0 max 0 9000x6000";
-    QTest::addRow("values out of range fall back")
-        << Stored{{kSelectedView, 7}, {kGroupOpt, 4}, {kSortKeyIdx, 20}, {kSortKeyAsc, 2}, {kMeWidth, -5}}
-        << defaults;
-    QTest::addRow("negative view, layout and sort fall back")
-        << Stored{{kSelectedView, -1}, {kGroupOpt, -1}, {kSortKeyIdx, 0}} << defaults;
-    // Left by older check boxes: anything but 1 reads as off.
-    QTest::addRow("flags other than 1 read as off")
-        << Stored{{kShowsGroupTotals, -1}, {kShowsGrpDlCounters, 2}}
-        << "layout 1 totals 0 counters 0 view 0 group 0 sort 5 asc 1 max 1 10785x7395";
-    QTest::addRow("layout not remembered: stored view and grouping ignored")
-        << Stored{{kSaveIntSettings, 0}, {kSelectedView, 4}, {kGroupOpt, 2}, {kSortKeyIdx, 3}}
-        << "layout 0 totals 1 counters 1 view 0 group 0 sort 5 asc 1 max 1 10785x7395";
-}
-
-void TestPreferences::loadChecksEveryValue()
-{
-    QFETCH(Stored, values);
-    QFETCH(QString, expected);
-    for (const auto &[name, value] : values)
-        store(name.constData(), value);
-
-    const Preferences p = Preferences::load();
-
-    const QString got = QStringLiteral("layout %1 totals %2 counters %3 view %4 group %5 sort %6 asc %7 max %8 %9x%10")
-                            .arg(int(p.saveLayout)).arg(int(p.showGroupTotals)).arg(int(p.showGroupCounters)).arg(p.view)
-                            .arg(int(p.layout)).arg(p.sortColumn).arg(int(p.sortAscending)).arg(int(p.maximized))
-                            .arg(p.widthTwips).arg(p.heightTwips);
-    QCOMPARE(got, expected);
-}
-
-void TestPreferences::saveWithoutRememberedLayoutKeepsTheUsersTotals_data()
-{
-    QTest::addColumn<bool>("totals");
-    QTest::addRow("totals off stay off") << false;
-    QTest::addRow("totals on stay on") << true;
-}
-
-void TestPreferences::saveWithoutRememberedLayoutKeepsTheUsersTotals()
-{
-    QFETCH(bool, totals);
-    store(kShowsGroupTotals, totals ? 1 : 0);
-    store(kSelectedView, 4);
-    store(kGroupOpt, 2);
-    Preferences p = Preferences::load();
-    p.saveLayout = false;
-    p.view = 3;
-    p.layout = Layout::ByClient;
-
-    QVERIFY(p.save());
-
-    QCOMPARE(stored(kShowsGroupTotals).toInt(), totals ? 1 : 0);
-    QCOMPARE(stored(kSelectedView).toInt(), 0);
-    QCOMPARE(stored(kGroupOpt).toInt(), 0);
-}
 
 QTEST_GUILESS_MAIN(TestPreferences)
 #include "tst_preferences.moc"

@@ -1,6 +1,7 @@
 #include "app/mainmod.h"
 #include "app/registry.h"
 #include "app/settings.h"
+#include "selfprocess.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -20,29 +21,15 @@ namespace {
 
 const QString kKey = QStringLiteral("Software\\Kelvorn\\Velto\\Settings");
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The stored {type, data} of a value as the file holds it.
-QJsonObject storedEntry(int hive, const QString &name)
+QJsonObject storedEntry(const QString &file, const QString &name)
 {
-    const QJsonDocument doc = QJsonDocument::fromJson(readFile(hiveFilePath(hive)));
-    return doc.object().value(kKey).toObject().value(name).toObject();
+    return QJsonDocument::fromJson(test::readFile(file)).object().value(kKey).toObject().value(name).toObject();
 }
 
 int storedType(int hive, const QString &name)
 {
-    return storedEntry(hive, name).value(QStringLiteral("type")).toInt(-1);
+    return storedEntry(hiveFilePath(hive), name).value(QStringLiteral("type")).toInt(-1);
 }
 
 } // namespace
@@ -106,11 +93,11 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_settings));
         if (writeType == 0) {
             QVERIFY(QDir().mkpath(m_settings));
-            writeFile(hiveFilePath(HKEY_CURRENT_USER), R"({"Software\\Kelvorn\\Velto\\Settings": {"me_height": )" + entry + "}}");
+            QVERIFY(test::writeFile(hiveFilePath(HKEY_CURRENT_USER), R"({"Software\\Kelvorn\\Velto\\Settings": {"me_height": )" + entry + "}}"));
         } else {
             WriteSetting(HKEY_CURRENT_USER, kKey, writeType, kMeHeight, value);
         }
-        QCOMPARE(storedEntry(HKEY_CURRENT_USER, kMeHeight), QJsonDocument::fromJson(entry).object());
+        QCOMPARE(storedEntry(hiveFilePath(HKEY_CURRENT_USER), kMeHeight), QJsonDocument::fromJson(entry).object());
         const QVariant got = ReadSetting(HKEY_CURRENT_USER, kKey, readType, kMeHeight);
         QCOMPARE(got, read);
         QCOMPARE(got.typeId(), read.typeId());
@@ -182,14 +169,14 @@ private slots:
         QFETCH(QByteArray, contents);
         const QString path = hiveFilePath(HKEY_CURRENT_USER);
         QVERIFY(QDir().mkpath(m_settings));
-        writeFile(path, contents);
-        writeFile(path + ".corrupt", "an older casualty");
+        QVERIFY(test::writeFile(path, contents));
+        QVERIFY(test::writeFile(path + ".corrupt", "an older casualty"));
 
         QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeWidth, kMeWidthDefault), QVariant(10785));
         WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeHeight, 5000);
 
-        QCOMPARE(readFile(path + ".corrupt"), contents);
-        QVERIFY(QJsonDocument::fromJson(readFile(path)).isObject());
+        QCOMPARE(test::readFile(path + ".corrupt"), contents);
+        QVERIFY(QJsonDocument::fromJson(test::readFile(path)).isObject());
         QCOMPARE(ReadSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, kMeHeight), QVariant(5000));
     }
 
@@ -208,7 +195,7 @@ private slots:
     {
         QFETCH(QString, settingsDir);
         QFETCH(QString, description);
-        writeFile(m_dir->path() + "/file", "x");
+        QVERIFY(test::writeFile(m_dir->path() + "/file", "x"));
         if (!settingsDir.startsWith('/'))
             settingsDir = m_dir->path() + '/' + settingsDir;
         qputenv("VELTO_SETTINGS_DIR", settingsDir.toLocal8Bit());
@@ -281,12 +268,12 @@ private slots:
         QFETCH(QString, userHolds);
         QFETCH(QString, systemAfter);
         QFETCH(QString, userAfter);
-        writeFile(m_dir->path() + "/plain", "x");
+        QVERIFY(test::writeFile(m_dir->path() + "/plain", "x"));
         const QString systemDir = m_dir->path() + (system == "writable" ? "/system" : "/plain/system");
         QVERIFY(QDir().mkpath(m_settings));
         auto hold = [](const QString &file, const QString &folder) {
-            writeFile(file, QStringLiteral(R"({"%1": {"appset_curdb": {"type": 1, "data": "%2"}}})")
-                                .arg(QString(kKey).replace("\\", "\\\\"), folder).toUtf8());
+            QVERIFY(test::writeFile(file, QStringLiteral(R"({"%1": {"appset_curdb": {"type": 1, "data": "%2"}}})")
+                                              .arg(QString(kKey).replace("\\", "\\\\"), folder).toUtf8()));
         };
         if (!systemHolds.isEmpty()) {
             QVERIFY(QDir().mkpath(systemDir));
@@ -304,8 +291,7 @@ private slots:
         qunsetenv("VELTO_SYSTEM_SETTINGS_DIR");
         QCOMPARE(systemMachineFilePath(), QString()); // a settings folder of one's own hides the system file
         const auto stored = [](const QString &file) {
-            return QJsonDocument::fromJson(readFile(file)).object().value(kKey).toObject()
-                .value(QLatin1String(kCurDb)).toObject().value(QLatin1String("data")).toString();
+            return storedEntry(file, QLatin1String(kCurDb)).value(QLatin1String("data")).toString();
         };
         QCOMPARE(stored(systemDir + "/machine.json"), systemAfter);
         QCOMPARE(stored(hiveFilePath(HKEY_LOCAL_MACHINE)), userAfter);

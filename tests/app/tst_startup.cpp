@@ -7,6 +7,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "selfprocess.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -21,12 +22,6 @@ namespace {
 using RecordingPrompts = test::PromptRecorder;
 
 const QString kKey = QStringLiteral("Software\\Kelvorn\\Velto\\Settings");
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void setDatabaseFolder(const QString &folder)
 {
@@ -63,20 +58,14 @@ class tst_Startup : public QObject
     Q_OBJECT
 
 private:
-    test::Sandbox *m_box = nullptr;
+    std::unique_ptr<test::Sandbox> m_box;
 
 private slots:
     void init()
     {
-        m_box = new test::Sandbox;
+        test::renew(m_box);
         QVERIFY(m_box->isValid());
         app() = AppState();
-    }
-
-    void cleanup()
-    {
-        delete m_box;
-        m_box = nullptr;
     }
 
     void emptyFolderGetsTheTemplate_data()
@@ -98,7 +87,7 @@ private slots:
         QVERIFY(runStartup(prompts, 255));
 
         QVERIFY(prompts.messages.isEmpty());
-        QCOMPARE(readAll(folder + QStringLiteral("/velto.mdb")), readAll(test::builtTemplatePath()));
+        QCOMPARE(test::readFile(folder + QStringLiteral("/velto.mdb")), test::readFile(test::builtTemplatePath()));
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/velto.mdb.partial")));
         QCOMPARE(app().DatabaseFolder, folder);
         QCOMPARE(app().ConnectionString, connectionStringFor(folder));
@@ -136,12 +125,8 @@ private slots:
         QByteArray before;
         if (kind == u"foreign") {
             QVERIFY(createDatabaseFile(m_box->databasePath()));
-            {
-                Connection c;
-                QVERIFY(c.open(connectionStringFor(folder)));
-                QVERIFY(c.execute(QStringLiteral("DROP TABLE Accounts")));
-            }
-            before = readAll(m_box->databasePath());
+            QVERIFY(Connection::executeAlone(connectionStringFor(folder), QStringLiteral("DROP TABLE Accounts")));
+            before = test::readFile(m_box->databasePath());
         } else if (kind == u"no template") {
             QVERIFY(QFile::remove(m_box->programDir() + QStringLiteral("/master.gen")));
         } else {
@@ -157,7 +142,7 @@ private slots:
         QCOMPARE(LoadResString(messageId), stringForId(messageId + kOffsetEnglish)); // in the chosen language
         QCOMPARE(prompts.folderPrompts, QStringList{LoadResString(1401)});
         QCOMPARE(storedDatabaseFolder(), folder);
-        QCOMPARE(readAll(m_box->databasePath()), before);
+        QCOMPARE(test::readFile(m_box->databasePath()), before);
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/velto.mdb.partial")));
     }
 
@@ -165,13 +150,10 @@ private slots:
     {
         // Given a database written before deadline groups existed.
         QVERIFY(createDatabaseFile(m_box->databasePath(), false));
-        {
-            Connection c;
-            QVERIFY(c.open(connectionStringFor(m_box->dataDir())));
-            for (int k = 1; k <= 3; ++k)
-                QVERIFY(c.execute(QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription ) "
-                                                 "SELECT 1, 1, #01/0%1/2020#, 'old'").arg(k)));
-        }
+        for (int k = 1; k <= 3; ++k)
+            QVERIFY(Connection::executeAlone(connectionStringFor(m_box->dataDir()),
+                                             QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription ) "
+                                                            "SELECT 1, 1, #01/0%1/2020#, 'old'").arg(k)));
         setDatabaseFolder(m_box->dataDir());
         RecordingPrompts prompts;
 
@@ -187,11 +169,7 @@ private slots:
         index.close();
 
         // And a later start changes nothing.
-        {
-            Connection c;
-            QVERIFY(c.open(app().ConnectionString));
-            QVERIFY(c.execute(QStringLiteral("UPDATE Transactions SET TrGrpId = 7 WHERE TrRowId=2")));
-        }
+        QVERIFY(test::exec(QStringLiteral("UPDATE Transactions SET TrGrpId = 7 WHERE TrRowId=2")));
         QVERIFY(runStartup(prompts, 0));
         QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0, 7, 0}));
     }
@@ -201,11 +179,7 @@ private slots:
     void currentDatabaseIsOpenedAsItIs()
     {
         QVERIFY(m_box->createDatabase());
-        {
-            Connection c;
-            QVERIFY(c.open(app().ConnectionString));
-            QVERIFY(c.execute(sql::insertSeriesRow(1, 1, QDate(2027, 1, 1), QStringLiteral("g"), 0, {}, {}, u'm', 1, 2, 4)));
-        }
+        QVERIFY(test::exec(sql::insertSeriesRow(1, 1, QDate(2027, 1, 1), QStringLiteral("g"), 0, {}, {}, u'm', 1, 2, 4)));
         auto schemaText = [&] {
             Recordset rs;
             rs.open(QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master"), app().ConnectionString);
@@ -235,13 +209,9 @@ private slots:
         QFETCH(int, active);
         QFETCH(QString, name);
         QVERIFY(m_box->createDatabase());
-        {
-            Connection c;
-            QVERIFY(c.open(app().ConnectionString));
-            QVERIFY(c.execute(sql::createSheet(2, QStringLiteral("Casa"))));
-            QVERIFY(c.execute(sql::createSheet(3, QStringLiteral("Gone"))));
-            QVERIFY(c.execute(sql::deleteSheet(3)));
-        }
+        for (const QString &statement : {sql::createSheet(2, QStringLiteral("Casa")), sql::createSheet(3, QStringLiteral("Gone")),
+                                         sql::deleteSheet(3)})
+            QVERIFY(test::exec(statement));
         setDatabaseFolder(m_box->dataDir());
         WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, QLatin1String(kCurSca), stored);
         RecordingPrompts prompts;

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "selfprocess.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -103,23 +104,18 @@ private slots:
         QFETCH(QByteArray, rawBytes);
         QFETCH(int, code);
         test::Sandbox box;
-        if (!sql.isEmpty()) {
+        if (!sql.isEmpty())
             writeForeignDatabase(box.databasePath(), sql.constData());
-        } else {
-            QFile f(box.databasePath());
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(rawBytes);
-        }
-        const QByteArray before = [&] { QFile f(box.databasePath()); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        else
+            QVERIFY(test::writeFile(box.databasePath(), rawBytes));
+        const QByteArray before = test::readFile(box.databasePath());
 
         Connection conn;
         const Status st = conn.open(connectionStringFor(box.dataDir()));
         QCOMPARE(st.code(), code);
         QVERIFY(!conn.isOpen());
         QVERIFY(ConnectionFails(connectionStringFor(box.dataDir())));
-        QFile f(box.databasePath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(test::readFile(box.databasePath()), before);
     }
 
     // Other connections see nothing before the commit; closing inside a

@@ -14,7 +14,7 @@ class tst_EditSet : public QObject
     Q_OBJECT
 
 private:
-    test::Sandbox *m_box = nullptr;
+    std::unique_ptr<test::Sandbox> m_box;
     Connection *m_conn = nullptr;
 
     qint64 insertDeadline(const QString &description)
@@ -46,7 +46,7 @@ private:
 private slots:
     void init()
     {
-        m_box = new test::Sandbox;
+        test::renew(m_box);
         QVERIFY(m_box->createDatabase());
         m_conn = new Connection;
         QVERIFY(m_conn->open(app().ConnectionString));
@@ -56,8 +56,6 @@ private slots:
     {
         delete m_conn;
         m_conn = nullptr;
-        delete m_box;
-        m_box = nullptr;
     }
 
     void editedRecordIsWrittenBack()

@@ -17,7 +17,7 @@ class tst_Recordset : public QObject
     Q_OBJECT
 
 private:
-    test::Sandbox *m_box = nullptr;
+    std::unique_ptr<test::Sandbox> m_box;
     qint64 m_accountId = 0;
 
     static Currency money(const char *text) { return *Currency::fromInvariant(QString::fromLatin1(text)); }
@@ -25,7 +25,7 @@ private:
 private slots:
     void init()
     {
-        m_box = new test::Sandbox;
+        test::renew(m_box);
         QVERIFY(m_box->createDatabase());
         Connection conn;
         QVERIFY(conn.open(app().ConnectionString));
@@ -41,12 +41,6 @@ private slots:
                                                   money("99999999999.9999"), money("-99999999999.9999"), u'm', 2, 3, 7)));
         QVERIFY(conn.execute(sql::toggleDone(conn.lastInsertId())));
         QVERIFY(conn.execute(sql::insertSingle(2, 1, QDate(2027, 1, 1), QStringLiteral("other sheet"), 0, {}, {}, 0)));
-    }
-
-    void cleanup()
-    {
-        delete m_box;
-        m_box = nullptr;
     }
 
     void mainQueryGivesTypedValues_data()

@@ -17,12 +17,10 @@ class tst_DeadlineStore : public QObject
 private slots:
     void init()
     {
-        m_box = std::make_unique<Sandbox>();
+        renew(m_box);
         QVERIFY(m_box->createDatabase());
         m_rossi = seedAccount(QStringLiteral("Rossi"));
     }
-    void cleanup() { m_box.reset(); }
-
     void editIsWrittenWithTheBalanceOfItsType_data()
     {
         QTest::addColumn<int>("type");

@@ -4,6 +4,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "deadlines/series.h"
+#include "seed.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -13,48 +14,6 @@ using namespace velto;
 Q_DECLARE_METATYPE(velto::DeadlineEntry)
 
 namespace {
-
-struct StoredRow {
-    QDate date;
-    int type = 0;
-    QString description;
-    qint64 accountId = 0;
-    Currency value;
-    Currency balance;
-    QString letter;
-    QVariant row;
-    QVariant count;
-    qint64 group = 0;
-    int dbId = 0;
-    qint64 rowId = 0;
-};
-
-// Every deadline, in date order (then by id, the order of insertion).
-QList<StoredRow> storedRows(const QString &where = QStringLiteral("True"))
-{
-    QList<StoredRow> out;
-    Recordset rs;
-    if (!rs.open(QStringLiteral("SELECT * FROM Transactions WHERE ") + where + QStringLiteral(" ORDER BY TrDate, TrRowId"),
-                 app().ConnectionString, CursorType::Static))
-        return out;
-    for (; !rs.eof(); rs.moveNext()) {
-        StoredRow r;
-        r.date = rs.dateValue(rs.fieldIndex(u"TrDate"));
-        r.type = int(rs.intValue(rs.fieldIndex(u"TrType")));
-        r.description = rs.textValue(rs.fieldIndex(u"TrDescription"));
-        r.accountId = rs.intValue(rs.fieldIndex(u"TrAcId"));
-        r.value = rs.currencyValue(rs.fieldIndex(u"TrValue"));
-        r.balance = rs.currencyValue(rs.fieldIndex(u"TrBalance"));
-        r.letter = rs.textValue(rs.fieldIndex(u"TrGrpType"));
-        r.row = rs.value(u"TrGrpRow");
-        r.count = rs.value(u"TrGrpMDay");
-        r.group = rs.intValue(rs.fieldIndex(u"TrGrpId"));
-        r.dbId = int(rs.intValue(rs.fieldIndex(u"TrDbId")));
-        r.rowId = rs.intValue(rs.fieldIndex(u"TrRowId"));
-        out << r;
-    }
-    return out;
-}
 
 DeadlineEntry series(const QDate &first, int count, int cadence, qint64 group = 0)
 {
@@ -84,13 +43,6 @@ Status insert(const DeadlineEntry &e, int sheet = 1)
     return InsertDeadlines(app().ConnectionString, sheet, e);
 }
 
-Status exec(const QString &statement)
-{
-    Connection conn;
-    Status st = conn.open(app().ConnectionString);
-    return st ? conn.execute(statement) : st;
-}
-
 } // namespace
 
 class tst_Series : public QObject
@@ -98,20 +50,18 @@ class tst_Series : public QObject
     Q_OBJECT
 
 private:
-    test::Sandbox *m_box = nullptr;
+    std::unique_ptr<test::Sandbox> m_box;
 
 private slots:
     void init()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        m_box = new test::Sandbox;
+        test::renew(m_box);
         QVERIFY(m_box->createDatabase());
     }
 
     void cleanup()
     {
-        delete m_box;
-        m_box = nullptr;
         QLocale::setDefault(QLocale::c());
     }
 
@@ -183,14 +133,14 @@ private slots:
         const Status st = insert(series(first, n, cadence));
         QVERIFY2(st.ok(), qPrintable(st.message()));
 
-        const QList<StoredRow> rows = storedRows();
+        const QList<Deadline> rows = test::storedDeadlines();
         QCOMPARE(rows.size(), n);
         for (int k = 0; k < n; ++k) {
             QCOMPARE(rows[k].date, dates[k]);
-            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
-            QCOMPARE(rows[k].count, QVariant(qlonglong(n)));
-            QCOMPARE(rows[k].letter, QString(QStringLiteral("dwmqy").at(cadence)));
-            QCOMPARE(rows[k].group, 1);
+            QCOMPARE(rows[k].groupRow, k + 1);
+            QCOMPARE(rows[k].groupCount, n);
+            QCOMPARE(rows[k].groupType, QString(QStringLiteral("dwmqy").at(cadence)));
+            QCOMPARE(rows[k].groupId, 1);
         }
     }
 
@@ -218,23 +168,23 @@ private slots:
         QFETCH(qint64, account);
         QFETCH(qint64, value);
         QFETCH(qint64, balance);
-        QVERIFY(exec(QStringLiteral("INSERT INTO Accounts (AcId, AcName) VALUES (1, 'Rossi')")));
+        QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcId, AcName) VALUES (1, 'Rossi')")));
 
         for (bool recurring : {false, true}) {
-            QVERIFY(exec(QStringLiteral("DELETE * FROM Transactions")));
+            QVERIFY(test::exec(QStringLiteral("DELETE * FROM Transactions")));
             DeadlineEntry e = recurring ? series(QDate(2027, 1, 31), 2, 2) : single(QDate(2027, 1, 31));
             e.type = DeadlineType(type);
             e.amount = Currency::fromUnits(amount);
             e.accountId = account;
             QVERIFY(insert(e));
-            const QList<StoredRow> rows = storedRows();
+            const QList<Deadline> rows = test::storedDeadlines();
             QCOMPARE(rows.size(), recurring ? 2 : 1);
-            for (const StoredRow &r : rows) {
-                QCOMPARE(r.type, type);
+            for (const Deadline &r : rows) {
+                QCOMPARE(int(r.type), type);
                 QCOMPARE(r.value.units(), value);
                 QCOMPARE(r.balance.units(), balance);
                 QCOMPARE(r.accountId, account);
-                QCOMPARE(r.dbId, 1);
+                QCOMPARE(r.sheetId, 1);
             }
         }
     }
@@ -286,24 +236,28 @@ private slots:
         if (!argument.isEmpty())
             expected = expected.arg(argument);
         QCOMPARE(st.message(), expected);
-        QVERIFY(storedRows().isEmpty());
+        QVERIFY(test::storedDeadlines().isEmpty());
     }
 
-    void yearlySeriesReachingTheYear9999IsStored()
+    void seriesAtTheLimitsIsStored_data()
     {
-        QVERIFY(insert(series(QDate(2027, 1, 1), 7973, 4)));
-        const QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpRow=7973"));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0].date, QDate(9999, 1, 1));
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("cadence");
+        QTest::addColumn<QDate>("last");
+        QTest::newRow("yearly series reaching the year 9999") << 7973 << 4 << QDate(9999, 1, 1);
+        QTest::newRow("largest count") << kMaxSeriesCount << 0 << QDate(2027, 1, 1).addDays(kMaxSeriesCount - 1);
     }
 
-    void largestCountIsStored()
+    void seriesAtTheLimitsIsStored()
     {
-        QVERIFY(insert(series(QDate(2027, 1, 1), kMaxSeriesCount, 0)));
-        const QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpRow=") + QString::number(kMaxSeriesCount));
+        QFETCH(int, count);
+        QFETCH(int, cadence);
+        QFETCH(QDate, last);
+        QVERIFY(insert(series(QDate(2027, 1, 1), count, cadence)));
+        const QList<Deadline> rows = test::storedDeadlines(QStringLiteral("TrGrpRow=") + QString::number(count));
         QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0].count, QVariant(qlonglong(kMaxSeriesCount)));
-        QCOMPARE(rows[0].date, QDate(2027, 1, 1).addDays(kMaxSeriesCount - 1));
+        QCOMPARE(rows[0].groupCount, count);
+        QCOMPARE(rows[0].date, last);
     }
 
     void failingRowRollsBackTheWholeSeries_data()
@@ -318,20 +272,20 @@ private slots:
     {
         QFETCH(QString, condition);
         QVERIFY(insert(single(QDate(2026, 1, 1))));
-        QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions WHEN ") + condition
+        QVERIFY(test::exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions WHEN ") + condition
                      + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'row refused by test'); END")));
 
         const Status st = insert(series(QDate(2027, 1, 1), 5, 2));
         QVERIFY(!st.ok());
         QVERIFY2(st.message().contains(QStringLiteral("row refused by test")), qPrintable(st.message()));
-        const QList<StoredRow> rows = storedRows();
+        const QList<Deadline> rows = test::storedDeadlines();
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].date, QDate(2026, 1, 1));
     }
 
     void failingSingleInsertReachesTheCaller()
     {
-        QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions "
+        QVERIFY(test::exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Transactions "
                                     "BEGIN SELECT RAISE(ABORT, 'no room'); END")));
         const Status st = insert(single(QDate(2027, 1, 1)));
         QVERIFY(!st.ok());
@@ -341,11 +295,11 @@ private slots:
     void failingRenumberingKeepsNothingOfTheJoin()
     {
         QVERIFY(insert(series(QDate(2027, 1, 1), 3, 2)));
-        QVERIFY(exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Transactions "
+        QVERIFY(test::exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Transactions "
                                     "BEGIN SELECT RAISE(ABORT, 'renumbering refused'); END")));
         const Status st = insert(single(QDate(2027, 1, 15), 1));
         QVERIFY(st.message().contains(QStringLiteral("renumbering refused")));
-        QCOMPARE(storedRows().size(), 3);
+        QCOMPARE(test::storedDeadlines().size(), 3);
     }
 
     void missingDatabaseIsAnError()
@@ -365,29 +319,29 @@ private slots:
         QVERIFY(insert(single(QDate(2027, 1, 15), 1)));
 
         // Then the four members are numbered by date and all know the size.
-        QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpId=1"));
+        QList<Deadline> rows = test::storedDeadlines(QStringLiteral("TrGrpId=1"));
         const QList<QDate> expected = {QDate(2027, 1, 1), QDate(2027, 1, 15), QDate(2027, 2, 1), QDate(2027, 3, 1)};
         QCOMPARE(rows.size(), 4);
         for (int k = 0; k < 4; ++k) {
             QCOMPARE(rows[k].date, expected[k]);
-            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
-            QCOMPARE(rows[k].count, QVariant(qlonglong(4)));
+            QCOMPARE(rows[k].groupRow, k + 1);
+            QCOMPARE(rows[k].groupCount, 4);
         }
-        QCOMPARE(rows[1].letter, QStringLiteral("n"));
-        QCOMPARE(rows[2].letter, QStringLiteral("m"));
+        QCOMPARE(rows[1].groupType, QStringLiteral("n"));
+        QCOMPARE(rows[2].groupType, QStringLiteral("m"));
 
         // A weekly series joining too: 8 and 15 Feb.
         QVERIFY(insert(series(QDate(2027, 2, 8), 2, 1, 1)));
-        rows = storedRows(QStringLiteral("TrGrpId=1"));
+        rows = test::storedDeadlines(QStringLiteral("TrGrpId=1"));
         QCOMPARE(rows.size(), 6);
         QCOMPARE(rows[3].date, QDate(2027, 2, 8));
-        QCOMPARE(rows[3].letter, QStringLiteral("w"));
+        QCOMPARE(rows[3].groupType, QStringLiteral("w"));
         for (int k = 0; k < 6; ++k) {
-            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
-            QCOMPARE(rows[k].count, QVariant(qlonglong(6)));
+            QCOMPARE(rows[k].groupRow, k + 1);
+            QCOMPARE(rows[k].groupCount, 6);
         }
-        for (const StoredRow &r : storedRows(QStringLiteral("TrGrpId=2")))
-            QCOMPARE(r.count, QVariant(qlonglong(2)));
+        for (const Deadline &r : test::storedDeadlines(QStringLiteral("TrGrpId=2")))
+            QCOMPARE(r.groupCount, 2);
     }
 
     void memberJoinsOnlyASeriesOfTheSameSheet()
@@ -400,13 +354,13 @@ private slots:
 
         // Then nothing is written and the series keeps its numbering
         QCOMPARE(st.code(), int(kErrorInvalidEntry));
-        const QList<StoredRow> rows = storedRows();
+        const QList<Deadline> rows = test::storedDeadlines();
         QCOMPARE(rows.size(), 3);
-        for (const StoredRow &r : rows)
-            QCOMPARE(r.count, QVariant(qlonglong(3)));
+        for (const Deadline &r : rows)
+            QCOMPARE(r.groupCount, 3);
         // A series that no longer exists takes no member either.
         QCOMPARE(insert(single(QDate(2027, 1, 15), 9)).code(), int(kErrorMissing));
-        QCOMPARE(storedRows().size(), 3);
+        QCOMPARE(test::storedDeadlines().size(), 3);
     }
 
     void clientThatNoLongerExistsIsRefused()
@@ -415,7 +369,7 @@ private slots:
         e.accountId = 77;
         const Status st = insert(e);
         QCOMPARE(st.code(), int(kErrorMissing));
-        QVERIFY(storedRows().isEmpty());
+        QVERIFY(test::storedDeadlines().isEmpty());
     }
 
     void firstNewRowIdIsReturned()
@@ -423,26 +377,9 @@ private slots:
         QVERIFY(insert(single(QDate(2027, 1, 1))));
         qint64 first = 0;
         QVERIFY(InsertDeadlines(app().ConnectionString, 1, series(QDate(2027, 5, 1), 3, 2), &first));
-        const QList<StoredRow> rows = storedRows(QStringLiteral("TrGrpRow=1"));
+        const QList<Deadline> rows = test::storedDeadlines(QStringLiteral("TrGrpRow=1"));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(first, rows[0].rowId);
-    }
-
-    void deletingAMemberAndRenumberingClosesTheGap()
-    {
-        QVERIFY(insert(series(QDate(2027, 1, 1), 4, 1)));
-        Connection conn;
-        QVERIFY(conn.open(app().ConnectionString));
-        QVERIFY(conn.execute(QStringLiteral("DELETE * FROM Transactions WHERE TrGrpRow=2")));
-        QVERIFY(RenumberGroup(conn, 1));
-        conn.close();
-        const QList<StoredRow> rows = storedRows();
-        QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[1].date, QDate(2027, 1, 15));
-        for (int k = 0; k < 3; ++k) {
-            QCOMPARE(rows[k].row, QVariant(qlonglong(k + 1)));
-            QCOMPARE(rows[k].count, QVariant(qlonglong(3)));
-        }
     }
 };
 

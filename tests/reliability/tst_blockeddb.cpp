@@ -8,10 +8,10 @@
 // - a read-only file or folder: every write reports its error and the file
 //   stays exactly as it was.
 //
-// The test binary plays the other process itself: --hold-lock keeps a lock
-// until told to let go, --write-all runs every write once and prints the
-// outcomes (as an unprivileged user when the test runs as root, since root
-// writes through any permission).
+// The test binary plays the other process itself (--other): it keeps a lock
+// until told to let go, or runs every write once and prints the outcomes
+// (as an unprivileged user when the test runs as root, since root writes
+// through any permission).
 
 #include "app/mainmod.h"
 #include "app/settings.h"
@@ -125,19 +125,11 @@ const QList<Write> &writes()
     return all;
 }
 
-void pointAt(const QString &folder)
-{
-    setWritePauseMs(0);
-    app().DatabaseFolder = folder;
-    app().ConnectionString = connectionStringFor(folder);
-    app().CurrentDbId = 1;
-}
-
 // The other process: takes the lock, says so, holds it until a line comes
 // on its input, then finishes its own work and says so.
 int holdLock(const QString &folder, const QByteArray &kind)
 {
-    pointAt(folder);
+    test::pointAt(folder);
     Connection conn;
     Status st = conn.open(app().ConnectionString);
     Recordset reader;
@@ -176,13 +168,21 @@ int writeAll(const QString &folder)
         // leak checker of a sanitizer build from examining it.
         prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
     }
-    pointAt(folder);
+    test::pointAt(folder);
     for (const Write &w : writes()) {
         const Status st = w.run();
         std::printf("%s\t%d\t%s\n", w.name, st.ok() ? 1 : 0, qPrintable(st.message()));
     }
     std::fflush(stdout);
     return 0;
+}
+
+// The other process, in the database folder args[0]: args[1] is "write-all"
+// or the kind of lock to hold.
+int playOther(char **args)
+{
+    const QString folder = QString::fromLocal8Bit(args[0]);
+    return std::strcmp(args[1], "write-all") == 0 ? writeAll(folder) : holdLock(folder, QByteArray(args[1]));
 }
 
 } // namespace
@@ -204,14 +204,13 @@ private:
 private slots:
     void init()
     {
-        m_box.reset(new test::Sandbox);
+        test::renew(m_box);
         setBusyTimeoutMs(kBusyMs);
     }
     void cleanup()
     {
         setBusyTimeoutMs(5000);
         QFile(m_box->dataDir()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        m_box.reset();
     }
 
     void writeToLockedDatabaseReportsAndKeepsNothing_data()
@@ -236,7 +235,7 @@ private slots:
         QVERIFY(same.open(app().ConnectionString));
 
         QProcess holder;
-        QVERIFY2(test::startSelf(holder, {QStringLiteral("--hold-lock"), m_box->dataDir(), lock}, "locked"),
+        QVERIFY2(test::startSelf(holder, {QStringLiteral("--other"), m_box->dataDir(), lock}, "locked"),
                  holder.readAllStandardError().constData());
 
         // when the write is made, it waits a bounded time and reports the database's message
@@ -281,7 +280,7 @@ private slots:
         const QString key = settingsKeyFor(QLatin1String(kAppTitle));
         WriteSetting(HKEY_LOCAL_MACHINE, key, REG_SZ, QLatin1String(kCurDb), m_box->dataDir());
         QProcess holder;
-        QVERIFY2(test::startSelf(holder, {QStringLiteral("--hold-lock"), m_box->dataDir(), lock}, "locked"),
+        QVERIFY2(test::startSelf(holder, {QStringLiteral("--other"), m_box->dataDir(), lock}, "locked"),
                  holder.readAllStandardError().constData());
 
         test::PromptRecorder prompts;
@@ -299,7 +298,7 @@ private slots:
         holder.write("release\n");
         QVERIFY(holder.waitForFinished(10000));
         QCOMPARE(holder.exitCode(), 0);
-        pointAt(m_box->dataDir());
+        test::pointAt(m_box->dataDir());
         QCOMPARE(deadlines(QStringLiteral("the other process's deadline")), qint64(1));
         QCOMPARE(deadlines(QStringLiteral("bystander")), qint64(1));
         QVERIFY(!QFileInfo::exists(m_box->databasePath() + QStringLiteral(".partial")));
@@ -329,7 +328,8 @@ private slots:
         const QByteArray before = test::readFile(m_box->databasePath());
 
         QProcess writer;
-        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--write-all"), m_box->dataDir()});
+        writer.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--other"), m_box->dataDir(), QStringLiteral("write-all")});
         QVERIFY(writer.waitForFinished(60000));
         QVERIFY2(writer.exitCode() == 0, writer.readAllStandardError().constData());
 
@@ -353,16 +353,6 @@ private:
     std::unique_ptr<test::Sandbox> m_box;
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 4 && std::strcmp(argv[1], "--hold-lock") == 0)
-        return holdLock(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]));
-    if (argc == 3 && std::strcmp(argv[1], "--write-all") == 0)
-        return writeAll(QString::fromLocal8Bit(argv[2]));
-    tst_BlockedDatabase tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+VELTO_TEST_MAIN_WITH_ROLE(tst_BlockedDatabase, "--other", 2, playOther)
 
 #include "tst_blockeddb.moc"

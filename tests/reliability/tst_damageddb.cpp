@@ -52,14 +52,12 @@ class tst_DamagedDatabase : public QObject
 private slots:
     void init()
     {
-        m_box.reset(new test::Sandbox);
+        test::renew(m_box);
         app() = AppState();
         // The database lives in its own folder, as a user would choose it.
         WriteSetting(HKEY_LOCAL_MACHINE, settingsKeyFor(QLatin1String(kAppTitle)), REG_SZ, QLatin1String(kCurDb),
                      m_box->dataDir());
     }
-    void cleanup() { m_box.reset(); }
-
     void damagedFileStopsTheStartAndStaysUntouched_data()
     {
         QTest::addColumn<QByteArray>("contents");

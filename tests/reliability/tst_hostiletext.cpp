@@ -105,11 +105,9 @@ class tst_HostileText : public QObject
 private slots:
     void init()
     {
-        m_box.reset(new test::Sandbox);
+        test::renew(m_box);
         QVERIFY(m_box->createDatabase());
     }
-    void cleanup() { m_box.reset(); }
-
     void textRoundTripsThroughEveryWritePath_data() { addHostileRows(); }
     void textRoundTripsThroughEveryWritePath()
     {

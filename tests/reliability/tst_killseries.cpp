@@ -18,7 +18,6 @@
 #include <QThread>
 
 #include <cstdio>
-#include <cstring>
 
 #include <signal.h>
 
@@ -37,14 +36,12 @@ DeadlineEntry seriesEntry(const QString &description, int count)
 }
 
 // The writer: says when it starts writing, writes, says when it is done.
-int writeSeries(const QString &folder, const QString &description)
+int writeSeries(char **args)
 {
-    setWritePauseMs(0);
-    app().DatabaseFolder = folder;
-    app().ConnectionString = connectionStringFor(folder);
-    app().CurrentDbId = 1;
+    test::pointAt(QString::fromLocal8Bit(args[0]));
     test::tell("writing");
-    const Status st = InsertDeadlines(app().ConnectionString, app().CurrentDbId, seriesEntry(description, kSeriesSize));
+    const Status st = InsertDeadlines(app().ConnectionString, app().CurrentDbId,
+                                      seriesEntry(QString::fromLocal8Bit(args[1]), kSeriesSize));
     std::fprintf(stderr, "%s\n", qPrintable(st.message()));
     return st ? 0 : 1;
 }
@@ -160,14 +157,6 @@ private:
     int m_hotJournals = 0;
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 4 && std::strcmp(argv[1], "--write-series") == 0)
-        return writeSeries(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    tst_KillSeries tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+VELTO_TEST_MAIN_WITH_ROLE(tst_KillSeries, "--write-series", 2, writeSeries)
 
 #include "tst_killseries.moc"

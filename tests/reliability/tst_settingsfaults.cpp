@@ -21,8 +21,6 @@
 #include <QTest>
 #include <QThread>
 
-#include <cstring>
-
 #include <signal.h>
 
 using namespace velto;
@@ -36,9 +34,9 @@ const QString kBig = QStringLiteral("test_big_value");
 
 // The killed writer: each round writes a large text and then a number, both
 // carrying the round.
-int writeSettings(const QString &dir)
+int writeSettings(char **args)
 {
-    qputenv("VELTO_SETTINGS_DIR", dir.toLocal8Bit());
+    qputenv("VELTO_SETTINGS_DIR", args[0]);
     test::tell("writing");
     const QString filler(50000, u'x');
     // Goes on from the last whole round, so that each round is newer than any on file.
@@ -58,11 +56,9 @@ class tst_SettingsFaults : public QObject
 private slots:
     void init()
     {
-        m_box.reset(new test::Sandbox);
+        test::renew(m_box);
         app() = AppState();
     }
-    void cleanup() { m_box.reset(); }
-
     void corruptHivesStartOnDefaultsAndAreKeptOnNextWrite_data()
     {
         QTest::addColumn<QByteArray>("contents");
@@ -174,14 +170,6 @@ private:
     std::unique_ptr<test::Sandbox> m_box;
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--write-settings") == 0)
-        return writeSettings(QString::fromLocal8Bit(argv[2]));
-    tst_SettingsFaults tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+VELTO_TEST_MAIN_WITH_ROLE(tst_SettingsFaults, "--write-settings", 1, writeSettings)
 
 #include "tst_settingsfaults.moc"

@@ -2,11 +2,15 @@
 // Files read and written whole, and the test binary started again to play
 // another process (a writer to kill, a holder of a lock).
 
+#include "app/mainmod.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QTest>
 
 #include <cstdio>
+#include <cstring>
 
 namespace velto::test {
 
@@ -41,4 +45,26 @@ inline void tell(const char *line)
     std::fflush(stdout);
 }
 
+// The other side works on the database in this folder, with no write pause.
+inline void pointAt(const QString &folder)
+{
+    setWritePauseMs(0);
+    app().DatabaseFolder = folder;
+    app().ConnectionString = connectionStringFor(folder);
+    app().CurrentDbId = 1;
+}
+
 } // namespace velto::test
+
+// main() of a test binary that also plays the other process: started with
+// `option` and `arguments` more arguments, it runs `role` on them instead.
+#define VELTO_TEST_MAIN_WITH_ROLE(TestClass, option, arguments, role) \
+    int main(int argc, char *argv[]) \
+    { \
+        QCoreApplication app(argc, argv); \
+        if (argc == (arguments) + 2 && std::strcmp(argv[1], option) == 0) \
+            return role(argv + 2); \
+        TestClass tc; \
+        QTEST_SET_MAIN_SOURCE_PATH \
+        return QTest::qExec(&tc, argc, argv); \
+    }

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "app/backups.h"
 #include "app/mainmod.h"
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -21,13 +22,18 @@ Sandbox::Sandbox()
     QDir().mkpath(dataDir());
     QFile::copy(builtTemplatePath(), programDir() + QStringLiteral("/master.gen"));
     qputenv("VELTO_SETTINGS_DIR", settingsDir().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (path() + QStringLiteral("/config")).toLocal8Bit());
     setProgramFolder(programDir());
+    setBackupFolder(backupDir());
     setWritePauseMs(0);
 }
 
 Sandbox::~Sandbox()
 {
     setProgramFolder(QString());
+    // Only its own: a sandbox made before this one went is in charge then.
+    if (backupFolder() == backupDir())
+        setBackupFolder(QString());
 }
 
 bool Sandbox::createDatabase()

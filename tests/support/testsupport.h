@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
+
 namespace velto::test {
 
 class Sandbox
@@ -18,6 +20,7 @@ public:
     [[nodiscard]] QString settingsDir() const { return m_dir.path() + QStringLiteral("/settings"); }
     [[nodiscard]] QString programDir() const { return m_dir.path() + QStringLiteral("/program"); }
     [[nodiscard]] QString dataDir() const { return m_dir.path() + QStringLiteral("/data"); }
+    [[nodiscard]] QString backupDir() const { return m_dir.path() + QStringLiteral("/backups"); }
     [[nodiscard]] QString databasePath() const { return dataDir() + QStringLiteral("/velto.mdb"); }
     // Copies the built template into the data folder and points the
     // program state (folder, connection string, data sheet 1) at it.
@@ -26,6 +29,14 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A new sandbox for the next test, made once the old one is gone (a sandbox
+// going away unsets the program folder). The last one goes with the test.
+inline void renew(std::unique_ptr<Sandbox> &box)
+{
+    box.reset();
+    box = std::make_unique<Sandbox>();
+}
 
 // The template built with the program.
 QString builtTemplatePath();

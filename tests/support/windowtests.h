@@ -4,15 +4,25 @@
 // widget library.
 
 #include "app/mainmod.h"
+#include "app/strings.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 #include "deadlines/series.h"
 #include "promptrecorder.h"
 #include "seed.h"
+#include "testsupport.h"
+#include "ui/main/frmmain.h"
+#include "ui/widgets/grid.h"
+#include "ui/widgets/recordsetgridsource.h"
 #include "whenmodal.h"
 
 #include <QCoreApplication>
 #include <QList>
+#include <QTest>
+#include <QTreeView>
 #include <QVariantMap>
+
+#include <memory>
 
 namespace velto::test {
 
@@ -26,6 +36,47 @@ inline void settle()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
+
+// The frozen "today" of the window tests and grids that read the database;
+// from initTestCase.
+inline void startWindowTests(const char *today = "2027-01-15")
+{
+    qputenv("VELTO_TODAY", today);
+    installDatabaseGridLoader();
+}
+
+// What every main-window test starts from: a new database in a new sandbox,
+// an English user on data sheet 1, prompts that remember nothing.
+struct WindowBench {
+    std::unique_ptr<Sandbox> box;
+    PromptRecorder prompts;
+
+    [[nodiscard]] bool reset()
+    {
+        box.reset(); // before the next one: a sandbox going away unsets the program folder
+        box = std::make_unique<Sandbox>();
+        AppState &s = app();
+        s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
+        s.LanguageOffset = kOffsetEnglish;
+        s.CurrentDbName = QLatin1String(kFirstDataSheetName);
+        prompts = PromptRecorder();
+        return box->createDatabase();
+    }
+
+    // The real main window, loaded, shown and active.
+    std::unique_ptr<frmMain> openMain()
+    {
+        auto w = std::make_unique<frmMain>(prompts);
+        w->Form_Load();
+        w->show();
+        w->activateWindow();
+        if (!QTest::qWaitForWindowActive(w.get()))
+            qWarning("main window not active");
+        return w;
+    }
+};
+
+inline QTreeView *viewOf(Grid *grid) { return grid->findChild<QTreeView *>(); }
 
 // Every row of a query, field name to value.
 inline QList<QVariantMap> query(const QString &statement)

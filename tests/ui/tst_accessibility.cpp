@@ -5,25 +5,17 @@
 // columns are not shown, menu items tell their keys, and Escape closes the
 // clients/suppliers window and the About box.
 
-#include "app/mainmod.h"
-#include "app/registry.h"
-#include "app/strings.h"
-#include "promptrecorder.h"
-#include "seed.h"
-#include "testsupport.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/frmAccounts.h"
 #include "ui/accounts/frmNewAcc.h"
 #include "ui/deadlines/frmScadenze.h"
 #include "ui/deadlines/frmScadenzeNuovo.h"
-#include "ui/main/frmmain.h"
 #include "ui/main/helpwindow.h"
 #include "ui/maintenance/frmdelclosedrows.h"
 #include "ui/maintenance/frmoptions.h"
 #include "ui/sheets/frmscadenziari.h"
-#include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
-#include "ui/widgets/recordsetgridsource.h"
+#include "windowtests.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -32,11 +24,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QTreeView>
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 using namespace velto;
 
@@ -81,7 +71,7 @@ void collectProblems(QAccessibleInterface *iface, QStringList &problems, int dep
 
 QAccessibleInterface *gridInterface(Grid *grid)
 {
-    return QAccessible::queryAccessibleInterface(grid->findChild<QTreeView *>());
+    return QAccessible::queryAccessibleInterface(test::viewOf(grid));
 }
 
 // The row of the table whose cell in a column reads text; -1 when none.
@@ -104,33 +94,21 @@ class tst_Accessibility : public QObject
 private slots:
     void initTestCase()
     {
-        qputenv("VELTO_TODAY", "2027-01-15");
-        installDatabaseGridLoader();
+        test::startWindowTests();
         QAccessible::setActive(true);
     }
 
     void init()
     {
-        m_sandbox = std::make_unique<test::Sandbox>();
-        QVERIFY(m_sandbox->createDatabase());
-        AppState &s = app();
-        s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
-        s.LanguageOffset = kOffsetEnglish;
-        s.CurrentDbId = 1;
-        s.CurrentDbName = QLatin1String(kFirstDataSheetName);
-        m_prompts = test::PromptRecorder();
+        QVERIFY(m_bench.reset());
         const QDate day(2027, 1, 15);
-        m_firstId = test::seedDeadline(1, DeadlineType::Credit, day, QStringLiteral("Rent"), 0, test::money("100"));
-        QVERIFY(test::seedDeadline(1, DeadlineType::Debit, day, QStringLiteral("Power"), 0, test::money("30")));
-        QVERIFY(test::seedDeadline(1, DeadlineType::Appointment, day, QStringLiteral("Meeting"), 0, test::money("55")));
-        QVERIFY(test::seedDeadline(1, DeadlineType::Credit, day, QStringLiteral("Old invoice"), 0, test::money("70"), true));
-        QVERIFY(test::seedDeadline(1, DeadlineType::Debit, day, QStringLiteral("Lease"), 0, test::money("40"), false, 7, 3, 12));
+        using test::seedDeadline, test::money;
+        m_firstId = seedDeadline(1, DeadlineType::Credit, day, QStringLiteral("Rent"), 0, money("100"));
+        QVERIFY(seedDeadline(1, DeadlineType::Debit, day, QStringLiteral("Power"), 0, money("30")));
+        QVERIFY(seedDeadline(1, DeadlineType::Appointment, day, QStringLiteral("Meeting"), 0, money("55")));
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, day, QStringLiteral("Old invoice"), 0, money("70"), true));
+        QVERIFY(seedDeadline(1, DeadlineType::Debit, day, QStringLiteral("Lease"), 0, money("40"), false, 7, 3, 12));
         QVERIFY(m_firstId);
-    }
-
-    void cleanup()
-    {
-        m_sandbox.reset();
     }
 
     void everyFocusableControlIsNamedByItsLabel_data()
@@ -302,16 +280,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<frmMain> openMain()
-    {
-        auto w = std::make_unique<frmMain>(m_prompts);
-        w->Form_Load();
-        w->show();
-        return w;
-    }
+    std::unique_ptr<frmMain> openMain() { return m_bench.openMain(); }
 
-    std::unique_ptr<test::Sandbox> m_sandbox;
-    test::PromptRecorder m_prompts;
+    test::WindowBench m_bench;
+    test::PromptRecorder &m_prompts = m_bench.prompts;
     qint64 m_firstId = 0;
 };
 

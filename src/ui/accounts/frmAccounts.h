@@ -26,6 +26,8 @@ public:
     void DeleteAccount();
     void PrintList();
     [[nodiscard]] Grid *grid() const { return gex; }
+    // Re-reads the list, as after a restore of the database.
+    void rebind();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -33,7 +35,6 @@ protected:
 
 private:
     void sizeColumns();
-    void rebind();
     [[nodiscard]] qint64 currentAccountId() const;
 
     UserPrompts &m_prompts;

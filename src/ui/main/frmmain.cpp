@@ -9,6 +9,7 @@
 #include "app/userprompts.h"
 #include "deadlines/datasheets.h"
 #include "deadlines/undohistory.h"
+#include "deadlines/icalexport.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/managecounts.h"
 #include "ui/common/dialogframe.h"
@@ -17,6 +18,7 @@
 #include "ui/main/helpwindow.h"
 #include "ui/maintenance/frmdelclosedrows.h"
 #include "ui/maintenance/frmoptions.h"
+#include "ui/maintenance/frmrestore.h"
 #include "ui/sheets/frmscadenziari.h"
 #include "ui/main/mainicons.h"
 #include "ui/main/recordcommands.h"
@@ -186,6 +188,14 @@ void frmMain::buildMenus()
     separatorIn(m_mnuFileGrp, m_mnuFile);
     m_mnuFile << m_mnuFileGrp->addAction(QStringLiteral("209"));
     connect(m_mnuFile[5], &QAction::triggered, this, &QWidget::close);
+    m_actExportCalendar = new QAction(QStringLiteral("1720"), this);
+    m_actExportCalendar->setObjectName(QStringLiteral("actExportCalendar"));
+    m_mnuFileGrp->insertAction(m_mnuFile[4], m_actExportCalendar);
+    connect(m_actExportCalendar, &QAction::triggered, this, &frmMain::mnuExportCalendar_Click);
+    // Kept out of the indexed list, whose numbers the File commands go by.
+    m_actRestore = new QAction(this);
+    m_actRestore->setObjectName(QStringLiteral("actRestore"));
+    m_mnuFileGrp->insertAction(m_mnuFile[4], m_actRestore);
 
     m_mnuRecordGrp = bar->addMenu(QStringLiteral("301"));
     m_mnuRecord << m_mnuRecordGrp->addAction(QStringLiteral("303"));
@@ -467,6 +477,7 @@ void frmMain::wireCommands()
         {&frmMain::mnuDelClosed_Click, {m_mnuTools[0]}, true},
         {&frmMain::mnuHelpContents_Click, {m_mnuHelp[0]}, true},
         {&frmMain::mnuAbout_Click, {m_mnuHelp[2]}, true},
+        {&frmMain::mnuRestore_Click, {m_actRestore}, true},
     };
     for (const Command &c : commands) {
         for (QAction *a : c.triggers) {
@@ -485,6 +496,18 @@ void frmMain::mnuScadenziari_Click()
 }
 void frmMain::mnuPrint_Click() { PrintGrid(*m_gex, m_prompts); }
 void frmMain::mnuExport_Click() { ExportGrid(*m_gex, m_prompts); }
+void frmMain::mnuExportCalendar_Click()
+{
+    SaveFileRequest request;
+    request.title = QStringLiteral("Velto - ") + LoadResString(1721);
+    request.filter = qtFileFilter(LoadResString(1722));
+    request.defaultSuffix = QStringLiteral("ics");
+    const QString path = m_prompts.chooseSaveFile(request);
+    if (path.isEmpty())
+        return;
+    if (const Status st = exportCalendar(currentDatabase(), app().CurrentDbId, path); !st)
+        m_prompts.message(userMessage(st), MessageIcon::Critical);
+}
 void frmMain::mnuNew_Click() { m_commands->NewDeadline(m_gex->currentRow()); }
 void frmMain::mnuEdit_Click() { m_commands->EditDeadline(); }
 void frmMain::mnuToggleDone_Click() { m_commands->ToggleDone(); }
@@ -504,6 +527,7 @@ void frmMain::tbOptions_Click()
 void frmMain::mnuDelClosed_Click() { frmDelClosedRows::run(m_prompts, this); }
 void frmMain::mnuHelpContents_Click() { showHelp(this, &m_prompts); }
 void frmMain::mnuAbout_Click() { frmAbout::showAbout(m_prompts, this); }
+void frmMain::mnuRestore_Click() { frmRestore::run(m_prompts, this); }
 
 // ---------------------------------------------------------------- load
 
@@ -511,6 +535,7 @@ void frmMain::loadTexts()
 {
     for (QMenu *m : {m_mnuFileGrp, m_mnuRecordGrp, m_mnuViewGrp, m_mnuToolsGrp, m_mnuHelpGrp})
         m->setTitle(translateCaption(m->title()));
+    m_actExportCalendar->setText(translateCaption(m_actExportCalendar->text()));
     for (const QList<QAction *> *items : {&m_mnuFile, &m_mnuRecord, &m_mnuView, &m_mnuTools, &m_mnuHelp}) {
         for (QAction *a : *items) {
             if (!a->isSeparator())
@@ -535,6 +560,8 @@ void frmMain::loadTexts()
         a->setChecked(g == app().GroupOption);
     }
     m_mnuLangs[0]->setText(caption(505));
+    m_actRestore->setText(caption(1692));
+    m_actRestore->setStatusTip(caption(1705));
 
     for (const QList<QAction *> *buttons : {&m_tbButtons, &m_tbLayoutButtons}) {
         for (QAction *a : *buttons) {

@@ -110,6 +110,9 @@ public:
     [[nodiscard]] QAction *mnuLangs(int i) const { return m_mnuLangs.value(i); }
     [[nodiscard]] QAction *mnuHelp(int i) const { return m_mnuHelp.value(i); }
     [[nodiscard]] QMenu *mnuFileGrp() const { return m_mnuFileGrp; }
+    [[nodiscard]] QAction *actExportCalendar() const { return m_actExportCalendar; }
+    // File > Restore from backup, above Exit.
+    [[nodiscard]] QAction *actRestore() const { return m_actRestore; }
     [[nodiscard]] QMenu *mnuRecordGrp() const { return m_mnuRecordGrp; }
     [[nodiscard]] QMenu *mnuViewGrp() const { return m_mnuViewGrp; }
     [[nodiscard]] QMenu *mnuToolsGrp() const { return m_mnuToolsGrp; }
@@ -138,6 +141,7 @@ public slots:
     void mnuScadenziari_Click();   // File 0: data sheets
     void mnuPrint_Click();         // File 2, toolbar 8
     void mnuExport_Click();        // File 3, toolbar 9
+    void mnuExportCalendar_Click(); // File: export to calendar
     void mnuNew_Click();           // Record 0, toolbar 1, double click on the start panel
     void mnuEdit_Click();          // Record 1, toolbar 2
     void mnuToggleDone_Click();    // Record 2, toolbar 3
@@ -156,6 +160,7 @@ public slots:
     // Ctrl+Z / Ctrl+Shift+Z, toolbar).
     void mnuUndo_Click();
     void mnuRedo_Click();
+    void mnuRestore_Click();       // File, above Exit
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -227,9 +232,12 @@ private:
     QMenu *m_mnuHelpGrp = nullptr;
     QList<QAction *> m_mnuFile, m_mnuRecord, m_mnuView, m_mnuGroupby, m_mnuTools, m_mnuLangs, m_mnuHelp;
     QList<QAction *> m_tbButtons, m_tbLayoutButtons;
+    // Outside the index list, so the indexes of the File items stay.
+    QAction *m_actExportCalendar = nullptr;
     QActionGroup *m_layoutGroup = nullptr;
     QAction *m_actUndo = nullptr;
     QAction *m_actRedo = nullptr;
+    QAction *m_actRestore = nullptr;
 };
 
 } // namespace velto

@@ -1,5 +1,6 @@
 #include "ui/maintenance/frmoptions.h"
 
+#include "app/autostart.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
 #include "app/preferences.h"
@@ -8,6 +9,7 @@
 #include "ui/common/mainrefresh.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -46,11 +48,15 @@ frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
     m_chkData[SaveLayoutBox]->setChecked(stored.saveLayout);
     m_chkData[GroupTotalsBox]->setChecked(stored.showGroupTotals);
     m_chkData[GroupCountersBox]->setChecked(stored.showGroupCounters);
+    m_chkLoginReminder = new QCheckBox(LoadResString(1723), this);
+    m_chkLoginReminder->setObjectName(QStringLiteral("chkLoginReminder"));
+    m_chkLoginReminder->setChecked(loginReminderInstalled());
 
     auto *general = new QGroupBox(LoadResString(1211), this);
     general->setObjectName(QStringLiteral("frmopt0"));
     auto *generalLayout = new QVBoxLayout(general);
     generalLayout->addWidget(m_chkData[SaveLayoutBox]);
+    generalLayout->addWidget(m_chkLoginReminder);
 
     auto *view = new QGroupBox(LoadResString(1213), this);
     view->setObjectName(QStringLiteral("frmopt1"));
@@ -91,6 +97,13 @@ void frmOptions::cmdSalva_Click()
     // The flags hold for this run; the next start will not know them.
     if (const Status st = chosen.saveOptions(); !st)
         m_prompts.message(userMessage(st), MessageIcon::Critical);
+    // The entry is touched only when the box changed, so saving the other
+    // options never rewrites or removes an entry the user edited.
+    if (const bool remind = m_chkLoginReminder->isChecked(); remind != loginReminderInstalled()) {
+        const Status st = remind ? installLoginReminder(QCoreApplication::applicationFilePath()) : removeLoginReminder();
+        if (!st)
+            m_prompts.message(st.message(), MessageIcon::Critical);
+    }
     accept();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // View > Preferences: three on/off preferences, each a stored setting and a
-// program-wide flag.
+// program-wide flag, and the login reminder, which is an autostart entry.
 
 #include <QDialog>
 
@@ -25,6 +25,7 @@ public:
 
     enum Box { SaveLayoutBox = 0, GroupTotalsBox = 1, GroupCountersBox = 2, BoxCount };
     [[nodiscard]] QCheckBox *chkData(int index) const { return m_chkData[index]; }
+    [[nodiscard]] QCheckBox *chkLoginReminder() const { return m_chkLoginReminder; }
 
     // Sets the flags, stores the three values, closes.
     void cmdSalva_Click();
@@ -32,6 +33,7 @@ public:
 private:
     UserPrompts &m_prompts;
     QCheckBox *m_chkData[BoxCount] = {};
+    QCheckBox *m_chkLoginReminder = nullptr;
     QPushButton *m_cmdSalva = nullptr;
     QPushButton *m_cmdAnnulla = nullptr;
 };

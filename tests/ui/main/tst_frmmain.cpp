@@ -1,29 +1,19 @@
 // The main window on a real database: filters, layouts with their captions
 // and totals, counters, the due indicator, bold days, the empty-grid panel,
-// the stored layout, the minimum size, the Languages and Tools commands.
+// the stored layout, the minimum size, the Languages command.
 
-#include "app/mainmod.h"
 #include "app/registry.h"
 #include "app/settings.h"
-#include "app/strings.h"
 #include "data/catalogue.h"
-#include "testsupport.h"
-#include "ui/main/frmmain.h"
-#include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
-#include "ui/widgets/recordsetgridsource.h"
+#include "selfprocess.h"
 #include "windowtests.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTreeView>
 #include <QtTest>
-
-#include <memory>
 
 using namespace velto;
 using namespace velto::test;
@@ -72,8 +62,6 @@ QStringList startList(frmMain &w)
     return listed;
 }
 
-QTreeView *viewOf(Grid *grid) { return grid->findChild<QTreeView *>(); }
-
 // As a user does it: focus the list, go to its top, step down.
 void chooseFilter(frmMain &w, int index)
 {
@@ -109,42 +97,20 @@ class tst_frmMain : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Sandbox> m_sandbox;
-    PromptRecorder m_prompts;
+    WindowBench m_bench;
+    PromptRecorder &m_prompts = m_bench.prompts;
 
-    std::unique_ptr<frmMain> openWindow()
-    {
-        auto w = std::make_unique<frmMain>(m_prompts);
-        w->Form_Load();
-        w->show();
-        w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.get()))
-            qWarning("window not active");
-        return w;
-    }
+    std::unique_ptr<frmMain> openWindow() { return m_bench.openMain(); }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("VELTO_TODAY", "2027-01-15");
-        installDatabaseGridLoader();
-    }
+    void initTestCase() { startWindowTests(); }
 
     void init()
     {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->createDatabase());
-        AppState &s = app();
-        s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
-        s.LanguageOffset = kOffsetEnglish;
-        s.LanguageChoice = 3;
-        s.CurrentDbId = 1;
-        s.CurrentDbName = QLatin1String(kFirstDataSheetName);
-        s.ScrollBarWidth = 255;
-        m_prompts = PromptRecorder();
+        QVERIFY(m_bench.reset());
+        app().LanguageChoice = 3;
+        app().ScrollBarWidth = 255;
     }
-
-    void cleanup() { m_sandbox.reset(); }
 
     void filterListChoosesRows_data()
     {
@@ -502,50 +468,12 @@ private slots:
         QCOMPARE(w->mnuFile(5)->text(), QStringLiteral("&Esci"));
     }
 
-    void changeDatabaseStoresTheFolder_data()
-    {
-        QTest::addColumn<bool>("chosen");
-        QTest::addColumn<bool>("storeRefused");
-        QTest::newRow("folder dialog cancelled: nothing stored or said") << false << false;
-        QTest::newRow("folder chosen: stored for the next start") << true << false;
-        QTest::newRow("machine store unwritable: its error is shown") << true << true;
-    }
-
-    void changeDatabaseStoresTheFolder()
-    {
-        QFETCH(bool, chosen);
-        QFETCH(bool, storeRefused);
-        auto w = openWindow();
-        if (storeRefused) { // the machine-wide store cannot be written where a folder takes its name
-            QDir settings(m_sandbox->settingsDir());
-            for (const QString &f : settings.entryList({QStringLiteral("machine*")}, QDir::Files))
-                QFile::remove(settings.filePath(f));
-            QVERIFY(settings.mkpath(QStringLiteral("machine.json")));
-        }
-        m_prompts.folder = chosen ? m_sandbox->path() + QStringLiteral("/elsewhere") : QString();
-        w->mnuTools(4)->trigger();
-        const QString stored =
-            ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QString()).toString();
-        QCOMPARE(stored, chosen && !storeRefused ? m_prompts.folder : QString());
-        QCOMPARE(m_prompts.messages.size(), chosen ? 1 : 0);
-        if (chosen) {
-            QCOMPARE(m_prompts.messages[0] == LoadResString(1362), !storeRefused);
-            QVERIFY(!m_prompts.messages[0].isEmpty());
-        }
-        QCOMPARE(app().DatabaseFolder, m_sandbox->dataDir()); // effective at the next start
-        QVERIFY(w->isVisible());
-        chooseFilter(*w, 1); // still working
-    }
-
     void databaseErrorsAreShownAndTheWindowGoesOn()
     {
         standardFixture();
         auto w = openWindow();
         QVERIFY(m_prompts.messages.isEmpty());
-        QFile db(m_sandbox->databasePath());
-        QVERIFY(db.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        db.write(QByteArray(4096, 'x'));
-        db.close();
+        QVERIFY(writeFile(m_bench.box->databasePath(), QByteArray(4096, 'x')));
         chooseFilter(*w, 1);
         QVERIFY(!m_prompts.messages.isEmpty());
         QCOMPARE(w->gex()->recordCount(), 7); // the old rows stay

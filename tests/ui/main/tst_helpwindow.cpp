@@ -6,9 +6,9 @@
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "promptrecorder.h"
+#include "selfprocess.h"
 #include "ui/main/helpwindow.h"
 
-#include <QFile>
 #include <QKeySequence>
 #include <QTextBrowser>
 #include <QtTest>
@@ -20,11 +20,7 @@ namespace {
 
 QString helpFolder() { return QStringLiteral(VELTO_SOURCE_DIR "/resources/help"); }
 
-QString readText(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
+QString readText(const QString &path) { return QString::fromUtf8(test::readFile(path)); }
 
 } // namespace
 

@@ -4,16 +4,10 @@
 // empty list, Enter on the buttons of a deadline window, and the printed
 // list read back from its PDF.
 
-#include "app/settings.h"
-#include "app/strings.h"
-#include "testsupport.h"
 #include "ui/accounts/frmAccounts.h"
 #include "ui/common/widgetprompts.h"
 #include "ui/deadlines/frmScadenzeNuovo.h"
-#include "ui/main/frmmain.h"
-#include "ui/widgets/grid.h"
 #include "ui/widgets/gridvalues.h"
-#include "ui/widgets/recordsetgridsource.h"
 #include "windowtests.h"
 
 #include <QAction>
@@ -24,7 +18,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTreeView>
 #include <QtTest>
 
 using namespace velto;
@@ -35,29 +28,13 @@ class tst_MainWindowGrid : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("VELTO_TODAY", "2027-01-15");
-        installDatabaseGridLoader();
-    }
-
-    void init()
-    {
-        m_box = std::make_unique<Sandbox>();
-        QVERIFY(m_box->createDatabase());
-        AppState &s = app();
-        s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
-        s.LanguageOffset = kOffsetEnglish;
-        s.CurrentDbName = QStringLiteral("Book");
-        s.GroupOption = 0;
-        m_prompts = ScriptedPrompts();
-    }
+    void initTestCase() { startWindowTests(); }
+    void init() { QVERIFY(m_bench.reset()); }
 
     void cleanup()
     {
         QLocale::setDefault(QLocale::c());
         settle();
-        m_box.reset();
     }
 
     void rebindKeepsNotesLineAndCollapsedGroups_data()
@@ -193,7 +170,7 @@ private slots:
         QVERIFY(addDeadline(DeadlineType::Debit, QDate(2027, 10, 30), QStringLiteral("Lease"), "98765432.1", 3));
         QVERIFY(addDeadline(DeadlineType::Appointment, QDate(2027, 12, 12), QStringLiteral("Meeting"), "5"));
         auto w = openWindow();
-        const QString pdf = m_box->path() + QStringLiteral("/list.pdf");
+        const QString pdf = m_bench.box->path() + QStringLiteral("/list.pdf");
         m_prompts.printerSetUp = [&](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
@@ -261,16 +238,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<frmMain> openWindow()
-    {
-        auto w = std::make_unique<frmMain>(m_prompts);
-        w->Form_Load();
-        w->show();
-        w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.get()))
-            qWarning("window not active");
-        return w;
-    }
+    std::unique_ptr<frmMain> openWindow() { return m_bench.openMain(); }
 
     static int groupRow(Grid *grid, const QString &captionStart)
     {
@@ -281,10 +249,9 @@ private:
         return 0;
     }
 
-    static QTreeView *viewOf(Grid *grid) { return grid->findChild<QTreeView *>(); }
     static QString navigator(Grid *grid) { return grid->findChild<QLabel *>("recordNavigator")->text(); }
-    std::unique_ptr<Sandbox> m_box;
-    ScriptedPrompts m_prompts;
+    WindowBench m_bench;
+    PromptRecorder &m_prompts = m_bench.prompts;
 };
 
 QTEST_MAIN(tst_MainWindowGrid)

@@ -4,11 +4,6 @@
 // in all five languages, so an id that shows here would show in each.
 
 #include "app/languages.h"
-#include "app/mainmod.h"
-#include "app/strings.h"
-#include "promptrecorder.h"
-#include "seed.h"
-#include "testsupport.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/frmAccounts.h"
 #include "ui/accounts/frmNewAcc.h"
@@ -17,12 +12,11 @@
 #include "ui/common/widgetprompts.h"
 #include "ui/deadlines/frmScadenze.h"
 #include "ui/deadlines/frmScadenzeNuovo.h"
-#include "ui/main/frmmain.h"
 #include "ui/main/helpwindow.h"
 #include "ui/maintenance/frmdelclosedrows.h"
 #include "ui/maintenance/frmoptions.h"
 #include "ui/sheets/frmscadenziari.h"
-#include "ui/widgets/recordsetgridsource.h"
+#include "windowtests.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -151,11 +145,8 @@ class TestWindowTexts : public QObject
 private slots:
     void initTestCase()
     {
-        installDatabaseGridLoader();
-        m_box = std::make_unique<test::Sandbox>();
-        QVERIFY(m_box->createDatabase());
-        app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
-        qputenv("VELTO_TODAY", "2027-02-10");
+        test::startWindowTests("2027-02-10");
+        QVERIFY(m_bench.reset());
     }
 
     void everyWindowInGermanShowsNoEnglishWordNorId()
@@ -169,11 +160,9 @@ private slots:
             test::seedDeadline(1, DeadlineType::Debit, QDate(2027, 2, 1), QStringLiteral("Miete"), account, test::money("800"));
         QVERIFY(account && deadline);
 
-        PromptRecorder recorder;
+        PromptRecorder &recorder = m_bench.prompts;
         QStringList texts;
-        auto main = std::make_unique<frmMain>(recorder);
-        main->Form_Load();
-        main->show();
+        auto main = m_bench.openMain();
         texts += shownTexts(main.get());
 
         auto *fresh = new frmScadenzeNuovo(main.get(), recorder);
@@ -227,7 +216,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<test::Sandbox> m_box;
+    test::WindowBench m_bench;
 };
 
 QTEST_MAIN(TestWindowTexts)

@@ -48,101 +48,89 @@ class TestFrmOptions : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void savedBoxesAreStoredAndApplied_data();
-    void savedBoxesAreStoredAndApplied();
-    void viewMenuReloadsTheGridAfterwards_data();
-    void viewMenuReloadsTheGridAfterwards();
+    void init()
+    {
+        test::renew(m_box);
+        app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
+        app().LanguageOffset = 0;
+        app().SaveLayout = app().ShowGroupTotals = app().ShowGroupCounters = true;
+        m_prompts = test::PromptRecorder();
+    }
+
+    void savedBoxesAreStoredAndApplied_data()
+    {
+        QTest::addColumn<QList<bool>>("before"); // stored when the dialog opens
+        QTest::addColumn<QList<int>>("clicked");
+        QTest::addColumn<QList<bool>>("after");
+        QTest::newRow("empty store shows ticked; nothing clicked")
+            << QList<bool>{true, true, true} << QList<int>{} << QList<bool>{true, true, true};
+        QTest::newRow("layout and totals off") << QList<bool>{true, true, true} << QList<int>{0, 1}
+                                               << QList<bool>{false, false, true};
+        QTest::newRow("stored off shows clear; ticked on") << QList<bool>{true, false, false} << QList<int>{2}
+                                                           << QList<bool>{true, false, true};
+    }
+
+    void savedBoxesAreStoredAndApplied()
+    {
+        QFETCH(QList<bool>, before);
+        QFETCH(QList<int>, clicked);
+        QFETCH(QList<bool>, after);
+        Preferences p;
+        std::tie(p.saveLayout, p.showGroupTotals, p.showGroupCounters) = std::tuple(before[0], before[1], before[2]);
+        if (before != QList<bool>{true, true, true})
+            QVERIFY(p.saveOptions());
+        frmOptions dlg(m_prompts);
+        dlg.show();
+        QCOMPARE(boxes(dlg), before);
+        for (int i : clicked)
+            tick(dlg, i);
+
+        click(dlg, "cmdSalva");
+
+        QCOMPARE(stored(), after);
+        QCOMPARE(flags(), after);
+        QVERIFY(m_prompts.messages.isEmpty());
+        QVERIFY(!dlg.isVisible());
+    }
+
+    void viewMenuReloadsTheGridAfterwards_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("saved") << "cmdSalva";
+        QTest::newRow("cancelled") << "cmdAnnulla";
+    }
+
+    void viewMenuReloadsTheGridAfterwards()
+    {
+        QFETCH(QString, button);
+        test::RefreshRecorder refresh;
+        refresh.filterIndex = 6;
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *dlg = qobject_cast<frmOptions *>(QApplication::activeModalWidget());
+            if (!dlg)
+                return;
+            shown = true;
+            // The reload comes after the dialog, not while it is open.
+            QVERIFY(refresh.calls.isEmpty());
+            tick(*dlg, 2);
+            click(*dlg, button.toLatin1().constData());
+        });
+
+        frmOptions::runFromViewMenu(m_prompts, nullptr);
+
+        QVERIFY(shown);
+        QCOMPARE(refresh.calls, QStringList{"gexUpdate(6)"});
+        // Cancel leaves both the stored value and the flag as they were.
+        const bool cancelled = button == QLatin1String("cmdAnnulla");
+        QCOMPARE(app().ShowGroupCounters, cancelled);
+        QCOMPARE(stored(), (QList<bool>{true, true, cancelled}));
+    }
 
 private:
     std::unique_ptr<test::Sandbox> m_box;
     test::PromptRecorder m_prompts;
 };
-
-void TestFrmOptions::init()
-{
-    m_box = std::make_unique<test::Sandbox>();
-    app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
-    app().LanguageOffset = 0;
-    app().SaveLayout = app().ShowGroupTotals = app().ShowGroupCounters = true;
-    m_prompts = test::PromptRecorder();
-}
-
-void TestFrmOptions::cleanup()
-{
-    m_box.reset();
-}
-
-void TestFrmOptions::savedBoxesAreStoredAndApplied_data()
-{
-    QTest::addColumn<QList<bool>>("before"); // stored when the dialog opens
-    QTest::addColumn<QList<int>>("clicked");
-    QTest::addColumn<QList<bool>>("after");
-    QTest::newRow("empty store shows ticked; nothing clicked")
-        << QList<bool>{true, true, true} << QList<int>{} << QList<bool>{true, true, true};
-    QTest::newRow("layout and totals off") << QList<bool>{true, true, true} << QList<int>{0, 1}
-                                           << QList<bool>{false, false, true};
-    QTest::newRow("stored off shows clear; ticked on") << QList<bool>{true, false, false} << QList<int>{2}
-                                                       << QList<bool>{true, false, true};
-}
-
-void TestFrmOptions::savedBoxesAreStoredAndApplied()
-{
-    QFETCH(QList<bool>, before);
-    QFETCH(QList<int>, clicked);
-    QFETCH(QList<bool>, after);
-    Preferences p;
-    std::tie(p.saveLayout, p.showGroupTotals, p.showGroupCounters) = std::tuple(before[0], before[1], before[2]);
-    if (before != QList<bool>{true, true, true})
-        QVERIFY(p.saveOptions());
-    frmOptions dlg(m_prompts);
-    dlg.show();
-    QCOMPARE(boxes(dlg), before);
-    for (int i : clicked)
-        tick(dlg, i);
-
-    click(dlg, "cmdSalva");
-
-    QCOMPARE(stored(), after);
-    QCOMPARE(flags(), after);
-    QVERIFY(m_prompts.messages.isEmpty());
-    QVERIFY(!dlg.isVisible());
-}
-
-void TestFrmOptions::viewMenuReloadsTheGridAfterwards_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::newRow("saved") << "cmdSalva";
-    QTest::newRow("cancelled") << "cmdAnnulla";
-}
-
-void TestFrmOptions::viewMenuReloadsTheGridAfterwards()
-{
-    QFETCH(QString, button);
-    test::RefreshRecorder refresh;
-    refresh.filterIndex = 6;
-    bool shown = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *dlg = qobject_cast<frmOptions *>(QApplication::activeModalWidget());
-        if (!dlg)
-            return;
-        shown = true;
-        // The reload comes after the dialog, not while it is open.
-        QVERIFY(refresh.calls.isEmpty());
-        tick(*dlg, 2);
-        click(*dlg, button.toLatin1().constData());
-    });
-
-    frmOptions::runFromViewMenu(m_prompts, nullptr);
-
-    QVERIFY(shown);
-    QCOMPARE(refresh.calls, QStringList{"gexUpdate(6)"});
-    // Cancel leaves both the stored value and the flag as they were.
-    const bool cancelled = button == QLatin1String("cmdAnnulla");
-    QCOMPARE(app().ShowGroupCounters, cancelled);
-    QCOMPARE(stored(), (QList<bool>{true, true, cancelled}));
-}
 
 QTEST_MAIN(TestFrmOptions)
 #include "tst_frmoptions.moc"

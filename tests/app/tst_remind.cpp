@@ -1,0 +1,204 @@
+#include "app/autostart.h"
+#include "deadlines/icalexport.h"
+#include "app/mainmod.h"
+#include "app/settings.h"
+#include "promptrecorder.h"
+#include "seed.h"
+#include "selfprocess.h"
+#include "testsupport.h"
+#include "ui/maintenance/frmoptions.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCryptographicHash>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <libical/ical.h>
+#include <unistd.h>
+
+using namespace velto;
+using namespace velto::test;
+using namespace Qt::StringLiterals;
+
+// Stands in for the desktop's notification service and records each call.
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QList<QVariantList> calls;
+public slots:
+    QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+    uint Notify(const QString &app, uint replaces, const QString &icon, const QString &summary, const QString &body,
+                const QStringList &actions, const QVariantMap &hints, int timeout)
+    {
+        calls.append({app, replaces, icon, summary, body, actions, hints, timeout});
+        // Closed at once, as a user would dismiss it: the sender stops listening.
+        QDBusConnection::sessionBus().send(QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
+            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("NotificationClosed")) << 7u << 2u);
+        return 7;
+    }
+};
+
+class tst_Remind : public QObject
+{
+    Q_OBJECT
+    Sandbox m_box;
+    QByteArray m_dbHash;
+
+    struct Run { int exit; QString out, err; };
+    Run velto(const QStringList &args, const QByteArray &locale = "en_US.UTF-8", const QByteArray &day = "2027-01-15")
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QLatin1String(locale));
+        env.insert(QStringLiteral("VELTO_TODAY"), QLatin1String(day));
+        for (const char *noDisplay : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(noDisplay));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(VELTO_BUILD_DIR "/velto"), args);
+        QSignalSpy done(&p, &QProcess::finished); // waits with the event loop, so bus calls are served
+        return {done.wait(30000) ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+    QByteArray dbHash() { return QCryptographicHash::hash(readFile(m_box.databasePath()), QCryptographicHash::Sha256); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_box.createDatabase());
+        app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
+        WriteSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), m_box.dataDir());
+        const qint64 rossi = seedAccount(QStringLiteral("Rossi & Co"));
+        seedSheet(2, QStringLiteral("Other"));
+        seedDeadline(1, DeadlineType::Credit, {2027, 1, 10}, QStringLiteral("Rent"), rossi, money("1200.5"), false, 5, 2, 12);
+        seedDeadline(1, DeadlineType::Debit, {2027, 1, 15}, QStringLiteral("Tax"), 0, money("300"));
+        seedDeadline(1, DeadlineType::Appointment, {2027, 1, 20}, QStringLiteral("Meeting"), 0, money("0"));
+        seedDeadline(1, DeadlineType::Credit, {2027, 1, 5}, QStringLiteral("Paid"), 0, money("9"), true);
+        seedDeadline(1, DeadlineType::Credit, {2027, 2, 20}, QStringLiteral("Later"), 0, money("50"));
+        seedDeadline(2, DeadlineType::Debit, {2027, 1, 12}, QStringLiteral("Fee"), 0, money("10"));
+        m_dbHash = dbHash();
+    }
+
+    void dueReportsAndExits_data()
+    {
+        QTest::addColumn<QStringList>("args"); // the locale and today, then the arguments
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("out");      // standard output, or a part of standard error on exit 2
+        QTest::addRow("English: due by today, series counter, signed total")
+            << QStringList{"en_US.UTF-8", "2027-01-15", "--due"} << 0
+            << u"1/10/2027  Credit  Rent 2 of 12  Rossi & Co  +$1,200.50  Scadenziario\n"
+               "1/15/2027  Debit   Tax                         -$300.00  Scadenziario\nTotal: +$900.50\n"_s;
+        QTest::addRow("German: the next seven days hold the appointment")
+            << QStringList{"de_DE.UTF-8", "2027-01-15", "--due", "--days", "7"} << 0
+            << u"10.01.2027  Forderung        Rent 2 von 12  Rossi & Co  +1.200,50\u00a0€  Scadenziario\n"
+               "15.01.2027  Verbindlichkeit  Tax                          -300,00\u00a0€  Scadenziario\n"
+               "20.01.2027  Termin           Meeting                                 Scadenziario\n"
+               "Summe: +900,50\u00a0€\n"_s;
+        QTest::addRow("all sheets by date") << QStringList{"en_US.UTF-8", "2027-01-12", "--due", "--all-sheets"} << 0
+            << u"1/10/2027  Credit  Rent 2 of 12  Rossi & Co  +$1,200.50  Scadenziario\n"
+               "1/12/2027  Debit   Fee                          -$10.00  Other\nTotal: +$1,190.50\n"_s;
+        QTest::addRow("nothing due") << QStringList{"en_US.UTF-8", "2027-01-01", "--due", "--sheet", "2"} << 1
+                                     << u"Nothing is due.\n"_s;
+        QTest::addRow("no such sheet, in Italian") << QStringList{"it_IT.UTF-8", "2027-01-15", "--due", "--sheet=9"}
+                                                   << 2 << u"Nessuno scadenziario con il numero 9."_s;
+    }
+    void dueReportsAndExits()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, out);
+        const Run r = velto(args.mid(2), args.at(0).toLatin1(), args.at(1).toLatin1());
+        QCOMPARE(r.exit, exit);
+        QVERIFY2(exit == 2 ? r.err.contains(out) && r.out.isEmpty() : r.out == out && r.err.isEmpty(), qPrintable(r.out + r.err));
+        QCOMPARE(dbHash(), m_dbHash); // read, never written
+    }
+
+    void notifyReachesTheServiceOnce()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        Run r = velto({"--due", "--notify"});
+        QCOMPARE(r.exit, 2);
+        QVERIFY2(r.err.contains(u"no notification service answers"_s), qPrintable(r.err));
+
+        FakeNotifications service;
+        QVERIFY(bus.registerObject(u"/org/freedesktop/Notifications"_s, &service, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(u"org.freedesktop.Notifications"_s));
+        r = velto({"--due", "--notify"}, "de_DE.UTF-8");
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(service.calls.size(), 1);
+        const QVariantList &call = service.calls.first();
+        QCOMPARE(call.at(3).toString(), u"2 offene Fälligkeiten, Summe +900,50\u00a0€"_s);
+        QCOMPARE(call.at(4).toString(), u"10.01.2027 · Rent 2 von 12 · Rossi & Co · +1.200,50\u00a0€\n"
+                                         "15.01.2027 · Tax · -300,00\u00a0€"_s);
+        QCOMPARE(call.at(5).toStringList(), (QStringList{"default", u"Velto öffnen"_s}));
+
+        QCOMPARE(velto({"--due", "--notify", "--sheet", "2"}, "de_DE.UTF-8", "2027-01-01").exit, 1);
+        QCOMPARE(service.calls.size(), 1); // nothing due, nothing sent
+    }
+
+    void loginEntryWrittenAndRemovedFromPreferences()
+    {
+        QCOMPARE(desktopExecArgument(u"/opt/my $apps/velto"_s), uR"("/opt/my \\$apps/velto")"_s);
+        PromptRecorder prompts;
+        for (const bool on : {true, false}) {
+            frmOptions dialog(prompts);
+            dialog.show();
+            QCOMPARE(dialog.chkLoginReminder()->isChecked(), !on);
+            QTest::mouseClick(dialog.chkLoginReminder(), Qt::LeftButton, {}, QPoint(6, dialog.chkLoginReminder()->height() / 2));
+            QTest::mouseClick(dialog.findChild<QPushButton *>(u"cmdSalva"_s), Qt::LeftButton);
+            const QByteArray entry = readFile(m_box.path() + u"/config/autostart/velto-reminder.desktop"_s);
+            QCOMPARE(entry.contains(" --due --notify\n"), on);
+            if (on) // an independent reader of the entry format
+                QCOMPARE(QProcess::execute(u"desktop-file-validate"_s, {loginReminderPath()}), 0);
+        }
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    void calendarReadBackByTwoReaders()
+    {
+        const QString first = m_box.path() + u"/a.ics"_s, second = m_box.path() + u"/b.ics"_s;
+        QCOMPARE(velto({"--export-ics", first}).exit, 0);
+        QCOMPARE(velto({"--export-ics", second, "--sheet", "1"}).exit, 0);
+        QStringList expected; // "<uid> <date>" of each open deadline of sheet 1, the UID from database and row
+        for (const Deadline &d : storedDeadlines(u"TrDone=False AND TrDbId=1"_s))
+            expected << calendarEventUid(calendarDatabaseKey(currentDatabase()), d.rowId) + d.date.toString(u" yyyyMMdd"_s);
+        QStringList byLibical;
+        icalcomponent *cal = icalparser_parse_string(readFile(first).constData());
+        for (icalcomponent *ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+             ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT))
+            byLibical << QString::fromUtf8(icalcomponent_get_uid(ev)) + u' '
+                    + QLatin1String(icaltime_as_ical_string(icalcomponent_get_dtstart(ev))); // "20270110": all-day
+        icalcomponent_free(cal);
+        QCOMPARE(byLibical, expected);
+        QVERIFY(readFile(first).contains("SUMMARY:Rent 2 of 12 +$1\\,200.50"));
+        QProcess python;
+        python.start(u"/usr/bin/python3"_s, {u"-c"_s, u"import icalendar,sys\n"
+            "for f in sys.argv[1:]:\n"
+            "  for e in icalendar.Calendar.from_ical(open(f,'rb').read()).walk('VEVENT'):\n"
+            "    print(e['UID'], e.decoded('DTSTART').strftime('%Y%m%d'))"_s, first, second});
+        QVERIFY(python.waitForFinished());
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts), expected + expected);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Run again under dbus-run-session: the notification test needs a private session bus.
+    if (!qEnvironmentVariableIsSet("VELTO_TEST_PRIVATE_BUS")) {
+        qputenv("VELTO_TEST_PRIVATE_BUS", "1");
+        std::vector<char *> args{const_cast<char *>("dbus-run-session"), const_cast<char *>("--")};
+        args.insert(args.end(), argv, argv + argc);
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+    }
+    QApplication application(argc, argv);
+    tst_Remind test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_remind.moc"
