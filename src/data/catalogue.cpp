@@ -194,6 +194,18 @@ QString deleteClosedUpTo(const QDate &day, int dbId)
         + QStringLiteral(" AND TrDone=True AND TrDbId=") + whole(dbId);
 }
 
+QString closedUpTo(const QDate &day, int dbId)
+{
+    return QStringLiteral("SELECT * FROM Transactions WHERE TrDate<=") + date(day)
+        + QStringLiteral(" AND TrDone=True AND TrDbId=") + whole(dbId);
+}
+QString sheetDeadlines(int dbId) { return QStringLiteral("SELECT * FROM Transactions WHERE TrDbId=") + whole(dbId); }
+QString accountDeadlines(qint64 accountId)
+{
+    return QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrAcId=") + whole(accountId);
+}
+QString rowsFrom(qint64 rowId) { return QStringLiteral("SELECT * FROM Transactions WHERE TrRowId>=") + whole(rowId); }
+
 QString deleteSheetDeadlines(int dbId) { return QStringLiteral("DELETE * FROM Transactions WHERE TrDbId=") + whole(dbId); }
 
 QString upgradeAddGroupField() { return QStringLiteral("ALTER TABLE Transactions ADD COLUMN TrGrpId INTEGER DEFAULT 0"); }

@@ -44,6 +44,13 @@ QString editDeadline(qint64 rowId);
 QString countClosedUpTo(const QDate &day, int dbId);
 QString deleteClosedUpTo(const QDate &day, int dbId);
 QString deleteSheetDeadlines(int dbId);
+// Whole rows, for the undo history: what a purge or a sheet's deletion
+// removes, and the rows an insert added (keys only grow).
+QString closedUpTo(const QDate &day, int dbId);
+QString sheetDeadlines(int dbId);
+QString rowsFrom(qint64 rowId);
+// Deadlines naming a client/supplier, whether or not its row still exists.
+QString accountDeadlines(qint64 accountId);
 QString upgradeAddGroupField();
 QString upgradeFillGroupField();
 // Group deletes and renumbering look deadlines up by group.

@@ -7,6 +7,7 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "deadlines/namecollation.h"
+#include "deadlines/undohistory.h"
 
 namespace velto {
 
@@ -96,7 +97,7 @@ Status loadClient(const QString &connectionString, qint64 id, Client *out)
     return Status::success();
 }
 
-Status createClient(const QString &connectionString, const Client &client, qint64 *newId)
+Status createClient(const QString &connectionString, const Client &client, qint64 *newId, UndoHistory *history)
 {
     Status st = requireName(client);
     if (!st)
@@ -105,18 +106,28 @@ Status createClient(const QString &connectionString, const Client &client, qint6
     st = cn.open(connectionString);
     if (!st)
         return st;
-    EditSet row;
-    st = row.open(QString::fromLatin1(sql::kAccountsTable), cn);
+    ChangeRecorder recorder(history, cn);
+    qint64 id = 0;
+    st = cn.transaction([&] {
+        EditSet row;
+        Status work = row.open(QString::fromLatin1(sql::kAccountsTable), cn);
+        if (!work)
+            return work;
+        row.addNew();
+        work = writeFields(row, client);
+        if (work)
+            id = row.value(u"AcId").toLongLong();
+        return work ? recorder.afterAlso(RecordTable::Clients, sql::editAccount(id)) : work;
+    });
     if (!st)
         return st;
-    row.addNew();
-    st = writeFields(row, client);
-    if (st && newId)
-        *newId = row.value(u"AcId").toLongLong();
+    recorder.commit(connectionString, ChangeKind::NewClient);
+    if (newId)
+        *newId = id;
     return st;
 }
 
-Status saveClient(const QString &connectionString, const Client &edited, const Client &asLoaded)
+Status saveClient(const QString &connectionString, const Client &edited, const Client &asLoaded, UndoHistory *history)
 {
     Status st = requireName(edited);
     if (!st)
@@ -127,17 +138,26 @@ Status saveClient(const QString &connectionString, const Client &edited, const C
         return st;
     // Read and written in one immediate transaction: nobody can change the
     // row between the comparison and the write.
-    return cn.transaction([&] {
+    ChangeRecorder recorder(history, cn);
+    st = cn.transaction([&] {
+        Status work = recorder.before(RecordTable::Clients, sql::editAccount(asLoaded.id));
+        if (!work)
+            return work;
         EditSet row;
-        Status work = row.open(sql::editAccount(asLoaded.id), cn);
+        work = row.open(sql::editAccount(asLoaded.id), cn);
         if (!work)
             return work;
         if (row.eof())
             return missing();
         if (clientOf(row) != asLoaded)
             return Status::failure(kErrorChangedMeanwhile, LoadResString(kChangedMessage));
-        return writeFields(row, edited);
+        work = writeFields(row, edited);
+        row.close();
+        return work ? recorder.after() : work;
     });
+    if (st)
+        recorder.commit(connectionString, ChangeKind::EditClient);
+    return st;
 }
 
 Status checkClientDeletable(const QString &connectionString, qint64 id)
@@ -147,22 +167,28 @@ Status checkClientDeletable(const QString &connectionString, qint64 id)
     return st ? inUse(cn, id) : st;
 }
 
-Status deleteClient(const QString &connectionString, qint64 id)
+Status deleteClient(const QString &connectionString, qint64 id, UndoHistory *history)
 {
     Connection cn;
-    const Status st = cn.open(connectionString);
+    Status st = cn.open(connectionString);
     if (!st)
         return st;
-    return cn.transaction([&] {
+    ChangeRecorder recorder(history, cn);
+    st = cn.transaction([&] {
         // A deadline may have named it since the question was asked.
         Status work = inUse(cn, id);
+        if (work)
+            work = recorder.before(RecordTable::Clients, sql::editAccount(id));
         qint64 affected = 0;
         if (work)
             work = cn.execute(sql::deleteAccount(id), &affected);
         if (work && affected == 0)
             return missing();
-        return work;
+        return work ? recorder.after() : work;
     });
+    if (st)
+        recorder.commit(connectionString, ChangeKind::DeleteClient);
+    return st;
 }
 
 Status checkClientExists(Connection &connection, qint64 id)

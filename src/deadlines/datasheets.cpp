@@ -7,6 +7,7 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "deadlines/namecollation.h"
+#include "deadlines/undohistory.h"
 
 namespace velto {
 
@@ -71,7 +72,7 @@ Status dataSheetName(const QString &connectionString, int id, QString *name)
     return Status::success();
 }
 
-Status createDataSheet(const QString &connectionString, const QString &name, int *newId)
+Status createDataSheet(const QString &connectionString, const QString &name, int *newId, UndoHistory *history)
 {
     const QString trimmed = name.trimmed();
     Status st = blankRefused(trimmed);
@@ -82,6 +83,7 @@ Status createDataSheet(const QString &connectionString, const QString &name, int
     if (!st)
         return st;
     int id = 0;
+    ChangeRecorder recorder(history, cn);
     st = cn.transaction([&] {
         Recordset rs;
         Status read = rs.open(sql::nextSheetId(), cn, CursorType::Static);
@@ -89,14 +91,17 @@ Status createDataSheet(const QString &connectionString, const QString &name, int
             return read;
         id = int((rs.eof() ? 0 : rs.intValue(0, 0)) + 1);
         rs.close();
-        return cn.execute(sql::createSheet(id, trimmed));
+        read = cn.execute(sql::createSheet(id, trimmed));
+        return read ? recorder.afterAlso(RecordTable::Sheets, sql::lookupSheet(id)) : read;
     });
+    if (st)
+        recorder.commit(connectionString, ChangeKind::NewSheet);
     if (st && newId)
         *newId = id;
     return st;
 }
 
-Status renameDataSheet(const QString &connectionString, int id, const QString &name)
+Status renameDataSheet(const QString &connectionString, int id, const QString &name, UndoHistory *history)
 {
     const QString trimmed = name.trimmed();
     Status st = blankRefused(trimmed);
@@ -107,9 +112,17 @@ Status renameDataSheet(const QString &connectionString, int id, const QString &n
     if (!st)
         return st;
     qint64 affected = 0;
-    st = cn.execute(sql::renameSheet(trimmed, id), &affected);
+    ChangeRecorder recorder(history, cn);
+    st = cn.transaction([&] {
+        Status work = recorder.before(RecordTable::Sheets, sql::lookupSheet(id));
+        if (work)
+            work = cn.execute(sql::renameSheet(trimmed, id), &affected);
+        return work ? recorder.after() : work;
+    });
     if (st && affected == 0)
         return missing();
+    if (st)
+        recorder.commit(connectionString, ChangeKind::RenameSheet);
     return st;
 }
 
@@ -120,7 +133,7 @@ Status checkDataSheetDeletable(const QString &connectionString, int id, int acti
     return st ? deletable(cn, id, activeSheetId) : st;
 }
 
-Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId)
+Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId, UndoHistory *history)
 {
     // A refused delete makes no backup; the transaction below checks again.
     Status st = checkDataSheetDeletable(connectionString, id, activeSheetId);
@@ -129,12 +142,22 @@ Status deleteDataSheet(const QString &connectionString, int id, int activeSheetI
     Connection cn;
     if (!(st = cn.open(connectionString)))
         return st;
-    return cn.transaction([&] {
+    ChangeRecorder recorder(history, cn);
+    st = cn.transaction([&] {
         Status work = deletable(cn, id, activeSheetId);
         if (work)
+            work = recorder.before(RecordTable::Deadlines, sql::sheetDeadlines(id));
+        if (work)
+            work = recorder.before(RecordTable::Sheets, sql::lookupSheet(id));
+        if (work)
             work = cn.execute(sql::deleteSheetDeadlines(id));
-        return work ? cn.execute(sql::deleteSheet(id)) : work;
+        if (work)
+            work = cn.execute(sql::deleteSheet(id));
+        return work ? recorder.after() : work;
     });
+    if (st)
+        recorder.commit(connectionString, ChangeKind::DeleteSheet);
+    return st;
 }
 
 } // namespace velto

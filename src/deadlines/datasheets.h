@@ -11,6 +11,8 @@
 
 namespace velto {
 
+class UndoHistory;
+
 struct DataSheet {
     int id = 0;
     QString name;
@@ -29,14 +31,16 @@ Status dataSheetName(const QString &connectionString, int id, QString *name);
 // The name is trimmed; a blank one is refused (kErrorInvalidEntry). The new
 // id is the highest plus one: ids of deleted sheets are never given again,
 // so an old id in a backup never names another sheet.
-Status createDataSheet(const QString &connectionString, const QString &name, int *newId);
+// The writes here record themselves in history when one is given.
+Status createDataSheet(const QString &connectionString, const QString &name, int *newId,
+                       UndoHistory *history = nullptr);
 // The name is trimmed; blank is refused; a sheet gone meanwhile is kErrorMissing.
-Status renameDataSheet(const QString &connectionString, int id, const QString &name);
+Status renameDataSheet(const QString &connectionString, int id, const QString &name, UndoHistory *history = nullptr);
 // The refusals, in the order the user meets them: the only sheet, the
 // active sheet, the fallback sheet (kErrorInUse, with the text to show).
 Status checkDataSheetDeletable(const QString &connectionString, int id, int activeSheetId);
 // Checks again, then deletes the sheet and all its deadlines in one
 // transaction: either both go, or neither.
-Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId);
+Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId, UndoHistory *history = nullptr);
 
 } // namespace velto

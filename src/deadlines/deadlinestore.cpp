@@ -8,6 +8,9 @@
 #include "data/recordset.h"
 #include "deadlines/clients.h"
 #include "deadlines/series.h"
+#include "deadlines/undohistory.h"
+
+#include <functional>
 
 namespace velto {
 
@@ -97,7 +100,30 @@ Status loadDeadline(const QString &connectionString, qint64 rowId, Deadline *out
     return st;
 }
 
-Status saveDeadline(const QString &connectionString, const Deadline &edited, const Deadline &asLoaded)
+// One recorded write on one deadline or one series: the rows the query
+// selects, before and after.
+static Status recordedWrite(const QString &connectionString, UndoHistory *history, const QString &rows,
+                     const std::function<Status(Connection &)> &work, const ChangeKind &kind)
+{
+    Connection conn;
+    Status st = conn.open(connectionString);
+    if (!st)
+        return st;
+    ChangeRecorder recorder(history, conn);
+    st = conn.transaction([&] {
+        Status done = recorder.before(RecordTable::Deadlines, rows);
+        if (done)
+            done = work(conn);
+        return done ? recorder.after() : done;
+    });
+    conn.close();
+    if (st)
+        recorder.commit(connectionString, kind);
+    return st;
+}
+
+Status saveDeadline(const QString &connectionString, const Deadline &edited, const Deadline &asLoaded,
+                    UndoHistory *history)
 {
     if (edited.description.isEmpty())
         return Status::failure(kErrorInvalidEntry, LoadResString(1582));
@@ -106,48 +132,56 @@ Status saveDeadline(const QString &connectionString, const Deadline &edited, con
     if (!edited.value.isStorable())
         return Status::failure(kErrorInvalidEntry, LoadResString(1588).arg(edited.value.toInvariant(),
                                         Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
-    Connection conn;
-    Status st = conn.open(connectionString);
-    if (st)
-        st = conn.transaction([&] { return writeEdit(conn, edited, asLoaded); });
-    conn.close();
-    return st;
+    return recordedWrite(connectionString, history, sql::editDeadline(asLoaded.rowId),
+                         [&](Connection &conn) { return writeEdit(conn, edited, asLoaded); }, ChangeKind::EditDeadline);
 }
 
-Status toggleDone(const QString &connectionString, qint64 rowId)
+Status toggleDone(const QString &connectionString, qint64 rowId, UndoHistory *history)
 {
-    return Connection::executeAlone(connectionString, sql::toggleDone(rowId));
+    // Named for what it did, read inside the same transaction as the write.
+    ChangeKind kind = ChangeKind::ReopenDeadline;
+    return recordedWrite(connectionString, history, sql::editDeadline(rowId), [&](Connection &conn) {
+        Status st = conn.execute(sql::toggleDone(rowId));
+        Deadline now;
+        if (st && history && readDeadline(conn, rowId, &now) && now.done)
+            kind = ChangeKind::CloseDeadline;
+        return st;
+    }, kind);
 }
 
-Status deleteDeadline(const QString &connectionString, qint64 rowId)
+Status deleteDeadline(const QString &connectionString, qint64 rowId, UndoHistory *history)
 {
-    return Connection::executeAlone(connectionString, sql::deleteOne(rowId));
+    return recordedWrite(connectionString, history, sql::editDeadline(rowId),
+                         [&](Connection &conn) { return conn.execute(sql::deleteOne(rowId)); },
+                         ChangeKind::DeleteDeadline);
 }
 
-Status deleteSeriesMember(const QString &connectionString, qint64 rowId)
+Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHistory *history)
 {
-    Connection conn;
-    Status st = conn.open(connectionString);
-    if (st) {
-        // The deletion and the renumbering of the rest of the series are one
-        // change: both or neither.
-        st = conn.transaction([&] {
-            Deadline member;
-            Status done = readDeadline(conn, rowId, &member);
-            if (done)
-                done = conn.execute(sql::deleteOne(rowId));
-            return done ? RenumberGroup(conn, member.groupId) : done;
-        });
-    }
-    conn.close();
-    return st;
+    Deadline member;
+    Status st = loadDeadline(connectionString, rowId, &member);
+    if (!st)
+        return st;
+    // The deletion and the renumbering of the rest of the series are one
+    // change: both or neither. The member is read again inside it.
+    return recordedWrite(connectionString, history, sql::groupRows(member.groupId), [&](Connection &conn) {
+        Deadline now;
+        Status done = readDeadline(conn, rowId, &now);
+        if (done && now.groupId != member.groupId)
+            done = Status::failure(kErrorChangedMeanwhile, LoadResString(1500));
+        if (done)
+            done = conn.execute(sql::deleteOne(rowId));
+        return done ? RenumberGroup(conn, now.groupId) : done;
+    }, ChangeKind::DeleteSeriesMember);
 }
 
-Status deleteSeries(const QString &connectionString, qint64 groupId)
+Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory *history)
 {
     if (Status st = backupBeforeDeleting(connectionString); !st)
         return st;
-    return Connection::executeAlone(connectionString, sql::deleteGroup(groupId));
+    return recordedWrite(connectionString, history, sql::groupRows(groupId),
+                         [&](Connection &conn) { return conn.execute(sql::deleteGroup(groupId)); },
+                         ChangeKind::DeleteSeries);
 }
 
 } // namespace velto

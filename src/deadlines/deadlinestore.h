@@ -13,6 +13,7 @@
 namespace velto {
 
 class Recordset;
+class UndoHistory;
 
 // The deadline with this TrRowId; kErrorMissing when it is gone.
 Status loadDeadline(const QString &connectionString, qint64 rowId, Deadline *out);
@@ -23,16 +24,18 @@ Status loadDeadline(const QString &connectionString, qint64 rowId, Deadline *out
 // window) is never overwritten. The balance follows the type and the value;
 // an appointment carries no amount; a negative amount and a client/supplier
 // that no longer exists are refused.
-Status saveDeadline(const QString &connectionString, const Deadline &edited, const Deadline &asLoaded);
+// Every write below records itself in history when one is given.
+Status saveDeadline(const QString &connectionString, const Deadline &edited, const Deadline &asLoaded,
+                    UndoHistory *history = nullptr);
 
 // Closes an open deadline, reopens a closed one.
-Status toggleDone(const QString &connectionString, qint64 rowId);
+Status toggleDone(const QString &connectionString, qint64 rowId, UndoHistory *history = nullptr);
 // Deletes one deadline on its own.
-Status deleteDeadline(const QString &connectionString, qint64 rowId);
+Status deleteDeadline(const QString &connectionString, qint64 rowId, UndoHistory *history = nullptr);
 // Deletes one member of a series and renumbers the rest, both or neither.
-Status deleteSeriesMember(const QString &connectionString, qint64 rowId);
+Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHistory *history = nullptr);
 // Deletes every deadline of the series, whatever its data sheet.
-Status deleteSeries(const QString &connectionString, qint64 groupId);
+Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory *history = nullptr);
 
 // The deadline at the current row of a recordset over Transactions (every
 // field of the table, by name).

@@ -4,6 +4,7 @@
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "deadlines/undohistory.h"
 
 namespace velto {
 
@@ -29,17 +30,29 @@ Status countClosedUpTo(const QString &connectionString, int sheetId, const QDate
     return st;
 }
 
-Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *deleted)
+Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *deleted,
+                       UndoHistory *history)
 {
     Status st = requireDay(day);
     if (!st || !(st = backupBeforeDeleting(connectionString)))
         return st;
     Connection cn;
     st = cn.open(connectionString);
+    if (!st)
+        return st;
     qint64 affected = 0;
-    if (st)
-        st = cn.execute(sql::deleteClosedUpTo(day, sheetId), &affected);
-    if (st && deleted)
+    ChangeRecorder recorder(history, cn);
+    st = cn.transaction([&] {
+        Status work = recorder.before(RecordTable::Deadlines, sql::closedUpTo(day, sheetId));
+        if (work)
+            work = cn.execute(sql::deleteClosedUpTo(day, sheetId), &affected);
+        return work ? recorder.after() : work;
+    });
+    cn.close();
+    if (!st)
+        return st;
+    recorder.commit(connectionString, ChangeKind::Purge);
+    if (deleted)
         *deleted = affected;
     return st;
 }

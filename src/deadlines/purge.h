@@ -9,7 +9,11 @@
 
 namespace velto {
 
+class UndoHistory;
+
 Status countClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *count);
-Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *deleted);
+// With a history, the purge is recorded in it as one change.
+Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *deleted,
+                       UndoHistory *history = nullptr);
 
 } // namespace velto

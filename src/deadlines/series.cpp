@@ -8,6 +8,8 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "deadlines/clients.h"
+#include "deadlines/undohistory.h"
+
 
 namespace velto {
 
@@ -168,7 +170,8 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, qint64 
 
 } // namespace
 
-Status InsertDeadlines(const QString &connectionString, int sheetId, const DeadlineEntry &entry, qint64 *firstRowId)
+Status InsertDeadlines(const QString &connectionString, int sheetId, const DeadlineEntry &entry, qint64 *firstRowId,
+                       UndoHistory *history)
 {
     Status st = validate(entry);
     if (!st)
@@ -179,17 +182,32 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
         return st;
     // One transaction for the rows and the renumbering of a joined series:
     // either the whole entry is stored, or nothing of it.
+    ChangeRecorder recorder(history, conn);
+    qint64 first = 0;
     st = conn.transaction([&] {
         Status written = checkClientExists(conn, entry.accountId);
         if (written && entry.addToGroupId > 0)
             written = checkJoinsSeriesOfSheet(conn, entry.addToGroupId, sheetId);
+        // The members a joined series renumbers, as they were.
+        if (written && entry.addToGroupId > 0)
+            written = recorder.before(RecordTable::Deadlines, sql::groupRows(entry.addToGroupId));
         if (written)
-            written = writeEntry(conn, sheetId, entry, firstRowId);
+            written = writeEntry(conn, sheetId, entry, &first);
         if (written && entry.addToGroupId > 0)
             written = RenumberGroup(conn, entry.addToGroupId);
+        if (written)
+            written = recorder.after();
+        // Keys only grow: the new rows are the first one and every one after it.
+        if (written)
+            written = recorder.afterAlso(RecordTable::Deadlines, sql::rowsFrom(first));
         return written;
     });
     conn.close();
+    if (st && firstRowId)
+        *firstRowId = first;
+    if (st)
+        recorder.commit(connectionString, entry.addToGroupId > 0 ? ChangeKind::JoinSeries
+                                              : entry.recurring ? ChangeKind::NewSeries : ChangeKind::NewDeadline);
     return st;
 }
 

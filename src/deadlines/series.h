@@ -12,6 +12,7 @@
 namespace velto {
 
 class Connection;
+class UndoHistory;
 
 enum class Cadence { Daily = 0, Weekly = 1, Monthly = 2, Quarterly = 3, Yearly = 4 };
 inline constexpr int kCadenceCount = 5;
@@ -35,9 +36,9 @@ struct DeadlineEntry {
 // statement is returned and nothing of the entry stays in the database.
 // A member joins only a series of the same data sheet, and a client/supplier
 // that no longer exists is refused. firstRowId receives the TrRowId of the
-// (first) new deadline.
+// (first) new deadline. With a history, the change is recorded in it.
 Status InsertDeadlines(const QString &connectionString, int sheetId, const DeadlineEntry &entry,
-                       qint64 *firstRowId = nullptr);
+                       qint64 *firstRowId = nullptr, UndoHistory *history = nullptr);
 
 [[nodiscard]] bool IsLastDayOfMonth(const QDate &d);
 [[nodiscard]] QDate EndOfMonth(const QDate &d);

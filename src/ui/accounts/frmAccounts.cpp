@@ -8,6 +8,7 @@
 #include "ui/accounts/frmNewAcc.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/vectorgridsource.h"
+#include "deadlines/undohistory.h"
 
 #include <QAction>
 #include <QIcon>
@@ -204,7 +205,7 @@ void frmAccounts::DeleteAccount()
     }
     if (!m_prompts.askYesNo(LoadResString(1305), false))
         return;
-    st = deleteClient(currentDatabase(), id);
+    st = deleteClient(currentDatabase(), id, &programHistory());
     if (st)
         PauseAfterWrite();
     else

@@ -5,6 +5,7 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "ui/common/dialogframe.h"
+#include "deadlines/undohistory.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -117,8 +118,8 @@ void frmNewAcc::cmdSalva_Click()
         return;
     const Client edited{m_asLoaded.id, txtData[0]->text(), txtData[1]->text()};
     qint64 id = m_asLoaded.id;
-    const Status st = m_isNew ? createClient(currentDatabase(), edited, &id)
-                              : saveClient(currentDatabase(), edited, m_asLoaded);
+    const Status st = m_isNew ? createClient(currentDatabase(), edited, &id, &programHistory())
+                              : saveClient(currentDatabase(), edited, m_asLoaded, &programHistory());
     if (st.code() == kErrorChangedMeanwhile) {
         m_prompts.message(userMessage(st), MessageIcon::Warning);
         // Shown as it now is: a second save writes over what the user has

@@ -14,6 +14,7 @@
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
 #include "ui/deadlines/typecombo.h"
+#include "deadlines/undohistory.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -202,7 +203,7 @@ void frmScadenze::cmdSalva_Click()
     // An appointment carries no amount, whatever the record held.
     edited.value = edited.type == DeadlineType::Appointment ? Currency() : txtAmount->amount().value_or(Currency());
     edited.done = chkData->isChecked();
-    const Status st = saveDeadline(currentDatabase(), edited, m_loaded);
+    const Status st = saveDeadline(currentDatabase(), edited, m_loaded, &programHistory());
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         if (st.code() == kErrorChangedMeanwhile && InitCombos()) {

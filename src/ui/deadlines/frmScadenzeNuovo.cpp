@@ -14,6 +14,7 @@
 #include "ui/common/refreshorder.h"
 #include "ui/deadlines/typecombo.h"
 #include "ui/deadlines/updown.h"
+#include "deadlines/undohistory.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -346,7 +347,7 @@ void frmScadenzeNuovo::cmdSalva_Click()
     e.cadence = Cadence(cmbCadenza->currentIndex());
     e.addToGroupId = m_addToGroupId;
     qint64 firstRowId = 0;
-    const Status st = InsertDeadlines(currentDatabase(), app().CurrentDbId, e, &firstRowId);
+    const Status st = InsertDeadlines(currentDatabase(), app().CurrentDbId, e, &firstRowId, &programHistory());
     if (!st) {
         // Nothing was written; the entry stays for another try.
         m_prompts.message(userMessage(st), MessageIcon::Critical);

@@ -7,10 +7,13 @@
 #include "app/startup.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
+#include "deadlines/datasheets.h"
+#include "deadlines/undohistory.h"
 #include "deadlines/icalexport.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/managecounts.h"
 #include "ui/common/dialogframe.h"
+#include "ui/common/refreshorder.h"
 #include "ui/main/exportprint.h"
 #include "ui/main/helpwindow.h"
 #include "ui/maintenance/frmdelclosedrows.h"
@@ -62,6 +65,7 @@ frmMain::frmMain(UserPrompts &prompts, QWidget *parent)
     setWindowIcon(icons::icon(icons::Kind::AppPicture));
     buildMenus();
     buildToolbars();
+    buildUndoActions();
     buildCentre();
     buildStatusBar();
     m_commands = new RecordCommands(this, *m_gex, m_prompts);
@@ -76,6 +80,7 @@ frmMain::~frmMain()
 {
     if (mainRefresh() == this)
         setMainRefresh(nullptr);
+    programHistory().setListener(nullptr);
 }
 
 void frmMain::Form_Initialize()
@@ -89,6 +94,85 @@ void frmMain::Form_Initialize()
 }
 
 // ---------------------------------------------------------------- building
+
+void frmMain::buildUndoActions()
+{
+    m_actUndo = new QAction(icons::icon(icons::Kind::Undo), QString(), this);
+    m_actUndo->setObjectName(QStringLiteral("actUndo"));
+    m_actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_actRedo = new QAction(icons::icon(icons::Kind::Redo), QString(), this);
+    m_actRedo->setObjectName(QStringLiteral("actRedo"));
+    m_actRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    // Inserted, not appended to the numbered lists: no index there moves.
+    QAction *first = m_mnuRecord.value(0);
+    m_mnuRecordGrp->insertAction(first, m_actUndo);
+    m_mnuRecordGrp->insertAction(first, m_actRedo);
+    m_mnuRecordGrp->insertSeparator(first);
+    m_tb->addSeparator();
+    m_tb->addAction(m_actUndo);
+    m_tb->addAction(m_actRedo);
+    connect(m_actUndo, &QAction::triggered, this, &frmMain::mnuUndo_Click);
+    connect(m_actRedo, &QAction::triggered, this, &frmMain::mnuRedo_Click);
+    // The history belongs to the database the windows show: opening the
+    // menu after the folder changed finds it empty.
+    connect(m_mnuRecordGrp, &QMenu::aboutToShow, this, [this] {
+        programHistory().follow(currentDatabase());
+        updateUndoActions();
+    });
+    programHistory().setListener([this] { updateUndoActions(); });
+    updateUndoActions();
+}
+
+void frmMain::updateUndoActions()
+{
+    const UndoHistory &h = programHistory();
+    const struct {
+        QAction *action;
+        QString text;
+        bool enabled;
+    } items[] = {{m_actUndo, h.undoText(), h.canUndo()}, {m_actRedo, h.redoText(), h.canRedo()}};
+    for (const auto &item : items) {
+        item.action->setText(item.text);
+        // The tooltip and screen readers show the text without its access key.
+        QString plain = item.text;
+        plain.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(QStringLiteral("\x01"), QStringLiteral("&"));
+        item.action->setToolTip(plain);
+        item.action->setEnabled(item.enabled);
+    }
+}
+
+void frmMain::stepHistory(bool back)
+{
+    UndoHistory &h = programHistory();
+    h.follow(currentDatabase());
+    const RecordedChange *change = back ? h.nextUndo() : h.nextRedo();
+    if (!change)
+        return;
+    AppState &s = app();
+    // A change of another data sheet is taken back where the user sees it.
+    QString sheetName;
+    if (change->sheetId != 0 && change->sheetId != s.CurrentDbId
+        && dataSheetName(currentDatabase(), change->sheetId, &sheetName)) {
+        s.CurrentDbId = change->sheetId;
+        if (const Status st = Preferences::saveActiveSheet(change->sheetId); !st)
+            showError(userMessage(st));
+        LoadCurrentDbName();
+    }
+    qint64 rowId = 0;
+    const Status st = back ? h.undo(currentDatabase(), s.CurrentDbId, &rowId)
+                           : h.redo(currentDatabase(), s.CurrentDbId, &rowId);
+    if (!st) {
+        const bool refused = st.code() == kErrorChangedMeanwhile || st.code() == kErrorInUse;
+        m_prompts.message(userMessage(st), refused ? MessageIcon::Information : MessageIcon::Critical);
+    }
+    PauseAfterWrite();
+    // The step may have renamed the active data sheet the status bar names.
+    LoadCurrentDbName();
+    refreshAfterDeadlineSave(rowId);
+}
+
+void frmMain::mnuUndo_Click() { stepHistory(true); }
+void frmMain::mnuRedo_Click() { stepHistory(false); }
 
 void frmMain::buildMenus()
 {
@@ -495,6 +579,7 @@ void frmMain::loadTexts()
     m_picTools->setWindowTitle(caption(981));
     m_picTools->setAccessibleName(m_picTools->windowTitle());
     m_lblShow->setText(caption(981));
+    updateUndoActions();
     m_cmbFilter->setAccessibleName(DialogFrame::labelName(caption(981)));
     m_cmbFilter->setAccessibleDescription(caption(980));
     m_lblStartHint->setText(caption(901));

@@ -123,6 +123,10 @@ public:
     // Toolbar buttons numbered from 1, separators included.
     [[nodiscard]] QAction *tbButton(int n) const { return m_tbButtons.value(n - 1); }
     [[nodiscard]] QAction *tbLayoutButton(int n) const { return m_tbLayoutButtons.value(n - 1); }
+    // Undo and Redo: at the top of the Record menu and at the end of the
+    // toolbar, outside the numbered lists.
+    [[nodiscard]] QAction *actUndo() const { return m_actUndo; }
+    [[nodiscard]] QAction *actRedo() const { return m_actRedo; }
 
     // Quick search over the grid, and the cash-flow window (null while closed).
     [[nodiscard]] QLineEdit *txtSearch() const { return m_txtSearch; }
@@ -165,6 +169,10 @@ public slots:
     void mnuDelClosed_Click();     // Tools 0
     void mnuHelpContents_Click();  // Help 0, F1
     void mnuAbout_Click();         // Help 2
+    // Take back / make again the newest change of this run (Record menu,
+    // Ctrl+Z / Ctrl+Shift+Z, toolbar).
+    void mnuUndo_Click();
+    void mnuRedo_Click();
     void mnuRestore_Click();       // File, above Exit
     void mnuCashFlow_Click();      // View, after the numbered items
 
@@ -180,6 +188,9 @@ private:
     void buildCentre();
     void buildStatusBar();
     void wireCommands();
+    void buildUndoActions();
+    void updateUndoActions();
+    void stepHistory(bool back);
     void loadTexts();
     void setupGrid();
     void setupStartList();
@@ -240,6 +251,8 @@ private:
     // Outside the index list, so the indexes of the File items stay.
     QAction *m_actExportCalendar = nullptr;
     QActionGroup *m_layoutGroup = nullptr;
+    QAction *m_actUndo = nullptr;
+    QAction *m_actRedo = nullptr;
     QAction *m_actRestore = nullptr;
 
     // Not in the numbered lists above, so no item there moves.

@@ -217,6 +217,21 @@ void drawKind(QPainter &p, Kind kind, bool closed)
         p.drawPolyline(QPolygonF({QPointF(7.5, 15), QPointF(11, 18.5), QPointF(17, 11.5)}));
         break;
     }
+    case Kind::Undo:
+    case Kind::Redo: {
+        // A hooked arrow turning back (undo) or, mirrored, forward (redo).
+        if (kind == Kind::Redo) {
+            p.translate(24, 0);
+            p.scale(-1, 1);
+        }
+        pen(kBlue, 2.4); p.setBrush(Qt::NoBrush);
+        QPainterPath hook;
+        hook.moveTo(6, 9.5); hook.lineTo(14, 9.5); hook.cubicTo(22, 9.5, 22, 20, 14, 20); hook.lineTo(9, 20);
+        p.drawPath(hook);
+        p.setBrush(kBlue);
+        p.drawPolygon(QPolygonF({QPointF(3, 9.5), QPointF(8.5, 5), QPointF(8.5, 14)}));
+        break;
+    }
     }
 }
 

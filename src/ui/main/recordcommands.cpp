@@ -9,6 +9,7 @@
 #include "ui/deadlines/frmScadenzeNuovo.h"
 #include "ui/common/refreshorder.h"
 #include "ui/widgets/grid.h"
+#include "deadlines/undohistory.h"
 
 namespace velto {
 
@@ -136,7 +137,7 @@ void RecordCommands::ToggleDone()
     const qint64 rowId = rowIdAt(position);
     if (rowId == 0)
         return;
-    const Status st = toggleDone(currentDatabase(), rowId);
+    const Status st = toggleDone(currentDatabase(), rowId, &programHistory());
     if (!st)
         showError(userMessage(st));
     PauseAfterWrite();
@@ -157,13 +158,13 @@ void RecordCommands::DeleteDeadline(int position)
     if (!target.isSeriesMember()) {
         if (!m_prompts.askYesNo(LoadResString(1055), false))
             return;
-        st = deleteDeadline(currentDatabase(), rowId);
+        st = deleteDeadline(currentDatabase(), rowId, &programHistory());
     } else {
         const int choice = m_prompts.askGroupQuestion(GroupQuestionKind::Erase);
         if (choice == 1)
-            st = deleteSeriesMember(currentDatabase(), rowId);
+            st = deleteSeriesMember(currentDatabase(), rowId, &programHistory());
         else if (choice == 2)
-            st = deleteSeries(currentDatabase(), target.groupId);
+            st = deleteSeries(currentDatabase(), target.groupId, &programHistory());
     }
     if (!st)
         showError(userMessage(st));

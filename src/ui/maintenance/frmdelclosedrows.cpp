@@ -7,6 +7,7 @@
 #include "app/userprompts.h"
 #include "deadlines/purge.h"
 #include "ui/common/mainrefresh.h"
+#include "deadlines/undohistory.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -87,7 +88,7 @@ void frmDelClosedRows::cmdSalva_Click()
         return;
     }
 
-    st = purgeClosedUpTo(currentDatabase(), dbId, m_dtp->date(), nullptr);
+    st = purgeClosedUpTo(currentDatabase(), dbId, m_dtp->date(), nullptr, &programHistory());
     if (!st) {
         m_prompts.message(userMessage(st), MessageIcon::Critical);
         reject();

@@ -5,6 +5,7 @@
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
+#include "deadlines/undohistory.h"
 #include "ui/accounts/frmAccounts.h"
 #include "ui/common/mainrefresh.h"
 
@@ -124,6 +125,9 @@ void frmRestore::cmdRestore_Click()
         loadList();
         return;
     }
+    // Another file now stands at the same path: no change of this run
+    // applies to it.
+    programHistory().clear();
     PauseAfterWrite();
     // The restored file may not hold the active data sheet: start-up's
     // fallback applies, as after a restart.

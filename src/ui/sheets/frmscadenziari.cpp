@@ -10,6 +10,7 @@
 #include "ui/common/mainrefresh.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/vectorgridsource.h"
+#include "deadlines/undohistory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -217,7 +218,7 @@ void frmScadenziari::cmdNuovo_Click()
     const std::optional<QString> name = askName(1409);
     if (!name)
         return;
-    const Status st = createDataSheet(currentDatabase(), *name, nullptr);
+    const Status st = createDataSheet(currentDatabase(), *name, nullptr, &programHistory());
     if (!st) {
         showError(userMessage(st));
         return;
@@ -235,7 +236,7 @@ void frmScadenziari::cmdEdit_Click()
     const std::optional<QString> name = askName(1411);
     if (!name)
         return;
-    const Status st = renameDataSheet(currentDatabase(), id, *name);
+    const Status st = renameDataSheet(currentDatabase(), id, *name, &programHistory());
     if (st)
         PauseAfterWrite();
     else
@@ -264,7 +265,7 @@ void frmScadenziari::cmdErase_Click()
     }
     if (!m_prompts.askYesNo(LoadResString(1407), true))
         return;
-    st = deleteDataSheet(currentDatabase(), id, active);
+    st = deleteDataSheet(currentDatabase(), id, active, &programHistory());
     if (!st) {
         showError(userMessage(st));
         rebindGrid();

@@ -46,7 +46,7 @@ private slots:
         for (const char *d : {"50% off", "5000 off", "a_b", "axb", "Città", "Citta nuova"})
             seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 20), d, 0, money("1"));
         seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 21), "Rent", seedAccount("O'Brien"), money("1"));
-        QVERIFY(run("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription, TrNotes) VALUES "
+        QVERIFY(exec("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription, TrNotes) VALUES "
                     "(1, 1, #01/22/2027#, 'say \"hi\"', 'quoted '' note'), (1, 1, #01/23/2027#, 'plain', 'Insurance')"));
         auto w = openWindow();
         QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);

@@ -1,0 +1,171 @@
+// Undo/redo at the core: every kind of change returns the three tables to exactly what they held before it (redo: after
+// it); a step whose rows changed since, or that would orphan deadlines or drop the active sheet, writes nothing.
+
+#include "app/mainmod.h"
+#include "data/recordset.h"
+#include "deadlines/clients.h"
+#include "deadlines/datasheets.h"
+#include "deadlines/deadlinestore.h"
+#include "deadlines/purge.h"
+#include "deadlines/series.h"
+#include "deadlines/undohistory.h"
+#include "seed.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace velto;
+using namespace velto::test;
+using Change = std::function<Status(UndoHistory *)>;
+Q_DECLARE_METATYPE(Change)
+
+namespace {
+
+QString cs() { return app().ConnectionString; }
+
+// Every row of the three tables, each value with its type.
+QStringList dump()
+{
+    QStringList out;
+    for (const char *q : {"SELECT * FROM Transactions ORDER BY TrRowId", "SELECT * FROM Accounts ORDER BY AcId", "SELECT * FROM Dbs ORDER BY DbId"}) {
+        Recordset rs;
+        if (!rs.open(QLatin1String(q), cs(), CursorType::Static))
+            return {QStringLiteral("unreadable")};
+        for (; !rs.eof(); rs.moveNext()) {
+            QString row;
+            for (int f = 0; f < rs.fieldCount(); ++f)
+                row += QLatin1String(rs.value(f).typeName()) + u':' + rs.value(f).toString() + u'|';
+            out << row;
+        }
+    }
+    return out;
+}
+
+DeadlineEntry entry(const char *description, int count = 1, qint64 group = 0)
+{
+    return {DeadlineType::Credit, QLatin1String(description), 0, money("20"), count > 1, QDate(2027, 2, 10), count, Cadence::Monthly, group};
+}
+
+// Sheet 2, two clients, "Office rent" (1), series 5 "Insurance" (2-4), closed bills (5, 6), "Garden" on sheet 2 (7).
+void seed()
+{
+    seedSheet(2, QStringLiteral("Home"));
+    const qint64 acme = seedAccount(QStringLiteral("Acme"), QStringLiteral("calls"));
+    seedAccount(QStringLiteral("Unused"));
+    seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 5), QStringLiteral("Office rent"), acme, money("100.5"));
+    for (int k = 1; k <= 3; ++k)
+        seedDeadline(1, DeadlineType::Credit, QDate(2027, k, 1), QStringLiteral("Insurance"), 0, money("7"), false, 5, k, 3);
+    seedDeadline(1, DeadlineType::Debit, QDate(2026, 5, 1), QStringLiteral("Old bill"), 0, money("3"), true);
+    seedDeadline(1, DeadlineType::Debit, QDate(2026, 6, 1), QStringLiteral("Older bill"), 0, money("4"), true);
+    seedDeadline(2, DeadlineType::Appointment, QDate(2027, 1, 9), QStringLiteral("Garden"), 0, Currency());
+}
+
+Deadline loaded(qint64 rowId)
+{
+    Deadline d;
+    return loadDeadline(cs(), rowId, &d) ? d : Deadline();
+}
+
+} // namespace
+
+class TestUndoHistory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void undoRestoresEveryTableAndRedoRepeats_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<int>("sheet");
+        QTest::addRow("new deadline") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Phone"), nullptr, h); }) << "new deadline \"Phone\"" << 1;
+        QTest::addRow("new series") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 2, entry("Gym", 4), nullptr, h); }) << "new series \"Gym\"" << 2;
+        QTest::addRow("member joins a series and renumbers it") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Extra", 1, 5), nullptr, h); }) << "addition to the series \"Insurance\"" << 1;
+        QTest::addRow("edit") << Change([](UndoHistory *h) { Deadline d = loaded(1); d.description = "Rent"; d.value = money("120"); return saveDeadline(cs(), d, loaded(1), h); }) << "edit of \"Rent\"" << 1;
+        QTest::addRow("close") << Change([](UndoHistory *h) { return toggleDone(cs(), 1, h); }) << "close of \"Office rent\"" << 1;
+        QTest::addRow("reopen") << Change([](UndoHistory *h) { return toggleDone(cs(), 5, h); }) << "reopen of \"Old bill\"" << 1;
+        QTest::addRow("delete one") << Change([](UndoHistory *h) { return deleteDeadline(cs(), 1, h); }) << "delete of \"Office rent\"" << 1;
+        QTest::addRow("delete a series member, the rest renumbered") << Change([](UndoHistory *h) { return deleteSeriesMember(cs(), 3, h); }) << "delete of \"Insurance\" from its series" << 1;
+        QTest::addRow("delete a whole series") << Change([](UndoHistory *h) { return deleteSeries(cs(), 5, h); }) << "delete of the series \"Insurance\"" << 1;
+        QTest::addRow("purge") << Change([](UndoHistory *h) { return purgeClosedUpTo(cs(), 1, QDate(2026, 12, 31), nullptr, h); }) << "purge of 2 closed deadlines" << 1;
+        QTest::addRow("new client") << Change([](UndoHistory *h) { return createClient(cs(), {0, "Beta", "n"}, nullptr, h); }) << "new client/supplier \"Beta\"" << 0;
+        QTest::addRow("edit client") << Change([](UndoHistory *h) { return saveClient(cs(), {1, "Acme Ltd", ""}, {1, "Acme", "calls"}, h); }) << "edit of the client/supplier \"Acme Ltd\"" << 0;
+        QTest::addRow("delete client") << Change([](UndoHistory *h) { return deleteClient(cs(), 2, h); }) << "delete of the client/supplier \"Unused\"" << 0;
+        QTest::addRow("new data sheet") << Change([](UndoHistory *h) { return createDataSheet(cs(), "Work", nullptr, h); }) << "new data sheet \"Work\"" << 0;
+        QTest::addRow("rename data sheet") << Change([](UndoHistory *h) { return renameDataSheet(cs(), 2, "House", h); }) << "renaming of the data sheet \"House\"" << 0;
+        QTest::addRow("delete data sheet with its deadlines") << Change([](UndoHistory *h) { return deleteDataSheet(cs(), 2, 1, h); }) << "delete of the data sheet \"Home\"" << 0;
+    }
+
+    void undoRestoresEveryTableAndRedoRepeats()
+    {
+        QFETCH(Change, change);
+        QFETCH(QString, named);
+        QFETCH(int, sheet);
+        Sandbox box;
+        QVERIFY(box.createDatabase());
+        seed();
+        UndoHistory history;
+        const QStringList before = dump();
+
+        QVERIFY(change(&history));
+        const QStringList after = dump();
+        QVERIFY(after != before);
+        QCOMPARE(UndoHistory::describe(*history.nextUndo()), named);
+        QCOMPARE(history.nextUndo()->sheetId, sheet);
+
+        QVERIFY(history.undo(cs(), 1));
+        QCOMPARE(dump(), before);
+        QVERIFY(history.redo(cs(), 1));
+        QCOMPARE(dump(), after);
+        QVERIFY(history.undo(cs(), 1));
+        QCOMPARE(dump(), before);
+        // A new change ends the redo; another database empties the history.
+        QVERIFY(history.canRedo());
+        history.follow(cs() + QStringLiteral("x"));
+        QVERIFY(!history.canRedo() && !history.canUndo());
+    }
+
+    void refusedStepWritesNothing_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<int>("code");
+        QTest::addRow("closed deadline given notes elsewhere") << Change([](UndoHistory *h) { return toggleDone(cs(), 1, h); })
+            << "UPDATE Transactions SET TrNotes='x' WHERE TrRowId=1" << int(kErrorChangedMeanwhile);
+        QTest::addRow("one member of a new series closed elsewhere") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Gym", 3), nullptr, h); })
+            << "UPDATE Transactions SET TrDone=True WHERE TrRowId=9" << int(kErrorChangedMeanwhile);
+        QTest::addRow("purged rows partly put back elsewhere") << Change([](UndoHistory *h) { return purgeClosedUpTo(cs(), 1, QDate(2026, 12, 31), nullptr, h); })
+            << "INSERT INTO Transactions (TrRowId, TrDbId, TrType, TrDate, TrDescription) SELECT 6, 1, 1, #01/01/2026#, 'x'"
+            << int(kErrorChangedMeanwhile);
+        QTest::addRow("new client named by a deadline since") << Change([](UndoHistory *h) { return createClient(cs(), {0, "Beta", ""}, nullptr, h); })
+            << "UPDATE Transactions SET TrAcId=(SELECT Max(AcId) FROM Accounts) WHERE TrRowId=2" << int(kErrorInUse);
+        QTest::addRow("new data sheet that is now active") << Change([](UndoHistory *h) { return createDataSheet(cs(), "Work", nullptr, h); })
+            << "UPDATE Dbs SET DbId=DbId WHERE DbId=3" << int(kErrorInUse);
+    }
+
+    void refusedStepWritesNothing()
+    {
+        QFETCH(Change, change);
+        QFETCH(QString, meanwhile);
+        QFETCH(int, code);
+        Sandbox box;
+        QVERIFY(box.createDatabase());
+        seed();
+        UndoHistory history;
+        QVERIFY(change(&history));
+        QVERIFY(seedExec(meanwhile));
+        const QStringList now = dump();
+
+        const Status st = history.undo(cs(), 3);
+
+        QCOMPARE(st.code(), code);
+        QCOMPARE(dump(), now);
+        // Rows changed elsewhere never match again: the step is gone; a refusal
+        // that may pass later keeps it.
+        QCOMPARE(history.canUndo(), code != kErrorChangedMeanwhile);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUndoHistory)
+#include "tst_undohistory.moc"
