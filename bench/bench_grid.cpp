@@ -79,7 +79,7 @@ private:
                                              value * type, 0));
             }
         }
-        cn.execute(QStringLiteral("UPDATE Transactions SET TrDone = True WHERE TrRowId Mod 3 = 0"));
+        cn.execute(QStringLiteral("UPDATE Transactions SET TrDone = True WHERE (TrRowId % 3) = 0"));
         cn.commitTrans();
     }
     QTemporaryDir m_dir;

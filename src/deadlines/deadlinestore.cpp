@@ -162,6 +162,10 @@ Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHis
     Status st = loadDeadline(connectionString, rowId, &member);
     if (!st)
         return st;
+    // Group 0 holds every single deadline: renumbering it would make them
+    // all look like members of one series.
+    if (member.groupId == 0)
+        return deleteDeadline(connectionString, rowId, history);
     // The deletion and the renumbering of the rest of the series are one
     // change: both or neither. The member is read again inside it.
     return recordedWrite(connectionString, history, sql::groupRows(member.groupId), [&](Connection &conn) {
@@ -177,6 +181,9 @@ Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHis
 
 Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory *history)
 {
+    // Group 0 is not a series but every single deadline.
+    if (groupId <= 0)
+        return Status::failure(kErrorMissing, LoadResString(1504));
     if (Status st = backupBeforeDeleting(connectionString); !st)
         return st;
     return recordedWrite(connectionString, history, sql::groupRows(groupId),

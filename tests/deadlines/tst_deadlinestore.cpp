@@ -152,6 +152,17 @@ private slots:
         QCOMPARE(storedDeadlines(QStringLiteral("TrGrpId=4")).value(0).groupCount, 2);
     }
 
+    void singlesAreNeverTakenForASeries()
+    {
+        const qint64 a = seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 15), QStringLiteral("a"), 0, money("9"));
+        seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 16), QStringLiteral("b"), 0, money("9"));
+        QVERIFY(!deleteSeries(cs(), 0));
+        QVERIFY(deleteSeriesMember(cs(), a));
+        const QList<Deadline> rest = storedDeadlines();
+        QCOMPARE(rest.size(), 1);
+        QCOMPARE(QList<int>({rest[0].groupId == 0, rest[0].groupRow, rest[0].groupCount}), QList<int>({1, 0, 0}));
+    }
+
     void failingRenumberingKeepsTheMember()
     {
         QList<qint64> ids;

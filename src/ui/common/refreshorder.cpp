@@ -27,6 +27,18 @@ void refreshBeforeRebind()
     m->gextasksUpdate();
 }
 
+void refreshAfterSheetChange()
+{
+    MainRefresh *m = mainRefresh();
+    if (!m)
+        return;
+    m->gexUpdate(m->currentFilterIndex());
+    m->gextasksUpdate();
+    m->mvGetDayBold();
+    m->picStartVisible();
+    m->sbBallon();
+}
+
 void refreshStartPanelVisibility()
 {
     if (MainRefresh *m = mainRefresh())

@@ -14,5 +14,9 @@ void refreshAfterDeadlineSave(qint64 rowId);
 // calendar bold days, start list. The grid rebind follows in the command.
 void refreshBeforeRebind();
 void refreshStartPanelVisibility();
+// After the rows of a whole data sheet changed (another sheet selected, a
+// purge, a restored file): grid, start list, bold days, empty-grid panel and
+// status bar.
+void refreshAfterSheetChange();
 
 } // namespace velto

@@ -6,7 +6,7 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/purge.h"
-#include "ui/common/mainrefresh.h"
+#include "ui/common/refreshorder.h"
 #include "deadlines/undohistory.h"
 
 #include <QDateEdit>
@@ -95,12 +95,7 @@ void frmDelClosedRows::cmdSalva_Click()
         return;
     }
     m_prompts.message(LoadResString(1309), MessageIcon::Information);
-    if (MainRefresh *main = mainRefresh()) {
-        main->gexUpdate(main->currentFilterIndex());
-        main->mvGetDayBold();
-        main->gextasksUpdate();
-        main->sbBallon();
-    }
+    refreshAfterSheetChange();
     accept();
 }
 

@@ -7,7 +7,7 @@
 #include "app/userprompts.h"
 #include "deadlines/undohistory.h"
 #include "ui/accounts/frmAccounts.h"
-#include "ui/common/mainrefresh.h"
+#include "ui/common/refreshorder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -133,13 +133,7 @@ void frmRestore::cmdRestore_Click()
     // fallback applies, as after a restart.
     LoadCurrentDb();
     LoadCurrentDbName();
-    if (MainRefresh *main = mainRefresh()) {
-        main->gexUpdate(main->currentFilterIndex());
-        main->gextasksUpdate();
-        main->mvGetDayBold();
-        main->picStartVisible();
-        main->sbBallon();
-    }
+    refreshAfterSheetChange();
     for (QWidget *w : QApplication::topLevelWidgets())
         if (auto *accounts = qobject_cast<frmAccounts *>(w); accounts && accounts->isVisible())
             accounts->rebind();

@@ -8,6 +8,7 @@
 #include "app/userprompts.h"
 #include "deadlines/datasheets.h"
 #include "ui/common/mainrefresh.h"
+#include "ui/common/refreshorder.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/vectorgridsource.h"
 #include "deadlines/undohistory.h"
@@ -203,13 +204,7 @@ void frmScadenziari::cmdSelect_Click()
         showError(userMessage(st));
     LoadCurrentDbName();
     PauseAfterWrite();
-    if (MainRefresh *main = mainRefresh()) {
-        main->gexUpdate(main->currentFilterIndex());
-        main->gextasksUpdate();
-        main->mvGetDayBold();
-        main->picStartVisible();
-        main->sbBallon();
-    }
+    refreshAfterSheetChange();
     accept();
 }
 
