@@ -154,7 +154,7 @@ private slots:
         seed();
         UndoHistory history;
         QVERIFY(change(&history));
-        QVERIFY(seedExec(meanwhile));
+        QVERIFY(test::exec(meanwhile));
         const QStringList now = dump();
 
         const Status st = history.undo(cs(), 3);
