@@ -26,6 +26,7 @@
 #include "ui/widgets/monthview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -78,6 +79,13 @@ frmMain::frmMain(UserPrompts &prompts, QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // The base class's destructor still hides the children (the grid then
+    // lays out its rows again) and moves the focus; by then nothing may reach
+    // this window's slots.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children)
+        child->disconnect(this);
     if (mainRefresh() == this)
         setMainRefresh(nullptr);
     programHistory().setListener(nullptr);
