@@ -1,5 +1,7 @@
 #include "data/connection.h"
 
+#include "data/datachange.h"
+
 #include "data/sqldialect.h"
 
 #include <QFile>
@@ -285,8 +287,10 @@ Status Connection::beginTrans()
 Status Connection::commitTrans()
 {
     Status st = simple("COMMIT");
-    if (st)
+    if (st) {
         m_inTransaction = false;
+        announceDataChange();
+    }
     return st;
 }
 
