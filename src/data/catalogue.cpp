@@ -136,6 +136,17 @@ QString groupRows(qint64 groupId)
         + QStringLiteral(" ORDER BY TrDate");
 }
 
+QString groupKeys(qint64 groupId)
+{
+    return QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrGrpId=") + whole(groupId);
+}
+
+QString setGroupId(qint64 rowId, qint64 groupId)
+{
+    return QStringLiteral("UPDATE Transactions SET TrGrpId=") + whole(groupId) + QStringLiteral(" WHERE TrRowId=")
+        + whole(rowId);
+}
+
 QString nextGroupId() { return QStringLiteral("SELECT Max(Transactions.TrGrpId) AS mId FROM Transactions"); }
 
 QString insertSingle(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
@@ -234,6 +245,15 @@ QString renameSheet(const QString &name, qint64 dbId)
 }
 QString deleteSheet(qint64 dbId) { return QStringLiteral("DELETE * FROM Dbs WHERE DbId=") + whole(dbId); }
 QString nextSheetId() { return QStringLiteral("SELECT Max(Dbs.DbId) AS MaxDiDbId FROM Dbs"); }
+QString sheetCounter() { return QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name='Dbs'"); }
+QString setSheetCounter(qint64 dbId)
+{
+    return QStringLiteral("UPDATE sqlite_sequence SET seq=") + whole(dbId) + QStringLiteral(" WHERE name='Dbs'");
+}
+QString addSheetCounter(qint64 dbId)
+{
+    return QStringLiteral("INSERT INTO sqlite_sequence ( name, seq ) SELECT 'Dbs', ") + whole(dbId);
+}
 QString createSheet(qint64 dbId, const QString &name)
 {
     return QStringLiteral("INSERT INTO Dbs ( DbId, DbName ) SELECT ") + whole(dbId) + QStringLiteral(", ") + text(name);

@@ -35,6 +35,8 @@ QString deleteOne(qint64 rowId);
 QString deleteGroup(qint64 groupId);
 QString groupSize(qint64 groupId);
 QString groupRows(qint64 groupId);
+QString setGroupId(qint64 rowId, qint64 groupId);
+QString groupKeys(qint64 groupId);
 QString nextGroupId();
 QString insertSingle(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
                      Currency value, Currency balance, qint64 groupId);
@@ -68,6 +70,11 @@ QString listSheets();
 QString renameSheet(const QString &name, qint64 dbId);
 QString deleteSheet(qint64 dbId);
 QString nextSheetId();
+// The highest data sheet id ever given, kept beside the engine's own
+// counters of the AUTOINCREMENT keys (it keeps none for Dbs itself).
+QString sheetCounter();
+QString setSheetCounter(qint64 dbId);
+QString addSheetCounter(qint64 dbId);
 QString createSheet(qint64 dbId, const QString &name);
 
 // Open credits and debits of a sheet dated up to last, overdue ones included.

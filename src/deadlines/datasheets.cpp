@@ -9,6 +9,8 @@
 #include "deadlines/namecollation.h"
 #include "deadlines/undohistory.h"
 
+#include <algorithm>
+
 namespace velto {
 
 namespace {
@@ -18,6 +20,29 @@ Status refused(const QString &text) { return Status::failure(kErrorInUse, text);
 // No text of its own: the rename simply did not happen.
 Status missing() { return Status::failure(kErrorMissing, LoadResString(1323)); }
 
+constexpr int kSheetGone = 1800;
+
+qint64 firstValue(Recordset &rs) { return rs.eof() ? 0 : rs.intValue(0, 0); }
+
+// Above every id given so far, and remembered as given: a deleted sheet's id
+// never names another sheet.
+Status allocateSheetId(Connection &cn, int *id)
+{
+    Recordset rs;
+    Status st = rs.open(sql::nextSheetId(), cn, CursorType::ForwardOnly);
+    if (!st)
+        return st;
+    const qint64 highest = firstValue(rs);
+    rs.close();
+    if (!(st = rs.open(sql::sheetCounter(), cn, CursorType::ForwardOnly)))
+        return st;
+    const bool counted = !rs.eof();
+    const qint64 given = firstValue(rs);
+    rs.close();
+    *id = int(std::max(highest, given) + 1);
+    return cn.execute(counted ? sql::setSheetCounter(*id) : sql::addSheetCounter(*id));
+}
+
 Status blankRefused(const QString &trimmed)
 {
     return trimmed.isEmpty() ? Status::failure(kErrorInvalidEntry, LoadResString(1411)) : Status::success();
@@ -25,9 +50,11 @@ Status blankRefused(const QString &trimmed)
 
 Status deletable(Connection &cn, int id, int activeSheetId)
 {
-    Recordset rs;
-    const Status st = rs.open(sql::listSheets(), cn, CursorType::Static);
+    Status st = checkSheetExists(cn, id);
     if (!st)
+        return st;
+    Recordset rs;
+    if (!(st = rs.open(sql::listSheets(), cn, CursorType::Static)))
         return st;
     if (rs.recordCount() <= 1)
         return refused(LoadResString(1405));
@@ -85,13 +112,9 @@ Status createDataSheet(const QString &connectionString, const QString &name, int
     int id = 0;
     ChangeRecorder recorder(history, cn);
     st = cn.transaction([&] {
-        Recordset rs;
-        Status read = rs.open(sql::nextSheetId(), cn, CursorType::Static);
-        if (!read)
-            return read;
-        id = int((rs.eof() ? 0 : rs.intValue(0, 0)) + 1);
-        rs.close();
-        read = cn.execute(sql::createSheet(id, trimmed));
+        Status read = allocateSheetId(cn, &id);
+        if (read)
+            read = cn.execute(sql::createSheet(id, trimmed));
         return read ? recorder.afterAlso(RecordTable::Sheets, sql::lookupSheet(id)) : read;
     });
     if (st)
@@ -158,6 +181,15 @@ Status deleteDataSheet(const QString &connectionString, int id, int activeSheetI
     if (st)
         recorder.commit(connectionString, ChangeKind::DeleteSheet);
     return st;
+}
+
+Status checkSheetExists(Connection &connection, qint64 sheetId)
+{
+    Recordset rs;
+    const Status st = rs.open(sql::lookupSheet(sheetId), connection, CursorType::ForwardOnly);
+    if (!st)
+        return st;
+    return rs.eof() ? Status::failure(kErrorMissing, LoadResString(kSheetGone)) : rs.status();
 }
 
 } // namespace velto

@@ -11,6 +11,7 @@
 
 namespace velto {
 
+class Connection;
 class UndoHistory;
 
 struct DataSheet {
@@ -29,18 +30,25 @@ Status listDataSheets(const QString &connectionString, QList<DataSheet> *out);
 // kErrorMissing when there is no such sheet.
 Status dataSheetName(const QString &connectionString, int id, QString *name);
 // The name is trimmed; a blank one is refused (kErrorInvalidEntry). The new
-// id is the highest plus one: ids of deleted sheets are never given again,
-// so an old id in a backup never names another sheet.
+// id is above every id this database has ever given, kept in the engine's
+// own counter table: the id of a deleted sheet is never given again, so a
+// deadline saved by someone still on the deleted sheet never lands in a
+// new one.
 // The writes here record themselves in history when one is given.
 Status createDataSheet(const QString &connectionString, const QString &name, int *newId,
                        UndoHistory *history = nullptr);
 // The name is trimmed; blank is refused; a sheet gone meanwhile is kErrorMissing.
 Status renameDataSheet(const QString &connectionString, int id, const QString &name, UndoHistory *history = nullptr);
-// The refusals, in the order the user meets them: the only sheet, the
-// active sheet, the fallback sheet (kErrorInUse, with the text to show).
+// The refusals, in the order the user meets them: a sheet gone meanwhile
+// (kErrorMissing), the only sheet, the active sheet, the fallback sheet
+// (kErrorInUse), each with the text to show.
 Status checkDataSheetDeletable(const QString &connectionString, int id, int activeSheetId);
 // Checks again, then deletes the sheet and all its deadlines in one
-// transaction: either both go, or neither.
+// transaction: either both go, or neither; a sheet gone meanwhile is kErrorMissing.
 Status deleteDataSheet(const QString &connectionString, int id, int activeSheetId, UndoHistory *history = nullptr);
+
+// Inside a writing transaction: kErrorMissing, with its text, when the data
+// sheet no longer exists (another user deleted it meanwhile).
+Status checkSheetExists(Connection &connection, qint64 sheetId);
 
 } // namespace velto

@@ -7,12 +7,18 @@
 #include "data/editset.h"
 #include "data/recordset.h"
 #include "deadlines/clients.h"
+#include "deadlines/datasheets.h"
 #include "deadlines/series.h"
 #include "deadlines/undohistory.h"
 
 #include <functional>
 
 namespace velto {
+
+namespace {
+constexpr int kClosedMeanwhile = 1801;
+constexpr int kReopenedMeanwhile = 1802;
+} // namespace
 
 Deadline deadlineAt(const Recordset &rs)
 {
@@ -60,7 +66,7 @@ Status writeEdit(Connection &conn, const Deadline &edited, const Deadline &asLoa
         return st;
     if (!(now == asLoaded))
         return Status::failure(kErrorChangedMeanwhile, LoadResString(1500));
-    if (!(st = checkClientExists(conn, edited.accountId)))
+    if (!(st = checkSheetExists(conn, now.sheetId)) || !(st = checkClientExists(conn, edited.accountId)))
         return st;
 
     // Appointments carry no amount; the balance takes the type's sign.
@@ -136,23 +142,33 @@ Status saveDeadline(const QString &connectionString, const Deadline &edited, con
                          [&](Connection &conn) { return writeEdit(conn, edited, asLoaded); }, ChangeKind::EditDeadline);
 }
 
-Status toggleDone(const QString &connectionString, qint64 rowId, UndoHistory *history)
+Status toggleDone(const QString &connectionString, qint64 rowId, bool wasDone, UndoHistory *history)
 {
-    // Named for what it did, read inside the same transaction as the write.
-    ChangeKind kind = ChangeKind::ReopenDeadline;
     return recordedWrite(connectionString, history, sql::editDeadline(rowId), [&](Connection &conn) {
-        Status st = conn.execute(sql::toggleDone(rowId));
+        // Someone else may have closed or reopened it since the user saw it:
+        // flipping it then would undo what both meant.
         Deadline now;
-        if (st && history && readDeadline(conn, rowId, &now) && now.done)
-            kind = ChangeKind::CloseDeadline;
-        return st;
-    }, kind);
+        Status st = readDeadline(conn, rowId, &now);
+        if (st && now.done != wasDone)
+            st = Status::failure(kErrorChangedMeanwhile, LoadResString(now.done ? kClosedMeanwhile : kReopenedMeanwhile));
+        if (st)
+            st = checkSheetExists(conn, now.sheetId);
+        return st ? conn.execute(sql::toggleDone(rowId)) : st;
+    }, wasDone ? ChangeKind::ReopenDeadline : ChangeKind::CloseDeadline);
+}
+
+// A row gone meanwhile is said so, never reported as deleted.
+static Status deleteRows(Connection &conn, const QString &statement)
+{
+    qint64 affected = 0;
+    const Status st = conn.execute(statement, &affected);
+    return st && affected == 0 ? Status::failure(kErrorMissing, LoadResString(1504)) : st;
 }
 
 Status deleteDeadline(const QString &connectionString, qint64 rowId, UndoHistory *history)
 {
     return recordedWrite(connectionString, history, sql::editDeadline(rowId),
-                         [&](Connection &conn) { return conn.execute(sql::deleteOne(rowId)); },
+                         [&](Connection &conn) { return deleteRows(conn, sql::deleteOne(rowId)); },
                          ChangeKind::DeleteDeadline);
 }
 
@@ -187,7 +203,7 @@ Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory
     if (Status st = backupBeforeDeleting(connectionString); !st)
         return st;
     return recordedWrite(connectionString, history, sql::groupRows(groupId),
-                         [&](Connection &conn) { return conn.execute(sql::deleteGroup(groupId)); },
+                         [&](Connection &conn) { return deleteRows(conn, sql::deleteGroup(groupId)); },
                          ChangeKind::DeleteSeries);
 }
 

@@ -23,14 +23,18 @@ Status loadDeadline(const QString &connectionString, qint64 rowId, Deadline *out
 // change made meanwhile elsewhere (closed from the grid, saved from another
 // window) is never overwritten. The balance follows the type and the value;
 // an appointment carries no amount; a negative amount and a client/supplier
-// that no longer exists are refused.
+// that no longer exists are refused, and so is a deadline whose data sheet is gone.
 // Every write below records itself in history when one is given.
 Status saveDeadline(const QString &connectionString, const Deadline &edited, const Deadline &asLoaded,
                     UndoHistory *history = nullptr);
 
-// Closes an open deadline, reopens a closed one.
-Status toggleDone(const QString &connectionString, qint64 rowId, UndoHistory *history = nullptr);
-// Deletes one deadline on its own.
+// Closes an open deadline (wasDone false), reopens a closed one (true), but
+// only while it still holds that state: otherwise kErrorChangedMeanwhile,
+// with the text saying what happened, and nothing is written. Its data
+// sheet must still exist.
+Status toggleDone(const QString &connectionString, qint64 rowId, bool wasDone, UndoHistory *history = nullptr);
+// Deletes one deadline on its own; one gone meanwhile is kErrorMissing (so
+// is a series with no member left).
 Status deleteDeadline(const QString &connectionString, qint64 rowId, UndoHistory *history = nullptr);
 // Deletes one member of a series and renumbers the rest, both or neither.
 Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHistory *history = nullptr);

@@ -8,6 +8,7 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "deadlines/clients.h"
+#include "deadlines/datasheets.h"
 #include "deadlines/undohistory.h"
 
 
@@ -146,6 +147,11 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, qint64 
         return st;
     }
 
+    // A new series is numbered by the key of its first row, which the
+    // engine never hands out again: a number freed by an undo or a deletion
+    // never passes to another series (whose later redo would merge the two).
+    // Numbers of older files are all below the keys given since; should a
+    // file hold higher ones, the highest plus one is taken instead.
     qint64 group = e.addToGroupId;
     if (group <= 0) {
         Recordset rs;
@@ -162,8 +168,16 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, qint64 
                                                       letter, k, e.count, group));
         if (!st)
             return st;
-        if (k == 1 && firstRowId)
-            *firstRowId = conn.lastInsertId();
+        if (k > 1)
+            continue;
+        const qint64 first = conn.lastInsertId();
+        if (firstRowId)
+            *firstRowId = first;
+        if (e.addToGroupId <= 0 && first > group) {
+            group = first;
+            if (!(st = conn.execute(sql::setGroupId(first, group))))
+                return st;
+        }
     }
     return Status::success();
 }
@@ -185,7 +199,9 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
     ChangeRecorder recorder(history, conn);
     qint64 first = 0;
     st = conn.transaction([&] {
-        Status written = checkClientExists(conn, entry.accountId);
+        Status written = checkSheetExists(conn, sheetId);
+        if (written)
+            written = checkClientExists(conn, entry.accountId);
         if (written && entry.addToGroupId > 0)
             written = checkJoinsSeriesOfSheet(conn, entry.addToGroupId, sheetId);
         // The members a joined series renumbers, as they were.

@@ -34,8 +34,9 @@ struct DeadlineEntry {
 // Writes the entry into the data sheet; a series and the renumbering of a
 // joined series are all or nothing. The error of the first failing
 // statement is returned and nothing of the entry stays in the database.
-// A member joins only a series of the same data sheet, and a client/supplier
-// that no longer exists is refused. firstRowId receives the TrRowId of the
+// A member joins only a series of the same data sheet, and a data sheet or
+// client/supplier that no longer exists is refused. A new series takes a
+// number (TrGrpId) no other series ever held. firstRowId receives the TrRowId of the
 // (first) new deadline. With a history, the change is recorded in it.
 Status InsertDeadlines(const QString &connectionString, int sheetId, const DeadlineEntry &entry,
                        qint64 *firstRowId = nullptr, UndoHistory *history = nullptr);

@@ -51,6 +51,53 @@ const QVariantList *firstRow(const TableChange &t, const RowImages **images)
     return nullptr;
 }
 
+qint64 groupOf(const RowImages &images, qint64 key)
+{
+    const auto row = images.rows.constFind(key);
+    return row == images.rows.cend() ? 0 : fieldOf(images, *row, "TrGrpId").toLongLong();
+}
+
+// The keys of the deadlines that hold a series number now.
+Status seriesKeys(Connection &cn, qint64 group, QList<qint64> *keys)
+{
+    Recordset rs;
+    const Status st = rs.open(sql::groupKeys(group), cn, CursorType::ForwardOnly);
+    for (; st && !rs.eof(); rs.moveNext())
+        keys->append(rs.intValue(0));
+    return st ? rs.status() : st;
+}
+
+// A step must not put rows back under a series number that other rows hold
+// by now, nor take rows out of a series others have joined: the two series
+// would become one (deleted together, numbered as one). Only the series
+// whose membership the step changes are looked at; an edit of one member
+// leaves its series as it is.
+Status checkSeriesNumbers(Connection &cn, const RecordedChange &change, bool back)
+{
+    const TableChange &tc = change.tables[int(RecordTable::Deadlines)];
+    const RowImages &from = back ? tc.after : tc.before;
+    const RowImages &put = back ? tc.before : tc.after;
+    const QList<qint64> keyList = tc.keys();
+    const QSet<qint64> keys(keyList.cbegin(), keyList.cend());
+    QSet<qint64> moved;
+    for (const qint64 key : keyList) {
+        const qint64 was = groupOf(from, key), will = groupOf(put, key);
+        if (was != will)
+            moved << was << will;
+    }
+    moved.remove(0);
+    for (const qint64 group : std::as_const(moved)) {
+        QList<qint64> holders;
+        if (const Status st = seriesKeys(cn, group, &holders); !st)
+            return st;
+        for (const qint64 key : std::as_const(holders))
+            if (!keys.contains(key) && !change.seriesPeers.contains(key))
+                return Status::failure(kErrorChangedMeanwhile,
+                                       LoadResString(back ? kUndoChangedMeanwhile : kRedoChangedMeanwhile));
+    }
+    return Status::success();
+}
+
 bool exists(Connection &cn, const QString &query, Status *st)
 {
     Recordset rs;
@@ -196,6 +243,8 @@ Status UndoHistory::step(const QString &connectionString, int activeSheetId, qin
                 return Status::failure(kErrorChangedMeanwhile,
                                        LoadResString(back ? kUndoChangedMeanwhile : kRedoChangedMeanwhile));
         }
+        if (const Status series = checkSeriesNumbers(cn, change, back); !series)
+            return series;
         // Deadlines last when rows come back, first when they go, so a
         // sheet or client is never missing under its deadlines mid-way
         // (the checks below run on the final state anyway).
@@ -282,7 +331,7 @@ Status ChangeRecorder::after()
         if (!st)
             return st;
     }
-    return Status::success();
+    return readSeriesPeers();
 }
 
 Status ChangeRecorder::afterAlso(RecordTable table, const QString &selectAll)
@@ -290,7 +339,26 @@ Status ChangeRecorder::afterAlso(RecordTable table, const QString &selectAll)
     if (!active())
         return Status::success();
     prepare();
-    return readRowImages(m_connection, selectAll, &m_change.tables[int(table)].after);
+    const Status st = readRowImages(m_connection, selectAll, &m_change.tables[int(table)].after);
+    return st ? readSeriesPeers() : st;
+}
+
+Status ChangeRecorder::readSeriesPeers()
+{
+    const TableChange &tc = m_change.tables[int(RecordTable::Deadlines)];
+    const QList<qint64> keyList = tc.keys();
+    QSet<qint64> groups;
+    for (const qint64 key : keyList)
+        groups << groupOf(tc.before, key) << groupOf(tc.after, key);
+    groups.remove(0);
+    QList<qint64> holders;
+    for (const qint64 group : std::as_const(groups))
+        if (const Status st = seriesKeys(m_connection, group, &holders); !st)
+            return st;
+    m_change.seriesPeers = QSet<qint64>(holders.cbegin(), holders.cend());
+    for (const qint64 key : keyList)
+        m_change.seriesPeers.remove(key);
+    return Status::success();
 }
 
 void ChangeRecorder::commit(const QString &connectionString, ChangeKind kind)

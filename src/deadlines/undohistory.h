@@ -11,6 +11,7 @@
 #include "data/status.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -41,6 +42,9 @@ struct RecordedChange {
     qint64 rows = 0;   // deadlines it touched
     int sheetId = 0;   // the data sheet of its deadlines; 0 when it changed none
     TableChange tables[kRecordTableCount];
+    // Deadlines outside the change that shared a series number with its
+    // rows when it was made (members a purge or an edit left alone).
+    QSet<qint64> seriesPeers;
 };
 
 class UndoHistory
@@ -64,7 +68,10 @@ public:
     // again) in one transaction. Refused with kErrorChangedMeanwhile when
     // its rows were changed since in another way, and with kErrorInUse when
     // it would remove the active data sheet or leave deadlines naming a
-    // client/supplier or data sheet that is gone; nothing is written then,
+    // client/supplier or data sheet that is gone. A step that puts deadlines
+    // into a series, or takes them out of one, is refused as changed
+    // meanwhile when other deadlines now hold that series number (another
+    // series took it, or members joined it). Nothing is written then,
     // and a step whose rows changed meanwhile is dropped, as it can never
     // apply again. rowId receives a deadline the change put back (0: none).
     Status undo(const QString &connectionString, int activeSheetId, qint64 *rowId = nullptr);
@@ -112,6 +119,7 @@ private:
     RecordedChange m_change;
     bool m_prepared = false;
     void prepare();
+    Status readSeriesPeers();
 };
 
 } // namespace velto

@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(deadlineSheets(), ids);
     }
 
-    void newSheetTakesTheIdAfterTheHighest()
+    void newSheetNeverTakesAGivenId()
     {
         setSheets({1, 7});
         int id = 0;
@@ -92,6 +92,9 @@ private slots:
 
         QCOMPARE(id, 8); // ids 2 to 6 are free, yet never given again
         QCOMPARE(storedIds(), (QList<int>{1, 7, 8}));
+        // Nor is the id of a sheet deleted since: a deadline saved by someone still on it never lands in a new one.
+        QVERIFY(deleteDataSheet(cs(), 8, 1) && createDataSheet(cs(), QStringLiteral("Altro"), &id));
+        QCOMPARE(id, 9);
     }
 
     void namesAreTrimmedAndKeptAsTyped_data()

@@ -1,7 +1,10 @@
 // Reading, editing, closing and deleting stored deadlines by their key.
 
 #include "app/mainmod.h"
+#include "app/strings.h"
+#include "deadlines/datasheets.h"
 #include "deadlines/deadlinestore.h"
+#include "deadlines/series.h"
 #include "seed.h"
 #include "testsupport.h"
 
@@ -9,6 +12,7 @@
 
 using namespace velto;
 using namespace velto::test;
+Q_DECLARE_METATYPE(std::function<velto::Status(qint64)>)
 
 class tst_DeadlineStore : public QObject
 {
@@ -73,7 +77,7 @@ private slots:
         Deadline window;
         QVERIFY(loadDeadline(cs(), id, &window));
         if (meanwhile == QLatin1String("toggle")) {
-            QVERIFY(toggleDone(cs(), id));
+            QVERIFY(toggleDone(cs(), id, false));
         } else if (meanwhile == QLatin1String("save")) {
             Deadline other = window;
             other.description = QStringLiteral("Rata mutuo");
@@ -197,10 +201,52 @@ private slots:
     {
         const qint64 id = seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("Fattura"), 0,
                                        money("10"));
-        QVERIFY(toggleDone(cs(), id));
+        QVERIFY(toggleDone(cs(), id, false));
         QVERIFY(storedDeadlines().value(0).done);
-        QVERIFY(toggleDone(cs(), id));
+        QVERIFY(toggleDone(cs(), id, true));
         QVERIFY(!storedDeadlines().value(0).done);
+    }
+
+    // What another user did between the user's look and the write: closed or reopened the deadline, deleted it or
+    // its data sheet (a deadline left naming it, as older versions could leave one). Nothing is written, nothing is
+    // reported as done.
+    void writesOnWhatChangedMeanwhileAreRefused_data()
+    {
+        QTest::addColumn<std::function<Status(qint64)>>("write");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        using W = std::function<Status(qint64)>;
+        const auto entry = [](bool series) {
+            return DeadlineEntry{DeadlineType::Debit, QStringLiteral("Gas"), 0, money("5"), series, QDate(2027, 3, 1), series ? 3 : 1};
+        };
+        const QString gone = LoadResString(1800);
+        QTest::newRow("close of one closed meanwhile") << W([](qint64) { return toggleDone(cs(), 1, false); }) << int(kErrorChangedMeanwhile) << LoadResString(1801);
+        QTest::newRow("reopen of one reopened meanwhile") << W([](qint64) { return toggleDone(cs(), 2, true); }) << int(kErrorChangedMeanwhile) << LoadResString(1802);
+        QTest::newRow("new deadline into a deleted sheet") << W([=](qint64) { return InsertDeadlines(cs(), 2, entry(false)); }) << int(kErrorMissing) << gone;
+        QTest::newRow("new series into a deleted sheet") << W([=](qint64) { return InsertDeadlines(cs(), 2, entry(true)); }) << int(kErrorMissing) << gone;
+        QTest::newRow("edit in a deleted sheet") << W([](qint64 orphan) { Deadline d; return loadDeadline(cs(), orphan, &d) ? saveDeadline(cs(), d, d) : Status(); }) << int(kErrorMissing) << gone;
+        QTest::newRow("close in a deleted sheet") << W([](qint64 orphan) { return toggleDone(cs(), orphan, false); }) << int(kErrorMissing) << gone;
+        QTest::newRow("delete of a deleted sheet") << W([](qint64) { return deleteDataSheet(cs(), 2, 1); }) << int(kErrorMissing) << gone;
+        QTest::newRow("delete of a deleted deadline") << W([](qint64) { return deleteDeadline(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
+        QTest::newRow("delete of a deleted series") << W([](qint64) { return deleteSeries(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
+    }
+    void writesOnWhatChangedMeanwhileAreRefused()
+    {
+        QFETCH(std::function<Status(qint64)>, write);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("closed meanwhile"), 0, money("1"), true);
+        seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 2), QStringLiteral("reopened meanwhile"), 0, money("1"));
+        seedSheet(2, QStringLiteral("Home"));
+        const qint64 orphan = seedDeadline(2, DeadlineType::Debit, QDate(2027, 1, 3), QStringLiteral("left"), 0, money("1"));
+        QVERIFY(test::exec(QStringLiteral("DELETE FROM Dbs WHERE DbId=2")));
+        const QList<Deadline> before = storedDeadlines();
+
+        const Status st = write(orphan);
+
+        QCOMPARE(st.code(), code);
+        QCOMPARE(st.message(), text);
+        QCOMPARE(storedDeadlines(), before);
     }
 
 private:

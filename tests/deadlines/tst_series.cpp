@@ -323,13 +323,15 @@ private slots:
         QCOMPARE(rows[3].date, QDate(2027, 2, 8));
         QCOMPARE(rows[3].groupType, QStringLiteral("w"));
         QVERIFY(test::numberedInOrder(rows));
-        QVERIFY(test::numberedInOrder(test::storedDeadlines(QStringLiteral("TrGrpId=2"))));
+        QCOMPARE(test::storedDeadlines(QStringLiteral("TrGrpId>1")).size(), 2);
+        QVERIFY(test::numberedInOrder(test::storedDeadlines(QStringLiteral("TrGrpId>1"))));
     }
 
     // The user switched sheets: nothing is written and the series keeps its numbering.
     void memberJoinsOnlyASeriesOfTheSameSheet()
     {
         QVERIFY(insert(series(QDate(2027, 1, 1), 3, 2)));
+        test::seedSheet(2, QStringLiteral("Home"));
 
         const Status st = insert(single(QDate(2027, 1, 15), 1), 2);
 

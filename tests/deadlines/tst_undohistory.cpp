@@ -62,6 +62,16 @@ void seed()
     seedDeadline(2, DeadlineType::Appointment, QDate(2027, 1, 9), QStringLiteral("Garden"), 0, Currency());
 }
 
+QStringList gymRows() { return column("SELECT TrRowId FROM Transactions WHERE TrDescription='Gym' ORDER BY TrDate"); }
+qint64 gym() { return column("SELECT Max(TrGrpId) FROM Transactions WHERE TrDescription='Gym'").value(0).toLongLong(); }
+
+Status closeAndPurge(const QString &where, UndoHistory *h)
+{
+    if (!test::exec("UPDATE Transactions SET TrDone=True WHERE " + where))
+        return Status::failure(kErrorBadStatement, where);
+    return purgeClosedUpTo(cs(), 1, QDate(2027, 12, 31), nullptr, h);
+}
+
 Deadline loaded(qint64 rowId)
 {
     Deadline d;
@@ -83,8 +93,8 @@ private slots:
         QTest::addRow("new series") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 2, entry("Gym", 4), nullptr, h); }) << "new series \"Gym\"" << 2;
         QTest::addRow("member joins a series and renumbers it") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Extra", 1, 5), nullptr, h); }) << "addition to the series \"Insurance\"" << 1;
         QTest::addRow("edit") << Change([](UndoHistory *h) { Deadline d = loaded(1); d.description = "Rent"; d.value = money("120"); return saveDeadline(cs(), d, loaded(1), h); }) << "edit of \"Rent\"" << 1;
-        QTest::addRow("close") << Change([](UndoHistory *h) { return toggleDone(cs(), 1, h); }) << "close of \"Office rent\"" << 1;
-        QTest::addRow("reopen") << Change([](UndoHistory *h) { return toggleDone(cs(), 5, h); }) << "reopen of \"Old bill\"" << 1;
+        QTest::addRow("close") << Change([](UndoHistory *h) { return toggleDone(cs(), 1, false, h); }) << "close of \"Office rent\"" << 1;
+        QTest::addRow("reopen") << Change([](UndoHistory *h) { return toggleDone(cs(), 5, true, h); }) << "reopen of \"Old bill\"" << 1;
         QTest::addRow("delete one") << Change([](UndoHistory *h) { return deleteDeadline(cs(), 1, h); }) << "delete of \"Office rent\"" << 1;
         QTest::addRow("delete a series member, the rest renumbered") << Change([](UndoHistory *h) { return deleteSeriesMember(cs(), 3, h); }) << "delete of \"Insurance\" from its series" << 1;
         QTest::addRow("delete a whole series") << Change([](UndoHistory *h) { return deleteSeries(cs(), 5, h); }) << "delete of the series \"Insurance\"" << 1;
@@ -131,7 +141,7 @@ private slots:
         QTest::addColumn<Change>("change");
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<int>("code");
-        QTest::addRow("closed deadline given notes elsewhere") << Change([](UndoHistory *h) { return toggleDone(cs(), 1, h); })
+        QTest::addRow("closed deadline given notes elsewhere") << Change([](UndoHistory *h) { return toggleDone(cs(), 1, false, h); })
             << "UPDATE Transactions SET TrNotes='x' WHERE TrRowId=1" << int(kErrorChangedMeanwhile);
         QTest::addRow("one member of a new series closed elsewhere") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Gym", 3), nullptr, h); })
             << "UPDATE Transactions SET TrDone=True WHERE TrRowId=9" << int(kErrorChangedMeanwhile);
@@ -164,6 +174,59 @@ private slots:
         // Rows changed elsewhere never match again: the step is gone; a refusal
         // that may pass later keeps it.
         QCOMPARE(history.canUndo(), code != kErrorChangedMeanwhile);
+    }
+
+    // Another user's series is created between a change and its undo or redo; when it holds the freed series number (as an
+    // older program numbered it), the step is refused. Either way no series number ever holds two series.
+    void seriesNumberNeverServesTwoSeries_data()
+    {
+        QTest::addColumn<int>("members");
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("taken");
+        const struct { const char *name; int members; Change change; } rows[] = {
+            {"redo of a new series", 0, [](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Gym", 3), nullptr, h); }},
+            {"undo of a series deletion", 3, [](UndoHistory *h) { return deleteSeries(cs(), gym(), h); }},
+            {"undo of a purge of a closed series", 3, [](UndoHistory *h) { return closeAndPurge("TrGrpId=" + QString::number(gym()), h); }},
+            {"undo of a purge of a series' first member", 3, [](UndoHistory *h) { return closeAndPurge("TrRowId=" + gymRows().value(0), h); }},
+            {"undo of the last member's deletion", 1, [](UndoHistory *h) { return deleteSeriesMember(cs(), gymRows().value(0).toLongLong(), h); }},
+        };
+        for (const auto &r : rows)
+            for (const bool taken : {false, true})
+                QTest::addRow("%s%s", r.name, taken ? ", number taken" : "") << r.members << r.change << taken;
+    }
+
+    void seriesNumberNeverServesTwoSeries()
+    {
+        QFETCH(int, members);
+        QFETCH(Change, change);
+        QFETCH(bool, taken);
+        Sandbox box;
+        QVERIFY(box.createDatabase());
+        seed();
+        // The newest series: a number given as the highest plus one would be its own again once it is gone.
+        if (members > 0)
+            QVERIFY(InsertDeadlines(cs(), 1, entry("Gym", 3)));
+        while (gymRows().size() > members)
+            QVERIFY(deleteSeriesMember(cs(), gymRows().value(0).toLongLong()));
+        UndoHistory history;
+        qint64 number = gym();
+        QVERIFY(change(&history));
+        if (members == 0) {
+            number = gym();
+            QVERIFY(history.undo(cs(), 1));
+        }
+        QVERIFY(InsertDeadlines(cs(), 1, entry("Rent", 2)));
+        if (taken)
+            QVERIFY(test::exec(QStringLiteral("UPDATE Transactions SET TrGrpId=%1 WHERE TrDescription='Rent'").arg(number)));
+        const QStringList before = dump();
+
+        const Status st = members == 0 ? history.redo(cs(), 1) : history.undo(cs(), 1);
+
+        QCOMPARE(st.code(), taken ? int(kErrorChangedMeanwhile) : 0);
+        if (taken)
+            QCOMPARE(dump(), before);
+        else
+            QCOMPARE(column("SELECT TrGrpId FROM Transactions WHERE TrGrpId>0 GROUP BY TrGrpId HAVING Count(DISTINCT TrDescription)>1"), QStringList());
     }
 };
 

@@ -137,7 +137,11 @@ void RecordCommands::ToggleDone()
     const qint64 rowId = rowIdAt(position);
     if (rowId == 0)
         return;
-    const Status st = toggleDone(currentDatabase(), rowId, &programHistory());
+    // The state the user saw decides whether this is a close or a reopen;
+    // the core refuses it when the deadline holds another state by now, and
+    // the reload below shows it as it is.
+    const bool shownDone = m_gex.row(position).value(col(MainColumn::Done)).toBool();
+    const Status st = toggleDone(currentDatabase(), rowId, shownDone, &programHistory());
     if (!st)
         showError(userMessage(st));
     PauseAfterWrite();
