@@ -3,6 +3,7 @@
 #include "app/backups.h"
 #include "app/languages.h"
 #include "app/mainmod.h"
+#include "app/networkfolder.h"
 #include "app/settings.h"
 #include "app/statustext.h"
 #include "app/strings.h"
@@ -27,6 +28,7 @@ void chooseDatabaseFolder(UserPrompts &prompts, int promptId, int doneMessageId)
         return;
     }
     prompts.message(LoadResString(doneMessageId), MessageIcon::Information);
+    noticeNetworkFolder(prompts, folder);
 }
 
 void frmForFolders::Apri(UserPrompts &prompts)
@@ -81,6 +83,7 @@ bool runStartup(UserPrompts &prompts, float scrollBarTwips)
         }
     }
 
+    noticeNetworkFolder(prompts, s.DatabaseFolder);
     s.AppTitle = QLatin1String(kAppTitle);
     // Before the schema upgrade, the first write of the day. A failed
     // backup is told, but the data is all there: the program goes on.

@@ -3,6 +3,7 @@
 // program keeps its folder until the next start.
 
 #include "app/mainmod.h"
+#include "app/networkfolder.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
@@ -15,6 +16,8 @@ using namespace velto;
 using velto::test::PromptRecorder;
 
 namespace {
+quint32 g_probed = 0;
+
 QVariant storedFolder()
 {
     return ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QVariant());
@@ -76,6 +79,39 @@ private slots:
         // Nothing is reopened while the program runs.
         QCOMPARE(app().DatabaseFolder, runningFolder);
         QCOMPARE(app().ConnectionString, runningConnection);
+    }
+
+    // The folder's file system decides; each folder on a network file system is told once, whichever way it comes.
+    void networkFolderIsToldOncePerFolder_data()
+    {
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("NFS") << 0x6969u << true;
+        QTest::newRow("SMB/CIFS") << 0xFF534D42u << true;
+        QTest::newRow("sshfs (FUSE)") << 0x65735546u << true;
+        QTest::newRow("ext4") << 0xEF53u << false;
+        QTest::newRow("tmpfs") << 0x01021994u << false;
+    }
+
+    void networkFolderIsToldOncePerFolder()
+    {
+        QFETCH(quint32, type);
+        QFETCH(bool, told);
+        QVERIFY(filesystemTypeOf(m_box->dataDir()).has_value());
+        g_probed = type;
+        setFilesystemProbe([](const QString &) { return std::optional<quint32>(g_probed); });
+        PromptRecorder prompts;
+        prompts.folder = QStringLiteral("/srv/shared/velto");
+
+        choose(QStringLiteral("tools"), prompts);
+        choose(QStringLiteral("tools"), prompts);
+        QCOMPARE(noticeNetworkFolder(prompts, QStringLiteral("/srv/other")), told);
+        QVERIFY(!noticeNetworkFolder(prompts, QStringLiteral("/srv/other/")));
+        setFilesystemProbe(nullptr);
+
+        const QString notice = LoadResString(1803).arg(QStringLiteral("/srv/shared/velto"));
+        QCOMPARE(prompts.messages.count(notice), told ? 1 : 0);
+        QCOMPARE(prompts.messages.size(), told ? 4 : 2);
     }
 
 private:

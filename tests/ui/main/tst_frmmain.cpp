@@ -495,6 +495,23 @@ private slots:
         QVERIFY(storedDeadlines().value(0).done);
         QCOMPARE(w->gex()->value(col(MainColumn::RowId)).toLongLong(), rent);
     }
+
+    // Another connection closed it after the grid showed it open: Space writes nothing, says so and shows it closed.
+    void spaceOnADeadlineClosedMeanwhileLeavesItClosed()
+    {
+        const qint64 rent = seed(1, DeadlineType::Credit, d(1, 15), "Rent", 0, "100");
+        auto w = openWindow();
+        w->gexFind(rent);
+        QVERIFY(test::exec(sql::toggleDone(rent)));
+
+        viewOf(w->gex())->setFocus();
+        QTest::keyClick(viewOf(w->gex()), Qt::Key_Space);
+
+        QVERIFY(storedDeadlines().value(0).done);
+        QCOMPARE(m_prompts.messages, QStringList{LoadResString(1801)});
+        QCOMPARE(w->gex()->value(col(MainColumn::RowId)).toLongLong(), rent);
+        QVERIFY(w->gex()->value(col(MainColumn::Done)).toBool());
+    }
 };
 
 QTEST_MAIN(tst_frmMain)
