@@ -143,7 +143,7 @@ Status renameDataSheet(const QString &connectionString, int id, const QString &n
         return work ? recorder.after() : work;
     });
     if (st && affected == 0)
-        return missing();
+        return Status::failure(kErrorMissing, LoadResString(kSheetGone));
     if (st)
         recorder.commit(connectionString, ChangeKind::RenameSheet);
     return st;

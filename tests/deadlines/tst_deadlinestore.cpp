@@ -226,6 +226,7 @@ private slots:
         QTest::newRow("new series into a deleted sheet") << W([=](qint64) { return InsertDeadlines(cs(), 2, entry(true)); }) << int(kErrorMissing) << gone;
         QTest::newRow("edit in a deleted sheet") << W([](qint64 orphan) { Deadline d; return loadDeadline(cs(), orphan, &d) ? saveDeadline(cs(), d, d) : Status(); }) << int(kErrorMissing) << gone;
         QTest::newRow("close in a deleted sheet") << W([](qint64 orphan) { return toggleDone(cs(), orphan, false); }) << int(kErrorMissing) << gone;
+        QTest::newRow("rename of a deleted sheet") << W([](qint64) { return renameDataSheet(cs(), 2, QStringLiteral("Casa")); }) << int(kErrorMissing) << gone;
         QTest::newRow("delete of a deleted sheet") << W([](qint64) { return deleteDataSheet(cs(), 2, 1); }) << int(kErrorMissing) << gone;
         QTest::newRow("delete of a deleted deadline") << W([](qint64) { return deleteDeadline(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
         QTest::newRow("delete of a deleted series") << W([](qint64) { return deleteSeries(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
