@@ -67,26 +67,29 @@ Status seriesKeys(Connection &cn, qint64 group, QList<qint64> *keys)
     return st ? rs.status() : st;
 }
 
-// A step must not put rows back under a series number that other rows hold
-// by now, nor take rows out of a series others have joined: the two series
-// would become one (deleted together, numbered as one). Only the series
-// whose membership the step changes are looked at; an edit of one member
-// leaves its series as it is.
-Status checkSeriesNumbers(Connection &cn, const RecordedChange &change, bool back)
+// The series a change puts deadlines into or takes them out of (either
+// way round); an edit of one member leaves its series as it is.
+QSet<qint64> movedSeries(const TableChange &deadlines)
 {
-    const TableChange &tc = change.tables[int(RecordTable::Deadlines)];
-    const RowImages &from = back ? tc.after : tc.before;
-    const RowImages &put = back ? tc.before : tc.after;
-    const QList<qint64> keyList = tc.keys();
-    const QSet<qint64> keys(keyList.cbegin(), keyList.cend());
     QSet<qint64> moved;
-    for (const qint64 key : keyList) {
-        const qint64 was = groupOf(from, key), will = groupOf(put, key);
+    for (const qint64 key : deadlines.keys()) {
+        const qint64 was = groupOf(deadlines.before, key), will = groupOf(deadlines.after, key);
         if (was != will)
             moved << was << will;
     }
     moved.remove(0);
-    for (const qint64 group : std::as_const(moved)) {
+    return moved;
+}
+
+// A step must not put rows back under a series number that other rows hold
+// by now, nor take rows out of a series others have joined: the two series
+// would become one (deleted together, numbered as one).
+Status checkSeriesNumbers(Connection &cn, const RecordedChange &change, bool back)
+{
+    const TableChange &tc = change.tables[int(RecordTable::Deadlines)];
+    const QList<qint64> keyList = tc.keys();
+    const QSet<qint64> keys(keyList.cbegin(), keyList.cend());
+    for (const qint64 group : movedSeries(tc)) {
         QList<qint64> holders;
         if (const Status st = seriesKeys(cn, group, &holders); !st)
             return st;
@@ -346,17 +349,12 @@ Status ChangeRecorder::afterAlso(RecordTable table, const QString &selectAll)
 Status ChangeRecorder::readSeriesPeers()
 {
     const TableChange &tc = m_change.tables[int(RecordTable::Deadlines)];
-    const QList<qint64> keyList = tc.keys();
-    QSet<qint64> groups;
-    for (const qint64 key : keyList)
-        groups << groupOf(tc.before, key) << groupOf(tc.after, key);
-    groups.remove(0);
     QList<qint64> holders;
-    for (const qint64 group : std::as_const(groups))
+    for (const qint64 group : movedSeries(tc))
         if (const Status st = seriesKeys(m_connection, group, &holders); !st)
             return st;
     m_change.seriesPeers = QSet<qint64>(holders.cbegin(), holders.cend());
-    for (const qint64 key : keyList)
+    for (const qint64 key : tc.keys())
         m_change.seriesPeers.remove(key);
     return Status::success();
 }

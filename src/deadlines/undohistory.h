@@ -43,7 +43,7 @@ struct RecordedChange {
     int sheetId = 0;   // the data sheet of its deadlines; 0 when it changed none
     TableChange tables[kRecordTableCount];
     // Deadlines outside the change that shared a series number with its
-    // rows when it was made (members a purge or an edit left alone).
+    // rows when it was made (members a purge left alone).
     QSet<qint64> seriesPeers;
 };
 

@@ -10,6 +10,7 @@
 #include "promptrecorder.h"
 #include "testsupport.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace velto;
@@ -100,6 +101,7 @@ private slots:
         QVERIFY(filesystemTypeOf(m_box->dataDir()).has_value());
         g_probed = type;
         setFilesystemProbe([](const QString &) { return std::optional<quint32>(g_probed); });
+        const auto probe = qScopeGuard([] { setFilesystemProbe(nullptr); });
         PromptRecorder prompts;
         prompts.folder = QStringLiteral("/srv/shared/velto");
 
@@ -107,7 +109,6 @@ private slots:
         choose(QStringLiteral("tools"), prompts);
         QCOMPARE(noticeNetworkFolder(prompts, QStringLiteral("/srv/other")), told);
         QVERIFY(!noticeNetworkFolder(prompts, QStringLiteral("/srv/other/")));
-        setFilesystemProbe(nullptr);
 
         const QString notice = LoadResString(1803).arg(QStringLiteral("/srv/shared/velto"));
         QCOMPARE(prompts.messages.count(notice), told ? 1 : 0);

@@ -1,4 +1,5 @@
 #include "app/mainmod.h"
+#include "app/networkfolder.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace velto;
@@ -98,6 +100,18 @@ private slots:
         QCOMPARE(app().ScrollBarWidth, 255.0f);
         QCOMPARE(app().CurrentDbId, 1);
         QCOMPARE(app().CurrentDbName, QString::fromLatin1(kFirstDataSheetName));
+    }
+
+    void networkFolderIsToldAtTheFirstStartOnly()
+    {
+        const QString folder = m_box->path() + QStringLiteral("/share");
+        QVERIFY(QDir().mkpath(folder));
+        setDatabaseFolder(folder);
+        setFilesystemProbe([](const QString &) { return std::optional<quint32>(0x6969); }); // NFS
+        const auto probe = qScopeGuard([] { setFilesystemProbe(nullptr); });
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0) && runStartup(prompts, 0));
+        QCOMPARE(prompts.messages, QStringList{LoadResString(1803).arg(folder)});
     }
 
     void withoutSettingTheProgramFolderHoldsTheDatabase()
