@@ -4,6 +4,7 @@
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "deadlines/datasheets.h"
 #include "deadlines/undohistory.h"
 
 namespace velto {
@@ -43,7 +44,9 @@ Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate
     qint64 affected = 0;
     ChangeRecorder recorder(history, cn);
     st = cn.transaction([&] {
-        Status work = recorder.before(RecordTable::Deadlines, sql::closedUpTo(day, sheetId));
+        Status work = checkSheetExists(cn, sheetId);
+        if (work)
+            work = recorder.before(RecordTable::Deadlines, sql::closedUpTo(day, sheetId));
         if (work)
             work = cn.execute(sql::deleteClosedUpTo(day, sheetId), &affected);
         return work ? recorder.after() : work;

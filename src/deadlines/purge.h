@@ -12,7 +12,8 @@ namespace velto {
 class UndoHistory;
 
 Status countClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *count);
-// With a history, the purge is recorded in it as one change.
+// A data sheet gone meanwhile is kErrorMissing. With a history, the purge
+// is recorded in it as one change.
 Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate &day, qint64 *deleted,
                        UndoHistory *history = nullptr);
 

@@ -4,6 +4,7 @@
 #include "app/strings.h"
 #include "deadlines/datasheets.h"
 #include "deadlines/deadlinestore.h"
+#include "deadlines/purge.h"
 #include "deadlines/series.h"
 #include "seed.h"
 #include "testsupport.h"
@@ -227,6 +228,7 @@ private slots:
         QTest::newRow("edit in a deleted sheet") << W([](qint64 orphan) { Deadline d; return loadDeadline(cs(), orphan, &d) ? saveDeadline(cs(), d, d) : Status(); }) << int(kErrorMissing) << gone;
         QTest::newRow("close in a deleted sheet") << W([](qint64 orphan) { return toggleDone(cs(), orphan, false); }) << int(kErrorMissing) << gone;
         QTest::newRow("rename of a deleted sheet") << W([](qint64) { return renameDataSheet(cs(), 2, QStringLiteral("Casa")); }) << int(kErrorMissing) << gone;
+        QTest::newRow("purge of a deleted sheet") << W([](qint64) { return purgeClosedUpTo(cs(), 2, QDate(2027, 12, 31), nullptr); }) << int(kErrorMissing) << gone;
         QTest::newRow("delete of a deleted sheet") << W([](qint64) { return deleteDataSheet(cs(), 2, 1); }) << int(kErrorMissing) << gone;
         QTest::newRow("delete of a deleted deadline") << W([](qint64) { return deleteDeadline(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
         QTest::newRow("delete of a deleted series") << W([](qint64) { return deleteSeries(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);

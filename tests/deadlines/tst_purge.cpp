@@ -54,6 +54,7 @@ private slots:
         addDeadline(1, QDate(2027, 2, 4), true, "c closed the day after");
         addDeadline(1, QDate(2027, 3, 2), true, "d closed on 2 March");
         addDeadline(1, QDate(2027, 1, 1), false, "e open before");
+        test::seedSheet(2, QStringLiteral("Casa"));
         addDeadline(2, QDate(2027, 1, 1), true, "f closed before on sheet 2");
         const QDate day(2027, 2, 3);
         qint64 counted = -1;
