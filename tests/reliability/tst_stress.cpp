@@ -296,12 +296,15 @@ private:
         const qint64 start = begin();
         outcome(kind, start, saveDeadline(m_cs, edited, asLoaded, &m_history));
     }
-    // Space on a row: the user means the opposite of what the grid showed.
+    // Space on a row: the user means the opposite of what the grid showed
+    // a moment ago. Users of one book look at the same rows: the first due.
     void closeOrReopen(const QString &kind)
     {
-        const Deadline shown = loaded();
+        const Deadline shown = loaded(
+            QStringLiteral("TrRowId IN (SELECT TrRowId FROM Transactions WHERE TrDbId=%1 ORDER BY TrDate LIMIT 3)").arg(m_sheet));
         if (!shown.rowId)
             return;
+        QThread::msleep(m_rng.bounded(50));
         const qint64 start = begin();
         outcome(kind, start, toggleDone(m_cs, shown.rowId, &m_history), nullptr, false, shown.rowId, shown.done ? 0 : 1);
     }
