@@ -97,7 +97,7 @@ const QList<QPair<QString, int>> kOps = {
     {"newSingle", 12}, {"newSeries", 12}, {"join", 6}, {"edit", 10}, {"closeOrReopen", 12}, {"delete", 6},
     {"deleteSeries", 3}, {"purge", 2}, {"undo", 7}, {"redo", 4}, {"undoThenRedo", 5}, {"newSheet", 2},
     {"renameSheet", 2}, {"deleteSheet", 2}, {"switchSheet", 4}, {"newClient", 3}, {"renameClient", 2},
-    {"deleteClient", 2}, {"backup", 1}};
+    {"deleteClient", 2}, {"backup", 3}};
 
 class Worker
 {
@@ -131,10 +131,7 @@ public:
             else
                 step(deck[m_rng.bounded(int(deck.size()))]);
         }
-        QJsonObject counts;
-        for (auto it = m_counts.cbegin(); it != m_counts.cend(); ++it)
-            counts[it.key()] = it.value();
-        write({{"k", "counts"}, {"c", counts}});
+        write({{"k", "counts"}, {"c", m_counts}});
         return 0;
     }
 
@@ -150,13 +147,13 @@ private:
     void outcome(const QString &op, qint64 start, const Status &st, const RecordedChange *change = nullptr,
                  bool back = false, qint64 toggled = 0, int done = -1)
     {
-        ++m_counts[op];
+        count(op);
         if (!st) {
             const int code = isBusy(st) ? 0 : st.code();
             const QString kind = !code ? QStringLiteral("busy") : code == kErrorChangedMeanwhile ? QStringLiteral("changed meanwhile")
                 : code == kErrorInUse ? QStringLiteral("in use") : code == kErrorMissing ? QStringLiteral("missing")
                 : code == kErrorInvalidEntry ? QStringLiteral("invalid") : QStringLiteral("other");
-            ++m_counts[QStringLiteral("refused: ") + kind];
+            count(QStringLiteral("refused: ") + kind);
             if (kind == u"other")
                 write({{"k", "other"}, {"m", QStringLiteral("%1: %2 %3").arg(op).arg(st.code()).arg(st.message())}});
             return;
@@ -265,8 +262,13 @@ private:
             outcome(op, start, saveClient(m_cs, c, was, &m_history));
         } else if (op == u"deleteClient" && client) {
             outcome(op, start, deleteClient(m_cs, client, &m_history));
-        } else if (op == u"backup" && QFileInfo::exists(Connection::dataSourceOf(m_cs))) {
-            outcome(op, start, makeBackup(m_cs), &kNoWrite);
+        } else if (QString made; op == u"backup" && QFileInfo::exists(Connection::dataSourceOf(m_cs))) {
+            // Each backup is also a look at the file in the middle of the run.
+            const Status st = makeBackup(m_cs, &made);
+            const QString copy = QStringLiteral("%1/look-%2-%3.mdb").arg(m_run).arg(m_index).arg(++m_serial);
+            outcome(op, start, st, &kNoWrite);
+            if (st && QFile::copy(made, copy))
+                write({{"k", "look"}, {"s", start}, {"a", nowUs()}, {"c", copy}});
         }
     }
 
@@ -295,7 +297,7 @@ private:
         const QString kept = QStringLiteral("%1/kept-%2.mdb").arg(m_run).arg(k);
         if (!st)
             return outcome(QStringLiteral("restore"), start, st);
-        ++m_counts[QStringLiteral("restore")];
+        count(QStringLiteral("restore"));
         write({{"k", "restore"}, {"s", start}, {"a", ack}, {"b", source(k)}, {"c", made.size() == 1 && QFile::copy(made[0], kept) ? kept : ""}});
         m_history.clear(); // as the program does after a restore
         m_sheet = kFallbackSheetId;
@@ -309,7 +311,8 @@ private:
     QFile m_log;
     UndoHistory m_history;
     int m_sheet = kFallbackSheetId, m_serial = 0, m_undoCount = 0;
-    QMap<QString, int> m_counts;
+    QJsonObject m_counts;
+    void count(const QString &what) { m_counts[what] = m_counts[what].toInt() + 1; }
 };
 
 int runWorker(char **args) { return Worker(args).run(); }
@@ -348,8 +351,8 @@ public:
                 failures[QStringLiteral("every failure is a refusal the program means")] << o[u"m"].toString();
             if (kind == u"counts" || kind == u"other")
                 continue;
-            if (kind == u"restore")
-                m_restores << m_actions.size();
+            if (kind == u"restore" || kind == u"look")
+                (kind == u"look" ? m_looks : m_restores) << m_actions.size();
             for (const auto e : o[u"e"].toArray())
                 m_effects.append({m_actions.size(), {e.toArray()[0].toInt(), e.toArray()[1].toInteger()}, e.toArray()[2].toString()});
             m_actions.append({kind, o[u"s"].toInteger(), o[u"a"].toInteger(), o[u"b"].toString(), o[u"c"].toString()});
@@ -417,33 +420,46 @@ private:
         return false;
     }
 
+    // Every acknowledged write is checked against each look at the file
+    // taken after it in the middle of the run, and against the file at the end.
     void checkWrites(const QString &cs)
     {
         const QString lost = QStringLiteral("no acknowledged write is missing unless a later action removed it");
         for (const Effect &e : m_effects)
             m_byEntity[e.entity].append(&e);
+        constexpr qint64 kEnd = std::numeric_limits<qint64>::max();
+        m_looks << m_actions.size();
+        m_actions.append({QStringLiteral("end"), kEnd, kEnd, {}, {}});
         Status st = snapshot(cs, &m_snapshots[QString()]);
-        for (const qsizetype r : m_restores)
+        for (const qsizetype r : m_restores + m_looks) {
+            if (m_actions[r].kind == u"restore" && m_actions[r].kept.isEmpty())
+                failures[QStringLiteral("a restore keeps a copy of the file it replaces")] << QString::number(m_actions[r].start);
             for (const QString &path : {m_actions[r].backup, m_actions[r].kept})
-                if (st && !(st = path.isEmpty() ? Status::failure(0, QStringLiteral("no copy kept")) : snapshot(fileConnection(path), &m_snapshots[path])))
+                if (st && !path.isEmpty() && !m_snapshots.contains(path) && !(st = snapshot(fileConnection(path), &m_snapshots[path])))
                     failures[lost] << st.message();
-        for (const Effect &e : m_effects) {
-            if (!st || explained(e, snap(QString()), std::numeric_limits<qint64>::max(), m_restores.size()))
-                continue;
-            const Action &a = m_actions[e.action];
-            QString when;
-            for (const qsizetype r : m_restores)
-                if (m_actions[r].ack >= a.start)
-                    when += m_actions[r].start < a.ack ? QStringLiteral(", during a restore")
-                                                       : QStringLiteral(", %1 ms before a restore").arg((m_actions[r].start - a.ack) / 1000);
-            failures[lost] << QStringLiteral("%1 of %2 %3: '%4' now '%5'%6").arg(a.kind, QLatin1String(kTables[e.entity.first][0]))
-                                  .arg(e.entity.second).arg(e.state, snap(QString()).value(e.entity, kAbsent), when);
         }
-        counts[QStringLiteral("acknowledged writes")] = int(m_actions.size() - m_restores.size());
+        for (const Effect &e : m_effects) {
+            const Action &a = m_actions[e.action];
+            for (const qsizetype l : m_looks) {
+                const Action &look = m_actions[l];
+                if (!st || a.ack >= look.start || explained(e, snap(look.kept), look.ack, m_restores.size()))
+                    continue;
+                QString when = look.start == kEnd ? QStringLiteral(" at the end")
+                                                  : QStringLiteral(" in a look %1 ms later").arg((look.start - a.ack) / 1000);
+                for (const qsizetype r : m_restores)
+                    if (m_actions[r].ack >= a.start && m_actions[r].start <= look.ack)
+                        when += m_actions[r].start < a.ack ? QStringLiteral(", written during a restore")
+                                                           : QStringLiteral(", %1 ms before a restore").arg((m_actions[r].start - a.ack) / 1000);
+                failures[lost] << QStringLiteral("%1 of %2 %3: '%4' but '%5'%6").arg(a.kind, QLatin1String(kTables[e.entity.first][0]))
+                                      .arg(e.entity.second).arg(e.state, snap(look.kept).value(e.entity, kAbsent), when);
+                break;
+            }
+        }
+        counts[QStringLiteral("acknowledged writes")] = int(m_actions.size() - m_restores.size() - m_looks.size());
     }
 
     QList<Action> m_actions;
-    QList<qsizetype> m_restores;
+    QList<qsizetype> m_restores, m_looks;
     QList<Effect> m_effects;
     QHash<Entity, QList<const Effect *>> m_byEntity;
     QHash<QString, Snapshot> m_snapshots; // by file; the database itself under ""
