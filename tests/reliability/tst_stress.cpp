@@ -34,6 +34,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QThread>
 
 #include <chrono>
@@ -126,7 +127,7 @@ public:
         // others go on: first the one of the layout before series had
         // numbers (as start-up's daily backup can be), then the other.
         const bool file = QFileInfo::exists(Connection::dataSourceOf(m_cs));
-        const qint64 start = nowUs();
+        const qint64 start = m_start = nowUs();
         int phase = m_index == 0 && file ? 0 : 4;
         while (nowUs() < m_end) {
             if (phase < 4 && nowUs() > start + qint64((0.2 + phase * 0.1 + (phase > 1) * 0.1) * (m_end - start)))
@@ -270,8 +271,11 @@ private:
             const Status st = makeBackup(m_cs, &made);
             const QString copy = QStringLiteral("%1/look-%2-%3.mdb").arg(m_run).arg(m_index).arg(++m_serial);
             outcome(op, start, st, &kNoWrite);
-            if (st && QFile::copy(made, copy))
+            // About 40 looks per worker, however long the run.
+            if (st && start > m_nextLook && QFile::copy(made, copy)) {
+                m_nextLook = start + (m_end - m_start) / 40;
                 write({{"k", "look"}, {"s", start}, {"a", nowUs()}, {"c", copy}});
+            }
         }
     }
 
@@ -314,6 +318,7 @@ private:
     QFile m_log;
     UndoHistory m_history;
     int m_sheet = kFallbackSheetId, m_serial = 0, m_undoCount = 0;
+    qint64 m_start = 0, m_nextLook = 0;
     QJsonObject m_counts;
     void count(const QString &what) { m_counts[what] = m_counts[what].toInt() + 1; }
 };
@@ -434,18 +439,24 @@ private:
         m_looks << m_actions.size();
         m_actions.append({QStringLiteral("end"), kEnd, kEnd, {}, {}});
         Status st = snapshot(cs, &m_snapshots[QString()]);
-        for (const qsizetype r : m_restores + m_looks) {
-            if (m_actions[r].kind == u"restore" && m_actions[r].kept.isEmpty())
+        for (const qsizetype r : m_restores) {
+            if (m_actions[r].kept.isEmpty())
                 failures[QStringLiteral("a restore keeps a copy of the file it replaces")] << QString::number(m_actions[r].start);
             for (const QString &path : {m_actions[r].backup, m_actions[r].kept})
                 if (st && !path.isEmpty() && !m_snapshots.contains(path) && !(st = snapshot(fileConnection(path), &m_snapshots[path])))
                     failures[lost] << st.message();
         }
-        for (const Effect &e : m_effects) {
-            const Action &a = m_actions[e.action];
-            for (const qsizetype l : m_looks) {
-                const Action &look = m_actions[l];
-                if (!st || a.ack >= look.start || explained(e, snap(look.kept), look.ack, m_restores.size()))
+        // One look at a time in memory; each write reported once.
+        QSet<const Effect *> reported;
+        for (const qsizetype l : m_looks) {
+            const Action &look = m_actions[l];
+            Snapshot local;
+            if (st && !look.kept.isEmpty() && !(st = snapshot(fileConnection(look.kept), &local)))
+                failures[lost] << st.message();
+            const Snapshot &seen = look.kept.isEmpty() ? snap(QString()) : local;
+            for (const Effect &e : m_effects) {
+                const Action &a = m_actions[e.action];
+                if (!st || reported.contains(&e) || a.ack >= look.start || explained(e, seen, look.ack, m_restores.size()))
                     continue;
                 QString when = look.start == kEnd ? QStringLiteral(" at the end")
                                                   : QStringLiteral(" in a look %1 ms later").arg((look.start - a.ack) / 1000);
@@ -454,8 +465,8 @@ private:
                         when += m_actions[r].start < a.ack ? QStringLiteral(", written during a restore")
                                                            : QStringLiteral(", %1 ms before a restore").arg((m_actions[r].start - a.ack) / 1000);
                 failures[lost] << QStringLiteral("%1 of %2 %3: '%4' but '%5'%6").arg(a.kind, QLatin1String(kTables[e.entity.first][0]))
-                                      .arg(e.entity.second).arg(e.state, snap(look.kept).value(e.entity, kAbsent), when);
-                break;
+                                      .arg(e.entity.second).arg(e.state, seen.value(e.entity, kAbsent), when);
+                reported.insert(&e);
             }
         }
         counts[QStringLiteral("acknowledged writes")] = int(m_actions.size() - m_restores.size() - m_looks.size());
