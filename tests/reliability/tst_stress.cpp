@@ -327,16 +327,8 @@ int runWorker(char **args) { return Worker(args).run(); }
 
 // ----------------------------------------------------------------- checker
 
-struct Action {
-    QString kind;
-    qint64 start = 0, ack = 0;
-    QString backup, kept; // restores only
-};
-struct Effect {
-    qsizetype action;
-    Entity entity;
-    QString state;
-};
+struct Action { QString kind; qint64 start = 0, ack = 0; QString backup, kept; }; // backup: restores only
+struct Effect { qsizetype action; Entity entity; QString state; };
 
 class Checker
 {
@@ -518,8 +510,12 @@ private slots:
         if (const QString keep = qEnvironmentVariable("VELTO_STRESS_KEEP"); !keep.isEmpty())
             QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), box.path(), keep});
         QString report = QStringLiteral("seed %1, %2 processes x %3 s\n").arg(seed).arg(procs).arg(seconds);
-        for (auto it = checker.counts.cbegin(); it != checker.counts.cend(); ++it)
-            report += QStringLiteral("%1 %2, ").arg(it.key()).arg(it.value());
+        for (const bool refusals : {false, true}) {
+            for (auto it = checker.counts.cbegin(); it != checker.counts.cend(); ++it)
+                if (it.key().startsWith(u"refused") == refusals)
+                    report += QStringLiteral("%1 %2, ").arg(it.key()).arg(it.value());
+            report += u'\n';
+        }
         for (auto it = checker.failures.cbegin(); it != checker.failures.cend(); ++it)
             report += QStringLiteral("\nBROKEN (%1 times): %2\n    ").arg(it->size()).arg(it.key()) + it->mid(0, 8).join(QStringLiteral("\n    "));
         qInfo("%s", qPrintable(report));
