@@ -125,13 +125,13 @@ public:
             return 2;
         // The first worker keeps two backups and puts them back while the
         // others go on: first the one of the layout before series had
-        // numbers (as start-up's daily backup can be), then the other.
+        // numbers (as start-up's daily backup can be), then the other, twice.
         const bool file = QFileInfo::exists(Connection::dataSourceOf(m_cs));
         const qint64 start = m_start = nowUs();
-        int phase = m_index == 0 && file ? 0 : 4;
+        int phase = m_index == 0 && file ? 0 : 5;
         while (nowUs() < m_end) {
-            if (phase < 4 && nowUs() > start + qint64((0.2 + phase * 0.1 + (phase > 1) * 0.1) * (m_end - start)))
-                phase < 2 ? keepBackup(phase++) : restore(3 - phase++);
+            if (phase < 5 && nowUs() > start + qint64((0.2 + phase * 0.1 + (phase > 1) * 0.1) * (m_end - start)))
+                phase < 2 ? keepBackup(phase++) : restore(phase++ == 2);
             else
                 step(deck[m_rng.bounded(int(deck.size()))]);
         }
@@ -301,7 +301,7 @@ private:
         QStringList made = filesUnder(backupFolder());
         for (const QString &f : before)
             made.removeAll(f);
-        const QString kept = QStringLiteral("%1/kept-%2.mdb").arg(m_run).arg(k);
+        const QString kept = QStringLiteral("%1/kept-%2.mdb").arg(m_run).arg(++m_serial);
         if (!st)
             return outcome(QStringLiteral("restore"), start, st);
         count(QStringLiteral("restore"));
