@@ -237,7 +237,7 @@ private:
                 "TrRowId IN (SELECT TrRowId FROM Transactions WHERE TrDbId=%1 ORDER BY TrDate LIMIT 3)").arg(m_sheet));
             QThread::msleep(m_rng.bounded(50));
             if (shown.rowId)
-                outcome(op, start, toggleDone(m_cs, shown.rowId, &m_history), nullptr, false, shown.rowId, !shown.done);
+                outcome(op, start, toggleDone(m_cs, shown.rowId, shown.done, &m_history), nullptr, false, shown.rowId, !shown.done);
         } else if (op == u"purge") {
             qint64 deleted = 0;
             outcome(op, start, purgeClosedUpTo(m_cs, m_sheet, day, &deleted, &m_history));
