@@ -218,7 +218,8 @@ private slots:
         QVERIFY(test::startSelf(child, {QStringLiteral("--save"), m_box->dataDir(), stop}, "saving"));
         for (int k = 0; k < 10; ++k) {
             QThread::msleep(40);
-            QVERIFY(restoreBackup(app().ConnectionString, chosen));
+            const Status st = restoreBackup(app().ConnectionString, chosen);
+            QVERIFY2(st, qPrintable(st.message()));
         }
         QVERIFY(test::writeFile(stop, "") && child.waitForFinished(30000));
         QSet<QString> kept = descriptions(m_box->databasePath());
@@ -372,7 +373,7 @@ int playRole(const QByteArray &role, char **argv)
     }
     if (role == "--save") { // stop file: saves until it appears, telling each one that succeeded
         test::tell("saving");
-        for (int i = 0; i < 3000 && !QFileInfo::exists(arg3); ++i)
+        for (int i = 0; i < 3000 && !QFileInfo::exists(arg3); ++i, QThread::usleep(1000))
             if (InsertDeadlines(cs, 1, {.description = QStringLiteral("s%1").arg(i), .date = QDate(2027, 1, 1)}))
                 test::tell(qPrintable(kSaved + QStringLiteral("s%1").arg(i)));
         return 0;
