@@ -310,7 +310,9 @@ private slots:
         QCOMPARE(test::column(QStringLiteral("SELECT count(*) FROM Transactions")), QStringList{QStringLiteral("404")});
         const QString all = dump(), copy = m_box->path() + QStringLiteral("/copy.mdb");
         QCOMPARE(backupFiles().size(), 1);
-        QCOMPARE(dump(fileCs(backupFolderFor(app().ConnectionString) + u'/' + backupFiles()[0])), all);
+        const QString daily = backupFolderFor(app().ConnectionString) + u'/' + backupFiles()[0];
+        QCOMPARE(dump(fileCs(daily)), all);
+        QCOMPARE(test::readFile(daily).mid(18, 2), QByteArray("\x01\x01")); // a rollback journal
         QVERIFY(QFile::copy(m_box->databasePath(), copy) && test::exec(QStringLiteral("DELETE * FROM Transactions")));
         QVERIFY(restoreBackup(app().ConnectionString, copy));
         QCOMPARE(dump(), all);
