@@ -153,8 +153,10 @@ Status renameDurably(const QString &from, const QString &to)
         rc = ::link(source.constData(), target.constData());
         if (rc == 0)
             ::unlink(source.constData());
-        else if (errno != EEXIST)
-            rc = QFileInfo::exists(to) ? -1 : ::rename(source.constData(), target.constData());
+        else if (errno != EEXIST && !QFileInfo::exists(to))
+            rc = ::rename(source.constData(), target.constData());
+        else
+            errno = EEXIST;
     }
     if (rc != 0)
         return systemError(QStringLiteral("Cannot rename to"), to);
