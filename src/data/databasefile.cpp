@@ -222,8 +222,7 @@ Status DatabaseFileLock::copyTo(const QString &targetPath)
 
 Status DatabaseFileLock::replaceWith(const QString &preparedPath)
 {
-    sqlite3_file *file = nullptr;
-    if (!m_handle || sqlite3_file_control(m_handle->db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file)
+    if (!m_handle)
         return Status::failure(kErrorNotOpen, QStringLiteral("The database is not locked: %1").arg(m_path));
     // No other connection can have made a journal while the lock is held.
     for (const char *suffix : {"-journal", "-wal", "-shm"}) {
@@ -234,10 +233,9 @@ Status DatabaseFileLock::replaceWith(const QString &preparedPath)
     if (::rename(QFile::encodeName(preparedPath).constData(), QFile::encodeName(m_path).constData()) != 0)
         return systemError(QStringLiteral("Cannot rename"), preparedPath);
     syncFolderOf(m_path);
-    // The old file now has no name. Another process may have opened it
-    // before the rename and wait for this lock: emptied, it holds no tables
-    // for that process to write into, and its write fails, not its user.
-    file->pMethods->xTruncate(file, 0);
+    // The old file now has no name; a connection another process opened on
+    // it before the rename reads its last state, and the engine refuses its
+    // writes (the file was moved).
     return Status::success();
 }
 

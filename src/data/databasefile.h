@@ -47,9 +47,7 @@ public:
     // file in one rename, so a crash at any moment leaves either the old
     // file or the new one; both paths must be in the same folder. Journal
     // files of the old file are removed first (they would be replayed into
-    // the new one), and the old file's content is dropped after the rename,
-    // so that a connection another process opened on it before the swap
-    // fails instead of writing where no one will read.
+    // the new one).
     Status replaceWith(const QString &preparedPath);
 
 private:

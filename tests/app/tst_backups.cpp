@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
+#include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/databasefile.h"
 #include "data/recordset.h"
@@ -234,6 +235,11 @@ private slots:
                 lost << d;
         QVERIFY2(lost.isEmpty(), qPrintable(QStringLiteral("%1 of %2 saves lost: %3").arg(lost.size()).arg(acked.size()).arg(lost.join(u' '))));
         QVERIFY(acked.size() > 20);
+        // Nor can a connection opened on the file before the swap (and
+        // waiting for the lock) write into the file no one reads any more.
+        Connection early;
+        QVERIFY(early.open(app().ConnectionString) && restoreBackup(app().ConnectionString, chosen));
+        QVERIFY(!early.execute(sql::createSheet(9, QStringLiteral("late"))));
     }
 
     // Backups and the restored file keep the database file's permissions.
