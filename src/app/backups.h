@@ -65,10 +65,9 @@ Status listBackups(const QString &connectionString, QList<BackupInfo> *out);
 // in this or an older layout, is refused), copied beside the database with
 // its permissions and brought to the current layout; then, under the
 // database's exclusive lock, the current file is kept as one more backup
-// and the copy is renamed over it. A save another
-// program made is either in that kept backup or was refused to it. On
-// failure the database is as it was. Success is announced as a change of
-// the data.
+// and the copy is renamed over it: a save another program was told
+// succeeded is in that kept backup or in the restored file. On failure
+// the database is as it was. Success is announced as a change of the data.
 Status restoreBackup(const QString &connectionString, const QString &backupPath);
 
 } // namespace velto
