@@ -201,17 +201,29 @@ bool CopyDatabaseTemplate()
     return true;
 }
 
-void UpgradeSchema()
+Status upgradeLayout(const QString &connectionString)
 {
     Connection c;
-    if (!c.open(app().ConnectionString))
-        return;
-    // On a current database the first and last statements fail because the
-    // field and its index exist; that is expected and nothing else changes.
-    (void)c.execute(sql::upgradeAddGroupField());
-    (void)c.execute(sql::upgradeFillGroupField());
-    (void)c.execute(sql::upgradeAddGroupIndex());
-    c.close();
+    Status st = c.open(connectionString);
+    if (!st || c.hasColumn("Transactions", "TrGrpId"))
+        return st;
+    // Looked at again inside the write lock: two programs starting at once
+    // on an older file upgrade it once.
+    return c.transaction([&c] {
+        if (c.hasColumn("Transactions", "TrGrpId"))
+            return Status::success();
+        Status step = c.execute(sql::upgradeAddGroupField());
+        if (step)
+            step = c.execute(sql::upgradeFillGroupField());
+        if (step)
+            step = c.execute(sql::upgradeAddGroupIndex());
+        return step;
+    });
+}
+
+Status UpgradeSchema()
+{
+    return upgradeLayout(app().ConnectionString);
 }
 
 void LoadCurrentDb()

@@ -1,6 +1,8 @@
 #pragma once
 // Program-wide state and the small routines every window shares.
 
+#include "data/status.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -84,7 +86,11 @@ enum class DatabaseCheck { Opens, InUse, Fails };
 bool ConnectionFails(const QString &connectionString);
 // Copies the template into the database folder; never replaces a file.
 bool CopyDatabaseTemplate();
-void UpgradeSchema();
+// Gives a database of an older layout the fields and indexes of the
+// current one (TrGrpId), in one transaction; a current one is left as it is.
+Status upgradeLayout(const QString &connectionString);
+// The same for the program's database; a failure is the caller's to tell.
+Status UpgradeSchema();
 void LoadCurrentDb();
 void LoadCurrentDbName();
 

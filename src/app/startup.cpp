@@ -89,7 +89,8 @@ bool runStartup(UserPrompts &prompts, float scrollBarTwips)
     // backup is told, but the data is all there: the program goes on.
     if (const Status st = dailyBackup(s.ConnectionString); !st)
         prompts.message(userMessage(st), MessageIcon::Warning);
-    UpgradeSchema();
+    if (const Status st = UpgradeSchema(); !st)
+        prompts.message(userMessage(st), MessageIcon::Warning);
     LoadCurrentDb();
     LoadCurrentDbName();
     return true;

@@ -2,6 +2,7 @@
 
 #include "data/datachange.h"
 
+#include "data/schema.h"
 #include "data/sqldialect.h"
 
 #include <QFile>
@@ -342,6 +343,16 @@ int firstRow(sqlite3 *db, const QByteArray &sql)
     return rc;
 }
 
+bool journalModeIsWal(sqlite3 *db)
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool wal = false;
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        wal = qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "wal") == 0;
+    sqlite3_finalize(stmt);
+    return wal;
+}
+
 QByteArray quotedName(const QByteArray &name)
 {
     QByteArray q = name;
@@ -368,8 +379,11 @@ Status Connection::checkStructure()
         (pages == 0 ? pages : pageSize) = sqlite3_column_int64(stmt, 0);
         sqlite3_finalize(stmt);
     }
-    // A file cut short, or with something written past its end.
-    if (size != pages * pageSize)
+    // A file cut short, or with something written past its end. In
+    // write-ahead-log mode committed pages may still lie in the log, and
+    // the file holds whole pages only.
+    const bool wal = journalModeIsWal(m_db);
+    if (wal ? size % pageSize != 0 : size != pages * pageSize)
         return Status::failure(kErrorNotVeltoDatabase, QStringLiteral("The database file is damaged."));
 
     // The small tables (data sheets, clients) and their indexes are checked
@@ -419,6 +433,31 @@ Status Connection::checkStructure()
         if ((rc = firstRow(m_db, sql)) != SQLITE_OK)
             return lastError(rc);
     }
+    return Status::success();
+}
+
+bool Connection::hasColumn(const char *table, const char *column)
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool found = false;
+    if (m_db && sqlite3_prepare_v2(m_db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", -1, &stmt,
+                                   nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 2, column, -1, SQLITE_STATIC);
+        found = sqlite3_step(stmt) == SQLITE_ROW;
+    }
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+Status Connection::checkLayout()
+{
+    if (!m_db)
+        return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
+    for (const TableDef &t : schemaTables())
+        for (const FieldDef &f : t.fields)
+            if (!addedByUpgrade(t, f) && !hasColumn(t.name, f.name))
+                return Status::failure(kErrorNotVeltoDatabase, QStringLiteral("%1.%2").arg(QLatin1String(t.name), QLatin1String(f.name)));
     return Status::success();
 }
 

@@ -55,6 +55,12 @@ public:
     // check of every page would cost a read of the whole file at every
     // start.) kErrorNotVeltoDatabase, or the engine's error, when it fails.
     Status checkStructure();
+    // Turns away a file whose tables lack a table or column of the schema
+    // (those the schema upgrade adds may be missing: an older layout).
+    // kErrorNotVeltoDatabase with the missing "Table.Column" as message.
+    Status checkLayout();
+    // True when the table has the column.
+    [[nodiscard]] bool hasColumn(const char *table, const char *column);
 
     // For the data layer's own classes.
     [[nodiscard]] sqlite3 *handle() const { return m_db; }

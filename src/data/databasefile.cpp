@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velto {
@@ -40,24 +41,72 @@ bool syncFolderOf(const QString &path)
     return ok;
 }
 
-struct Handle {
+// The permission bits of a file; owner read and write when it cannot be read.
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : S_IRUSR | S_IWUSR;
+}
+
+// A new, empty file with exactly these permission bits, whatever the umask:
+// a copy of a private database is never readable by others, not even while
+// it is written.
+int createFile(const QString &path, mode_t mode)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 && ::fchmod(fd, mode) != 0) {
+        ::close(fd);
+        ::unlink(QFile::encodeName(path).constData());
+        return -1;
+    }
+    return fd;
+}
+
+bool execOk(sqlite3 *db, const char *sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+// The first column of a statement's first row, as text; empty on failure.
+QByteArray firstText(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *stmt = nullptr;
+    QByteArray out;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        out = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+    sqlite3_finalize(stmt);
+    return out;
+}
+
+struct OpenDb {
     sqlite3 *db = nullptr;
-    ~Handle() { sqlite3_close(db); }
+    ~OpenDb() { sqlite3_close(db); }
 };
 
 } // namespace
+
+struct DatabaseFileLock::Handle {
+    sqlite3 *db = nullptr;
+    ~Handle()
+    {
+        // Nothing was written through this connection: the rollback only
+        // ends the transaction and its lock.
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+};
 
 Status copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
 {
     if (QFileInfo::exists(targetPath))
         return Status::failure(SQLITE_CANTOPEN, QStringLiteral("The file exists already: %1").arg(targetPath));
-    Handle source, target;
+    OpenDb source, target;
     int rc = sqlite3_open_v2(QFile::encodeName(sourcePath).constData(), &source.db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK)
         return engineError(source.db, rc, sourcePath);
     sqlite3_busy_timeout(source.db, busyTimeoutMs());
-    rc = sqlite3_open_v2(QFile::encodeName(targetPath).constData(), &target.db,
-                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int fd = createFile(targetPath, modeOf(sourcePath));
+    if (fd < 0)
+        return systemError(QStringLiteral("Cannot create"), targetPath);
+    ::close(fd);
+    rc = sqlite3_open_v2(QFile::encodeName(targetPath).constData(), &target.db, SQLITE_OPEN_READWRITE, nullptr);
     Status st;
     if (rc == SQLITE_OK) {
         sqlite3_backup *backup = sqlite3_backup_init(target.db, "main", source.db, "main");
@@ -72,6 +121,10 @@ Status copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
             if (rc == SQLITE_DONE)
                 rc = finish;
         }
+        // A source in write-ahead-log mode hands that mode on with its
+        // first page; our copies keep the rollback journal.
+        if (rc == SQLITE_OK && firstText(target.db, "PRAGMA journal_mode=DELETE") != "delete")
+            rc = sqlite3_errcode(target.db) == SQLITE_OK ? SQLITE_BUSY : sqlite3_errcode(target.db);
         if (rc != SQLITE_OK)
             st = engineError(target.db, rc, targetPath);
     } else {
@@ -80,8 +133,8 @@ Status copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
     sqlite3_close(target.db);
     target.db = nullptr;
     if (!st) {
-        QFile::remove(targetPath);
-        QFile::remove(targetPath + QStringLiteral("-journal"));
+        for (const char *side : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(targetPath + QLatin1String(side));
         return st;
     }
     // The copy's own commit synced its pages; its name is made to last by
@@ -91,37 +144,106 @@ Status copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
 
 Status renameDurably(const QString &from, const QString &to)
 {
-    if (QFileInfo::exists(to) || !QFile::rename(from, to))
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+    // One step that fails when the name is taken; where the file system
+    // knows no such rename, a hard link does the same, and only where that
+    // fails too is the name looked at first.
+    int rc = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)) {
+        rc = ::link(source.constData(), target.constData());
+        if (rc == 0)
+            ::unlink(source.constData());
+        else if (errno != EEXIST && !QFileInfo::exists(to))
+            rc = ::rename(source.constData(), target.constData());
+        else
+            errno = EEXIST;
+    }
+    if (rc != 0)
         return systemError(QStringLiteral("Cannot rename to"), to);
     if (!syncFolderOf(to))
         return systemError(QStringLiteral("Cannot sync the folder of"), to);
     return Status::success();
 }
 
-Status replaceDatabaseFile(const QString &preparedPath, const QString &dbPath)
+DatabaseFileLock::DatabaseFileLock() = default;
+DatabaseFileLock::~DatabaseFileLock() = default;
+
+Status DatabaseFileLock::lock(const QString &dbPath)
 {
-    Handle old;
-    int rc = sqlite3_open_v2(QFile::encodeName(dbPath).constData(), &old.db, SQLITE_OPEN_READWRITE, nullptr);
+    m_handle = std::make_unique<Handle>();
+    m_path = dbPath;
+    sqlite3 *&db = m_handle->db;
+    int rc = sqlite3_open_v2(QFile::encodeName(dbPath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK)
-        return engineError(old.db, rc, dbPath);
-    sqlite3_busy_timeout(old.db, busyTimeoutMs());
-    // Taking the lock rolls back a transaction that a crash interrupted,
-    // and keeps every other writer out until the new file is in place, so
-    // no journal of the old file can appear meanwhile.
-    rc = sqlite3_exec(old.db, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+        return engineError(db, rc, dbPath);
+    sqlite3_busy_timeout(db, busyTimeoutMs());
+    // In write-ahead-log mode an exclusive transaction keeps out writers
+    // only, and committed pages may still lie in the log beside the file.
+    // Taking the lock rolls back a transaction that a crash interrupted.
+    // The mode is left unchanged, not refused, while another connection
+    // has the file open in that mode: then the file is busy.
+    if (firstText(db, "PRAGMA journal_mode=DELETE") != "delete")
+        return engineError(nullptr, sqlite3_errcode(db) == SQLITE_OK ? SQLITE_BUSY : sqlite3_errcode(db), dbPath);
+    if (!execOk(db, "BEGIN EXCLUSIVE") || !execOk(db, "SELECT count(*) FROM sqlite_master"))
+        return engineError(db, sqlite3_extended_errcode(db), dbPath);
+    return Status::success();
+}
+
+Status DatabaseFileLock::copyTo(const QString &targetPath)
+{
+    // Read through the engine's own handle: opening and closing the file
+    // once more would drop this process's locks on it.
+    sqlite3_file *file = nullptr;
+    if (!m_handle || sqlite3_file_control(m_handle->db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file)
+        return Status::failure(kErrorNotOpen, QStringLiteral("The database is not locked: %1").arg(m_path));
+    sqlite3_int64 size = 0;
+    int rc = file->pMethods->xFileSize(file, &size);
     if (rc != SQLITE_OK)
-        return engineError(old.db, rc, dbPath);
+        return engineError(nullptr, rc, m_path);
+    const int fd = createFile(targetPath, modeOf(m_path));
+    if (fd < 0)
+        return systemError(QStringLiteral("Cannot create"), targetPath);
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    bool written = true;
+    for (sqlite3_int64 at = 0; rc == SQLITE_OK && written && at < size; at += buffer.size()) {
+        const int n = int(qMin<sqlite3_int64>(buffer.size(), size - at));
+        rc = file->pMethods->xRead(file, buffer.data(), n, at);
+        written = rc == SQLITE_OK && ::write(fd, buffer.constData(), size_t(n)) == n;
+    }
+    written = written && ::fsync(fd) == 0;
+    Status st = rc != SQLITE_OK ? engineError(nullptr, rc, m_path)
+              : written         ? Status::success()
+                                : systemError(QStringLiteral("Cannot write"), targetPath);
+    ::close(fd);
+    if (!st)
+        QFile::remove(targetPath);
+    return st;
+}
+
+Status DatabaseFileLock::replaceWith(const QString &preparedPath)
+{
+    if (!m_handle)
+        return Status::failure(kErrorNotOpen, QStringLiteral("The database is not locked: %1").arg(m_path));
+    // No other connection can have made a journal while the lock is held.
     for (const char *suffix : {"-journal", "-wal", "-shm"}) {
-        const QString side = dbPath + QLatin1String(suffix);
+        const QString side = m_path + QLatin1String(suffix);
         if (QFileInfo::exists(side) && !QFile::remove(side))
             return systemError(QStringLiteral("Cannot remove"), side);
     }
-    if (::rename(QFile::encodeName(preparedPath).constData(), QFile::encodeName(dbPath).constData()) != 0)
+    if (::rename(QFile::encodeName(preparedPath).constData(), QFile::encodeName(m_path).constData()) != 0)
         return systemError(QStringLiteral("Cannot rename"), preparedPath);
-    syncFolderOf(dbPath);
-    // The old file's lock goes with its handle; nothing was written to it.
-    sqlite3_exec(old.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    syncFolderOf(m_path);
+    // The old file now has no name; a connection another process opened on
+    // it before the rename reads its last state, and the engine refuses its
+    // writes (the file was moved).
     return Status::success();
+}
+
+Status replaceDatabaseFile(const QString &preparedPath, const QString &dbPath)
+{
+    DatabaseFileLock lock;
+    Status st = lock.lock(dbPath);
+    return st ? lock.replaceWith(preparedPath) : st;
 }
 
 } // namespace velto

@@ -6,24 +6,58 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace velto {
 
 // Copies the database at sourcePath into a new file at targetPath with the
 // engine's online backup, so the copy is one consistent state even when
-// another connection writes meanwhile, and its pages are on disk when this
-// returns.
+// another connection writes meanwhile (pages still in a write-ahead log
+// included), and its pages are on disk when this returns. The copy has the
+// source file's permissions from its first byte on, and a rollback journal
+// whatever the source uses.
 // targetPath must not exist; on failure nothing is left there.
 Status copyDatabaseFile(const QString &sourcePath, const QString &targetPath);
 
 // Renames a finished file and syncs its folder, so the new name survives
-// a power cut. Refuses to replace an existing file.
+// a power cut. Never replaces an existing file, even when another process
+// renames to the same name at the same moment.
 Status renameDurably(const QString &from, const QString &to);
 
-// Puts the finished database at preparedPath in place of dbPath in one
-// rename, so a crash at any moment leaves either the old file or the new
-// one. Before the rename the old file's interrupted transaction, if any,
-// is rolled back and its journal removed: a journal left beside the new
-// file would be replayed into it. Both paths must be in the same folder.
+// The exclusive lock on a database file, held from lock() until the object
+// goes: no other connection reads or writes the file meanwhile, so what
+// copyTo() writes is the file as every acknowledged commit left it, and
+// nothing can commit between that copy and replaceWith().
+class DatabaseFileLock
+{
+public:
+    DatabaseFileLock();
+    ~DatabaseFileLock();
+    DatabaseFileLock(const DatabaseFileLock &) = delete;
+    DatabaseFileLock &operator=(const DatabaseFileLock &) = delete;
+
+    // Takes the lock, rolling back a transaction a crash interrupted. A file
+    // in write-ahead-log mode is first given a rollback journal (its log
+    // checkpointed into it); that needs every other connection closed.
+    Status lock(const QString &dbPath);
+    // Writes the locked file, as it stands, into a new file at targetPath,
+    // with the database file's permissions, synced.
+    Status copyTo(const QString &targetPath);
+    // Puts the finished database at preparedPath in place of the locked
+    // file in one rename, so a crash at any moment leaves either the old
+    // file or the new one; both paths must be in the same folder. Journal
+    // files of the old file are removed first (they would be replayed into
+    // the new one).
+    Status replaceWith(const QString &preparedPath);
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
+    QString m_path;
+};
+
+// Puts the finished database at preparedPath in place of dbPath under the
+// lock above, without keeping the old file.
 Status replaceDatabaseFile(const QString &preparedPath, const QString &dbPath);
 
 } // namespace velto

@@ -82,6 +82,11 @@ QString declaredType(const FieldDef &field)
     return QString();
 }
 
+bool addedByUpgrade(const TableDef &table, const FieldDef &field)
+{
+    return qstrcmp(table.name, "Transactions") == 0 && qstrcmp(field.name, "TrGrpId") == 0;
+}
+
 int fieldSize(QStringView table, QStringView field)
 {
     const FieldDef *f = findField(table, field);
@@ -92,7 +97,7 @@ static QString createTableSql(const TableDef &t, bool withGroupField)
 {
     QStringList cols;
     for (const FieldDef &f : t.fields) {
-        if (!withGroupField && qstrcmp(f.name, "TrGrpId") == 0)
+        if (!withGroupField && addedByUpgrade(t, f))
             continue;
         QString c = QLatin1String(f.name) + u' ' + declaredType(f);
         if (f.primaryKey)

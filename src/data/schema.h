@@ -32,6 +32,9 @@ const FieldDef *findField(QStringView table, QStringView field);
 const FieldDef *primaryKey(const TableDef &table);
 // The declared SQL type the data layer reads back to type its values.
 QString declaredType(const FieldDef &field);
+// A field that databases of an older layout lack and the schema upgrade
+// adds (TrGrpId).
+bool addedByUpgrade(const TableDef &table, const FieldDef &field);
 // The defined size of a text field, 0 for other fields or unknown names.
 int fieldSize(QStringView table, QStringView field);
 

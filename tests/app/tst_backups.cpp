@@ -1,14 +1,21 @@
-// Backups, their rotation, and restores, also when killed (the binary
-// plays the restoring process when started with --restore).
+// Backups, their rotation, and restores, also when killed or while another
+// program saves (the binary plays the other process: --restore, --save,
+// --backup, --wal).
 #include "app/backups.h"
 #include "app/mainmod.h"
+#include "app/settings.h"
+#include "app/startup.h"
 #include "app/strings.h"
+#include "data/catalogue.h"
+#include "data/connection.h"
 #include "data/databasefile.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 #include "deadlines/datasheets.h"
 #include "deadlines/deadlinestore.h"
 #include "deadlines/purge.h"
 #include "deadlines/series.h"
+#include "promptrecorder.h"
 #include "seed.h"
 #include "selfprocess.h"
 #include "testsupport.h"
@@ -20,6 +27,7 @@
 #include <QThread>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 using namespace velto;
 
@@ -40,7 +48,42 @@ QString dump(const QString &connectionString = app().ConnectionString)
     return out;
 }
 
-QStringList backupFiles() { return QDir(backupFolder()).entryList({QStringLiteral("velto-*.mdb")}, QDir::Files, QDir::Name); }
+QStringList backupFiles(const QString &cs = app().ConnectionString)
+{
+    return QDir(backupFolderFor(cs)).entryList({QStringLiteral("velto-*.mdb")}, QDir::Files, QDir::Name);
+}
+
+QString fileCs(const QString &path) { return QStringLiteral("Data Source=") + path; }
+
+int modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// Statements run on one connection, opened while the file still is a Velto
+// database.
+bool rework(const QString &path, const QStringList &statements)
+{
+    Connection c;
+    bool ok = c.open(fileCs(path)).ok();
+    for (const QString &s : statements)
+        ok = ok && c.execute(s).ok();
+    return ok;
+}
+
+// The descriptions of every deadline in the file.
+QSet<QString> descriptions(const QString &path)
+{
+    QSet<QString> out;
+    Recordset rs;
+    if (rs.open(QStringLiteral("SELECT TrDescription FROM Transactions"), fileCs(path), CursorType::Static))
+        for (; !rs.eof(); rs.moveNext())
+            out << rs.textValue(0);
+    return out;
+}
+
+const QString kSaved = QStringLiteral("saved ");
 
 } // namespace
 
@@ -82,38 +125,204 @@ private slots:
         QCOMPARE(st.message().startsWith(LoadResString(1690)), !folderWritable);
         QCOMPARE(backupFiles().size(), int(folderWritable));
         if (folderWritable)
-            QCOMPARE(dump(QStringLiteral("Data Source=") + (backupFolder() + u'/' + backupFiles()[0])), before);
+            QCOMPARE(dump(fileCs(backupFolderFor(cs) + u'/' + backupFiles()[0])), before);
     }
 
-    void rotationKeepsNewestTwentyAndOneDailyBackup()
+    // Each database keeps its own backups: its daily one, its rotation, its list.
+    void rotationKeepsNewestTwentyAndOneDailyBackupPerDatabase()
     {
+        const QString otherDir = m_box->path() + QStringLiteral("/other"), other = connectionStringFor(otherDir);
+        QVERIFY(QDir().mkpath(otherDir) && QFile::copy(m_box->databasePath(), otherDir + QStringLiteral("/velto.mdb")));
         bool made = false;
-        QVERIFY(dailyBackup(app().ConnectionString, &made) && made);
-        QVERIFY(dailyBackup(app().ConnectionString, &made) && !made);
+        for (const QString &cs : {app().ConnectionString, other}) {
+            QVERIFY(dailyBackup(cs, &made) && made);
+            QVERIFY(dailyBackup(cs, &made) && !made);
+        }
         QStringList all = backupFiles();
         for (QString path; all.size() < kBackupsKept + 2; all << QFileInfo(path).fileName())
             QVERIFY(makeBackup(app().ConnectionString, &path));
         QCOMPARE(backupFiles(), all.mid(2));
+        QList<BackupInfo> list;
+        QVERIFY(listBackups(other, &list));
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(test::readFile(backupFolderFor(other) + QStringLiteral("/database.txt")),
+                 QFileInfo(otherDir + QStringLiteral("/velto.mdb")).canonicalFilePath().toUtf8() + '\n');
     }
 
+    // Files of other names, even old ones, and backups named later than
+    // today (a clock that was ahead, or is now set back) are left alone, and
+    // still one backup a day is made, named by the clock.
+    void dailyBackupAndRotationLeaveOtherFilesAlone_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("removed");
+        const QString part = QStringLiteral("velto-2020-01-01_00-00-00-000.mdb.4242.part");
+        QTest::newRow("other names, and a copy cut short")
+            << QStringList{QStringLiteral("holiday.part1.rar"), QStringLiteral("velto-2020-01-01.mdb"),
+                           QStringLiteral("velto-2020-01-01_00-00-00-000.mdb.bak"), part, part + QStringLiteral("-journal")}
+            << QStringList{part, part + QStringLiteral("-journal")};
+        QTest::newRow("a backup named in the future") << QStringList{QStringLiteral("velto-2099-01-01_00-00-00-000.mdb")} << QStringList();
+        QStringList ahead;
+        for (int day = 1; day < kBackupsKept; ++day)
+            ahead << QStringLiteral("velto-2099-02-%1_00-00-00-000.mdb").arg(day, 2, 10, QLatin1Char('0'));
+        QTest::newRow("a clock set back a century") << ahead << QStringList();
+    }
+    void dailyBackupAndRotationLeaveOtherFilesAlone()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, removed);
+        const QString folder = backupFolderFor(app().ConnectionString);
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString &name : present) {
+            QFile f(folder + u'/' + name);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.setFileTime(QDateTime::currentDateTime().addSecs(-1200), QFile::FileModificationTime));
+        }
+        int made = 0;
+        for (int start = 0; start < 3; ++start) {
+            bool one = false;
+            QVERIFY(dailyBackup(app().ConnectionString, &one));
+            made += one;
+        }
+        QCOMPARE(made, 1);
+        QStringList added = QDir(folder).entryList(QDir::Files);
+        for (const QString &name : present) {
+            QCOMPARE(added.removeAll(name), qsizetype(!removed.contains(name)));
+        }
+        added.removeAll(QStringLiteral("database.txt"));
+        QCOMPARE(added.size(), 1);
+        QVERIFY2(added[0].startsWith(QStringLiteral("velto-") + today().toString(Qt::ISODate) + u'_'), qPrintable(added[0]));
+    }
+
+    // Two programs backing up the same database at the same moments.
+    void concurrentBackupsAllSucceed()
+    {
+        const QString go = m_box->path() + QStringLiteral("/go");
+        QProcess children[2];
+        for (QProcess &c : children)
+            QVERIFY(test::startSelf(c, {QStringLiteral("--backup"), m_box->dataDir(), backupFolder(), go}, "ready"));
+        QVERIFY(test::writeFile(go, ""));
+        for (QProcess &c : children) {
+            QVERIFY(c.waitForFinished(60000));
+            QVERIFY2(c.exitCode() == 0, c.readAllStandardOutput().constData());
+        }
+        QCOMPARE(backupFiles().size(), kBackupsKept);
+    }
+
+    // Every save another program was told succeeded is in the copy the
+    // restore kept of the file it replaced, or in the database afterwards.
+    void restoreKeepsEverySaveAnotherProgramWasToldOf()
+    {
+        QString chosen;
+        QVERIFY(makeBackup(app().ConnectionString, &chosen));
+        const QString stop = m_box->path() + QStringLiteral("/stop");
+        QProcess child;
+        QVERIFY(test::startSelf(child, {QStringLiteral("--save"), m_box->dataDir(), stop}, "saving"));
+        for (int k = 0; k < 10; ++k) {
+            QThread::msleep(40);
+            const Status st = restoreBackup(app().ConnectionString, chosen);
+            QVERIFY2(st, qPrintable(st.message()));
+        }
+        QVERIFY(test::writeFile(stop, "") && child.waitForFinished(30000));
+        QSet<QString> kept = descriptions(m_box->databasePath());
+        for (const QString &name : backupFiles())
+            kept |= descriptions(backupFolderFor(app().ConnectionString) + u'/' + name);
+        QStringList acked, lost;
+        for (const QString &line : QString::fromLatin1(child.readAllStandardOutput()).split(u'\n'))
+            if (line.startsWith(kSaved))
+                acked << line.mid(kSaved.size());
+        for (const QString &d : acked)
+            if (!kept.contains(d))
+                lost << d;
+        QVERIFY2(lost.isEmpty(), qPrintable(QStringLiteral("%1 of %2 saves lost: %3").arg(lost.size()).arg(acked.size()).arg(lost.join(u' '))));
+        QVERIFY(acked.size() > 20);
+        // Nor can a connection opened on the file before the swap (and
+        // waiting for the lock) write into the file no one reads any more.
+        Connection early;
+        QVERIFY(early.open(app().ConnectionString) && restoreBackup(app().ConnectionString, chosen));
+        QVERIFY(!early.execute(sql::createSheet(9, QStringLiteral("late"))));
+    }
+
+    // Backups and the restored file keep the database file's permissions.
     void restoreRoundTrip()
     {
-        const QString before = dump(), damaged = m_box->path() + QStringLiteral("/damaged.mdb");
+        const QString before = dump(), damaged = m_box->path() + QStringLiteral("/damaged.mdb"), &cs = app().ConnectionString;
+        QVERIFY(::chmod(QFile::encodeName(m_box->databasePath()).constData(), 0640) == 0);
         QString chosen;
-        QVERIFY(makeBackup(app().ConnectionString, &chosen) && deleteSeries(app().ConnectionString, 7));
+        QVERIFY(makeBackup(cs, &chosen) && deleteSeries(cs, 7));
         const QString after = dump();
         QVERIFY(test::writeFile(damaged, QByteArray(8192, 'x')));
-        QVERIFY(!restoreBackup(app().ConnectionString, damaged));
+        QVERIFY(!restoreBackup(cs, damaged));
         QCOMPARE(dump(), after);
 
-        QVERIFY(restoreBackup(app().ConnectionString, chosen));
+        QVERIFY(::chmod(QFile::encodeName(m_box->databasePath()).constData(), 0600) == 0);
+        QVERIFY(restoreBackup(cs, chosen));
         QCOMPARE(dump(), before);
         QList<BackupInfo> list;
-        QVERIFY(listBackups(&list));
+        QVERIFY(listBackups(cs, &list));
         QCOMPARE(list.size(), 3); // the file replaced, before the series' deletion, the chosen one
-        QCOMPARE(dump(QStringLiteral("Data Source=") + (list[0].path)), after);
+        QCOMPARE(dump(fileCs(list[0].path)), after);
         QCOMPARE(list[2].sheets.size(), 2); // "Casa" first, by name
         QCOMPARE(list[2].sheets[0].deadlines + 10 * list[2].sheets[1].deadlines, 31);
+        QCOMPARE(QList<int>({modeOf(list[2].path), modeOf(list[0].path), modeOf(m_box->databasePath())}), QList<int>({0640, 0600, 0600}));
+    }
+
+    // A backup of an older layout works at once after the restore; one in
+    // write-ahead-log mode comes back with a rollback journal; a file without
+    // every table and column of a Velto database is refused.
+    void restoreChecksAndUpgradesTheFile_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<bool>("restores");
+        const QString insert = QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription) VALUES (1, 1, #01/05/2020#, 'old')");
+        const QStringList drop = {QStringLiteral("DROP TABLE Transactions"), QStringLiteral("DROP TABLE Accounts"), QStringLiteral("DROP TABLE Dbs")};
+        QTest::newRow("older layout") << QStringList{insert, QStringLiteral("DROP INDEX TrGrpId"), QStringLiteral("ALTER TABLE Transactions DROP COLUMN TrGrpId")} << true;
+        QTest::newRow("write-ahead-log mode") << QStringList{insert, QStringLiteral("PRAGMA journal_mode=WAL")} << true;
+        QTest::newRow("tables of the three names only")
+            << drop + QStringList{QStringLiteral("CREATE TABLE Transactions (TrRowId, TrDbId, TrDate)"), QStringLiteral("CREATE TABLE Accounts (AcId)"),
+                                  QStringLiteral("CREATE TABLE Dbs (DbId, DbName)")} << false;
+        QTest::newRow("another program's database") << drop + QStringList{QStringLiteral("CREATE TABLE Notes (x)")} << false;
+    }
+    void restoreChecksAndUpgradesTheFile()
+    {
+        QFETCH(QStringList, statements);
+        QFETCH(bool, restores);
+        const QString file = m_box->path() + QStringLiteral("/chosen.mdb"), before = dump(), &cs = app().ConnectionString;
+        QVERIFY(createDatabaseFile(file) && rework(file, statements));
+        const Status st = restoreBackup(cs, file);
+        QVERIFY2(st.ok() == restores, qPrintable(st.message()));
+        if (!restores) {
+            QCOMPARE(dump(), before);
+            QVERIFY(st.message().contains(LoadResString(1820)));
+            return;
+        }
+        QVERIFY(InsertDeadlines(cs, 1, {.description = QStringLiteral("new"), .date = QDate(2027, 1, 1)}));
+        QCOMPARE(descriptions(m_box->databasePath()), QSet<QString>({QStringLiteral("old"), QStringLiteral("new")}));
+        QCOMPARE(test::column(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("delete")});
+    }
+
+    // A database another program left in write-ahead-log mode, its log
+    // still beside it after a crash: the start opens it, the daily backup
+    // holds every deadline, and a copy of it restores.
+    void walDatabaseStartsBacksUpAndRestores()
+    {
+        QProcess child;
+        QVERIFY(test::startSelf(child, {QStringLiteral("--wal"), m_box->dataDir()}, "wal") && child.waitForFinished(30000));
+        QVERIFY(QFileInfo(m_box->databasePath() + QStringLiteral("-wal")).size() > 0);
+        WriteSetting(HKEY_LOCAL_MACHINE, settingsKeyFor(QLatin1String(kAppTitle)), REG_SZ, QLatin1String(kCurDb), m_box->dataDir());
+        test::PromptRecorder prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(test::column(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("wal")});
+        QCOMPARE(test::column(QStringLiteral("SELECT count(*) FROM Transactions")), QStringList{QStringLiteral("404")});
+        const QString all = dump(), copy = m_box->path() + QStringLiteral("/copy.mdb");
+        QCOMPARE(backupFiles().size(), 1);
+        const QString daily = backupFolderFor(app().ConnectionString) + u'/' + backupFiles()[0];
+        QCOMPARE(dump(fileCs(daily)), all);
+        QCOMPARE(test::readFile(daily).mid(18, 2), QByteArray("\x01\x01")); // a rollback journal
+        QVERIFY(QFile::copy(m_box->databasePath(), copy) && test::exec(QStringLiteral("DELETE * FROM Transactions")));
+        QVERIFY(restoreBackup(app().ConnectionString, copy));
+        QCOMPARE(dump(), all);
+        QCOMPARE(test::column(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("delete")});
     }
 
     void killedRestoreLeavesOldOrRestored()
@@ -160,15 +369,49 @@ private:
     std::unique_ptr<test::Sandbox> m_box;
 };
 
+// The other process, on the database in folder argv[2].
+int playRole(const QByteArray &role, char **argv)
+{
+    test::pointAt(QString::fromLocal8Bit(argv[2]));
+    const QString &cs = app().ConnectionString, arg3 = QString::fromLocal8Bit(argv[3]);
+    if (role == "--restore") { // backup folder, backup
+        setBackupFolder(arg3);
+        test::tell("restoring");
+        return restoreBackup(cs, QString::fromLocal8Bit(argv[4])) ? 0 : 1;
+    }
+    if (role == "--save") { // stop file: saves until it appears, telling each one that succeeded
+        test::tell("saving");
+        for (int i = 0; i < 3000 && !QFileInfo::exists(arg3); ++i, QThread::usleep(1000))
+            if (InsertDeadlines(cs, 1, {.description = QStringLiteral("s%1").arg(i), .date = QDate(2027, 1, 1)}))
+                test::tell(qPrintable(kSaved + QStringLiteral("s%1").arg(i)));
+        return 0;
+    }
+    if (role == "--backup") { // backup folder, go file: 15 backups as fast as it can once that appears
+        setBackupFolder(arg3);
+        test::tell("ready");
+        while (!QFileInfo::exists(QString::fromLocal8Bit(argv[4])))
+            QThread::usleep(100);
+        for (int i = 0; i < 15; ++i)
+            if (const Status st = makeBackup(cs); !st)
+                return test::tell(qPrintable(st.message())), 1;
+        return 0;
+    }
+    // --wal: 400 deadlines written in write-ahead-log mode, then a crash
+    // before the log is copied into the file (a reader open meanwhile keeps
+    // the writer from doing so when it closes).
+    Connection hold;
+    if (!hold.open(cs) || !hold.execute(QStringLiteral("PRAGMA journal_mode=WAL")) || !hold.execute(QStringLiteral("BEGIN"))
+        || !hold.execute(QStringLiteral("SELECT count(*) FROM Dbs")) || !InsertDeadlines(cs, 1, {.description = QStringLiteral("w"), .recurring = true, .date = QDate(2027, 1, 1), .count = 400, .cadence = Cadence::Daily}))
+        return 1;
+    test::tell("wal");
+    std::_Exit(0);
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc == 5 && QByteArray(argv[1]) == "--restore") {
-        setWritePauseMs(0);
-        setBackupFolder(QString::fromLocal8Bit(argv[3]));
-        test::tell("restoring");
-        return restoreBackup(connectionStringFor(QString::fromLocal8Bit(argv[2])), QString::fromLocal8Bit(argv[4])) ? 0 : 1;
-    }
+    if (argc >= 3 && QByteArray(argv[1]).startsWith("--") && QByteArray(argv[1]) != "--")
+        return playRole(argv[1], argv);
     tst_Backups tc;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&tc, argc, argv);

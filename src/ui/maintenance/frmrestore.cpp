@@ -97,7 +97,7 @@ frmRestore::frmRestore(UserPrompts &prompts, QWidget *parent) : QDialog(parent),
 
 void frmRestore::loadList()
 {
-    (void)listBackups(&m_backups);
+    (void)listBackups(currentDatabase(), &m_backups);
     m_lst->clear();
     for (const BackupInfo &b : m_backups) {
         auto *item = new QTreeWidgetItem(m_lst, {dateText(b.made), timeText(b.made), sheetsText(b)});
@@ -108,7 +108,7 @@ void frmRestore::loadList()
         m_lst->setCurrentItem(m_lst->topLevelItem(0));
     m_cmdRestore->setEnabled(!m_backups.isEmpty());
     m_lblFolder->setText(LoadResString(m_backups.isEmpty() ? 1701 : 1704) + u' '
-                         + QDir::toNativeSeparators(backupFolder()));
+                         + QDir::toNativeSeparators(backupFolderFor(currentDatabase())));
 }
 
 void frmRestore::cmdRestore_Click()
