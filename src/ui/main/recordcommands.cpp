@@ -141,8 +141,7 @@ void RecordCommands::ToggleDone()
     if (!st)
         showError(userMessage(st));
     PauseAfterWrite();
-    refreshBeforeRebind();
-    rebindGrid();
+    showOwnWrite();
     // The same place, even when the row moved or left the view.
     m_gex.setCurrentRow(std::min(position, m_gex.rowCount()));
 }
@@ -169,9 +168,7 @@ void RecordCommands::DeleteDeadline(int position)
     if (!st)
         showError(userMessage(st));
     PauseAfterWrite();
-    refreshBeforeRebind();
-    rebindGrid();
-    refreshStartPanelVisibility();
+    showOwnWrite();
 }
 
 void RecordCommands::FirstRow()
