@@ -250,6 +250,8 @@ void frmScadenziari::cmdEdit_Click()
     if (!m_gex->find(ColDbId, id) && m_gex->currentRow() < 1 && m_gex->rowCount() > 0)
         m_gex->setCurrentRow(1);
     gex_RowChange();
+    // The status bar shows it at the reload the notice brings.
+    LoadCurrentDbName();
 }
 
 void frmScadenziari::cmdErase_Click()
