@@ -5,6 +5,7 @@
 
 #include "app/datawatcher.h"
 #include "app/mainmod.h"
+#include "data/connection.h"
 #include "selfprocess.h"
 #include "testsupport.h"
 
@@ -71,8 +72,10 @@ private slots:
         if (change == "other") {
             writeElsewhere("INSERT INTO Accounts (AcName) VALUES ('Rossi')");
         } else if (change == "own" || change == "failed") {
+            Connection c;
+            QVERIFY(c.open(app().ConnectionString));
             for (int i = 0; i < 3; ++i)
-                test::exec(change == "own" ? "INSERT INTO Accounts (AcName) VALUES ('Rossi')" : "INSERT INTO Nowhere VALUES (1)");
+                c.transaction([&] { return c.execute(change == "own" ? "INSERT INTO Accounts (AcName) VALUES ('Rossi')" : "INSERT INTO Nowhere VALUES (1)"); });
             // Never inside the workflow: once it has finished, through the event loop.
             QCOMPARE(spy.count(), 0);
         } else if (change == "replaced") {
@@ -98,7 +101,8 @@ private slots:
         writeElsewhere("UPDATE Dbs SET DbName = 'Casa'");
         QVERIFY(dataWatcher().catchUp());
         QCOMPARE(spy.count(), 1);
-        QVERIFY(test::exec("UPDATE Dbs SET DbName = 'Ufficio'"));
+        Connection c;
+        QVERIFY(c.open(app().ConnectionString) && c.transaction([&] { return c.execute("UPDATE Dbs SET DbName = 'Ufficio'"); }));
         QVERIFY(dataWatcher().catchUp());
         QVERIFY(!dataWatcher().catchUp());
         QTest::qWait(2 * kPeriodMs);
