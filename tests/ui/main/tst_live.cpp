@@ -5,9 +5,13 @@
 #include "app/mainmod.h"
 #include "deadlines/undohistory.h"
 #include "selfprocess.h"
+#include "ui/accounts/frmAccounts.h"
+#include "ui/accounts/managecounts.h"
 #include "ui/deadlines/amountbox.h"
 #include "ui/deadlines/frmScadenze.h"
 #include "ui/deadlines/frmScadenzeNuovo.h"
+#include "ui/sheets/frmscadenziari.h"
+#include "ui/widgets/monthview.h"
 #include "windowtests.h"
 
 #include <QApplication>
@@ -92,6 +96,7 @@ private slots:
         w->gexFind(office);
         QProcess other;
         QVERIFY(startSelf(other, {"--other-window", m_bench.box->dataDir()}, "ready"));
+        QVERIFY(w->dueImage() == 1 && !w->mv()->isDayBold(today()) && w->gextasks()->rowCount() == 0);
 
         other.write("Rent cellar\n");
         QVERIFY(other.waitForReadyRead(20000));
@@ -101,6 +106,8 @@ private slots:
         QCOMPARE(shownDescriptions(w->gex()).size(), 3);
         QCOMPARE(currentKey(w->gex()), office);
         QCOMPARE(w->txtSearch()->text(), QStringLiteral("rent"));
+        // Saved for today: due now, a bold day, in the start list of today
+        QVERIFY(w->dueImage() == 2 && w->mv()->isDayBold(today()) && w->gextasks()->rowCount() == 1);
         other.closeWriteChannel();
         QVERIFY(other.waitForFinished(20000));
     }
@@ -130,6 +137,21 @@ private slots:
         QCOMPARE(collapsedGroups(g), collapsed);
         QCOMPARE(w->txtSearch()->text(), QStringLiteral("rent"));
         QVERIFY(!shownDescriptions(g).contains("Invoice"));
+    }
+
+    void theClientAndSheetListsFollow()
+    {
+        auto w = m_bench.openMain();
+        frmAccounts *clients = ManageCounts(w.get(), m_bench.prompts);
+        frmScadenziari sheets(m_bench.prompts, w.get());
+        sheets.show();
+        const int before[] = {clients->grid()->rowCount(), sheets.grid()->rowCount()};
+
+        QVERIFY(exec("INSERT INTO Accounts (AcName) VALUES ('Rossi')"));
+        QVERIFY(exec("INSERT INTO Dbs (DbId, DbName) VALUES (2, 'Office')"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(clients->grid()->rowCount(), before[0] + 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(sheets.grid()->rowCount(), before[1] + 1, 1000);
     }
 
     void theEditWindowSaysAtOnceWhenItsDeadlineChanged_data()
