@@ -1,7 +1,9 @@
 #pragma once
-// Stands in for the main window: records the refresh calls in order.
-// For tests that link the widget library.
+// Stands in for the main window: records in order what it is asked and the
+// data-changed notices it would reload on. For tests that link the widget
+// library.
 
+#include "app/datawatcher.h"
 #include "ui/common/mainrefresh.h"
 
 #include <QStringList>
@@ -11,18 +13,23 @@ namespace velto::test {
 class RefreshRecorder : public MainRefresh
 {
 public:
-    RefreshRecorder() { setMainRefresh(this); }
-    ~RefreshRecorder() override { setMainRefresh(nullptr); }
-    void gexUpdate(int filterIndex) override { calls.append(QStringLiteral("gexUpdate(%1)").arg(filterIndex)); }
+    RefreshRecorder()
+    {
+        setMainRefresh(this);
+        m_notices = QObject::connect(&dataWatcher(), &DataWatcher::dataChanged, [this] { calls.append("notice"); });
+    }
+    ~RefreshRecorder() override
+    {
+        QObject::disconnect(m_notices);
+        setMainRefresh(nullptr);
+    }
+    void reloadAll() override { calls.append(QStringLiteral("reloadAll")); }
     void gexFind(qint64 rowId) override { calls.append(QStringLiteral("gexFind(%1)").arg(rowId)); }
-    void gextasksUpdate() override { calls.append(QStringLiteral("gextasksUpdate")); }
-    void sbBallon() override { calls.append(QStringLiteral("sbBallon")); }
-    void picStartVisible() override { calls.append(QStringLiteral("picStartVisible")); }
-    void mvGetDayBold() override { calls.append(QStringLiteral("mvGetDayBold")); }
-    [[nodiscard]] int currentFilterIndex() const override { return filterIndex; }
 
-    int filterIndex = 3;
     QStringList calls;
+
+private:
+    QMetaObject::Connection m_notices;
 };
 
 } // namespace velto::test

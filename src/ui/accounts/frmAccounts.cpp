@@ -1,5 +1,6 @@
 #include "ui/accounts/frmAccounts.h"
 
+#include "app/datawatcher.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
 #include "app/strings.h"
@@ -123,6 +124,13 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
             key = 0;
             DeleteAccount();
         }
+    });
+    // Clients added, changed or deleted elsewhere show at once; the selected
+    // one stays selected.
+    connect(&dataWatcher(), &DataWatcher::dataChanged, this, [this] {
+        const Grid::Place place = gex->place(1);
+        rebind();
+        gex->restorePlace(place);
     });
 }
 

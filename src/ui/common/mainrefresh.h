@@ -1,7 +1,8 @@
 #pragma once
-// What every window asks of the main window after it has changed data.
-// A writer closes its connection, calls PauseAfterWrite, then these in the
-// order its own flow needs.
+// What other windows ask of the main window. Data changes need nothing of
+// them: the main window reloads on the one data-changed notice. What is left
+// is a change of view (another data sheet chosen, other display options)
+// and the step a writer takes after its own write.
 
 #include <QtGlobal>
 
@@ -11,20 +12,12 @@ class MainRefresh
 {
 public:
     virtual ~MainRefresh() = default;
-    // Reloads the deadline grid for a filter index of the view list.
-    virtual void gexUpdate(int filterIndex) = 0;
-    // Makes the deadline with this TrRowId current (0: none).
+    // Every part from the database: grid (current deadline, scroll position,
+    // collapsed groups and search kept), bold days, start list, due
+    // indicator, empty-grid panel, cash flow.
+    virtual void reloadAll() = 0;
+    // Makes the deadline with this TrRowId current and focuses the grid (0: none).
     virtual void gexFind(qint64 rowId) = 0;
-    // Reloads the start list for the calendar selection.
-    virtual void gextasksUpdate() = 0;
-    // Due indicator and data sheet name in the status bar.
-    virtual void sbBallon() = 0;
-    // Shows or hides the empty-grid panel.
-    virtual void picStartVisible() = 0;
-    // Re-reads the bold days of the calendar.
-    virtual void mvGetDayBold() = 0;
-    // The filter index currently chosen in the view list.
-    [[nodiscard]] virtual int currentFilterIndex() const = 0;
 };
 
 // The main window of the running program; null before it exists (tests

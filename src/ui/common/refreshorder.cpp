@@ -1,48 +1,22 @@
 #include "ui/common/refreshorder.h"
 
+#include "app/datawatcher.h"
 #include "ui/common/mainrefresh.h"
 
 namespace velto {
 
-void refreshAfterDeadlineSave(qint64 rowId)
+void showOwnWrite(qint64 rowId, bool viewChanged)
 {
-    MainRefresh *m = mainRefresh();
-    if (!m)
-        return;
-    m->gexUpdate(m->currentFilterIndex());
-    m->mvGetDayBold();
-    m->gextasksUpdate();
-    m->sbBallon();
-    m->picStartVisible();
-    m->gexFind(rowId);
+    if (!dataWatcher().catchUp() && viewChanged)
+        reloadMainWindow();
+    if (MainRefresh *m = mainRefresh(); m && rowId > 0)
+        m->gexFind(rowId);
 }
 
-void refreshBeforeRebind()
-{
-    MainRefresh *m = mainRefresh();
-    if (!m)
-        return;
-    m->sbBallon();
-    m->mvGetDayBold();
-    m->gextasksUpdate();
-}
-
-void refreshAfterSheetChange()
-{
-    MainRefresh *m = mainRefresh();
-    if (!m)
-        return;
-    m->gexUpdate(m->currentFilterIndex());
-    m->gextasksUpdate();
-    m->mvGetDayBold();
-    m->picStartVisible();
-    m->sbBallon();
-}
-
-void refreshStartPanelVisibility()
+void reloadMainWindow()
 {
     if (MainRefresh *m = mainRefresh())
-        m->picStartVisible();
+        m->reloadAll();
 }
 
 } // namespace velto

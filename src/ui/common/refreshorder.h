@@ -1,22 +1,19 @@
 #pragma once
-// The order in which a writer asks the main window to reload. Every call
-// is skipped when there is no main window (tests without one).
+// The step a window takes after its own write, once the write has returned.
 
 #include <QtGlobal>
 
 namespace velto {
 
-// After a deadline dialog has saved: grid for the current filter, calendar
-// bold days, start list, status bar, empty-grid panel, then the grid
-// selects rowId (0: none).
-void refreshAfterDeadlineSave(qint64 rowId);
-// The first half of what the record commands do after a write: status bar,
-// calendar bold days, start list. The grid rebind follows in the command.
-void refreshBeforeRebind();
-void refreshStartPanelVisibility();
-// After the rows of a whole data sheet changed (another sheet selected, a
-// purge, a restored file): grid, start list, bold days, empty-grid panel and
-// status bar.
-void refreshAfterSheetChange();
+// Every window shows the new state now (the data-changed notice delivered at
+// once instead of on the next turn of the event loop, so the next key meets
+// it); then the main grid makes rowId current and takes the focus (0: the
+// grid stays where it is). viewChanged: the window also changed what the
+// main window shows (another data sheet), so it reloads even when nothing
+// was written.
+void showOwnWrite(qint64 rowId = 0, bool viewChanged = false);
+// A change of view, not of data (another data sheet, other display
+// options): the main window reloads every part. Skipped without one.
+void reloadMainWindow();
 
 } // namespace velto

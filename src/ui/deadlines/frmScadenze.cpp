@@ -1,5 +1,6 @@
 #include "ui/deadlines/frmScadenze.h"
 
+#include "app/datawatcher.h"
 #include "app/localeinfo.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
@@ -79,6 +80,12 @@ void frmScadenze::build()
     }
     sb = new QStatusBar(this);
     sb->setObjectName(QStringLiteral("sb"));
+    // Said at once in the window, not in a box that each change would pop up.
+    lblChanged = new QLabel(this);
+    lblChanged->setObjectName(QStringLiteral("lblChanged"));
+    lblChanged->setWordWrap(true);
+    lblChanged->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
+    lblChanged->setVisible(false);
 
     auto *form = new QGridLayout;
     form->setHorizontalSpacing(10);
@@ -94,6 +101,7 @@ void frmScadenze::build()
     form->addWidget(lblData[4], 4, 0);
     form->addWidget(txtAmount, 4, 1, 1, 2);
     form->addWidget(chkData, 5, 1, 1, 2);
+    form->addWidget(lblChanged, 6, 0, 1, 3);
     form->setColumnStretch(1, 1);
     DialogFrame::layOut(this, form, cmdSalva, cmdAnnulla, sb);
     setMinimumWidth(460);
@@ -128,12 +136,33 @@ void frmScadenze::build()
     connect(cmdSalva, &QPushButton::clicked, this, [this] { cmdSalva_Click(); });
     connect(cmdAnnulla, &QPushButton::clicked, this, [this] { cmdAnnulla_Click(); });
     connect(cmdAdd, &QToolButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(&dataWatcher(), &DataWatcher::dataChanged, this, &frmScadenze::compareWithStored);
     DialogFrame::RemoveCloseCommand(this);
 }
 
 QString frmScadenze::statusText() const
 {
     return m_frame->statusText();
+}
+
+QString frmScadenze::changedNotice() const
+{
+    return lblChanged->isVisibleTo(this) ? lblChanged->text() : QString();
+}
+
+void frmScadenze::compareWithStored()
+{
+    if (m_rowId == 0)
+        return;
+    Deadline stored;
+    const Status st = loadDeadline(currentDatabase(), m_rowId, &stored);
+    // Unreadable for now (a writer holds the file): the next notice tells.
+    if (!st && st.code() != kErrorMissing)
+        return;
+    const int id = !st ? 1842 : stored == m_loaded ? 0 : 1841;
+    lblChanged->setText(id ? LoadResString(id) : QString());
+    lblChanged->setAccessibleName(lblChanged->text());
+    lblChanged->setVisible(id != 0);
 }
 
 Status frmScadenze::InitCombos()
@@ -211,11 +240,14 @@ void frmScadenze::cmdSalva_Click()
             // so the next save starts from there.
             if (loadDeadline(currentDatabase(), m_rowId, &m_loaded))
                 showDeadline(m_loaded);
+            compareWithStored();
         }
         return;
     }
     PauseAfterWrite();
-    refreshAfterDeadlineSave(m_rowId);
+    // Its own save is no news to this window.
+    disconnect(&dataWatcher(), nullptr, this, nullptr);
+    showOwnWrite(m_rowId);
     close();
 }
 

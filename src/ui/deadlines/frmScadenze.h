@@ -41,6 +41,9 @@ public:
 
     [[nodiscard]] qint64 rowId() const { return m_rowId; }
     [[nodiscard]] QString statusText() const;
+    // What the window says when the deadline changed or went elsewhere
+    // since it was read (empty while it still holds what was read).
+    [[nodiscard]] QString changedNotice() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -52,6 +55,8 @@ private:
     void cmdAnnulla_Click();
     void cmdAdd_Click();
     void showDeadline(const Deadline &d);
+    // On the data-changed notice: is the row still what the window read?
+    void compareWithStored();
 
     UserPrompts &m_prompts;
     Deadline m_loaded; // the row as read: a save is written only while it still holds this
@@ -69,6 +74,7 @@ private:
     QPushButton *cmdSalva = nullptr;
     QPushButton *cmdAnnulla = nullptr;
     QStatusBar *sb = nullptr;
+    QLabel *lblChanged = nullptr;
 };
 
 } // namespace velto

@@ -356,7 +356,7 @@ void frmScadenzeNuovo::cmdSalva_Click()
     PauseAfterWrite();
     // The new deadline (the first of a series) becomes the grid's current
     // row, so the next key acts on it.
-    refreshAfterDeadlineSave(firstRowId);
+    showOwnWrite(firstRowId);
     m_closing = true;
     close();
 }

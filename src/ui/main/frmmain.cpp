@@ -1,5 +1,6 @@
 #include "ui/main/frmmain.h"
 
+#include "app/datawatcher.h"
 #include "app/languages.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
@@ -75,6 +76,7 @@ frmMain::frmMain(UserPrompts &prompts, QWidget *parent)
     setMinimumSize(toPixelsX(kMinWidthTwips), toPixelsY(kMinHeightTwips));
     Form_Initialize();
     setMainRefresh(this);
+    connect(&dataWatcher(), &DataWatcher::dataChanged, this, &frmMain::showDataChange);
 }
 
 frmMain::~frmMain()
@@ -83,6 +85,8 @@ frmMain::~frmMain()
     // lays out its rows again) and moves the focus; by then nothing may reach
     // this window's slots.
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    disconnect(&dataWatcher(), nullptr, this, nullptr);
+    dataWatcher().stop();
     const QList<QObject *> children = findChildren<QObject *>();
     for (QObject *child : children)
         child->disconnect(this);
@@ -159,8 +163,9 @@ void frmMain::stepHistory(bool back)
     AppState &s = app();
     // A change of another data sheet is taken back where the user sees it.
     QString sheetName;
-    if (change->sheetId != 0 && change->sheetId != s.CurrentDbId
-        && dataSheetName(currentDatabase(), change->sheetId, &sheetName)) {
+    const bool switched = change->sheetId != 0 && change->sheetId != s.CurrentDbId
+        && dataSheetName(currentDatabase(), change->sheetId, &sheetName);
+    if (switched) {
         s.CurrentDbId = change->sheetId;
         if (const Status st = Preferences::saveActiveSheet(change->sheetId); !st)
             showError(userMessage(st));
@@ -176,7 +181,7 @@ void frmMain::stepHistory(bool back)
     PauseAfterWrite();
     // The step may have renamed the active data sheet the status bar names.
     LoadCurrentDbName();
-    refreshAfterDeadlineSave(rowId);
+    showOwnWrite(rowId, switched);
 }
 
 void frmMain::mnuUndo_Click() { stepHistory(true); }
@@ -656,6 +661,8 @@ void frmMain::Form_Load()
     m_gex->refresh();
     m_gex->setCurrentRow(1);
     m_gex->setUpdatesEnabled(true);
+    // From here on every window follows the database, whoever writes it.
+    dataWatcher().start();
     if (const auto item = checkedLanguageItem(s.LanguageChoice)) {
         for (int i = 0; i < m_mnuLangs.size(); ++i)
             m_mnuLangs[i]->setChecked(i == *item);

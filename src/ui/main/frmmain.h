@@ -61,13 +61,19 @@ public:
     [[nodiscard]] bool isLoaded() const { return m_loaded; }
 
     // MainRefresh
-    void gexUpdate(int filterIndex) override;
+    void reloadAll() override;
     void gexFind(qint64 rowId) override;
-    void gextasksUpdate() override;
-    void sbBallon() override;
-    void picStartVisible() override;
-    void mvGetDayBold() override;
-    [[nodiscard]] int currentFilterIndex() const override;
+
+    // The parts reloadAll reloads: the grid for a filter index of the view
+    // list, the start list for the calendar selection, the due indicator and
+    // data sheet name in the status bar, the empty-grid panel, the
+    // calendar's bold days.
+    void gexUpdate(int filterIndex);
+    void gextasksUpdate();
+    void sbBallon();
+    void picStartVisible();
+    void mvGetDayBold();
+    [[nodiscard]] int currentFilterIndex() const;
 
     void gextasksUpdate(const QDate &first, const QDate &last);
     // Fits the four shown columns to the grid's width.
@@ -199,6 +205,11 @@ private:
     void layoutKey(int &key, Qt::KeyboardModifiers modifiers, bool allowed);
     void showStatusText(int id);
     void showError(const QString &text);
+    // On the data-changed notice: back to the fallback data sheet when the
+    // active one is gone, then reloadAll.
+    void showDataChange();
+    // False (and the fallback sheet active) when the active sheet is gone.
+    bool followActiveSheet();
 
     // Requests of the deadline grid.
     void gex_RowFormat(GridRow &row);
@@ -215,6 +226,8 @@ private:
     UserPrompts &m_prompts;
     RecordCommands *m_commands = nullptr;
     bool m_loaded = false;
+    bool m_showingChange = false; // a notice came while a message of the last one was open
+    bool m_changeAgain = false;
     QString FILTER[kFilterCount]; // the captions of the filter list
     QString CounterSeparator;
     int m_dueImage = 0;

@@ -4,6 +4,9 @@
 #include "ui/main/frmmain.h"
 
 #include "app/mainmod.h"
+#include "app/preferences.h"
+#include "app/userprompts.h"
+#include "deadlines/datasheets.h"
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "ui/main/frmcashflow.h"
@@ -79,9 +82,6 @@ void frmMain::mvGetDayBold()
     for (const QDate &day : std::as_const(days))
         m_mv->setDayBold(day, true);
     m_mv->refresh();
-    // Every writer ends here, so the chart shows what was just written.
-    if (m_cashFlow)
-        m_cashFlow->reload();
 }
 
 void frmMain::mv_SelectionChanged(const QDate &first, const QDate &last)
@@ -135,6 +135,59 @@ void frmMain::gextasks_UnboundValue(int column, int bookmark, QVariant &value)
     } else {
         value = description;
     }
+}
+
+// ---------------------------------------------------------------- the data-changed notice
+
+void frmMain::reloadAll()
+{
+    const Grid::Place place = m_gex->place(col(MainColumn::RowId));
+    gexUpdate(currentFilterIndex());
+    m_gex->restorePlace(place);
+    mvGetDayBold();
+    gextasksUpdate();
+    sbBallon();
+    picStartVisible();
+    if (m_cashFlow)
+        m_cashFlow->reload();
+}
+
+bool frmMain::followActiveSheet()
+{
+    AppState &s = app();
+    QString name;
+    const Status st = dataSheetName(currentDatabase(), s.CurrentDbId, &name);
+    if (st || st.code() != kErrorMissing || s.CurrentDbId == kFallbackSheetId) {
+        if (st)
+            s.CurrentDbName = name; // renamed elsewhere, perhaps
+        return true;
+    }
+    s.CurrentDbId = kFallbackSheetId;
+    LoadCurrentDbName();
+    if (const Status saved = Preferences::saveActiveSheet(kFallbackSheetId); !saved)
+        showError(userMessage(saved));
+    return false;
+}
+
+void frmMain::showDataChange()
+{
+    if (!m_loaded)
+        return;
+    // A message below runs the event loop, and another notice may come.
+    if (m_showingChange) {
+        m_changeAgain = true;
+        return;
+    }
+    m_showingChange = true;
+    do {
+        m_changeAgain = false;
+        const QString shownSheet = app().CurrentDbName;
+        const bool sheetKept = followActiveSheet();
+        reloadAll();
+        if (!sheetKept)
+            m_prompts.message(LoadResString(1840).arg(shownSheet, app().CurrentDbName), MessageIcon::Information);
+    } while (m_changeAgain);
+    m_showingChange = false;
 }
 
 // ---------------------------------------------------------------- indicators

@@ -1,5 +1,6 @@
 #include "ui/main/recordcommands.h"
 
+#include "app/datawatcher.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
 #include "app/strings.h"
@@ -37,8 +38,11 @@ void RecordCommands::showError(const QString &text)
 
 void RecordCommands::rebindGrid()
 {
-    // A failing reload is reported by the grid's own loadFailed signal.
-    m_gex.rebind();
+    // The change that made the row go is news to every window; without one
+    // found, the grid alone reads again (a failing reload is reported by its
+    // own loadFailed signal).
+    if (!dataWatcher().catchUp())
+        m_gex.rebind();
 }
 
 frmScadenzeNuovo *RecordCommands::openNew()
@@ -145,8 +149,7 @@ void RecordCommands::ToggleDone()
     if (!st)
         showError(userMessage(st));
     PauseAfterWrite();
-    refreshBeforeRebind();
-    rebindGrid();
+    showOwnWrite();
     // The same place, even when the row moved or left the view.
     m_gex.setCurrentRow(std::min(position, m_gex.rowCount()));
 }
@@ -173,9 +176,7 @@ void RecordCommands::DeleteDeadline(int position)
     if (!st)
         showError(userMessage(st));
     PauseAfterWrite();
-    refreshBeforeRebind();
-    rebindGrid();
-    refreshStartPanelVisibility();
+    showOwnWrite();
 }
 
 void RecordCommands::FirstRow()

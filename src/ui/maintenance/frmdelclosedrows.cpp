@@ -95,7 +95,7 @@ void frmDelClosedRows::cmdSalva_Click()
         return;
     }
     m_prompts.message(LoadResString(1309), MessageIcon::Information);
-    refreshAfterSheetChange();
+    showOwnWrite();
     accept();
 }
 

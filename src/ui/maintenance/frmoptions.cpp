@@ -6,7 +6,7 @@
 #include "app/preferences.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "ui/common/mainrefresh.h"
+#include "ui/common/refreshorder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -25,8 +25,8 @@ void frmOptions::runFromViewMenu(UserPrompts &prompts, QWidget *owner)
 {
     frmOptions dialog(prompts, owner);
     dialog.exec();
-    if (MainRefresh *main = mainRefresh())
-        main->gexUpdate(main->currentFilterIndex());
+    // Display options, not data: no notice tells the main window.
+    reloadMainWindow();
 }
 
 frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)

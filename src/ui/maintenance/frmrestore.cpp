@@ -6,10 +6,8 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/undohistory.h"
-#include "ui/accounts/frmAccounts.h"
 #include "ui/common/refreshorder.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -133,10 +131,7 @@ void frmRestore::cmdRestore_Click()
     // fallback applies, as after a restart.
     LoadCurrentDb();
     LoadCurrentDbName();
-    refreshAfterSheetChange();
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *accounts = qobject_cast<frmAccounts *>(w); accounts && accounts->isVisible())
-            accounts->rebind();
+    showOwnWrite(0, true);
     m_prompts.message(LoadResString(1700), MessageIcon::Information);
     accept();
 }

@@ -1,13 +1,13 @@
 #include "ui/sheets/frmscadenziari.h"
 
 #include "ui/common/dialogframe.h"
+#include "app/datawatcher.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
 #include "app/preferences.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/datasheets.h"
-#include "ui/common/mainrefresh.h"
 #include "ui/common/refreshorder.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/vectorgridsource.h"
@@ -136,6 +136,14 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
         });
     }
     m_gex->setFocus();
+    // Sheets created, renamed or deleted elsewhere show at once; the
+    // selected one stays selected.
+    connect(&dataWatcher(), &DataWatcher::dataChanged, this, [this] {
+        const Grid::Place place = m_gex->place(ColDbId);
+        loadList();
+        m_gex->restorePlace(place);
+        gex_RowChange();
+    });
 }
 
 void frmScadenziari::gex_RowChange()
@@ -204,7 +212,8 @@ void frmScadenziari::cmdSelect_Click()
         showError(userMessage(st));
     LoadCurrentDbName();
     PauseAfterWrite();
-    refreshAfterSheetChange();
+    // Another sheet is a change of view: nothing was written.
+    reloadMainWindow();
     accept();
 }
 
@@ -241,9 +250,8 @@ void frmScadenziari::cmdEdit_Click()
     if (!m_gex->find(ColDbId, id) && m_gex->currentRow() < 1 && m_gex->rowCount() > 0)
         m_gex->setCurrentRow(1);
     gex_RowChange();
+    // The status bar shows it at the reload the notice brings.
     LoadCurrentDbName();
-    if (MainRefresh *main = mainRefresh())
-        main->sbBallon();
 }
 
 void frmScadenziari::cmdErase_Click()

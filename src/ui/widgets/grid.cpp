@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -405,6 +406,26 @@ bool Grid::find(int column, const QVariant &value)
         return false;
     setCurrentRow(row);
     return true;
+}
+
+Grid::Place Grid::place(int keyColumn) const
+{
+    const GridRow current = row(m_currentRow);
+    return {keyColumn, current.isValid() && !current.isGroupRow() ? current.value(keyColumn) : QVariant(),
+            m_view->verticalScrollBar()->value()};
+}
+
+void Grid::restorePlace(const Place &place)
+{
+    const int found = place.key.isValid() ? m_model->find(place.keyColumn, place.key) : 0;
+    if (found > 0 && found != m_currentRow) {
+        const int column = m_view->currentIndex().isValid() ? m_view->currentIndex().column() + 1 : firstVisibleColumn();
+        m_view->selectionModel()->setCurrentIndex(m_model->indexAt(found, column),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    // The scroll range follows the new rows only once they are laid out.
+    m_view->doItemsLayout();
+    m_view->verticalScrollBar()->setValue(place.scroll);
 }
 
 void Grid::expandAll() { m_view->expandAll(); }

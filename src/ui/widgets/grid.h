@@ -127,6 +127,19 @@ public:
     // groups; false (position unchanged) when no row matches.
     bool find(int column, const QVariant &value);
 
+    // Where the user is: the current record's value in a key column and the
+    // scroll position. restorePlace puts both back after a reload: the record
+    // with that key is current again wherever it moved (no collapsed group
+    // is opened for it); without it the row number stays as the reload left
+    // it.
+    struct Place {
+        int keyColumn = 0;
+        QVariant key;
+        int scroll = 0;
+    };
+    [[nodiscard]] Place place(int keyColumn) const;
+    void restorePlace(const Place &place);
+
     void expandAll();
     void collapseAll();
     [[nodiscard]] bool isRowExpanded(int row) const;

@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(test::storedDescriptions(), (QStringList{"a on sheet 1", "c the day after"}));
         QCOMPARE(m_prompts.defaults, QList<bool>{false});
         QCOMPARE(m_prompts.messages, QStringList{LoadResString(1309)});
-        QCOMPARE(m_refresh->calls, (QStringList{"gexUpdate(3)", "gextasksUpdate", "mvGetDayBold", "picStartVisible", "sbBallon"}));
+        QCOMPARE(m_refresh->calls, QStringList{"notice"});
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
 

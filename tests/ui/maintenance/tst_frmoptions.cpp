@@ -104,7 +104,6 @@ private slots:
     {
         QFETCH(QString, button);
         test::RefreshRecorder refresh;
-        refresh.filterIndex = 6;
         bool shown = false;
         QTimer::singleShot(0, this, [&] {
             auto *dlg = qobject_cast<frmOptions *>(QApplication::activeModalWidget());
@@ -120,7 +119,7 @@ private slots:
         frmOptions::runFromViewMenu(m_prompts, nullptr);
 
         QVERIFY(shown);
-        QCOMPARE(refresh.calls, QStringList{"gexUpdate(6)"});
+        QCOMPARE(refresh.calls, QStringList{"reloadAll"});
         // Cancel leaves both the stored value and the flag as they were.
         const bool cancelled = button == QLatin1String("cmdAnnulla");
         QCOMPARE(app().ShowGroupCounters, cancelled);
