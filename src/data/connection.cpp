@@ -113,6 +113,7 @@ QString Connection::dataSourceOf(const QString &connectionString)
 Status Connection::open(const QString &connectionString)
 {
     close();
+    m_connectionString = connectionString;
     const QString path = dataSourceOf(connectionString);
     if (path.isEmpty())
         return Status::failure(SQLITE_CANTOPEN, QStringLiteral("The connection names no database file."));
@@ -280,9 +281,30 @@ Status Connection::beginTrans()
     // IMMEDIATE takes the write lock now, so a busy file is noticed before
     // the first row rather than halfway through a series.
     Status st = simple("BEGIN IMMEDIATE");
+    if (st && hasMoved()) {
+        // While this connection waited for the lock, a restore put another
+        // file at the database's path: the one it holds is no longer the
+        // database and the engine would refuse every write. Nothing has been
+        // read under the lock yet, so the work starts again on the file now
+        // there, provided no statement of this connection outlives it.
+        simple("ROLLBACK");
+        m_cache->clear();
+        if (sqlite3_next_stmt(m_db, nullptr))
+            return Status::failure(SQLITE_READONLY_DBMOVED, QStringLiteral("The database file was replaced meanwhile."));
+        const QString connectionString = m_connectionString;
+        if (!(st = open(connectionString)))
+            return st;
+        st = simple("BEGIN IMMEDIATE");
+    }
     if (st)
         m_inTransaction = true;
     return st;
+}
+
+bool Connection::hasMoved() const
+{
+    int moved = 0;
+    return sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved;
 }
 
 Status Connection::commitTrans()

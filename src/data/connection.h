@@ -76,8 +76,11 @@ public:
 private:
     Status prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt, bool cached);
     Status simple(const char *sql);
+    // True when the file this connection holds is no longer at its path.
+    [[nodiscard]] bool hasMoved() const;
 
     sqlite3 *m_db = nullptr;
+    QString m_connectionString;
     bool m_inTransaction = false;
     struct Cache;
     std::unique_ptr<Cache> m_cache;

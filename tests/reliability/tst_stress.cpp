@@ -10,9 +10,7 @@
 // By hand: VELTO_STRESS_PROCS, _SECONDS, _SEED, _ONLY (operations, comma
 // separated), _KEEP (a folder for the run's files) and _DATABASE (a
 // connection string for another engine: steps on the file itself, backups
-// and restores, run only when it names a file). With VELTO_STRESS_MAY_FAIL
-// set a broken invariant is reported and the test skipped, unless a worker
-// crashed.
+// and restores, run only when it names a file).
 
 #include "app/backups.h"
 #include "app/mainmod.h"
@@ -519,9 +517,6 @@ private slots:
         for (auto it = checker.failures.cbegin(); it != checker.failures.cend(); ++it)
             report += QStringLiteral("\nBROKEN (%1 times): %2\n    ").arg(it->size()).arg(it.key()) + it->mid(0, 8).join(QStringLiteral("\n    "));
         qInfo("%s", qPrintable(report));
-        // A worker that crashed (or a sanitizer stopped) is never excused.
-        if (!checker.failures.isEmpty() && !checker.failures.contains(ended) && qEnvironmentVariableIsSet("VELTO_STRESS_MAY_FAIL"))
-            QSKIP("invariants broken by faults of processes sharing the file, reported above");
         QVERIFY2(checker.failures.isEmpty(), qPrintable(report));
     }
 };
