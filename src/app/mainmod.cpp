@@ -151,6 +151,7 @@ QString connectionStringFor(const QString &folder)
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -211,6 +212,8 @@ void UpgradeSchema()
     (void)c.execute(sql::upgradeAddGroupField());
     (void)c.execute(sql::upgradeFillGroupField());
     (void)c.execute(sql::upgradeAddGroupIndex());
+    // Rules of series beyond the five cadences; older series need none.
+    (void)c.execute(createTableIfMissing(u"SeriesRules"));
     c.close();
 }
 

@@ -5,9 +5,12 @@
 #include "data/currency.h"
 #include "data/status.h"
 #include "deadlines/deadline.h"
+#include "deadlines/recurrence.h"
 
 #include <QDate>
 #include <QString>
+
+#include <optional>
 
 namespace velto {
 
@@ -28,6 +31,9 @@ struct DeadlineEntry {
     QDate date;                              // single deadline, or the first of a series
     int count = 1;                           // series only, at least 2
     Cadence cadence = Cadence::Monthly;      // series only
+    // Series only: a rule beyond the five cadences, kept with the series.
+    // It replaces the cadence; with rule->until it also replaces the count.
+    std::optional<Recurrence> rule;
     qint64 addToGroupId = 0;                 // 0: a new deadline or a new series
 };
 
@@ -45,6 +51,11 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
 // The date of the deadline k places after the first (k = 0 is the first).
 [[nodiscard]] QDate seriesDate(const QDate &first, Cadence cadence, int k, bool keepMonthEnd);
 [[nodiscard]] QChar cadenceLetter(Cadence cadence);
+// The dates a series entry stores, in order: its cadence's or its rule's,
+// never more than limit (a longer series is refused by InsertDeadlines).
+[[nodiscard]] QList<QDate> seriesDates(const DeadlineEntry &entry, int limit = kMaxSeriesCount + 1);
+// The rule kept with a series; nullopt for one of the five cadences.
+Status loadSeriesRule(const QString &connectionString, qint64 groupId, std::optional<Recurrence> *rule);
 
 // Gives every member of the group its place in date order and the group's
 // size, on an open connection.
