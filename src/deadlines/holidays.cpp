@@ -1,5 +1,7 @@
 #include "deadlines/holidays.h"
 
+#include "app/preferences.h"
+
 #include <algorithm>
 
 namespace velto {
@@ -110,6 +112,13 @@ HolidayCountry holidayCountryOf(const QLocale &locale)
         if (c.territory == locale.territory())
             return c.country;
     return HolidayCountry::None;
+}
+
+static_assert(kHolidayCountryCount == kHolidayChoices, "the preferences store every country by its number");
+
+HolidayCountry holidayCountryChosen(int stored, const QLocale &regional)
+{
+    return stored >= 0 && stored < kHolidayCountryCount ? HolidayCountry(stored) : holidayCountryOf(regional);
 }
 
 QDate easterSunday(int year)

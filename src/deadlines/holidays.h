@@ -24,6 +24,9 @@ inline constexpr int kHolidayCountryCount = 7;
 // The country of the regional settings, None where we know no holidays.
 [[nodiscard]] HolidayCountry holidayCountryOf(const QLocale &locale);
 
+// The country of the preferences' number (-1: of the regional settings).
+[[nodiscard]] HolidayCountry holidayCountryChosen(int stored, const QLocale &regional = QLocale::system());
+
 [[nodiscard]] QDate easterSunday(int year);
 
 // The days off falling in the year, sorted: the holidays and the days that

@@ -100,10 +100,7 @@ Status RenumberGroup(Connection &connection, qint64 groupId)
     return Status::success();
 }
 
-namespace {
-
-// The dates of a series, checked before anything is written.
-Status checkDates(const DeadlineEntry &e, const QList<QDate> &dates)
+Status checkSeriesDates(const DeadlineEntry &e, const QList<QDate> &dates)
 {
     if (dates.size() > kMaxSeriesCount)
         return Status::failure(kErrorInvalidEntry, LoadResString(1586).arg(kMaxSeriesCount));
@@ -113,6 +110,8 @@ Status checkDates(const DeadlineEntry &e, const QList<QDate> &dates)
     // series past the year 9999: the dates stop there.
     return dates.size() < e.count ? Status::failure(kErrorInvalidEntry, LoadResString(1589)) : Status::success();
 }
+
+namespace {
 
 Status validate(const DeadlineEntry &e)
 {
@@ -231,7 +230,7 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
     Status st = validate(entry);
     const QList<QDate> dates = entry.recurring && st ? seriesDates(entry) : QList<QDate>();
     if (st && entry.recurring)
-        st = checkDates(entry, dates);
+        st = checkSeriesDates(entry, dates);
     if (!st)
         return st;
 

@@ -54,6 +54,9 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
 // The dates a series entry stores, in order: its cadence's or its rule's,
 // never more than limit (a longer series is refused by InsertDeadlines).
 [[nodiscard]] QList<QDate> seriesDates(const DeadlineEntry &entry, int limit = kMaxSeriesCount + 1);
+// Refuses the dates of a series as InsertDeadlines would: too many, fewer
+// than its count (past the year 9999), or fewer than 2 up to its end date.
+Status checkSeriesDates(const DeadlineEntry &entry, const QList<QDate> &dates);
 // The rule kept with a series; nullopt for one of the five cadences.
 Status loadSeriesRule(const QString &connectionString, qint64 groupId, std::optional<Recurrence> *rule);
 
