@@ -31,10 +31,10 @@ struct DeadlineEntry {
     QDate date;                              // single deadline, or the first of a series
     int count = 1;                           // series only, at least 2
     Cadence cadence = Cadence::Monthly;      // series only
+    qint64 addToGroupId = 0;                 // 0: a new deadline or a new series
     // Series only: a rule beyond the five cadences, kept with the series.
     // It replaces the cadence; with rule->until it also replaces the count.
     std::optional<Recurrence> rule;
-    qint64 addToGroupId = 0;                 // 0: a new deadline or a new series
 };
 
 // Writes the entry into the data sheet; a series and the renumbering of a
