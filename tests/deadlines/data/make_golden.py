@@ -34,7 +34,7 @@ def holiday_set(code, year):
         days |= set(holidays.CountryHoliday(LIB[code], years=y).keys())
         if code == "IT" and y >= 2026:
             # Not in 0.10.1: Saint Francis of Assisi (4 October) is a national
-            # holiday again from 2026 (law 151 of 2025).
+            # holiday again from 2026 (Italian law of October 2025).
             days.add(D(y, 10, 4))
         if code == "US" and y >= 2021:
             # Not in 0.10.1: Juneteenth, a federal holiday since 2021, observed
