@@ -159,6 +159,35 @@ void BM_InsertSeries(benchmark::State &state)
 }
 BENCHMARK(BM_InsertSeries)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// A weekly series from a Saturday, once as the plain cadence and once moved
+// to the next working day off weekends and Italian holidays: every date moves.
+void BM_InsertWeeklySeries(benchmark::State &state)
+{
+    BenchFolder &folder = BenchFolder::instance();
+    setWritePauseMs(0);
+    DeadlineEntry entry = seriesEntry(int(state.range(0)));
+    entry.date = QDate(2027, 1, 2);
+    entry.cadence = Cadence::Weekly;
+    if (state.range(1))
+        entry.rule = Recurrence{Frequency::Weeks, 1, 1, 1, DateShift::Next, HolidayCountry::Italy, QDate()};
+    const QString connection = connectionStringFor(folder.writeFolder());
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!folder.resetWriteDatabase()) {
+            state.SkipWithError("cannot create the database");
+            break;
+        }
+        state.ResumeTiming();
+        if (const Status st = InsertDeadlines(connection, 1, entry); !st) {
+            state.SkipWithError(st.message().toUtf8().constData());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_InsertWeeklySeries)->ArgNames({"count", "shift"})->Args({10000, 0})->Args({10000, 1})
+    ->Unit(benchmark::kMillisecond);
+
 void BM_RawSqliteInsert(benchmark::State &state)
 {
     BenchFolder &folder = BenchFolder::instance();

@@ -151,6 +151,7 @@ QString connectionStringFor(const QString &folder)
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -205,18 +206,25 @@ Status upgradeLayout(const QString &connectionString)
 {
     Connection c;
     Status st = c.open(connectionString);
-    if (!st || c.hasColumn("Transactions", "TrGrpId"))
+    const auto current = [&c] { return c.hasColumn("Transactions", "TrGrpId") && c.hasColumn("SeriesRules", "SrGrpId"); };
+    if (!st || current())
         return st;
     // Looked at again inside the write lock: two programs starting at once
     // on an older file upgrade it once.
-    return c.transaction([&c] {
-        if (c.hasColumn("Transactions", "TrGrpId"))
+    return c.transaction([&c, &current] {
+        if (current())
             return Status::success();
-        Status step = c.execute(sql::upgradeAddGroupField());
+        Status step = Status::success();
+        if (!c.hasColumn("Transactions", "TrGrpId")) {
+            step = c.execute(sql::upgradeAddGroupField());
+            if (step)
+                step = c.execute(sql::upgradeFillGroupField());
+            if (step)
+                step = c.execute(sql::upgradeAddGroupIndex());
+        }
+        // Rules of series beyond the five cadences; older series need none.
         if (step)
-            step = c.execute(sql::upgradeFillGroupField());
-        if (step)
-            step = c.execute(sql::upgradeAddGroupIndex());
+            step = c.execute(createTableIfMissing(u"SeriesRules"));
         return step;
     });
 }

@@ -47,6 +47,9 @@ Preferences Preferences::load()
     p.showGroupTotals = readFlag(kShowsGroupTotals, kShowsGroupTotalsDefault);
     p.showGroupCounters = readFlag(kShowsGrpDlCounters, kShowsGrpDlCountersDefault);
     p.languageChoice = readNumber(kIntLang, kIntLangDefault);
+    const int holidays = readNumber(kHolidays, kHolidaysDefault);
+    if (inRange(holidays, -1, kHolidayChoices - 1))
+        p.holidayCountry = holidays;
     if (!p.saveLayout)
         return p;
 
@@ -105,6 +108,11 @@ Status Preferences::saveOptions() const
 Status Preferences::saveLanguage() const
 {
     return writing([this] { write(kIntLang, languageChoice); });
+}
+
+Status Preferences::saveHolidayCountry() const
+{
+    return writing([this] { write(kHolidays, holidayCountry); });
 }
 
 Status Preferences::saveActiveSheet(int sheetId)

@@ -14,6 +14,10 @@ inline constexpr int kLayoutCount = 4;
 inline constexpr int kSortColumnCount = 19;
 inline constexpr int kSortColumnDefault = 5;
 
+// Countries whose public holidays a series can move off: 0 none, then the
+// countries in the order of HolidayCountry.
+inline constexpr int kHolidayChoices = 7;
+
 struct Preferences {
     // The options dialog.
     bool saveLayout = true;        // restore and keep view, grouping, sort and window size
@@ -30,6 +34,9 @@ struct Preferences {
     int heightTwips = 7395;
 
     int languageChoice = 0;        // 0 automatic, else a language's menu code
+    // Whose public holidays new series move off: a HolidayCountry, or -1
+    // while the user has not chosen, when the regional settings decide.
+    int holidayCountry = -1;
 
     // Defaults first, then every stored value that is in range.
     [[nodiscard]] static Preferences load();
@@ -42,6 +49,7 @@ struct Preferences {
     // The three options only.
     [[nodiscard]] Status saveOptions() const;
     [[nodiscard]] Status saveLanguage() const;
+    [[nodiscard]] Status saveHolidayCountry() const;
     // The data sheet the next start opens.
     [[nodiscard]] static Status saveActiveSheet(int sheetId);
 };

@@ -25,6 +25,7 @@ inline constexpr auto kSortKeyAsc = "appset_sortkeyasc";
 inline constexpr auto kMeMaximized = "me_maximized";                   // 0 normal, 2 maximized
 inline constexpr auto kMeWidth = "me_width";                           // twips
 inline constexpr auto kMeHeight = "me_height";                         // twips
+inline constexpr auto kHolidays = "appset_holidays";                   // -1 = regional settings
 
 inline constexpr int kIntLangDefault = 0;
 inline constexpr int kCurScaDefault = 1;
@@ -38,6 +39,7 @@ inline constexpr int kSortKeyAscDefault = 1;
 inline constexpr int kMeMaximizedDefault = 2;
 inline constexpr int kMeWidthDefault = 10785;
 inline constexpr int kMeHeightDefault = 7395;
+inline constexpr int kHolidaysDefault = -1;
 // The database folder defaults to the program folder where this user may
 // create files there, otherwise to userDatabaseFolder(). A stored
 // "appset_curdb" always wins over it.

@@ -191,6 +191,20 @@ QString insertSeriesRow(int dbId, int type, const QDate &day, const QString &des
     return s;
 }
 
+QString deleteSeriesRule(qint64 groupId)
+{
+    return QStringLiteral("DELETE * FROM SeriesRules WHERE SrGrpId=") + whole(groupId);
+}
+QString insertSeriesRule(qint64 groupId, const QString &rule)
+{
+    return QStringLiteral("INSERT INTO SeriesRules ( SrGrpId, SrRule ) SELECT ") + whole(groupId) + QStringLiteral(", ")
+        + text(rule);
+}
+QString seriesRule(qint64 groupId)
+{
+    return QStringLiteral("SELECT SrRule FROM SeriesRules WHERE SrGrpId=") + whole(groupId);
+}
+
 QString editDeadline(qint64 rowId) { return QStringLiteral("SELECT * FROM Transactions WHERE TrRowId=") + whole(rowId); }
 
 QString countClosedUpTo(const QDate &day, int dbId)

@@ -37,6 +37,13 @@ const QList<TableDef> &schemaTables()
              {"DbId", FieldKind::Integer, 0, false, true},
              {"DbName", FieldKind::Text, 50},
          }},
+        // The rule of a series beyond the five plain cadences, by series
+        // number; a series without a row here follows its TrGrpType letter.
+        {"SeriesRules",
+         {
+             {"SrGrpId", FieldKind::Integer, 0, false, true},
+             {"SrRule", FieldKind::Text, 255},
+         }},
     };
     return tables;
 }
@@ -84,7 +91,8 @@ QString declaredType(const FieldDef &field)
 
 bool addedByUpgrade(const TableDef &table, const FieldDef &field)
 {
-    return qstrcmp(table.name, "Transactions") == 0 && qstrcmp(field.name, "TrGrpId") == 0;
+    return (qstrcmp(table.name, "Transactions") == 0 && qstrcmp(field.name, "TrGrpId") == 0)
+        || qstrcmp(table.name, "SeriesRules") == 0;
 }
 
 int fieldSize(QStringView table, QStringView field)
@@ -93,7 +101,7 @@ int fieldSize(QStringView table, QStringView field)
     return f && (f->kind == FieldKind::Text || f->kind == FieldKind::Memo) ? f->size : 0;
 }
 
-static QString createTableSql(const TableDef &t, bool withGroupField)
+static QString createTableSql(const TableDef &t, bool withGroupField, bool ifMissing = false)
 {
     QStringList cols;
     for (const FieldDef &f : t.fields) {
@@ -113,7 +121,14 @@ static QString createTableSql(const TableDef &t, bool withGroupField)
             c += QStringLiteral(" CHECK (length(%1) <= %2)").arg(QLatin1String(f.name)).arg(f.size);
         cols << c;
     }
-    return QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(t.name), cols.join(QStringLiteral(", ")));
+    return QStringLiteral("CREATE TABLE %1%2 (%3)")
+        .arg(ifMissing ? QStringLiteral("IF NOT EXISTS ") : QString(), QLatin1String(t.name), cols.join(QStringLiteral(", ")));
+}
+
+QString createTableIfMissing(QStringView table)
+{
+    const TableDef *t = findTable(table);
+    return t ? createTableSql(*t, true, true) : QString();
 }
 
 Status createDatabaseFile(const QString &path, bool withGroupField)
@@ -130,8 +145,11 @@ Status createDatabaseFile(const QString &path, bool withGroupField)
     }
     QStringList statements;
     statements << QStringLiteral("BEGIN");
-    for (const TableDef &t : schemaTables())
-        statements << createTableSql(t, withGroupField);
+    for (const TableDef &t : schemaTables()) {
+        // The older layout has no table of series rules at all.
+        if (withGroupField || !addedByUpgrade(t, t.fields.front()))
+            statements << createTableSql(t, withGroupField);
+    }
     // The WHERE clauses of the statements: data sheet and date, group, client.
     statements << QStringLiteral("CREATE INDEX TrDbDate ON Transactions (TrDbId, TrDate)")
                << QStringLiteral("CREATE INDEX TrAcId ON Transactions (TrAcId)")

@@ -38,6 +38,10 @@ bool addedByUpgrade(const TableDef &table, const FieldDef &field);
 // The defined size of a text field, 0 for other fields or unknown names.
 int fieldSize(QStringView table, QStringView field);
 
+// The statement that adds a table of the schema to an older file, and does
+// nothing where the table exists.
+QString createTableIfMissing(QStringView table);
+
 // Creates a new database file with the three tables, their indexes and the
 // data sheet row 1. withGroupField false gives the layout of databases
 // written before deadline groups existed (for upgrade tests).

@@ -52,6 +52,34 @@ QChar cadenceLetter(Cadence cadence)
     return index >= 0 && index < kCadenceCount ? letters.at(index) : QChar();
 }
 
+QList<QDate> seriesDates(const DeadlineEntry &e, int limit)
+{
+    if (e.rule)
+        return expandRecurrence(*e.rule, e.date, e.count, limit);
+    QList<QDate> dates;
+    const bool monthEnd = IsLastDayOfMonth(e.date);
+    for (int k = 0; k < std::min(e.count, limit); ++k) {
+        const QDate d = seriesDate(e.date, e.cadence, k, monthEnd);
+        if (!d.isValid() || d.year() > 9999)
+            break;
+        dates << d;
+    }
+    return dates;
+}
+
+Status loadSeriesRule(const QString &connectionString, qint64 groupId, std::optional<Recurrence> *rule)
+{
+    rule->reset();
+    Recordset rs;
+    const Status st = rs.open(sql::seriesRule(groupId), connectionString, CursorType::ForwardOnly);
+    if (!st)
+        return st;
+    Recurrence r;
+    if (!rs.eof() && Recurrence::fromText(rs.textValue(0), &r))
+        *rule = r;
+    return rs.status();
+}
+
 Status RenumberGroup(Connection &connection, qint64 groupId)
 {
     Recordset count;
@@ -73,6 +101,17 @@ Status RenumberGroup(Connection &connection, qint64 groupId)
     return Status::success();
 }
 
+Status checkSeriesDates(const DeadlineEntry &e, const QList<QDate> &dates)
+{
+    if (dates.size() > kMaxSeriesCount)
+        return Status::failure(kErrorInvalidEntry, LoadResString(1586).arg(kMaxSeriesCount));
+    if (e.rule && e.rule->until.isValid())
+        return dates.size() < 2 ? Status::failure(kErrorInvalidEntry, LoadResString(1585)) : Status::success();
+    // A count that fits the fields can still carry a yearly or quarterly
+    // series past the year 9999: the dates stop there.
+    return dates.size() < e.count ? Status::failure(kErrorInvalidEntry, LoadResString(1589)) : Status::success();
+}
+
 namespace {
 
 Status validate(const DeadlineEntry &e)
@@ -90,19 +129,16 @@ Status validate(const DeadlineEntry &e)
     if (!e.date.isValid() || e.date.year() < 1 || e.date.year() > kLastYear)
         return Status::failure(kErrorInvalidEntry, LoadResString(1584));
     if (e.recurring) {
-        if (e.count < 2)
-            return Status::failure(kErrorInvalidEntry, LoadResString(1585));
-        // Row numbers and the count live in 16-bit fields.
-        if (e.count > kMaxSeriesCount)
-            return Status::failure(kErrorInvalidEntry, LoadResString(1586).arg(kMaxSeriesCount));
-        if (int(e.cadence) < 0 || int(e.cadence) >= kCadenceCount)
+        if (e.rule ? !e.rule->isValid() : int(e.cadence) < 0 || int(e.cadence) >= kCadenceCount)
             return Status::failure(kErrorInvalidEntry, LoadResString(1587));
-        // A count that fits the fields can still carry a yearly or quarterly
-        // series past the year 9999; the dates only grow, so the last one
-        // decides, and it is checked before anything is written.
-        const QDate last = seriesDate(e.date, e.cadence, e.count - 1, IsLastDayOfMonth(e.date));
-        if (!last.isValid() || last.year() > kLastYear)
-            return Status::failure(kErrorInvalidEntry, LoadResString(1589));
+        // A series that ends on a date takes its count from its dates.
+        if (!(e.rule && e.rule->until.isValid())) {
+            if (e.count < 2)
+                return Status::failure(kErrorInvalidEntry, LoadResString(1585));
+            // Row numbers and the count live in 16-bit fields.
+            if (e.count > kMaxSeriesCount)
+                return Status::failure(kErrorInvalidEntry, LoadResString(1586).arg(kMaxSeriesCount));
+        }
     }
     // The sign of an amount comes from the type, never from the amount.
     if (e.type != DeadlineType::Appointment && e.amount.units() < 0)
@@ -133,7 +169,18 @@ Status checkJoinsSeriesOfSheet(Connection &conn, qint64 groupId, int sheetId)
     return any ? Status::success() : Status::failure(kErrorMissing, LoadResString(1504));
 }
 
-Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, qint64 *firstRowId)
+// The letter an older reader of the file sees for a rule series.
+QChar ruleLetter(const Recurrence &r)
+{
+    switch (r.frequency) {
+    case Frequency::Days: return u'd';
+    case Frequency::Weeks: return u'w';
+    case Frequency::Years: return u'y';
+    default: return u'm';
+    }
+}
+
+Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, const QList<QDate> &dates, qint64 *firstRowId)
 {
     const int type = typeCode(e.type);
     // Appointments carry no amount.
@@ -160,12 +207,11 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, qint64 
             return st;
         group = rs.eof() ? 1 : rs.intValue(rs.fieldIndex(u"mId"), 0) + 1;
     }
-    const QChar letter = cadenceLetter(e.cadence);
-    const bool monthEnd = IsLastDayOfMonth(e.date);
-    for (int k = 1; k <= e.count; ++k) {
-        const QDate day = seriesDate(e.date, e.cadence, k - 1, monthEnd);
-        Status st = conn.execute(sql::insertSeriesRow(sheetId, type, day, e.description, e.accountId, value, balance,
-                                                      letter, k, e.count, group));
+    const QChar letter = e.rule ? ruleLetter(*e.rule) : cadenceLetter(e.cadence);
+    const int count = int(dates.size());
+    for (int k = 1; k <= count; ++k) {
+        Status st = conn.execute(sql::insertSeriesRow(sheetId, type, dates.at(k - 1), e.description, e.accountId, value,
+                                                      balance, letter, k, count, group));
         if (!st)
             return st;
         if (k > 1)
@@ -179,6 +225,14 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, qint64 
                 return st;
         }
     }
+    // A new series keeps its rule; a number used before keeps no old one.
+    if (e.addToGroupId <= 0) {
+        Status st = conn.execute(sql::deleteSeriesRule(group));
+        if (st && e.rule)
+            st = conn.execute(sql::insertSeriesRule(group, e.rule->toText()));
+        if (!st)
+            return st;
+    }
     return Status::success();
 }
 
@@ -188,6 +242,9 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
                        UndoHistory *history)
 {
     Status st = validate(entry);
+    const QList<QDate> dates = entry.recurring && st ? seriesDates(entry) : QList<QDate>();
+    if (st && entry.recurring)
+        st = checkSeriesDates(entry, dates);
     if (!st)
         return st;
 
@@ -208,7 +265,7 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
         if (written && entry.addToGroupId > 0)
             written = recorder.before(RecordTable::Deadlines, sql::groupRows(entry.addToGroupId));
         if (written)
-            written = writeEntry(conn, sheetId, entry, &first);
+            written = writeEntry(conn, sheetId, entry, dates, &first);
         if (written && entry.addToGroupId > 0)
             written = RenumberGroup(conn, entry.addToGroupId);
         if (written)

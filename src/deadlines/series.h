@@ -5,9 +5,12 @@
 #include "data/currency.h"
 #include "data/status.h"
 #include "deadlines/deadline.h"
+#include "deadlines/recurrence.h"
 
 #include <QDate>
 #include <QString>
+
+#include <optional>
 
 namespace velto {
 
@@ -29,6 +32,9 @@ struct DeadlineEntry {
     int count = 1;                           // series only, at least 2
     Cadence cadence = Cadence::Monthly;      // series only
     qint64 addToGroupId = 0;                 // 0: a new deadline or a new series
+    // Series only: a rule beyond the five cadences, kept with the series.
+    // It replaces the cadence; with rule->until it also replaces the count.
+    std::optional<Recurrence> rule;
 };
 
 // Writes the entry into the data sheet; a series and the renumbering of a
@@ -46,6 +52,14 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
 // The date of the deadline k places after the first (k = 0 is the first).
 [[nodiscard]] QDate seriesDate(const QDate &first, Cadence cadence, int k, bool keepMonthEnd);
 [[nodiscard]] QChar cadenceLetter(Cadence cadence);
+// The dates a series entry stores, in order: its cadence's or its rule's,
+// never more than limit (a longer series is refused by InsertDeadlines).
+[[nodiscard]] QList<QDate> seriesDates(const DeadlineEntry &entry, int limit = kMaxSeriesCount + 1);
+// Refuses the dates of a series as InsertDeadlines would: too many, fewer
+// than its count (past the year 9999), or fewer than 2 up to its end date.
+Status checkSeriesDates(const DeadlineEntry &entry, const QList<QDate> &dates);
+// The rule kept with a series; nullopt for one of the five cadences.
+Status loadSeriesRule(const QString &connectionString, qint64 groupId, std::optional<Recurrence> *rule);
 
 // Gives every member of the group its place in date order and the group's
 // size, on an open connection.

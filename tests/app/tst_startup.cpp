@@ -8,6 +8,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "deadlines/series.h"
 #include "selfprocess.h"
 #include "testsupport.h"
 
@@ -185,6 +186,30 @@ private slots:
         QVERIFY(test::exec(QStringLiteral("UPDATE Transactions SET TrGrpId = 7 WHERE TrRowId=2")));
         QVERIFY(runStartup(prompts, 0));
         QCOMPARE(groupIds(m_box->databasePath()), QList<qint64>({0, 7, 0}));
+    }
+
+    // A file from before series kept rules: its series of the five cadences
+    // stay as they were, and the upgraded file takes a series by rule.
+    void olderFileGainsTheRuleTableAndKeepsItsSeries()
+    {
+        QVERIFY(m_box->createDatabase());
+        QVERIFY(test::exec(QStringLiteral("DROP TABLE SeriesRules")));
+        for (int k = 0; k < 10; ++k)
+            QVERIFY(test::exec(sql::insertSeriesRow(1, 1, QDate(2027, 1, 31).addMonths(k / 2), QStringLiteral("s"), 0, {}, {},
+                                                    QStringLiteral("dwmqy").at(k / 2), k % 2 + 1, 2, k / 2 + 1)));
+        const QString rows = QStringLiteral("SELECT TrDate || TrGrpType || TrGrpRow || TrGrpMDay || TrGrpId FROM Transactions");
+        const QStringList before = test::column(rows);
+        setDatabaseFolder(m_box->dataDir());
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(test::column(rows), before);
+        QCOMPARE(test::column(QStringLiteral("SELECT count(*) FROM SeriesRules")), QStringList{"0"});
+        DeadlineEntry e{DeadlineType::Debit, QStringLiteral("Tax"), 0, {}, true, QDate(2027, 1, 1), 3};
+        e.rule = Recurrence{Frequency::LastWorkingDay};
+        QVERIFY(InsertDeadlines(app().ConnectionString, 1, e));
+        QCOMPARE(test::column(QStringLiteral("SELECT SrGrpId || SrRule FROM SeriesRules")),
+                 QStringList{"6freq=lastworkingday;interval=1;shift=none"});
     }
 
     // A database of the current version is opened as it is, never replaced

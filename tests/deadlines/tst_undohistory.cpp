@@ -91,6 +91,7 @@ private slots:
         QTest::addColumn<int>("sheet");
         QTest::addRow("new deadline") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Phone"), nullptr, h); }) << "new deadline \"Phone\"" << 1;
         QTest::addRow("new series") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 2, entry("Gym", 4), nullptr, h); }) << "new series \"Gym\"" << 2;
+        QTest::addRow("new series by rule") << Change([](UndoHistory *h) { DeadlineEntry e = entry("Tax", 3); e.rule = Recurrence{Frequency::LastWorkingDay}; return InsertDeadlines(cs(), 1, e, nullptr, h); }) << "new series \"Tax\"" << 1;
         QTest::addRow("member joins a series and renumbers it") << Change([](UndoHistory *h) { return InsertDeadlines(cs(), 1, entry("Extra", 1, 5), nullptr, h); }) << "addition to the series \"Insurance\"" << 1;
         QTest::addRow("edit") << Change([](UndoHistory *h) { Deadline d = loaded(1); d.description = "Rent"; d.value = money("120"); return saveDeadline(cs(), d, loaded(1), h); }) << "edit of \"Rent\"" << 1;
         QTest::addRow("close") << Change([](UndoHistory *h) { return toggleDone(cs(), 1, false, h); }) << "close of \"Office rent\"" << 1;

@@ -2,6 +2,7 @@
 
 #include "app/localeinfo.h"
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
@@ -25,6 +26,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -112,6 +115,8 @@ void frmScadenzeNuovo::build()
     cmbCadenza->setObjectName(QStringLiteral("cmbCadenza"));
     for (int id = 1123; id <= 1127; ++id)
         cmbCadenza->addItem(LoadResString(id));
+    for (int id = 1880; id <= 1885; ++id)
+        cmbCadenza->addItem(LoadResString(id));
     cmbCadenza->setCurrentIndex(0);
     auto *series = new QGridLayout(picgrp[1]);
     series->setContentsMargins(0, 0, 0, 0);
@@ -126,7 +131,7 @@ void frmScadenzeNuovo::build()
     series->addLayout(countRow, 1, 1, 1, 2);
     series->addWidget(lblData[6], 2, 0);
     series->addWidget(cmbCadenza, 2, 1, 1, 2);
-    series->setColumnStretch(3, 1);
+    buildRulePanel(series);
     m_panels->addWidget(picgrp[0]);
     m_panels->addWidget(picgrp[1]);
 
@@ -187,7 +192,13 @@ void frmScadenzeNuovo::build()
     setTabOrder(datData[0], datData[1]);
     setTabOrder(datData[1], txtCount);
     setTabOrder(txtCount, cmbCadenza);
-    setTabOrder(cmbCadenza, txtDescription);
+    QWidget *previous = cmbCadenza;
+    for (QWidget *w : std::initializer_list<QWidget *>{spnInterval, cmbOrdinal, cmbWeekday, cmbEnd, datUntil, cmbShift,
+                                                       lstPreview}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+    setTabOrder(lstPreview, txtDescription);
     setTabOrder(txtDescription, dtcData);
     setTabOrder(dtcData, txtAmount);
     setTabOrder(txtAmount, cmdSalva);
@@ -202,13 +213,26 @@ void frmScadenzeNuovo::build()
     m_frame->setHelp(txtCount, 1134);
     m_frame->setHelp(cmbCadenza, 1135);
     m_frame->setHelp(txtDescription, 1112);
+    m_frame->setHelp(spnInterval, 1909);
+    m_frame->setHelp(cmbOrdinal, 1910);
+    m_frame->setHelp(cmbWeekday, 1910);
+    m_frame->setHelp(cmbEnd, 1911);
+    m_frame->setHelp(datUntil, 1912);
+    m_frame->setHelp(cmbShift, 1913);
+    m_frame->setHelp(lstPreview, 1914);
     m_frame->setHelp(dtcData, 1113);
     m_frame->setHelp(txtAmount, 1114);
     m_frame->setHelp(cmdSalva, 1116);
     m_frame->setHelp(cmdAnnulla, 1117);
     for (QWidget *w : std::initializer_list<QWidget *>{imgcmbData, optgrp[0], optgrp[1], datData[0], datData[1],
-                                                       txtCount, cmbCadenza, txtDescription, dtcData, txtAmount})
+                                                       txtCount, cmbCadenza, spnInterval, cmbOrdinal, cmbWeekday,
+                                                       cmbEnd, datUntil, cmbShift, txtDescription, dtcData, txtAmount})
         m_frame->enterAsTab(w);
+    m_frame->linkLabel(lblRule[0], spnInterval);
+    m_frame->linkLabel(lblRule[1], cmbOrdinal);
+    m_frame->linkLabel(lblRule[2], cmbEnd);
+    m_frame->linkLabel(lblRule[3], cmbShift);
+    m_frame->linkLabel(lblRule[4], lstPreview);
     m_frame->linkLabel(lblData[0], imgcmbData);
     m_frame->linkLabel(lblData[7], datData[0]);
     m_frame->linkLabel(lblData[5], datData[1]);
@@ -238,6 +262,142 @@ void frmScadenzeNuovo::build()
     setMode(0);
     m_frame->setStatusText(QString());
     DialogFrame::RemoveCloseCommand(this);
+}
+
+void frmScadenzeNuovo::buildRulePanel(QGridLayout *series)
+{
+    QWidget *panel = picgrp[1];
+    const int labels[] = {1886, 1887, 1893, 1896, 1900};
+    for (int i = 0; i < 5; ++i)
+        lblRule[i] = label(labels[i], panel, QStringLiteral("lblRule%1").arg(i));
+    spnInterval = new QSpinBox(panel);
+    spnInterval->setObjectName(QStringLiteral("spnInterval"));
+    spnInterval->setRange(1, kMaxRecurrenceInterval);
+    cmbOrdinal = new QComboBox(panel);
+    cmbOrdinal->setObjectName(QStringLiteral("cmbOrdinal"));
+    for (int id = 1888; id <= 1892; ++id)
+        cmbOrdinal->addItem(LoadResString(id));
+    cmbWeekday = new QComboBox(panel);
+    cmbWeekday->setObjectName(QStringLiteral("cmbWeekday"));
+    for (int d = Qt::Monday; d <= Qt::Sunday; ++d)
+        cmbWeekday->addItem(QLocale().dayName(d));
+    cmbWeekday->setAccessibleName(LoadResString(1910));
+    cmbEnd = new QComboBox(panel);
+    cmbEnd->setObjectName(QStringLiteral("cmbEnd"));
+    cmbEnd->addItems({LoadResString(1894), LoadResString(1895)});
+    datUntil = datePicker(panel, "datUntil");
+    datUntil->setAccessibleName(LoadResString(1912));
+    cmbShift = new QComboBox(panel);
+    cmbShift->setObjectName(QStringLiteral("cmbShift"));
+    for (int id = 1897; id <= 1899; ++id)
+        cmbShift->addItem(LoadResString(id));
+    lstPreview = new QListWidget(panel);
+    lstPreview->setObjectName(QStringLiteral("lstPreview"));
+    lstPreview->setMinimumWidth(150);
+    lblSummary = new QLabel(panel);
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    lblSummary->setWordWrap(true);
+
+    series->addWidget(lblRule[0], 3, 0);
+    series->addWidget(spnInterval, 3, 1);
+    series->addWidget(lblRule[1], 4, 0);
+    series->addWidget(cmbOrdinal, 4, 1);
+    series->addWidget(cmbWeekday, 4, 2);
+    series->addWidget(lblRule[2], 5, 0);
+    series->addWidget(cmbEnd, 5, 1);
+    series->addWidget(datUntil, 5, 2);
+    series->addWidget(lblRule[3], 6, 0);
+    series->addWidget(cmbShift, 6, 1, 1, 2);
+    series->addWidget(lblRule[4], 0, 3);
+    series->addWidget(lstPreview, 1, 3, 6, 1);
+    series->addWidget(lblSummary, 7, 0, 1, 4);
+    series->setColumnStretch(3, 1);
+
+    for (QComboBox *c : {cmbCadenza, cmbOrdinal, cmbWeekday, cmbEnd, cmbShift})
+        connect(c, &QComboBox::currentIndexChanged, this, [this] { updatePreview(); });
+    connect(spnInterval, &QSpinBox::valueChanged, this, [this] { updatePreview(); });
+    connect(txtCount, &QLineEdit::textChanged, this, [this] { updatePreview(); });
+    for (QDateEdit *d : {datData[1], datUntil})
+        connect(d, &QDateEdit::dateChanged, this, [this] { updatePreview(); });
+}
+
+DeadlineEntry frmScadenzeNuovo::entry() const
+{
+    DeadlineEntry e;
+    e.type = imgcmbData->type();
+    e.description = txtDescription->text();
+    e.accountId = dtcData->boundValue();
+    e.amount = e.type == DeadlineType::Appointment ? Currency() : txtAmount->amount().value_or(Currency());
+    e.recurring = !optgrp[0]->isChecked();
+    e.date = e.recurring ? datData[1]->date() : datData[0]->date();
+    e.count = txtCount->text().toInt();
+    e.addToGroupId = m_addToGroupId;
+    const int kind = cmbCadenza->currentIndex();
+    const auto shift = DateShift(cmbShift->currentIndex());
+    const bool byDate = cmbEnd->currentIndex() == 1;
+    if (kind < kCadenceCount && shift == DateShift::None && !byDate) {
+        e.cadence = Cadence(kind);
+        return e;
+    }
+    // The five cadences as rules, then every N units, the weekday kinds.
+    struct Kind { Frequency frequency; int interval; };
+    static constexpr Kind kKinds[] = {{Frequency::Days, 1},   {Frequency::Weeks, 1}, {Frequency::Months, 1},
+                                      {Frequency::Months, 3}, {Frequency::Years, 1}, {Frequency::Days, 0},
+                                      {Frequency::Weeks, 0},  {Frequency::Months, 0}, {Frequency::Years, 0},
+                                      {Frequency::NthWeekday, 0}, {Frequency::LastWorkingDay, 0}};
+    Recurrence r;
+    r.frequency = kKinds[kind].frequency;
+    r.interval = kKinds[kind].interval ? kKinds[kind].interval : spnInterval->value();
+    r.ordinal = cmbOrdinal->currentIndex() < 4 ? cmbOrdinal->currentIndex() + 1 : -1;
+    r.weekday = cmbWeekday->currentIndex() + 1;
+    r.shift = r.frequency == Frequency::LastWorkingDay ? DateShift::None : shift;
+    // Holidays are kept only where they move a date.
+    if (r.shift != DateShift::None || r.frequency == Frequency::LastWorkingDay)
+        r.country = m_country;
+    if (byDate)
+        r.until = datUntil->date();
+    e.rule = r;
+    return e;
+}
+
+void frmScadenzeNuovo::updatePreview()
+{
+    const int kind = cmbCadenza->currentIndex();
+    const bool byDate = cmbEnd->currentIndex() == 1;
+    spnInterval->setEnabled(kind >= kCadenceCount);
+    cmbOrdinal->setEnabled(kind == 9);
+    cmbWeekday->setEnabled(kind == 9);
+    cmbShift->setEnabled(kind != 10);
+    datUntil->setEnabled(byDate);
+    txtCount->setEnabled(!byDate);
+    UpDown1->setEnabled(!byDate);
+
+    const DeadlineEntry e = entry();
+    DeadlineEntry asSeries = e;
+    asSeries.recurring = true;
+    asSeries.date = datData[1]->date();
+    const QList<QDate> dates = seriesDates(asSeries);
+    const Status st = checkSeriesDates(asSeries, dates);
+    lstPreview->clear();
+    if (st) {
+        QStringList shown;
+        shown.reserve(dates.size());
+        const QLocale locale;
+        const QString format = fourDigitYearFormat(locale);
+        for (const QDate &d : dates)
+            shown << locale.dayName(d.dayOfWeek(), QLocale::ShortFormat) + u' ' + locale.toString(d, format);
+        lstPreview->addItems(shown);
+    }
+    const int countryName = 1902 + int(asSeries.rule ? asSeries.rule->country : HolidayCountry::None);
+    lblSummary->setText(st ? LoadResString(1901).arg(dates.size()).arg(LoadResString(countryName)) : st.message());
+}
+
+QStringList frmScadenzeNuovo::previewDates() const
+{
+    QStringList dates;
+    for (int i = 0; i < lstPreview->count(); ++i)
+        dates << lstPreview->item(i)->text();
+    return dates;
 }
 
 QString frmScadenzeNuovo::statusText() const
@@ -300,6 +460,14 @@ void frmScadenzeNuovo::reset()
     datData[1]->setDate(today());
     txtCount->setText(QStringLiteral("2"));
     cmbCadenza->setCurrentIndex(0);
+    spnInterval->setValue(1);
+    cmbOrdinal->setCurrentIndex(0);
+    cmbWeekday->setCurrentIndex(0);
+    cmbEnd->setCurrentIndex(0);
+    datUntil->setDate(today().addYears(1));
+    cmbShift->setCurrentIndex(0);
+    m_country = holidayCountryChosen(Preferences::load().holidayCountry);
+    updatePreview();
     txtDescription->clear();
     dtcData->setBoundValue(0);
     txtAmount->setAmount(Currency());
@@ -336,16 +504,7 @@ void frmScadenzeNuovo::cmdSalva_Click()
     }
     if (m_frame->focusFirstInvalid())
         return;
-    DeadlineEntry e;
-    e.type = imgcmbData->type();
-    e.description = txtDescription->text();
-    e.accountId = dtcData->boundValue();
-    e.amount = e.type == DeadlineType::Appointment ? Currency() : txtAmount->amount().value_or(Currency());
-    e.recurring = !optgrp[0]->isChecked();
-    e.date = e.recurring ? datData[1]->date() : datData[0]->date();
-    e.count = txtCount->text().toInt();
-    e.cadence = Cadence(cmbCadenza->currentIndex());
-    e.addToGroupId = m_addToGroupId;
+    const DeadlineEntry e = entry();
     qint64 firstRowId = 0;
     const Status st = InsertDeadlines(currentDatabase(), app().CurrentDbId, e, &firstRowId, &programHistory());
     if (!st) {

@@ -5,14 +5,18 @@
 // that fails shows the error and leaves everything typed in place.
 
 #include "deadlines/deadline.h"
+#include "deadlines/holidays.h"
 #include "data/status.h"
 
 #include <QDialog>
 
 class QComboBox;
 class QDateEdit;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QListWidget;
+class QSpinBox;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
@@ -21,6 +25,7 @@ class QToolButton;
 
 namespace velto {
 
+struct DeadlineEntry;
 class AccountCombo;
 class AmountBox;
 class DialogFrame;
@@ -45,6 +50,8 @@ public:
 
     [[nodiscard]] qint64 addToGroupId() const { return m_addToGroupId; }
     [[nodiscard]] QString statusText() const;
+    // The dates the preview lists: those a save would create.
+    [[nodiscard]] QStringList previewDates() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -58,6 +65,11 @@ private:
     void cmdSalva_Click();
     void cmdAnnulla_Click();
     void cmdAdd_Click();
+    void buildRulePanel(QGridLayout *series);
+    // The entry as the fields hold it.
+    [[nodiscard]] DeadlineEntry entry() const;
+    // Enables the fields the chosen kind uses and lists the dates.
+    void updatePreview();
     void showWindow();
 
     UserPrompts &m_prompts;
@@ -75,6 +87,16 @@ private:
     QLineEdit *txtCount = nullptr;       // txtData(2)
     UpDown *UpDown1 = nullptr;
     QComboBox *cmbCadenza = nullptr;
+    QSpinBox *spnInterval = nullptr;
+    QComboBox *cmbOrdinal = nullptr;
+    QComboBox *cmbWeekday = nullptr;
+    QComboBox *cmbEnd = nullptr;
+    QDateEdit *datUntil = nullptr;
+    QComboBox *cmbShift = nullptr;
+    QListWidget *lstPreview = nullptr;
+    QLabel *lblSummary = nullptr;
+    QLabel *lblRule[6] = {};
+    HolidayCountry m_country = HolidayCountry::None;
     AccountCombo *dtcData = nullptr;
     QToolButton *cmdAdd = nullptr;
     QLabel *lblData[8] = {};

@@ -6,9 +6,12 @@
 #include "app/preferences.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
+#include "deadlines/holidays.h"
 #include "ui/common/refreshorder.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -58,6 +61,18 @@ frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
     generalLayout->addWidget(m_chkData[SaveLayoutBox]);
     generalLayout->addWidget(m_chkLoginReminder);
 
+    // The regional settings' country until the user picks one.
+    m_cmbHolidays = new QComboBox(this);
+    m_cmbHolidays->setObjectName(QStringLiteral("cmbHolidays"));
+    for (int c = 0; c < kHolidayCountryCount; ++c)
+        m_cmbHolidays->addItem(LoadResString(1902 + c));
+    m_cmbHolidays->setCurrentIndex(int(holidayCountryChosen(stored.holidayCountry)));
+    m_cmbHolidays->setToolTip(LoadResString(1916));
+    auto *holidaysLabel = new QLabel(LoadResString(1915), general);
+    holidaysLabel->setBuddy(m_cmbHolidays);
+    generalLayout->addWidget(holidaysLabel);
+    generalLayout->addWidget(m_cmbHolidays);
+
     auto *view = new QGroupBox(LoadResString(1213), this);
     view->setObjectName(QStringLiteral("frmopt1"));
     auto *viewLayout = new QVBoxLayout(view);
@@ -94,8 +109,15 @@ void frmOptions::cmdSalva_Click()
     s.SaveLayout = chosen.saveLayout;
     s.ShowGroupTotals = chosen.showGroupTotals;
     s.ShowGroupCounters = chosen.showGroupCounters;
+    // Stored once chosen: from then on the regional settings no longer decide.
+    const int holidays = m_cmbHolidays->currentIndex();
+    const bool holidaysChanged = holidays != int(holidayCountryChosen(chosen.holidayCountry));
+    chosen.holidayCountry = holidays;
     // The flags hold for this run; the next start will not know them.
-    if (const Status st = chosen.saveOptions(); !st)
+    Status st = chosen.saveOptions();
+    if (st && (holidaysChanged || Preferences::load().holidayCountry >= 0))
+        st = chosen.saveHolidayCountry();
+    if (!st)
         m_prompts.message(userMessage(st), MessageIcon::Critical);
     // The entry is touched only when the box changed, so saving the other
     // options never rewrites or removes an entry the user edited.

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 
 namespace velto {
@@ -26,6 +27,8 @@ public:
     enum Box { SaveLayoutBox = 0, GroupTotalsBox = 1, GroupCountersBox = 2, BoxCount };
     [[nodiscard]] QCheckBox *chkData(int index) const { return m_chkData[index]; }
     [[nodiscard]] QCheckBox *chkLoginReminder() const { return m_chkLoginReminder; }
+    // Whose public holidays new series move off; index = HolidayCountry.
+    [[nodiscard]] QComboBox *cmbHolidays() const { return m_cmbHolidays; }
 
     // Sets the flags, stores the three values, closes.
     void cmdSalva_Click();
@@ -34,6 +37,7 @@ private:
     UserPrompts &m_prompts;
     QCheckBox *m_chkData[BoxCount] = {};
     QCheckBox *m_chkLoginReminder = nullptr;
+    QComboBox *m_cmbHolidays = nullptr;
     QPushButton *m_cmdSalva = nullptr;
     QPushButton *m_cmdAnnulla = nullptr;
 };

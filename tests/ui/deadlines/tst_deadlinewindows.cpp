@@ -2,7 +2,10 @@
 // real main window: keys on its grid, the new-deadline and edit windows,
 // export. Each case checks what reached the database file.
 
+#include "app/localeinfo.h"
+#include "app/preferences.h"
 #include "app/strings.h"
+#include "deadlines/holidays.h"
 #include "deadlines/deadline.h"
 #include "ui/deadlines/accountcombo.h"
 #include "ui/deadlines/amountbox.h"
@@ -172,6 +175,37 @@ private slots:
         QVERIFY(w->gex()->isAncestorOf(w->focusWidget()));
         press(w->focusWidget(), Qt::Key_Space);
         QVERIFY(storedDeadlines(QStringLiteral("TrGrpRow=1")).value(0).done);
+    }
+
+    // "Last working day, every month, 24 times" with the United States'
+    // holidays: the database holds the dates the preview listed before Save
+    // (the New Year of 2028 is observed on Friday 31 December 2027).
+    void lastWorkingDaySeriesStoresThePreviewedDates()
+    {
+        Preferences chosen = Preferences::load();
+        chosen.holidayCountry = int(HolidayCountry::UnitedStates);
+        QVERIFY(chosen.saveHolidayCountry());
+        auto w = openMain();
+        auto *dlg = openNew(*w);
+        QTest::mouseClick(field<QRadioButton>(dlg, "optgrp1"), Qt::LeftButton);
+        field<QDateEdit>(dlg, "datData1")->setDate(QDate(2027, 1, 1));
+        auto *count = field<QLineEdit>(dlg, "txtData2");
+        count->selectAll();
+        QTest::keyClicks(count, QStringLiteral("24"));
+        QTest::keyClick(field<QComboBox>(dlg, "cmbCadenza"), Qt::Key_End);
+        QTest::keyClicks(field<QLineEdit>(dlg, "txtData0"), QStringLiteral("Rent"));
+        const QStringList preview = dlg->previewDates();
+        QCOMPARE(preview.size(), 24);
+
+        QTest::mouseClick(field<QPushButton>(dlg, "cmdSalva"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QStringList stored;
+        const QLocale l;
+        for (const Deadline &d : storedDeadlines(QStringLiteral("TrGrpId>0")))
+            stored << l.dayName(d.date.dayOfWeek(), QLocale::ShortFormat) + u' ' + l.toString(d.date, fourDigitYearFormat(l));
+        QCOMPARE(stored, preview);
+        QCOMPARE(storedDeadlines(QStringLiteral("TrDate>='2027-12-01' AND TrDate<'2028-01-01'")).value(0).date,
+                 QDate(2027, 12, 30));
     }
 
     void invalidFieldKeepsTheFocusAndWritesNothing_data()

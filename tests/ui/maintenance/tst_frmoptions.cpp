@@ -8,9 +8,11 @@
 #include "promptrecorder.h"
 #include "refreshrecorder.h"
 #include "testsupport.h"
+#include "deadlines/holidays.h"
 #include "ui/maintenance/frmoptions.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -91,6 +93,20 @@ private slots:
         QCOMPARE(flags(), after);
         QVERIFY(m_prompts.messages.isEmpty());
         QVERIFY(!dlg.isVisible());
+    }
+
+    // Whose holidays: the regional settings' until the user picks a country.
+    void holidayCountryIsStoredOnceChosen()
+    {
+        for (int pick : {-1, int(HolidayCountry::France)}) {
+            frmOptions dlg(m_prompts);
+            dlg.show();
+            QCOMPARE(dlg.cmbHolidays()->currentIndex(), int(holidayCountryOf(QLocale::system())));
+            if (pick >= 0)
+                dlg.cmbHolidays()->setCurrentIndex(pick);
+            click(dlg, "cmdSalva");
+            QCOMPARE(Preferences::load().holidayCountry, pick);
+        }
     }
 
     void viewMenuReloadsTheGridAfterwards_data()
