@@ -209,7 +209,7 @@ private slots:
         e.rule = Recurrence{Frequency::LastWorkingDay};
         QVERIFY(InsertDeadlines(app().ConnectionString, 1, e));
         QCOMPARE(test::column(QStringLiteral("SELECT SrGrpId || SrRule FROM SeriesRules")),
-                 QStringList{"6freq=lastworkingday;interval=1;shift=none"});
+                 QStringList{"11freq=lastworkingday;interval=1;shift=none"});
     }
 
     // A database of the current version is opened as it is, never replaced

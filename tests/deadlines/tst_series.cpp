@@ -232,8 +232,8 @@ private slots:
     }
 
     // A rule series stores its dates (moved, each once) and keeps its rule;
-    // a joining member leaves the rule as it is; a plain series that takes
-    // the number of a deleted one keeps none.
+    // a joining member leaves the rule as it is; a plain series never takes
+    // the number, nor the rule, of a deleted one.
     void ruleIsKeptWithItsSeries()
     {
         DeadlineEntry e = series(QDate(2027, 12, 24), 3, 0);
@@ -247,7 +247,8 @@ private slots:
         QCOMPARE(kept, e.rule);
         QVERIFY(test::exec(QStringLiteral("DELETE FROM Transactions")));
         QVERIFY(insert(series(QDate(2027, 1, 1), 2, 2)));
-        QVERIFY(loadSeriesRule(app().ConnectionString, 1, &kept));
+        QCOMPARE(test::column(QStringLiteral("SELECT DISTINCT TrGrpId FROM Transactions")), QStringList{"5"});
+        QVERIFY(loadSeriesRule(app().ConnectionString, 5, &kept));
         QVERIFY(!kept);
     }
 
