@@ -9,17 +9,24 @@ namespace velto {
 
 namespace {
 
-QString quoted(QString value)
+QString quoted(const QString &value)
 {
     // One line per deadline: a line break kept in the notes becomes a blank.
-    value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    value.replace(u'\r', u' ');
-    value.replace(u'\n', u' ');
-    value.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + value + u'"';
+    return u'"' + outsideText(value).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 } // namespace
+
+QString outsideText(QStringView text, bool keepLineBreaks)
+{
+    QString out = text.toString();
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    for (QChar &c : out) {
+        if (c.category() == QChar::Other_Control && !(keepLineBreaks && c == u'\n'))
+            c = u' ';
+    }
+    return out;
+}
 
 QString generalNumber(Currency value, const QLocale &locale)
 {

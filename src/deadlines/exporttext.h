@@ -32,6 +32,13 @@ struct ExportRecord {
     QString accountNotes;
 };
 
+// A text as it leaves the program (terminal, notification, calendar,
+// export): every control character, escape sequences' ESC and DEL
+// included, becomes a blank, so no stored text can recolour a terminal or
+// break a file's format. A line break (CR LF, CR or LF) stays as one LF
+// where the output has lines of its own; elsewhere it is a blank too.
+[[nodiscard]] QString outsideText(QStringView text, bool keepLineBreaks = false);
+
 // A number as "General Number" writes it: no grouping, no trailing zeros,
 // the locale's decimal separator.
 [[nodiscard]] QString generalNumber(Currency value, const QLocale &locale);

@@ -334,8 +334,11 @@ void frmScadenzeNuovo::cmdSalva_Click()
         txtDescription->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (m_frame->focusFirstInvalid())
+    if (QWidget *invalid = m_frame->focusFirstInvalid()) {
+        if (invalid == txtAmount)
+            m_prompts.message(txtAmount->refusalText(), MessageIcon::Warning);
         return;
+    }
     DeadlineEntry e;
     e.type = imgcmbData->type();
     e.description = txtDescription->text();
