@@ -150,7 +150,6 @@ QString connectionStringFor(const QString &folder)
 #include "app/settings.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
-#include "data/databaseidentity.h"
 #include "data/recordset.h"
 
 #include <QDir>
@@ -213,10 +212,6 @@ void UpgradeSchema()
     (void)c.execute(sql::upgradeFillGroupField());
     (void)c.execute(sql::upgradeAddGroupIndex());
     c.close();
-    // Older files gain their own key here; a database that cannot take it
-    // now (in use, read only) is asked again when the key is needed.
-    QString key;
-    (void)databaseIdentity(app().ConnectionString, &key);
 }
 
 void LoadCurrentDb()

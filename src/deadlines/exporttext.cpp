@@ -12,17 +12,18 @@ namespace {
 QString quoted(const QString &value)
 {
     // One line per deadline: a line break kept in the notes becomes a blank.
-    return u'"' + outsideText(value).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    // A tab is text inside the quotes.
+    return u'"' + outsideText(value, u"\t").replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 } // namespace
 
-QString outsideText(QStringView text, bool keepLineBreaks)
+QString outsideText(QStringView text, QStringView kept)
 {
     QString out = text.toString();
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     for (QChar &c : out) {
-        if (c.category() == QChar::Other_Control && !(keepLineBreaks && c == u'\n'))
+        if (c.category() == QChar::Other_Control && !kept.contains(c))
             c = u' ';
     }
     return out;

@@ -57,7 +57,7 @@ QByteArray calendarText(const QList<DueItem> &items, const QString &databaseKey,
         if (!amount.isEmpty())
             details.append(LoadResString(1007) + QStringLiteral(": ") + amount);
         if (!d.notes.isEmpty())
-            details.append(LoadResString(1012) + QStringLiteral(": ") + outsideText(d.notes, true));
+            details.append(LoadResString(1012) + QStringLiteral(": ") + outsideText(d.notes, u"\n"));
 
         icalcomponent *ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
         icalcomponent_add_property(ev, icalproperty_new_uid(utf8(calendarEventUid(databaseKey, d.rowId)).constData()));
