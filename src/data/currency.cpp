@@ -154,8 +154,9 @@ Currency Currency::roundedTo(int decimals) const
     // Half away from zero on the magnitude; the largest magnitudes stay put
     // rather than overflow.
     const std::uint64_t up = mag / step * step + (mag % step >= (step + 1) / 2 ? step : 0);
-    const std::int64_t units = up > std::uint64_t(INT64_MAX) ? (m_units < 0 ? INT64_MIN : INT64_MAX) : std::int64_t(up);
-    return fromUnits(m_units < 0 ? -units : units);
+    if (up > std::uint64_t(INT64_MAX))
+        return fromUnits(m_units < 0 ? INT64_MIN : INT64_MAX);
+    return fromUnits(m_units < 0 ? -std::int64_t(up) : std::int64_t(up));
 }
 
 int Currency::currencyDecimals(const QLocale &locale)
@@ -190,7 +191,8 @@ QString Currency::toLocaleCurrency(const QLocale &locale, int decimals) const
     const qlonglong seven = mag == 0 || m_units >= 0 ? 7 : -7;
     QString text = locale.toCurrencyString(seven);
     const QString digit = plain.toString(7);
-    return text.replace(text.indexOf(digit), digit.size(), number);
+    const qsizetype at = text.indexOf(digit);
+    return at < 0 ? number : text.replace(at, digit.size(), number);
 }
 
 } // namespace velto

@@ -149,6 +149,7 @@ private slots:
         QTest::newRow("de grouping") << "de_DE" << qint64(12345678910050) << u"1.234.567.891,01\u00a0€"_s;
         QTest::newRow("fr") << "fr_FR" << qint64(-12345674999) << u"(1\u202f234\u202f567,50\u00a0€)"_s;
         QTest::newRow("es") << "es_ES" << qint64(49) << u"0,00\u00a0€"_s;
+        QTest::newRow("smallest value") << "en_US" << kMin << "($922,337,203,685,477.58)";
         QTest::newRow("yen has no decimals") << "ja_JP" << qint64(15000) << u"￥2"_s;
     }
     void showsMoneyRoundedFromTheExactValue()
