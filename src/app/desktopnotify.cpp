@@ -81,7 +81,7 @@ Status sendDesktopNotification(const DesktopNotification &n, const QString &prog
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("velto"));
     // Markup needs "&" and "<" escaped, or a client called "A & B" loses its
     // name; lines stay plain line breaks, which the markup of the
-    // notification spec keeps (it has no <br/>).
+    // freedesktop notification markup keeps (it has no <br/>).
     QString body = n.body;
     if (markup)
         body.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
