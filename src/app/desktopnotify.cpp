@@ -14,7 +14,11 @@ namespace {
 
 constexpr auto kService = "org.freedesktop.Notifications";
 constexpr auto kPath = "/org/freedesktop/Notifications";
+// The default action answers a click on the notification; the open
+// action is the button servers show for it (a default action alone shows
+// none on GNOME).
 constexpr auto kActionKey = "default";
+constexpr auto kOpenKey = "open";
 
 // What the service said of our notification. Signals are heard from before
 // the call, as a service may close it before its answer arrives.
@@ -36,7 +40,7 @@ public:
 public Q_SLOTS:
     void actionInvoked(uint id, const QString &key)
     {
-        if (key == QLatin1String(kActionKey))
+        if (key == QLatin1String(kActionKey) || key == QLatin1String(kOpenKey))
             m_invoked.append(id);
         finish(id);
     }
@@ -75,11 +79,15 @@ Status sendDesktopNotification(const DesktopNotification &n, const QString &prog
 
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("velto"));
-    // Markup needs the text escaped, or a client called "A & B" loses its name.
-    QString body = markup ? n.body.toHtmlEscaped() : n.body;
+    // Markup needs "&" and "<" escaped, or a client called "A & B" loses its
+    // name; lines stay plain line breaks, which the markup of the
+    // freedesktop notification markup keeps (it has no <br/>).
+    QString body = n.body;
     if (markup)
-        body.replace(QLatin1Char('\n'), QStringLiteral("<br/>"));
-    const QStringList actionList = actions ? QStringList{QLatin1String(kActionKey), n.actionText} : QStringList();
+        body.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
+    const QStringList actionList = actions ? QStringList{QLatin1String(kActionKey), n.actionText,
+                                                         QLatin1String(kOpenKey), n.actionText}
+                                           : QStringList();
     Outcome outcome;
     if (actions && waitMs > 0) {
         bus.connect(QLatin1String(kService), QLatin1String(kPath), QLatin1String(kService),

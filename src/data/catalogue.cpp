@@ -279,4 +279,15 @@ QString openAmountsUpTo(const QDate &last, int dbId)
         + date(last) + QStringLiteral(" AND TrDbId=") + whole(dbId);
 }
 
+QString createIdentityTable()
+{
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS DbIdentity (IdKey VARCHAR(64) NOT NULL)");
+}
+QString insertIdentityIfNone(const QString &key)
+{
+    return QStringLiteral("INSERT INTO DbIdentity ( IdKey ) SELECT ") + text(key)
+        + QStringLiteral(" WHERE NOT EXISTS (SELECT IdKey FROM DbIdentity)");
+}
+QString readIdentity() { return QStringLiteral("SELECT IdKey FROM DbIdentity"); }
+
 } // namespace velto::sql

@@ -85,4 +85,9 @@ QString createSheet(qint64 dbId, const QString &name);
 // Open credits and debits of a sheet dated up to last, overdue ones included.
 QString openAmountsUpTo(const QDate &last, int dbId);
 
+// The database's own key (one row), added to older files when first needed.
+QString createIdentityTable();
+QString insertIdentityIfNone(const QString &key);
+QString readIdentity();
+
 } // namespace velto::sql

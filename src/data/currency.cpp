@@ -1,5 +1,6 @@
 #include "data/currency.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velto {
@@ -54,15 +55,20 @@ std::optional<Currency> Currency::fromInvariant(QStringView text)
 
 std::optional<Currency> Currency::fromLocaleText(const QString &text, const QLocale &locale)
 {
-    QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
+    QString t = text;
     // Strip what the locale's currency format adds around the number.
     const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
     if (!symbol.isEmpty())
         t.remove(symbol);
-    t.remove(locale.groupSeparator());
-    t.remove(QChar(0x00A0)).remove(QChar(0x202F)).remove(u' ');
+    t = t.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    // Blanks inside the number group its digits where the locale groups with
+    // a blank; anywhere else they only stand beside sign and symbol.
+    const QString group = locale.groupSeparator();
+    const bool blankGroups = group.size() == 1 && group.at(0).isSpace();
+    for (QChar blank : {QChar(u' '), QChar(0x00A0), QChar(0x202F)})
+        t.replace(blank, blankGroups ? group : QString());
     bool negative = false;
     if (t.startsWith(u'(') && t.endsWith(u')')) {
         negative = true;
@@ -76,8 +82,19 @@ std::optional<Currency> Currency::fromLocaleText(const QString &text, const QLoc
         t.chop(1);
     }
     const QString dec = locale.decimalPoint();
-    if (dec != QStringLiteral("."))
-        t.replace(dec, QStringLiteral("."));
+    const qsizetype point = t.indexOf(dec);
+    QString whole = point < 0 ? t : t.left(point);
+    QString fraction = point < 0 ? QString() : QStringLiteral(".") + t.mid(point + dec.size());
+    if (whole.contains(group)) {
+        // Grouping is accepted only where the locale puts it: "1,5" under
+        // English is not fifteen but a mistyped decimal, and is refused.
+        whole.remove(group);
+        bool ok = false;
+        const qulonglong digits = whole.toULongLong(&ok);
+        if (!ok || locale.toString(digits) != t.left(point < 0 ? t.size() : point))
+            return std::nullopt;
+    }
+    t = whole + fraction;
     auto c = fromInvariant(t);
     if (!c || t.startsWith(u'-') || t.startsWith(u'+'))
         return std::nullopt;
@@ -119,9 +136,63 @@ QString Currency::toSqlText() const
     return m_units < 0 ? toInvariant() : u' ' + toInvariant();
 }
 
-QString Currency::toLocaleCurrency(const QLocale &locale) const
+namespace {
+
+constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000};
+
+std::uint64_t magnitudeOf(std::int64_t units)
 {
-    return locale.toCurrencyString(toDouble());
+    return units < 0 ? std::uint64_t(0) - std::uint64_t(units) : std::uint64_t(units);
+}
+
+} // namespace
+
+Currency Currency::roundedTo(int decimals) const
+{
+    const std::uint64_t step = kPowers[4 - std::clamp(decimals, 0, 4)];
+    const std::uint64_t mag = magnitudeOf(m_units);
+    // Half away from zero on the magnitude; the largest magnitudes stay put
+    // rather than overflow.
+    const std::uint64_t up = mag / step * step + (mag % step >= (step + 1) / 2 ? step : 0);
+    if (up > std::uint64_t(INT64_MAX))
+        return fromUnits(m_units < 0 ? INT64_MIN : INT64_MAX);
+    return fromUnits(m_units < 0 ? -std::int64_t(up) : std::int64_t(up));
+}
+
+int Currency::currencyDecimals(const QLocale &locale)
+{
+    // QLocale writes money with its currency's decimals but does not say
+    // how many: they are counted in its text of zero.
+    const QString zero = locale.toCurrencyString(0.0);
+    const qsizetype point = zero.indexOf(locale.decimalPoint());
+    if (point < 0)
+        return 0;
+    int n = 0;
+    for (qsizetype i = point + locale.decimalPoint().size(); zero.mid(i).startsWith(locale.zeroDigit());
+         i += locale.zeroDigit().size())
+        ++n;
+    return std::min(n, 4);
+}
+
+QString Currency::toLocaleCurrency(const QLocale &locale, int decimals) const
+{
+    decimals = std::clamp(decimals < 0 ? currencyDecimals(locale) : decimals, 0, 4);
+    const std::uint64_t mag = magnitudeOf(roundedTo(decimals).m_units) / kPowers[4 - decimals];
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    QString number = locale.toString(qulonglong(mag / kPowers[decimals]));
+    if (decimals > 0) {
+        QString frac = plain.toString(qulonglong(mag % kPowers[decimals]));
+        while (frac.size() < decimals * locale.zeroDigit().size())
+            frac.prepend(locale.zeroDigit());
+        number += locale.decimalPoint() + frac;
+    }
+    // The locale's money pattern with its symbol and sign, around our digits.
+    const qlonglong seven = mag == 0 || m_units >= 0 ? 7 : -7;
+    QString text = locale.toCurrencyString(seven);
+    const QString digit = plain.toString(7);
+    const qsizetype at = text.indexOf(digit);
+    return at < 0 ? number : text.replace(at, digit.size(), number);
 }
 
 } // namespace velto

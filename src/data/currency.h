@@ -37,7 +37,16 @@ public:
     [[nodiscard]] QString toInvariant() const;
     // The form written into SQL text: a non-negative value starts with one blank.
     [[nodiscard]] QString toSqlText() const;
-    [[nodiscard]] QString toLocaleCurrency(const QLocale &locale = QLocale()) const;
+    // Rounded half away from zero to this many decimals (0 to 4), in
+    // integer arithmetic.
+    [[nodiscard]] Currency roundedTo(int decimals) const;
+    // How many decimals the locale's currency shows (2 for the euro, 0 for the yen).
+    [[nodiscard]] static int currencyDecimals(const QLocale &locale);
+    // The locale's money text of the value rounded to decimals (the
+    // currency's own for -1), built from the integer value: no binary
+    // fraction ever turns 2.675 into 2.67, and a value that rounds to zero
+    // carries no minus.
+    [[nodiscard]] QString toLocaleCurrency(const QLocale &locale = QLocale(), int decimals = -1) const;
 
     constexpr Currency operator+(Currency o) const { return fromUnits(m_units + o.m_units); }
     constexpr Currency operator-(Currency o) const { return fromUnits(m_units - o.m_units); }

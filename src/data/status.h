@@ -41,6 +41,7 @@ enum : int {
     kErrorChangedMeanwhile = 1006, // an edit of a row that changed since the window read it
     kErrorInUse = 1007,          // a row other rows still refer to
     kErrorMissing = 1008,        // a row the request names no longer exists
+    kErrorFileNotWritten = 1009, // a file outside the database, refused or failed; the message says which and why
 };
 
 } // namespace velto

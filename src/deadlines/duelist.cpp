@@ -6,6 +6,7 @@
 #include "data/recordset.h"
 #include "deadlines/datasheets.h"
 #include "deadlines/deadlinestore.h"
+#include "deadlines/exporttext.h"
 
 #include <QStringList>
 
@@ -37,26 +38,32 @@ QString describedWithCounter(const Deadline &d)
         + QLatin1Char(' ') + QString::number(d.groupCount);
 }
 
-Currency dueTotal(const QList<DueItem> &items)
-{
-    Currency total;
-    for (const DueItem &i : items)
-        total += signedAmount(i.deadline.type, i.deadline.value);
-    return total;
-}
-
 namespace {
 
 QString signedMoney(Currency value, const QLocale &locale)
 {
     // The sign always stands in front, also where the locale writes a
     // negative amount in brackets: in a column of credits and debits a
-    // plus and a minus read apart at a glance.
+    // plus and a minus read apart at a glance. An amount shown as zero
+    // carries none.
+    value = value.roundedTo(Currency::currencyDecimals(locale));
     const Currency magnitude = value.units() < 0 ? Currency() - value : value;
     const QString text = magnitude.toLocaleCurrency(locale);
     if (value.units() == 0)
         return text;
     return (value.units() > 0 ? locale.positiveSign() : locale.negativeSign()) + text;
+}
+
+// The total of the amounts as they are shown, each rounded to the
+// currency's decimals: the lines above it add up to it, as on a printed
+// statement. (The exact sum may differ by a few hundredths.)
+Currency shownTotal(const QList<DueItem> &items, const QLocale &locale)
+{
+    const int decimals = Currency::currencyDecimals(locale);
+    Currency total;
+    for (const DueItem &i : items)
+        total += signedAmount(i.deadline.type, i.deadline.value).roundedTo(decimals);
+    return total;
 }
 
 } // namespace
@@ -78,9 +85,10 @@ QString dueReport(const QList<DueItem> &items, const QLocale &locale)
         QStringList row{locale.toString(i.deadline.date, dateFormat), deadlineTypeName(i.deadline.type),
                         describedWithCounter(i.deadline), i.account, signedAmountText(i.deadline, locale),
                         i.sheetName};
-        // One line per deadline whatever the description holds.
+        // One line per deadline whatever the description holds, and no
+        // escape sequence reaches the terminal.
         for (QString &field : row)
-            field.replace(u'\n', u' ').remove(u'\r');
+            field = outsideText(field);
         for (int c = 0; c < ColumnCount; ++c)
             widths[c] = std::max(widths[c], int(row[c].size()));
         rows.append(row);
@@ -95,23 +103,23 @@ QString dueReport(const QList<DueItem> &items, const QLocale &locale)
         }
         text += line.trimmed() + QLatin1Char('\n');
     }
-    text += LoadResString(1008) + QStringLiteral(": ") + signedMoney(dueTotal(items), locale) + QLatin1Char('\n');
+    text += LoadResString(1008) + QStringLiteral(": ") + signedMoney(shownTotal(items, locale), locale) + QLatin1Char('\n');
     return text;
 }
 
 DueSummary dueSummary(const QList<DueItem> &items, const QLocale &locale, int maxItems)
 {
     DueSummary s;
-    const QString total = signedMoney(dueTotal(items), locale);
+    const QString total = signedMoney(shownTotal(items, locale), locale);
     s.summary = items.size() == 1 ? LoadResString(1729).arg(total)
                                   : LoadResString(1728).arg(locale.toString(items.size()), total);
     QStringList lines;
     const QString dateFormat = fourDigitYearFormat(locale);
     for (qsizetype n = 0; n < items.size() && n < maxItems; ++n) {
         const Deadline &d = items.at(n).deadline;
-        QStringList parts{locale.toString(d.date, dateFormat), describedWithCounter(d)};
+        QStringList parts{locale.toString(d.date, dateFormat), outsideText(describedWithCounter(d))};
         if (!items.at(n).account.isEmpty())
-            parts.append(items.at(n).account);
+            parts.append(outsideText(items.at(n).account));
         if (const QString amount = signedAmountText(d, locale); !amount.isEmpty())
             parts.append(amount);
         lines.append(parts.join(QStringLiteral(" · ")));

@@ -26,14 +26,12 @@ Status readOpenDeadlines(const QString &connectionString, int sheetId, const QDa
 
 // The description as the grid shows it, with "3 of 12" after a series member.
 [[nodiscard]] QString describedWithCounter(const Deadline &d);
-// What the items count in total: credits add, debits subtract.
-[[nodiscard]] Currency dueTotal(const QList<DueItem> &items);
 // The amount with its sign as the locale writes money; empty for an
 // appointment, which carries none.
 [[nodiscard]] QString signedAmountText(const Deadline &d, const QLocale &locale);
 
 // One line per item (date, type, description, client/supplier, signed
-// amount, sheet), in columns, then the signed total.
+// amount, sheet), in columns, then the signed total of the amounts as shown.
 [[nodiscard]] QString dueReport(const QList<DueItem> &items, const QLocale &locale);
 
 // A notification's texts: the count and total as the summary, the first

@@ -9,17 +9,25 @@ namespace velto {
 
 namespace {
 
-QString quoted(QString value)
+QString quoted(const QString &value)
 {
     // One line per deadline: a line break kept in the notes becomes a blank.
-    value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    value.replace(u'\r', u' ');
-    value.replace(u'\n', u' ');
-    value.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + value + u'"';
+    // A tab is text inside the quotes.
+    return u'"' + outsideText(value, u"\t").replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 } // namespace
+
+QString outsideText(QStringView text, QStringView kept)
+{
+    QString out = text.toString();
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    for (QChar &c : out) {
+        if (c.category() == QChar::Other_Control && !kept.contains(c))
+            c = u' ';
+    }
+    return out;
+}
 
 QString generalNumber(Currency value, const QLocale &locale)
 {

@@ -32,6 +32,13 @@ struct ExportRecord {
     QString accountNotes;
 };
 
+// A text as it leaves the program (terminal, notification, calendar,
+// export): every control character, escape sequences' ESC and DEL
+// included, becomes a blank, so no stored text can recolour a terminal or
+// break a file's format. The controls a format allows are kept: a line
+// break (CR LF, CR or LF) is one LF where kept holds it, a blank elsewhere.
+[[nodiscard]] QString outsideText(QStringView text, QStringView kept = {});
+
 // A number as "General Number" writes it: no grouping, no trailing zeros,
 // the locale's decimal separator.
 [[nodiscard]] QString generalNumber(Currency value, const QLocale &locale);

@@ -1,12 +1,10 @@
 #include "deadlines/icalexport.h"
 
+#include "app/filewrite.h"
 #include "app/strings.h"
-#include "data/connection.h"
+#include "data/databaseidentity.h"
+#include "deadlines/exporttext.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <libical/ical.h>
@@ -18,28 +16,17 @@ namespace velto {
 
 namespace {
 
-icaltimetype icalDate(const QDate &d)
+// The day's DATE value written as text: libical's time type turns years
+// after 3000 into a null time, and the program takes dates up to 9999.
+icalproperty *startDay(const QDate &d)
 {
-    icaltimetype t = icaltime_null_date();
-    t.year = d.year();
-    t.month = d.month();
-    t.day = d.day();
-    return t;
+    return icalproperty_new_from_string(("DTSTART;VALUE=DATE:" + d.toString(u"yyyyMMdd")).toLatin1().constData());
 }
 
 // libical copies every text it is given.
 QByteArray utf8(const QString &s) { return s.toUtf8(); }
 
 } // namespace
-
-QString calendarDatabaseKey(const QString &connectionString)
-{
-    const QString file = Connection::dataSourceOf(connectionString);
-    const QString canonical = QFileInfo(file).canonicalFilePath();
-    const QByteArray hash =
-        QCryptographicHash::hash((canonical.isEmpty() ? file : canonical).toUtf8(), QCryptographicHash::Sha256);
-    return QString::fromLatin1(hash.toHex().left(16));
-}
 
 QString calendarEventUid(const QString &databaseKey, qint64 rowId)
 {
@@ -59,22 +46,26 @@ QByteArray calendarText(const QList<DueItem> &items, const QString &databaseKey,
 
     for (const DueItem &i : items) {
         const Deadline &d = i.deadline;
+        // Text values hold no control characters; DESCRIPTION keeps its
+        // line breaks, which libical writes escaped.
         const QString amount = signedAmountText(d, locale);
-        const QString summary = describedWithCounter(d) + (amount.isEmpty() ? QString() : QStringLiteral(" ") + amount);
+        const QString summary =
+            outsideText(describedWithCounter(d)) + (amount.isEmpty() ? QString() : QStringLiteral(" ") + amount);
         QStringList details{LoadResString(1002) + QStringLiteral(": ") + deadlineTypeName(d.type)};
         if (!i.account.isEmpty())
-            details.append(LoadResString(1015) + QStringLiteral(": ") + i.account);
+            details.append(LoadResString(1015) + QStringLiteral(": ") + outsideText(i.account));
         if (!amount.isEmpty())
             details.append(LoadResString(1007) + QStringLiteral(": ") + amount);
         if (!d.notes.isEmpty())
-            details.append(LoadResString(1012) + QStringLiteral(": ") + d.notes);
+            details.append(LoadResString(1012) + QStringLiteral(": ") + outsideText(d.notes, u"\n"));
 
         icalcomponent *ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
         icalcomponent_add_property(ev, icalproperty_new_uid(utf8(calendarEventUid(databaseKey, d.rowId)).constData()));
         icalcomponent_add_property(ev, icalproperty_new_dtstamp(dtstamp));
-        icalcomponent_add_property(ev, icalproperty_new_dtstart(icalDate(d.date)));
-        // All-day: the end is the day after, exclusive.
-        icalcomponent_add_property(ev, icalproperty_new_dtend(icalDate(d.date.addDays(1))));
+        icalcomponent_add_property(ev, startDay(d.date));
+        // All-day: one day long. An end date would be the day after, which
+        // for 9999-12-31 no DATE value can write.
+        icalcomponent_add_property(ev, icalproperty_new_duration(icaldurationtype_from_string("P1D")));
         icalcomponent_add_property(ev, icalproperty_new_summary(utf8(summary).constData()));
         icalcomponent_add_property(ev, icalproperty_new_description(utf8(details.join(u'\n')).constData()));
         icalcomponent_add_property(ev, icalproperty_new_categories(utf8(deadlineTypeName(d.type)).constData()));
@@ -92,15 +83,10 @@ Status exportCalendar(const QString &connectionString, int sheetId, const QStrin
     QList<DueItem> items;
     if (const Status st = readOpenDeadlines(connectionString, sheetId, QDate(), &items); !st)
         return st;
-    const QByteArray text =
-        calendarText(items, calendarDatabaseKey(connectionString), locale, QDateTime::currentDateTimeUtc());
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-    written = written && file.commit();
-    if (!written)
-        return Status::failure(kErrorNotOpen, QDir::toNativeSeparators(path) + QStringLiteral("\n") + LoadResString(1580)
-                                                  + QStringLiteral("\n") + file.errorString());
-    return Status::success();
+    QString key;
+    if (const Status st = databaseIdentity(connectionString, &key); !st)
+        return st;
+    return writeWholeFile(path, calendarText(items, key, locale, QDateTime::currentDateTimeUtc()));
 }
 
 } // namespace velto

@@ -15,17 +15,17 @@
 
 namespace velto {
 
-// The part of every UID that names the database: a hash of its file's
-// canonical path, the same for every export of that file.
-[[nodiscard]] QString calendarDatabaseKey(const QString &connectionString);
-// "<row id>-<database key>@velto".
+// "<row id>-<database key>@velto"; the key is the database's own
+// (databaseIdentity), so UIDs stay when the file moves and differ between
+// databases.
 [[nodiscard]] QString calendarEventUid(const QString &databaseKey, qint64 rowId);
 
 // The calendar text; stamp is the DTSTAMP of every event.
 [[nodiscard]] QByteArray calendarText(const QList<DueItem> &items, const QString &databaseKey,
                                       const QLocale &locale, const QDateTime &stamp);
 
-// Reads the sheet's open deadlines and writes the file whole or not at all.
+// Reads the sheet's open deadlines and writes the file whole or not at all
+// (writeWholeFile: nothing but a regular file is replaced).
 Status exportCalendar(const QString &connectionString, int sheetId, const QString &path,
                       const QLocale &locale = QLocale());
 

@@ -10,7 +10,13 @@
 
 namespace velto {
 
+// The folded text, searched with the needle's folding; a text with German
+// umlauts holds a second folding with them transcribed.
 [[nodiscard]] QString searchFold(QStringView text, const QLocale &locale);
+// What the user typed, folded.
+[[nodiscard]] QString searchNeedle(QStringView text, const QLocale &locale);
+// Stands between the two foldings of a text; never part of a needle.
+inline constexpr QChar kFoldAlternative{0xFFFF};
 
 // Whether folded text holds folded needle; an empty needle is in every text.
 [[nodiscard]] inline bool searchMatches(const QString &foldedText, const QString &foldedNeedle)

@@ -1,4 +1,7 @@
 #include "app/autostart.h"
+#include "data/connection.h"
+#include "data/databaseidentity.h"
+#include "data/schema.h"
 #include "deadlines/icalexport.h"
 #include "app/mainmod.h"
 #include "app/settings.h"
@@ -11,6 +14,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCryptographicHash>
+#include <QDir>
+#include <QRegularExpression>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
@@ -19,6 +24,7 @@
 #include <QTest>
 
 #include <libical/ical.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace velto;
@@ -33,7 +39,7 @@ class FakeNotifications : public QObject
 public:
     QList<QVariantList> calls;
 public slots:
-    QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+    QStringList GetCapabilities() { return {u"actions"_s, u"body"_s, u"body-markup"_s}; }
     uint Notify(const QString &app, uint replaces, const QString &icon, const QString &summary, const QString &body,
                 const QStringList &actions, const QVariantMap &hints, int timeout)
     {
@@ -81,6 +87,16 @@ private slots:
         seedDeadline(1, DeadlineType::Credit, {2027, 1, 5}, QStringLiteral("Paid"), 0, money("9"), true);
         seedDeadline(1, DeadlineType::Credit, {2027, 2, 20}, QStringLiteral("Later"), 0, money("50"));
         seedDeadline(2, DeadlineType::Debit, {2027, 1, 12}, QStringLiteral("Fee"), 0, money("10"));
+        // Texts with control characters, amounts that binary fractions round
+        // wrong, and days up to the last the program takes.
+        seedSheet(3, QStringLiteral("Hostile"));
+        const qint64 bell = seedAccount(u"Bell\a <b>&\x1b[2J"_s);
+        seedDeadline(3, DeadlineType::Credit, {2027, 1, 14}, u"Odd\x01\x0b\x7f\x1b[31mred\u0085"_s, bell, money("2.675"));
+        seedDeadline(3, DeadlineType::Credit, {2027, 1, 14}, u"One"_s, 0, money("1.005"));
+        seedDeadline(3, DeadlineType::Debit, {2027, 1, 14}, u"Tiny"_s, 0, money("0.004"));
+        for (const QDate day : {QDate(3000, 12, 31), QDate(3001, 1, 1), QDate(9999, 12, 31)})
+            seedDeadline(3, DeadlineType::Credit, day, u"Far"_s, 0, money("1"));
+        QVERIFY(Connection::executeAlone(currentDatabase(), u"UPDATE Transactions SET TrNotes='a\r\nb\tc\x1b' WHERE TrDbId=3"_s));
         m_dbHash = dbHash();
     }
 
@@ -102,6 +118,11 @@ private slots:
         QTest::addRow("all sheets by date") << QStringList{"en_US.UTF-8", "2027-01-12", "--due", "--all-sheets"} << 0
             << u"1/10/2027  Credit  Rent 2 of 12  Rossi & Co  +$1,200.50  Scadenziario\n"
                "1/12/2027  Debit   Fee                          -$10.00  Other\nTotal: +$1,190.50\n"_s;
+        QTest::addRow("controls as blanks; shown amounts rounded and adding up, no minus on zero")
+            << QStringList{"en_US.UTF-8", "2027-01-15", "--due", "--sheet", "3"} << 0
+            << u"1/14/2027  Credit  Odd    [31mred   Bell  <b>& [2J  +$2.68  Hostile\n"
+               "1/14/2027  Credit  One                              +$1.01  Hostile\n"
+               "1/14/2027  Debit   Tiny                              $0.00  Hostile\nTotal: +$3.69\n"_s;
         QTest::addRow("nothing due") << QStringList{"en_US.UTF-8", "2027-01-01", "--due", "--sheet", "2"} << 1
                                      << u"Nothing is due.\n"_s;
         QTest::addRow("no such sheet, in Italian") << QStringList{"it_IT.UTF-8", "2027-01-15", "--due", "--sheet=9"}
@@ -133,12 +154,16 @@ private slots:
         QCOMPARE(service.calls.size(), 1);
         const QVariantList &call = service.calls.first();
         QCOMPARE(call.at(3).toString(), u"2 offene Fälligkeiten, Summe +900,50\u00a0€"_s);
-        QCOMPARE(call.at(4).toString(), u"10.01.2027 · Rent 2 von 12 · Rossi & Co · +1.200,50\u00a0€\n"
+        // Markup allows no <br/>: plain line breaks, "&" and "<" escaped.
+        QCOMPARE(call.at(4).toString(), u"10.01.2027 · Rent 2 von 12 · Rossi &amp; Co · +1.200,50\u00a0€\n"
                                          "15.01.2027 · Tax · -300,00\u00a0€"_s);
-        QCOMPARE(call.at(5).toStringList(), (QStringList{"default", u"Velto öffnen"_s}));
+        QCOMPARE(call.at(5).toStringList(), (QStringList{"default", u"Velto öffnen"_s, "open", u"Velto öffnen"_s}));
+        QCOMPARE(velto({"--due", "--notify", "--sheet", "3"}).exit, 0);
+        QCOMPARE(service.calls.last().at(4).toString(), u"1/14/2027 · Odd    [31mred  · Bell  &lt;b>&amp; [2J · +$2.68\n"
+                                                         "1/14/2027 · One · +$1.01\n1/14/2027 · Tiny · $0.00"_s);
 
         QCOMPARE(velto({"--due", "--notify", "--sheet", "2"}, "de_DE.UTF-8", "2027-01-01").exit, 1);
-        QCOMPARE(service.calls.size(), 1); // nothing due, nothing sent
+        QCOMPARE(service.calls.size(), 2); // nothing due, nothing sent
     }
 
     void loginEntryWrittenAndRemovedFromPreferences()
@@ -159,30 +184,62 @@ private slots:
         QVERIFY(prompts.messages.isEmpty());
     }
 
+    // Two exports of sheet 1 and one of far days and hostile texts, read by
+    // libical and by python3-icalendar: every open deadline on its day, by
+    // a UID from the database's own key, and no control character.
     void calendarReadBackByTwoReaders()
     {
-        const QString first = m_box.path() + u"/a.ics"_s, second = m_box.path() + u"/b.ics"_s;
-        QCOMPARE(velto({"--export-ics", first}).exit, 0);
-        QCOMPARE(velto({"--export-ics", second, "--sheet", "1"}).exit, 0);
-        QStringList expected; // "<uid> <date>" of each open deadline of sheet 1, the UID from database and row
-        for (const Deadline &d : storedDeadlines(u"TrDone=False AND TrDbId=1"_s))
-            expected << calendarEventUid(calendarDatabaseKey(currentDatabase()), d.rowId) + d.date.toString(u" yyyyMMdd"_s);
-        QStringList byLibical;
-        icalcomponent *cal = icalparser_parse_string(readFile(first).constData());
-        for (icalcomponent *ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
-             ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT))
-            byLibical << QString::fromUtf8(icalcomponent_get_uid(ev)) + u' '
-                    + QLatin1String(icaltime_as_ical_string(icalcomponent_get_dtstart(ev))); // "20270110": all-day
-        icalcomponent_free(cal);
-        QCOMPARE(byLibical, expected);
-        QVERIFY(readFile(first).contains("SUMMARY:Rent 2 of 12 +$1\\,200.50"));
+        const QString one = m_box.path() + u"/a.ics"_s, again = m_box.path() + u"/b.ics"_s, far = m_box.path() + u"/c.ics"_s;
+        QCOMPARE(velto({"--export-ics", one}).exit, 0);
+        QCOMPARE(velto({"--export-ics", again, "--sheet", "1"}).exit, 0);
+        QCOMPARE(velto({"--export-ics", far, "--sheet", "3"}).exit, 0);
+        QString key;
+        QVERIFY(databaseIdentity(currentDatabase(), &key) && key.size() == 32);
+        auto expected = [&key](int sheet) { // "<uid> <date>" of each open deadline of the sheet
+            QStringList out;
+            for (const Deadline &d : storedDeadlines(u"TrDone=False AND TrDbId=%1"_s.arg(sheet)))
+                out << calendarEventUid(key, d.rowId) + d.date.toString(u" yyyyMMdd"_s);
+            return out;
+        };
+        for (const auto &[file, sheet] : {std::pair{one, 1}, std::pair{far, 3}}) {
+            QStringList byLibical;
+            icalcomponent *cal = icalparser_parse_string(readFile(file).constData());
+            for (icalcomponent *ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+                 ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT))
+                byLibical << QString::fromUtf8(icalcomponent_get_uid(ev)) + u' '
+                        + QLatin1String(icalproperty_get_value_as_string(icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY)));
+            icalcomponent_free(cal);
+            QCOMPARE(byLibical, expected(sheet));
+            for (const QChar c : QString::fromUtf8(readFile(file)))
+                QVERIFY2(c.category() != QChar::Other_Control || c == u'\r' || c == u'\n', qPrintable(far));
+        }
+        QVERIFY(readFile(one).contains("SUMMARY:Rent 2 of 12 +$1\\,200.50"));
         QProcess python;
         python.start(u"/usr/bin/python3"_s, {u"-c"_s, u"import icalendar,sys\n"
             "for f in sys.argv[1:]:\n"
             "  for e in icalendar.Calendar.from_ical(open(f,'rb').read()).walk('VEVENT'):\n"
-            "    print(e['UID'], e.decoded('DTSTART').strftime('%Y%m%d'))"_s, first, second});
+            "    print(e['UID'], e.decoded('DTSTART').strftime('%Y%m%d'), e.decoded('DURATION').days)"_s, one, again, far});
         QVERIFY(python.waitForFinished());
-        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts), expected + expected);
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                 (expected(1) + expected(1) + expected(3)).replaceInStrings(QRegularExpression(u"$"_s), u" 1"_s));
+
+        // The key travels with the file; another database has its own.
+        const QString moved = m_box.path() + u"/moved"_s, other = m_box.path() + u"/other"_s;
+        QVERIFY(QDir().mkpath(moved) && QDir().mkpath(other) && QFile::copy(m_box.databasePath(), moved + u"/velto.mdb"_s));
+        QVERIFY(createDatabaseFile(other + u"/velto.mdb"_s));
+        QString movedKey, otherKey;
+        QVERIFY(databaseIdentity(connectionStringFor(moved), &movedKey) && databaseIdentity(connectionStringFor(other), &otherKey));
+        QCOMPARE(movedKey, key);
+        QVERIFY(otherKey != key && otherKey.size() == 32);
+
+        // A pipe under the name is refused, never replaced by a file.
+        const QString pipe = m_box.path() + u"/pipe.ics"_s;
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const Run r = velto({"--export-ics", pipe});
+        QCOMPARE(r.exit, 2);
+        QVERIFY2(r.err.contains(u"is not a regular file"_s), qPrintable(r.err));
+        struct stat st;
+        QVERIFY(stat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
     }
 };
 

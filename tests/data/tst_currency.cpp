@@ -5,6 +5,7 @@
 #include <limits>
 
 using namespace velto;
+using namespace Qt::StringLiterals;
 
 namespace {
 constexpr qint64 kMax = std::numeric_limits<qint64>::max();
@@ -108,6 +109,14 @@ private slots:
         QTest::newRow("fr: narrow blank grouping")
             << fr << QStringLiteral("1\u202f234,56\u00a0€") << true << qint64(12345600);
         QTest::newRow("ch: apostrophe grouping") << ch << QStringLiteral("CHF 1’234.50") << true << qint64(12345000);
+        QTest::newRow("us: comma where no grouping stands") << us << "1,5" << false << qint64(0);
+        QTest::newRow("us: short group") << us << "$12,34.5" << false << qint64(0);
+        QTest::newRow("us: grouping as the locale writes it") << us << "12,345.6" << true << qint64(123456000);
+        QTest::newRow("it: full stop where no grouping stands") << it << "1.5" << false << qint64(0);
+        QTest::newRow("de: full stop where no grouping stands") << QLocale(QLocale::German) << "1.5" << false << qint64(0);
+        QTest::newRow("es: full stop where no grouping stands") << QLocale(QLocale::Spanish) << "1.5" << false << qint64(0);
+        QTest::newRow("fr: comma decimal") << fr << "1,5" << true << qint64(15000);
+        QTest::newRow("fr: plain blank grouping") << fr << "1 234,5 €" << true << qint64(12345000);
         QTest::newRow("empty box") << it << "" << false << qint64(0);
         QTest::newRow("symbol only") << it << "€" << false << qint64(0);
         QTest::newRow("letters") << us << "abc" << false << qint64(0);
@@ -124,6 +133,30 @@ private slots:
         QCOMPARE(c.has_value(), valid);
         if (valid)
             QCOMPARE(c->units(), units);
+    }
+
+    // Shown amounts are rounded half away from zero from the exact value.
+    void showsMoneyRoundedFromTheExactValue_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("2.675 up") << "en_US" << qint64(26750) << "$2.68";
+        QTest::newRow("1.005 up") << "en_US" << qint64(10050) << "$1.01";
+        QTest::newRow("tiny debit, no minus") << "en_US" << qint64(-40) << "$0.00";
+        QTest::newRow("negative half away from zero") << "en_US" << qint64(-10050) << "($1.01)";
+        QTest::newRow("it") << "it_IT" << qint64(26750) << u"2,68\u00a0€"_s;
+        QTest::newRow("de grouping") << "de_DE" << qint64(12345678910050) << u"1.234.567.891,01\u00a0€"_s;
+        QTest::newRow("fr") << "fr_FR" << qint64(-12345674999) << u"(1\u202f234\u202f567,50\u00a0€)"_s;
+        QTest::newRow("es") << "es_ES" << qint64(49) << u"0,00\u00a0€"_s;
+        QTest::newRow("smallest value") << "en_US" << kMin << "($922,337,203,685,477.58)";
+        QTest::newRow("yen has no decimals") << "ja_JP" << qint64(15000) << u"￥2"_s;
+    }
+    void showsMoneyRoundedFromTheExactValue()
+    {
+        QFETCH(QString, locale);
+        QFETCH(qint64, units);
+        QTEST(Currency::fromUnits(units).toLocaleCurrency(QLocale(locale)), "shown");
     }
 
     // The amount box shows the locale's currency text; saving reads it back.

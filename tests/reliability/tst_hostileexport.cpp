@@ -40,6 +40,7 @@ private slots:
         same("empty", QString());
         QTest::newRow("line breaks become blanks") << QStringLiteral("first\r\nsecond\nthird\rfourth")
                                                    << QStringLiteral("first second third fourth");
+        QTest::newRow("other controls become blanks") << QStringLiteral("a\x01\a\x1b[2J\x7f\u0085z") << QStringLiteral("a   [2J  z");
     }
 
     void hostileValuesStayOneFieldOnOneLine()

@@ -1,6 +1,7 @@
 #include "ui/deadlines/amountbox.h"
 
 #include "app/mainmod.h"
+#include "app/strings.h"
 
 #include <QKeyEvent>
 
@@ -17,7 +18,12 @@ QString AmountBox::currencyText(Currency value, const QLocale &locale)
     const std::int64_t frac = (value.units() < 0 ? -value.units() : value.units()) % Currency::kScale;
     if (frac % 100 != 0)
         decimals = frac % 10 != 0 ? 4 : 3;
-    return locale.toCurrencyString(value.toDouble(), locale.currencySymbol(QLocale::CurrencySymbol), decimals);
+    return value.toLocaleCurrency(locale, decimals);
+}
+
+QString AmountBox::refusalText() const
+{
+    return LoadResString(1861).arg(currencyText(Currency::fromUnits(12345600), locale()));
 }
 
 void AmountBox::setAmount(Currency value)

@@ -27,6 +27,8 @@ public:
     // Currency text of the locale, with as many decimals (two to four) as
     // the value needs, so nothing is lost when it is read back.
     static QString currencyText(Currency value, const QLocale &locale = QLocale());
+    // What the box expects, with an example in its locale's format.
+    [[nodiscard]] QString refusalText() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -222,8 +222,11 @@ void frmScadenze::cmdSalva_Click()
         txtDescription->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (m_frame->focusFirstInvalid())
+    if (QWidget *invalid = m_frame->focusFirstInvalid()) {
+        if (invalid == txtAmount)
+            m_prompts.message(txtAmount->refusalText(), MessageIcon::Warning);
         return;
+    }
     Deadline edited = m_loaded;
     edited.type = imgcmbData->type();
     edited.date = datData->date();

@@ -502,8 +502,11 @@ void frmScadenzeNuovo::cmdSalva_Click()
         txtDescription->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (m_frame->focusFirstInvalid())
+    if (QWidget *invalid = m_frame->focusFirstInvalid()) {
+        if (invalid == txtAmount)
+            m_prompts.message(txtAmount->refusalText(), MessageIcon::Warning);
         return;
+    }
     const DeadlineEntry e = entry();
     qint64 firstRowId = 0;
     const Status st = InsertDeadlines(currentDatabase(), app().CurrentDbId, e, &firstRowId, &programHistory());

@@ -1,5 +1,6 @@
 #include "ui/main/exportprint.h"
 
+#include "app/filewrite.h"
 #include "app/mainmod.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QLocale>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace velto {
 
@@ -94,19 +94,8 @@ bool ExportGrid(Grid &grid, UserPrompts &prompts)
     if (path.isEmpty())
         return false;
 
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written)
-        written = file.write(text) == text.size();
-    if (written)
-        written = file.commit();
-    else
-        file.cancelWriting();
-    if (!written) {
-        // Qt's reason is in the user's language once its translations are loaded.
-        prompts.message(QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + LoadResString(1580)
-                            + QStringLiteral("\r\n") + file.errorString(),
-                        MessageIcon::Critical);
+    if (const Status st = writeWholeFile(path, text); !st) {
+        prompts.message(st.message(), MessageIcon::Critical);
         return false;
     }
     return true;

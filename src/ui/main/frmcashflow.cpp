@@ -1,5 +1,6 @@
 #include "ui/main/frmcashflow.h"
 
+#include "app/filewrite.h"
 #include "app/mainmod.h"
 #include "app/statustext.h"
 #include "app/strings.h"
@@ -24,7 +25,7 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -241,15 +242,11 @@ void frmCashFlow::savePng()
     if (path.isEmpty())
         return;
     const QPixmap picture = m_view->grab();
-    QSaveFile file(path);
-    // Written whole or not at all: a half image must not replace an old one.
-    const bool saved = file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
-    if (!saved) {
-        QString text = LoadResString(1772).arg(QDir::toNativeSeparators(path));
-        if (!file.errorString().isEmpty())
-            text += QLatin1Char('\n') + file.errorString();
-        m_prompts.message(text, MessageIcon::Critical);
-    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    const bool drawn = buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG");
+    if (const Status st = drawn ? writeWholeFile(path, png) : Status::failure(kErrorFileNotWritten, QString()); !st)
+        m_prompts.message(drawn ? st.message() : LoadResString(1772).arg(QDir::toNativeSeparators(path)), MessageIcon::Critical);
 }
 
 void frmCashFlow::print()

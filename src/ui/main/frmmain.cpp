@@ -38,6 +38,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -350,6 +351,16 @@ void frmMain::buildToolbars()
         a->setCheckable(true);
         buttons->addAction(a);
         connect(a, &QAction::triggered, this, [this, g] { applyLayout(g); });
+        // The accessibility interface's toggle checks the button and its
+        // action without triggering it: a check that no trigger followed
+        // switches the layout too.
+        connect(a, &QAction::toggled, this, [this, g](bool on) {
+            if (on)
+                QTimer::singleShot(0, this, [this, g] {
+                    if (app().GroupOption != g)
+                        applyLayout(g);
+                });
+        });
     }
 }
 

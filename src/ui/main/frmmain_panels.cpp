@@ -3,6 +3,7 @@
 
 #include "ui/main/frmmain.h"
 
+#include "app/localeinfo.h"
 #include "app/mainmod.h"
 #include "app/preferences.h"
 #include "app/userprompts.h"
@@ -109,9 +110,10 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
     // The list shows no headers; screen readers still hear what it lists.
     t->setColumnCaption(1, LoadResString(1005));
     const QLocale locale;
-    t->setAccessibleName(first == last ? LoadResString(1647).arg(locale.toString(first, QLocale::ShortFormat))
-                                       : LoadResString(1648).arg(locale.toString(first, QLocale::ShortFormat),
-                                                                 locale.toString(last, QLocale::ShortFormat)));
+    const QString format = fourDigitYearFormat(locale);
+    t->setAccessibleName(first == last ? LoadResString(1647).arg(locale.toString(first, format))
+                                       : LoadResString(1648).arg(locale.toString(first, format),
+                                                                 locale.toString(last, format)));
     t->setColumnVisible(1, true);
     t->setColumnValueByRequest(1, true);
     t->setColumnWidth(1, qMax(0, toTwipsX(t->width()) - 60 - int(app().ScrollBarWidth)));

@@ -180,7 +180,7 @@ void Grid::setSearch(const QStringList &fields, const QString &text, const QLoca
     m_searchFields = fields;
     m_searchText = text;
     m_searchLocale = locale;
-    m_foldedNeedle = searchFold(text, locale);
+    m_foldedNeedle = searchNeedle(text, locale);
     showSearchedRows();
 }
 

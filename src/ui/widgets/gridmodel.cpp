@@ -1,6 +1,7 @@
 #include "ui/widgets/gridmodel.h"
 
 #include "data/currency.h"
+#include "deadlines/namecollation.h"
 #include "ui/widgets/gridvalues.h"
 
 #include <QDate>
@@ -313,10 +314,18 @@ std::vector<qint64> rankValues(const std::vector<QVariant> &values)
             }
             idOf[r] = *it;
         }
+        // Ordered as compareGridValues orders text, through sort keys of
+        // the language's collation taken once per distinct text.
+        const QCollator collator = nameCollator();
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(std::size_t(distinct.size()));
+        for (const QString &text : std::as_const(distinct))
+            keys.push_back(collator.sortKey(text));
         std::vector<int> byText(distinct.size());
         std::iota(byText.begin(), byText.end(), 0);
         std::sort(byText.begin(), byText.end(), [&](int a, int b) {
-            return compareGridValues(distinct[a], distinct[b]) < 0;
+            const int c = keys[std::size_t(a)].compare(keys[std::size_t(b)]);
+            return c != 0 ? c < 0 : distinct[a] < distinct[b];
         });
         std::vector<qint64> rankOfId(distinct.size());
         for (std::size_t i = 0; i < byText.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include "app/localeinfo.h"
 #include "data/currency.h"
+#include "deadlines/namecollation.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -71,6 +72,19 @@ int compareNumbers(const QVariant &a, const QVariant &b)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
+// One collator while the language stays: making one costs more than
+// many comparisons.
+const QCollator &currentCollator()
+{
+    static thread_local QLocale of;
+    static thread_local QCollator collator = nameCollator();
+    if (QLocale() != of) {
+        of = QLocale();
+        collator = nameCollator();
+    }
+    return collator;
+}
+
 } // namespace
 
 int compareGridValues(const QVariant &a, const QVariant &b)
@@ -93,8 +107,10 @@ int compareGridValues(const QVariant &a, const QVariant &b)
     }
     case Kind::Text:
     case Kind::Other: {
+        // Names in the order of the language, as every list of names;
+        // texts the collation holds equal still differ by their characters.
         const QString x = a.toString(), y = b.toString();
-        const int c = x.compare(y, Qt::CaseInsensitive);
+        const int c = currentCollator().compare(x, y);
         if (c != 0)
             return c < 0 ? -1 : 1;
         const int s = x.compare(y, Qt::CaseSensitive);

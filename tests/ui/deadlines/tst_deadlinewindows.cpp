@@ -217,6 +217,8 @@ private slots:
         // A pasted minus gets past the key filter: an amount is never negative.
         QTest::newRow("negative amount pasted") << "txtData1" << "Gas" << "-50";
         QTest::newRow("letters pasted") << "txtData1" << "Gas" << "abc";
+        // Not fifteen: a comma where the regional format has no grouping.
+        QTest::newRow("comma for a full stop") << "txtData1" << "Gas" << "1,5";
     }
 
     void invalidFieldKeepsTheFocusAndWritesNothing()
@@ -243,6 +245,7 @@ private slots:
         QVERIFY(dlg->isVisible());
         QCOMPARE(dlg->focusWidget(), field<QWidget>(dlg, qPrintable(fieldName)));
         QVERIFY(storedDeadlines().isEmpty());
+        QCOMPARE(m_prompts.messages.value(0), fieldName == u"txtData1" ? amount->refusalText() : QString());
     }
 
     void countStepsStopAtAHundredButTypedCountsAreKept()

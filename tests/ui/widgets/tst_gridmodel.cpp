@@ -171,6 +171,23 @@ private slots:
         QCOMPARE(model.row(3).groupValue().toString(), QStringLiteral("Bianchi"));
     }
 
+    // Client groups in the order of the language, as the clients window lists them.
+    void groupsFollowTheLanguagesCollation()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QList<VectorGridSource::Row> rows;
+        for (const char *name : {"Telecom", "Ärzte d'Été", "Zeta", "alpha", "Émile"})
+            rows.append({qint64(rows.size() + 1), QString::fromUtf8(name)});
+        GridModel model;
+        model.setSource(std::make_unique<VectorGridSource>(QStringList{"TrRowId", "AcName"}, rows));
+        model.addGroup(2);
+        QStringList groups;
+        for (int r = 1; r <= model.rowTotal(); ++r)
+            groups << model.row(r).groupValue().toString();
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(groups.join(u','), QString::fromUtf8("alpha,,Ärzte d'Été,,Émile,,Telecom,,Zeta,"));
+    }
+
     void unboundColumnGroupsByRequestedValue()
     {
         GridModel model;
