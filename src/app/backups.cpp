@@ -249,16 +249,16 @@ Status restoreBackup(const QString &connectionString, const QString &backupPath)
         // From here on no other program reads or writes the database until
         // the copy is in its place.
         DatabaseFileLock lock;
-        if ((st = lock.lock(dbPath)))
+        if ((st = lock.lock(dbPath, prepared)))
             st = storeBackup(connectionString, [&lock](const QString &part) { return lock.copyTo(part); }, nullptr);
         if (st)
-            st = lock.replaceWith(prepared);
+            st = lock.replaceContent();
     }
-    if (!st) {
-        for (const char *side : {"", "-journal", "-wal", "-shm"})
-            QFile::remove(prepared + QLatin1String(side));
+    // The prepared copy has served either way.
+    for (const char *side : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(prepared + QLatin1String(side));
+    if (!st)
         return failed(1702, st);
-    }
     announceDataChange();
     return Status::success();
 }

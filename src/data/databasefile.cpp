@@ -1,6 +1,7 @@
 #include "data/databasefile.h"
 
 #include "data/connection.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -168,7 +169,7 @@ Status renameDurably(const QString &from, const QString &to)
 DatabaseFileLock::DatabaseFileLock() = default;
 DatabaseFileLock::~DatabaseFileLock() = default;
 
-Status DatabaseFileLock::lock(const QString &dbPath)
+Status DatabaseFileLock::lock(const QString &dbPath, const QString &sourcePath)
 {
     m_handle = std::make_unique<Handle>();
     m_path = dbPath;
@@ -184,6 +185,19 @@ Status DatabaseFileLock::lock(const QString &dbPath)
     // has the file open in that mode: then the file is busy.
     if (firstText(db, "PRAGMA journal_mode=DELETE") != "delete")
         return engineError(nullptr, sqlite3_errcode(db) == SQLITE_OK ? SQLITE_BUSY : sqlite3_errcode(db), dbPath);
+    // The engine attaches only outside a transaction.
+    if (!sourcePath.isEmpty()) {
+        sqlite3_stmt *attach = nullptr;
+        const QByteArray source = QFile::encodeName(sourcePath);
+        rc = sqlite3_prepare_v2(db, "ATTACH DATABASE ? AS src", -1, &attach, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_bind_text(attach, 1, source.constData(), int(source.size()), SQLITE_TRANSIENT);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(attach) == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(db);
+        sqlite3_finalize(attach);
+        if (rc != SQLITE_OK)
+            return engineError(db, rc, sourcePath);
+    }
     if (!execOk(db, "BEGIN EXCLUSIVE") || !execOk(db, "SELECT count(*) FROM sqlite_master"))
         return engineError(db, sqlite3_extended_errcode(db), dbPath);
     return Status::success();
@@ -220,30 +234,38 @@ Status DatabaseFileLock::copyTo(const QString &targetPath)
     return st;
 }
 
-Status DatabaseFileLock::replaceWith(const QString &preparedPath)
+Status DatabaseFileLock::replaceContent()
 {
     if (!m_handle)
         return Status::failure(kErrorNotOpen, QStringLiteral("The database is not locked: %1").arg(m_path));
-    // No other connection can have made a journal while the lock is held.
-    for (const char *suffix : {"-journal", "-wal", "-shm"}) {
-        const QString side = m_path + QLatin1String(suffix);
-        if (QFileInfo::exists(side) && !QFile::remove(side))
-            return systemError(QStringLiteral("Cannot remove"), side);
+    sqlite3 *db = m_handle->db;
+    // Every table of the program, column by column, inside the transaction
+    // that holds the lock: the file keeps its name, its inode and its
+    // journal, so a connection another process opened before never finds a
+    // stranger's journal beside a file it still holds, and a crash rolls the
+    // whole content back. Counters only grow: a key handed out before the
+    // restore is never handed out again.
+    QByteArrayList statements;
+    for (const TableDef &t : schemaTables()) {
+        QByteArrayList columns;
+        for (const FieldDef &f : t.fields)
+            columns << QByteArray(f.name);
+        const QByteArray list = columns.join(", ");
+        statements << "DELETE FROM main." + QByteArray(t.name)
+                   << "INSERT INTO main." + QByteArray(t.name) + " (" + list + ") SELECT " + list + " FROM src." + t.name;
     }
-    if (::rename(QFile::encodeName(preparedPath).constData(), QFile::encodeName(m_path).constData()) != 0)
-        return systemError(QStringLiteral("Cannot rename"), preparedPath);
-    syncFolderOf(m_path);
-    // The old file now has no name; a connection another process opened on
-    // it before the rename reads its last state, and the engine refuses its
-    // writes (the file was moved).
+    statements << "UPDATE main.sqlite_sequence SET seq = s.seq FROM src.sqlite_sequence AS s"
+                  " WHERE s.name = main.sqlite_sequence.name AND s.seq > main.sqlite_sequence.seq"
+               << "INSERT INTO main.sqlite_sequence (name, seq) SELECT name, seq FROM src.sqlite_sequence"
+                  " WHERE name NOT IN (SELECT name FROM main.sqlite_sequence)"
+               << "COMMIT";
+    for (const QByteArray &sql : statements) {
+        if (!execOk(db, sql.constData()))
+            return engineError(db, sqlite3_extended_errcode(db), m_path);
+    }
+    execOk(db, "DETACH DATABASE src");
     return Status::success();
 }
 
-Status replaceDatabaseFile(const QString &preparedPath, const QString &dbPath)
-{
-    DatabaseFileLock lock;
-    Status st = lock.lock(dbPath);
-    return st ? lock.replaceWith(preparedPath) : st;
-}
 
 } // namespace velto

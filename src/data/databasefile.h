@@ -27,7 +27,7 @@ Status renameDurably(const QString &from, const QString &to);
 // The exclusive lock on a database file, held from lock() until the object
 // goes: no other connection reads or writes the file meanwhile, so what
 // copyTo() writes is the file as every acknowledged commit left it, and
-// nothing can commit between that copy and replaceWith().
+// nothing can commit between that copy and replaceContent().
 class DatabaseFileLock
 {
 public:
@@ -39,16 +39,15 @@ public:
     // Takes the lock, rolling back a transaction a crash interrupted. A file
     // in write-ahead-log mode is first given a rollback journal (its log
     // checkpointed into it); that needs every other connection closed.
-    Status lock(const QString &dbPath);
+    // With sourcePath, that database is attached first, for replaceContent().
+    Status lock(const QString &dbPath, const QString &sourcePath = QString());
     // Writes the locked file, as it stands, into a new file at targetPath,
     // with the database file's permissions, synced.
     Status copyTo(const QString &targetPath);
-    // Puts the finished database at preparedPath in place of the locked
-    // file in one rename, so a crash at any moment leaves either the old
-    // file or the new one; both paths must be in the same folder. Journal
-    // files of the old file are removed first (they would be replayed into
-    // the new one).
-    Status replaceWith(const QString &preparedPath);
+    // Writes every table of the database attached by lock() over the locked
+    // file's, in the transaction that holds the lock, and commits: other
+    // connections, of this process or another, simply see a new state.
+    Status replaceContent();
 
 private:
     struct Handle;
@@ -56,8 +55,5 @@ private:
     QString m_path;
 };
 
-// Puts the finished database at preparedPath in place of dbPath under the
-// lock above, without keeping the old file.
-Status replaceDatabaseFile(const QString &preparedPath, const QString &dbPath);
 
 } // namespace velto
