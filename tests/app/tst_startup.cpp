@@ -56,6 +56,15 @@ class tst_Startup : public QObject
 private:
     std::unique_ptr<test::Sandbox> m_box;
 
+    // Starts on the sandbox's database folder, with nothing to tell.
+    void startQuietly()
+    {
+        setDatabaseFolder(m_box->dataDir());
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
 private slots:
     void init()
     {
@@ -163,17 +172,13 @@ private slots:
             QVERIFY(Connection::executeAlone(connectionStringFor(m_box->dataDir()),
                                              QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription ) "
                                                             "SELECT 1, 1, #01/0%1/2020#, 'old'").arg(k)));
-        setDatabaseFolder(m_box->dataDir());
-        RecordingPrompts prompts;
-
-        QVERIFY(runStartup(prompts, 0));
-        QVERIFY(prompts.messages.isEmpty());
+        startQuietly();
         QCOMPARE(groupIds(), QStringList({"0", "0", "0"}));
         QCOMPARE(test::column(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' AND name='TrGrpId'")),
                  QStringList{QStringLiteral("CREATE INDEX TrGrpId ON Transactions (TrGrpId)")});
 
         QVERIFY(test::exec(QStringLiteral("UPDATE Transactions SET TrGrpId = 7 WHERE TrRowId=2")));
-        QVERIFY(runStartup(prompts, 0));
+        startQuietly();
         QCOMPARE(groupIds(), QStringList({"0", "7", "0"}));
     }
 
@@ -188,10 +193,7 @@ private slots:
                                                     QStringLiteral("dwmqy").at(k / 2), k % 2 + 1, 2, k / 2 + 1)));
         const QString rows = QStringLiteral("SELECT TrDate || TrGrpType || TrGrpRow || TrGrpMDay || TrGrpId FROM Transactions");
         const QStringList before = test::column(rows);
-        setDatabaseFolder(m_box->dataDir());
-        RecordingPrompts prompts;
-        QVERIFY(runStartup(prompts, 0));
-        QVERIFY(prompts.messages.isEmpty());
+        startQuietly();
         QCOMPARE(test::column(rows), before);
         QCOMPARE(test::column(QStringLiteral("SELECT count(*) FROM SeriesRules")), QStringList{"0"});
         DeadlineEntry e{DeadlineType::Debit, QStringLiteral("Tax"), 0, {}, true, QDate(2027, 1, 1), 3};
@@ -213,10 +215,7 @@ private slots:
             return rs.textValue(0);
         };
         const QString schemaBefore = schemaText();
-        setDatabaseFolder(m_box->dataDir());
-        RecordingPrompts prompts;
-        QVERIFY(runStartup(prompts, 0));
-        QVERIFY(prompts.messages.isEmpty());
+        startQuietly();
         QCOMPARE(schemaText(), schemaBefore);
         QCOMPARE(groupIds(), QStringList{"4"});
     }
