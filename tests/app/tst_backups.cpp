@@ -33,20 +33,7 @@ using namespace velto;
 
 namespace {
 
-// Every row of the three tables, as text.
-QString dump(const QString &connectionString = app().ConnectionString)
-{
-    QString out;
-    for (const char *table : {"Dbs ORDER BY DbId", "Accounts ORDER BY AcId", "Transactions ORDER BY TrRowId"}) {
-        Recordset rs;
-        if (!rs.open(QStringLiteral("SELECT * FROM ") + QLatin1String(table), connectionString))
-            return QStringLiteral("unreadable");
-        for (; !rs.eof(); rs.moveNext(), out += u'\n')
-            for (int f = 0; f < rs.fieldCount(); ++f)
-                out += rs.value(f).toString() + u'|';
-    }
-    return out;
-}
+QString dump(const QString &connectionString = app().ConnectionString) { return test::dumpTables(connectionString); }
 
 QStringList backupFiles(const QString &cs = app().ConnectionString)
 {

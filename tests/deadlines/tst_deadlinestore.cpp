@@ -121,14 +121,6 @@ private slots:
         QCOMPARE(storedDeadlines().value(0), loaded);
     }
 
-    void loadingAMissingRowSaysSo()
-    {
-        Deadline d;
-        const Status st = loadDeadline(cs(), 12345, &d);
-        QCOMPARE(st.code(), int(kErrorMissing));
-        QVERIFY(!st.message().isEmpty());
-    }
-
     void deletingAMemberRenumbersTheRest_data()
     {
         QTest::addColumn<int>("size");

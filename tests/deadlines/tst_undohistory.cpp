@@ -2,7 +2,6 @@
 // it); a step whose rows changed since, or that would orphan deadlines or drop the active sheet, writes nothing.
 
 #include "app/mainmod.h"
-#include "data/recordset.h"
 #include "deadlines/clients.h"
 #include "deadlines/datasheets.h"
 #include "deadlines/deadlinestore.h"
@@ -25,23 +24,7 @@ namespace {
 
 QString cs() { return app().ConnectionString; }
 
-// Every row of the three tables, each value with its type.
-QStringList dump()
-{
-    QStringList out;
-    for (const char *q : {"SELECT * FROM Transactions ORDER BY TrRowId", "SELECT * FROM Accounts ORDER BY AcId", "SELECT * FROM Dbs ORDER BY DbId"}) {
-        Recordset rs;
-        if (!rs.open(QLatin1String(q), cs(), CursorType::Static))
-            return {QStringLiteral("unreadable")};
-        for (; !rs.eof(); rs.moveNext()) {
-            QString row;
-            for (int f = 0; f < rs.fieldCount(); ++f)
-                row += QLatin1String(rs.value(f).typeName()) + u':' + rs.value(f).toString() + u'|';
-            out << row;
-        }
-    }
-    return out;
-}
+QString dump() { return dumpTables(cs()); }
 
 DeadlineEntry entry(const char *description, int count = 1, qint64 group = 0)
 {
@@ -83,7 +66,15 @@ Deadline loaded(qint64 rowId)
 class TestUndoHistory : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<Sandbox> m_box;
 private slots:
+    void init()
+    {
+        renew(m_box);
+        QVERIFY(m_box->createDatabase());
+        seed();
+    }
+
     void undoRestoresEveryTableAndRedoRepeats_data()
     {
         QTest::addColumn<Change>("change");
@@ -113,14 +104,11 @@ private slots:
         QFETCH(Change, change);
         QFETCH(QString, named);
         QFETCH(int, sheet);
-        Sandbox box;
-        QVERIFY(box.createDatabase());
-        seed();
         UndoHistory history;
-        const QStringList before = dump();
+        const QString before = dump();
 
         QVERIFY(change(&history));
-        const QStringList after = dump();
+        const QString after = dump();
         QVERIFY(after != before);
         QCOMPARE(UndoHistory::describe(*history.nextUndo()), named);
         QCOMPARE(history.nextUndo()->sheetId, sheet);
@@ -160,13 +148,10 @@ private slots:
         QFETCH(Change, change);
         QFETCH(QString, meanwhile);
         QFETCH(int, code);
-        Sandbox box;
-        QVERIFY(box.createDatabase());
-        seed();
         UndoHistory history;
         QVERIFY(change(&history));
         QVERIFY(test::exec(meanwhile));
-        const QStringList now = dump();
+        const QString now = dump();
 
         const Status st = history.undo(cs(), 3);
 
@@ -201,9 +186,6 @@ private slots:
         QFETCH(int, members);
         QFETCH(Change, change);
         QFETCH(bool, taken);
-        Sandbox box;
-        QVERIFY(box.createDatabase());
-        seed();
         // The newest series: a number given as the highest plus one would be its own again once it is gone.
         if (members > 0)
             QVERIFY(InsertDeadlines(cs(), 1, entry("Gym", 3)));
@@ -219,7 +201,7 @@ private slots:
         QVERIFY(InsertDeadlines(cs(), 1, entry("Rent", 2)));
         if (taken)
             QVERIFY(test::exec(QStringLiteral("UPDATE Transactions SET TrGrpId=%1 WHERE TrDescription='Rent'").arg(number)));
-        const QStringList before = dump();
+        const QString before = dump();
 
         const Status st = members == 0 ? history.redo(cs(), 1) : history.undo(cs(), 1);
 

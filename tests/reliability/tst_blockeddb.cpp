@@ -53,10 +53,7 @@ DeadlineEntry entry(const QString &description, int count = 1)
 
 qint64 countWhere(const QString &table, const QString &where)
 {
-    Recordset rs;
-    const Status st = rs.open(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(table, where), app().ConnectionString,
-                              CursorType::Static);
-    return st ? rs.recordCount() : -1;
+    return test::column(QStringLiteral("SELECT Count(*) FROM %1 WHERE %2").arg(table, where)).value(0, QStringLiteral("-1")).toLongLong();
 }
 
 qint64 deadlines(const QString &description, const QString &extra = QString())
@@ -66,12 +63,7 @@ qint64 deadlines(const QString &description, const QString &extra = QString())
 
 qint64 idOf(const QString &description)
 {
-    Recordset rs;
-    if (!rs.open(QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrDescription=") + sql::text(description),
-                 app().ConnectionString, CursorType::ForwardOnly)
-        || rs.eof())
-        return 0;
-    return rs.intValue(0);
+    return test::column(QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrDescription=") + sql::text(description)).value(0).toLongLong();
 }
 
 Status execute(const QString &statement)

@@ -66,4 +66,18 @@ QStringList column(const QString &statement)
     return values;
 }
 
+QString dumpTables(const QString &connectionString)
+{
+    QString out;
+    for (const char *table : {"Dbs ORDER BY DbId", "Accounts ORDER BY AcId", "Transactions ORDER BY TrRowId"}) {
+        Recordset rs;
+        if (!rs.open(QStringLiteral("SELECT * FROM ") + QLatin1String(table), connectionString, CursorType::Static))
+            return QStringLiteral("unreadable");
+        for (; !rs.eof(); rs.moveNext(), out += u'\n')
+            for (int f = 0; f < rs.fieldCount(); ++f)
+                out += QLatin1String(rs.value(f).typeName()) + u':' + rs.value(f).toString() + u'|';
+    }
+    return out;
+}
+
 } // namespace velto::test

@@ -46,5 +46,8 @@ QString builtTemplatePath();
 bool exec(const QString &statement);
 // The first field of every row of a query on that database, as text.
 QStringList column(const QString &statement);
+// Every row of the three tables, each value with its type, one row a line;
+// "unreadable" when a table cannot be read.
+QString dumpTables(const QString &connectionString);
 
 } // namespace velto::test

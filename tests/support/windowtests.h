@@ -75,6 +75,21 @@ struct WindowBench {
 };
 
 inline QTreeView *viewOf(Grid *grid) { return grid->findChild<QTreeView *>(); }
+inline qint64 currentKey(const Grid *grid) { return grid->value(col(MainColumn::RowId)).toLongLong(); }
+
+// The captions of the main grid's group rows (only the collapsed ones when
+// asked), or else the descriptions of its deadline rows, top to bottom.
+enum class Shown { Groups, CollapsedGroups, Descriptions };
+inline QStringList shownRows(const Grid *grid, Shown what)
+{
+    QStringList out;
+    for (int r = 1; r <= grid->rowCount(); ++r) {
+        const bool group = grid->row(r).isGroupRow();
+        if (what == Shown::Descriptions ? !group : group && (what == Shown::Groups || !grid->isRowExpanded(r)))
+            out << (group ? grid->row(r).caption() : grid->row(r).value(col(MainColumn::Description)).toString());
+    }
+    return out;
+}
 
 // Every row of a query, field name to value.
 inline QList<QVariantMap> query(const QString &statement)

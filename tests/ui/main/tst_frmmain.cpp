@@ -44,16 +44,6 @@ int userSetting(const char *name)
     return int(NzNum(ReadSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD, QLatin1String(name), -1), -1));
 }
 
-QStringList groupCaptions(const Grid *grid)
-{
-    QStringList captions;
-    for (int r = 1; r <= grid->rowCount(); ++r) {
-        if (grid->row(r).isGroupRow())
-            captions << grid->row(r).caption();
-    }
-    return captions;
-}
-
 QStringList startList(frmMain &w)
 {
     QStringList listed;
@@ -136,7 +126,7 @@ private slots:
         if (filter > 0) // a changed choice hands the focus to the grid
             QVERIFY(viewOf(w->gex())->hasFocus());
         // The top group names the sheet and the filter.
-        QCOMPARE(groupCaptions(w->gex()).value(0), QStringLiteral("Scadenziario - ") + LoadResString(951 + filter));
+        QCOMPARE(shownRows(w->gex(), Shown::Groups).value(0), QStringLiteral("Scadenziario - ") + LoadResString(951 + filter));
     }
 
     void calendarSelectionDrivesGridOnlyOnCalendarFilter()
@@ -215,7 +205,7 @@ private slots:
         QCOMPARE(w->cmbFilter()->currentIndex(), 0);
         QVERIFY(w->mnuGroupby(layout)->isChecked());
         QVERIFY(w->tbLayoutButton(layout + 5)->isChecked());
-        QStringList shown = groupCaptions(w->gex());
+        QStringList shown = shownRows(w->gex(), Shown::Groups);
         QCOMPARE(shown.takeFirst(), captions.takeFirst());
         // Below the sheet row the order follows the group keys; compare as sets.
         shown.sort();
@@ -493,7 +483,7 @@ private slots:
         w->gexFind(rent);
         w->mnuRecord(2)->trigger();
         QVERIFY(storedDeadlines().value(0).done);
-        QCOMPARE(w->gex()->value(col(MainColumn::RowId)).toLongLong(), rent);
+        QCOMPARE(currentKey(w->gex()), rent);
     }
 
     // Another connection closed it after the grid showed it open: Space writes nothing, says so and shows it closed.
@@ -509,7 +499,7 @@ private slots:
 
         QVERIFY(storedDeadlines().value(0).done);
         QCOMPARE(m_prompts.messages, QStringList{LoadResString(1801)});
-        QCOMPARE(w->gex()->value(col(MainColumn::RowId)).toLongLong(), rent);
+        QCOMPARE(currentKey(w->gex()), rent);
         QVERIFY(w->gex()->value(col(MainColumn::Done)).toBool());
     }
 };

@@ -26,31 +26,6 @@ using namespace velto::test;
 
 namespace {
 
-QStringList shownDescriptions(Grid *grid)
-{
-    QStringList out;
-    for (int r = 1; r <= grid->rowCount(); ++r) {
-        if (!grid->row(r).isGroupRow())
-            out << grid->row(r).value(col(MainColumn::Description)).toString();
-    }
-    return out;
-}
-
-QStringList collapsedGroups(Grid *grid)
-{
-    QStringList out;
-    for (int r = 1; r <= grid->rowCount(); ++r) {
-        if (grid->row(r).isGroupRow() && !grid->isRowExpanded(r))
-            out << grid->row(r).caption();
-    }
-    return out;
-}
-
-qint64 currentKey(Grid *grid)
-{
-    return grid->value(col(MainColumn::RowId)).toLongLong();
-}
-
 // The other process: a main window of its own on the database in this
 // folder; it saves a new deadline through the new-deadline window for each
 // description it reads.
@@ -102,8 +77,8 @@ private slots:
         QVERIFY(other.waitForReadyRead(20000));
         QCOMPARE(other.readLine().trimmed(), QByteArray("saved"));
 
-        QTRY_VERIFY_WITH_TIMEOUT(shownDescriptions(w->gex()).contains("Rent cellar"), 1000);
-        QCOMPARE(shownDescriptions(w->gex()).size(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(shownRows(w->gex(), Shown::Descriptions).contains("Rent cellar"), 1000);
+        QCOMPARE(shownRows(w->gex(), Shown::Descriptions).size(), 3);
         QCOMPARE(currentKey(w->gex()), office);
         QCOMPARE(w->txtSearch()->text(), QStringLiteral("rent"));
         // Saved for today: due now, a bold day, in the start list of today
@@ -125,18 +100,18 @@ private slots:
         QScrollBar *bar = viewOf(g)->verticalScrollBar();
         bar->setValue(bar->maximum() / 2);
         const int scroll = bar->value();
-        const QStringList collapsed = collapsedGroups(g);
+        const QStringList collapsed = shownRows(g, Shown::CollapsedGroups);
         QCOMPARE(collapsed.size(), 1);
 
         // A row comes in above the current one: the same number is another deadline now
         seedDeadline(1, DeadlineType::Debit, QDate(2027, 3, 1), "Rent extra", 0, money("5"));
 
-        QTRY_VERIFY_WITH_TIMEOUT(shownDescriptions(g).contains("Rent extra"), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(shownRows(g, Shown::Descriptions).contains("Rent extra"), 1000);
         QCOMPARE(currentKey(g), rent[40]);
         QCOMPARE(bar->value(), scroll);
-        QCOMPARE(collapsedGroups(g), collapsed);
+        QCOMPARE(shownRows(g, Shown::CollapsedGroups), collapsed);
         QCOMPARE(w->txtSearch()->text(), QStringLiteral("rent"));
-        QVERIFY(!shownDescriptions(g).contains("Invoice"));
+        QVERIFY(!shownRows(g, Shown::Descriptions).contains("Invoice"));
     }
 
     void theClientAndSheetListsFollow()
@@ -198,7 +173,7 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(app().CurrentDbId, 1, 1000);
         QCOMPARE(m_bench.prompts.messages, QStringList{LoadResString(1840).arg("Office", first)});
-        QCOMPARE(shownDescriptions(w->gex()), QStringList{"Gas"});
+        QCOMPARE(shownRows(w->gex(), Shown::Descriptions), QStringList{"Gas"});
         QVERIFY(w->sbPanel2()->text().contains(first));
     }
 

@@ -6,7 +6,6 @@
 #include "app/settings.h"
 #include "app/strings.h"
 #include "data/catalogue.h"
-#include "data/recordset.h"
 #include "promptrecorder.h"
 #include "refreshrecorder.h"
 #include "testsupport.h"
@@ -25,12 +24,7 @@ namespace {
 // The data sheets as stored, "id name" in id order.
 QStringList storedSheets()
 {
-    QStringList sheets;
-    Recordset rs;
-    if (rs.open(QStringLiteral("SELECT DbId, DbName FROM Dbs ORDER BY DbId"), app().ConnectionString))
-        for (; !rs.eof(); rs.moveNext())
-            sheets << QStringLiteral("%1 %2").arg(rs.intValue(0)).arg(rs.textValue(1));
-    return sheets;
+    return test::column(QStringLiteral("SELECT DbId || ' ' || DbName FROM Dbs ORDER BY DbId"));
 }
 
 void setSheets(const QStringList &names) // ids from 1, with a gap where a name is empty
