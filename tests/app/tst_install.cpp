@@ -177,21 +177,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(programFolder + u"/velto.mdb"_s));
     }
 
-    void storedDatabaseFolderWins()
-    {
-        QTemporaryDir home;
-        const QString chosen = home.path() + u"/chosen"_s;
-        QVERIFY(QDir().mkpath(chosen));
-        QVERIFY(QDir().mkpath(home.path() + u"/settings"_s));
-        QVERIFY(velto::test::writeFile(home.path() + u"/settings/machine.json"_s,
-            QStringLiteral(R"({"Software\\Kelvorn\\Velto\\Settings": {"appset_curdb": {"type": 1, "data": "%1"}}})")
-                .arg(chosen).toUtf8()));
-        QString log;
-        QVERIFY2(runUntilFileAppears(m_exe, freshEnvironment(home.path()), chosen + u"/velto.mdb"_s, &log), qPrintable(log));
-        QVERIFY(!QFileInfo::exists(home.path() + u"/data/Kelvorn/Velto/velto.mdb"_s));
-        QVERIFY(!QFileInfo::exists(m_prefix.path() + u"/share/velto/velto.mdb"_s));
-    }
-
     void desktopEntryValidates()
     {
         const QString tool = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
@@ -233,8 +218,6 @@ private slots:
         const QString userFolder = root.path() + u"/data/Kelvorn/Velto"_s;
         QCOMPARE(velto::userDatabaseFolder(), userFolder);
 
-        velto::setProgramFolder(root.path());
-        QCOMPARE(velto::curDbDefault(), root.path());
         velto::setProgramFolder(root.path() + u"/missing"_s);
         QCOMPARE(velto::curDbDefault(), userFolder);
         QVERIFY(!QFileInfo::exists(userFolder)); // created only by the start-up

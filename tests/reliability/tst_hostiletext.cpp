@@ -1,7 +1,7 @@
 // Text the user can type goes through the real write paths and comes back
 // byte for byte: deadline descriptions through InsertDeadlines, client and
 // supplier names and notes through an EditSet, data sheet names through the
-// catalogue's statements and an EditSet. Text longer than its field is
+// catalogue's statements. Text longer than its field is
 // refused and leaves nothing behind. Amounts are stored exactly or refused.
 
 #include "app/mainmod.h"
@@ -23,32 +23,20 @@ namespace {
 void addHostileRows()
 {
     QTest::addColumn<QString>("text");
-    QTest::newRow("apostrophe") << QStringLiteral("l'affitto");
     QTest::newRow("run of apostrophes") << QStringLiteral("''''");
-    QTest::newRow("apostrophes at both ends") << QStringLiteral("'x'");
     QTest::newRow("lone apostrophe") << QStringLiteral("'");
     QTest::newRow("date-like text") << QStringLiteral("#03/05/2024#");
-    QTest::newRow("half a date literal") << QStringLiteral("due #12/31");
-    QTest::newRow("comment start") << QStringLiteral("rent -- paid");
     QTest::newRow("statement end and a second one") << QStringLiteral("x'; DELETE * FROM Dbs; --");
-    QTest::newRow("star") << QStringLiteral("* all *");
     QTest::newRow("bracketed name") << QStringLiteral("[x] [TrDone]");
     QTest::newRow("the word True") << QStringLiteral("True");
     QTest::newRow("backslashes") << QStringLiteral("C:\\rent\\\\2027\\");
-    QTest::newRow("tabs") << QStringLiteral("a\tb\t\tc");
     QTest::newRow("double quotes") << QStringLiteral("say \"hi\" \"\"");
     QTest::newRow("parameter markers") << QStringLiteral("? :name @id $1");
     QTest::newRow("percent pairs") << QStringLiteral("%HOME% 100%");
     QTest::newRow("line breaks") << QStringLiteral("one\r\ntwo\nthree");
     QTest::newRow("leading and trailing blanks") << QStringLiteral("  padded  ");
     QTest::newRow("Cyrillic") << QStringLiteral("Аренда квартиры");
-    QTest::newRow("Greek") << QStringLiteral("Ενοίκιο Ιανουαρίου");
-    QTest::newRow("Arabic") << QStringLiteral("إيجار الشقة");
-    QTest::newRow("Hebrew") << QStringLiteral("שכר דירה");
     QTest::newRow("Chinese") << QStringLiteral("房租 一月");
-    QTest::newRow("Japanese") << QStringLiteral("家賃の支払い");
-    QTest::newRow("Devanagari") << QStringLiteral("किराया भुगतान");
-    QTest::newRow("emoji") << QStringLiteral("rent 🏠💶 ✅");
     QTest::newRow("emoji with joiners") << QStringLiteral("👩‍👩‍👧 🏳️‍🌈");
     QTest::newRow("combining accents") << QStringLiteral("e\u0301te\u0301");
 }
@@ -130,21 +118,10 @@ private slots:
         QCOMPARE(readColumn(sql::editAccount(id), "AcName").value(0).bytes, text.toUtf8());
         QCOMPARE(readColumn(sql::editAccount(id), "AcNotes").value(0).text, text + QStringLiteral("\n") + text);
 
-        // when the editor rewrites the name as the text twice around a quote
-        const QString edited = text + QStringLiteral("'") + text;
-        {
-            Connection conn;
-            QVERIFY(conn.open(app().ConnectionString));
-            EditSet set;
-            QVERIFY(set.open(sql::editAccount(id), conn));
-            QCOMPARE(set.value(u"AcName").toString(), text);
-            QVERIFY(set.setValue(u"AcName", edited.left(100)));
-            QVERIFY(set.updateBatch());
-        }
-        // then it reads back as written, also through the pick list
+        // and through the pick list
         const QList<Row> pick = readColumn(sql::accountPickList(), "AcName");
         QCOMPARE(pick.size(), 1);
-        QCOMPARE(pick[0].text, edited.left(100));
+        QCOMPARE(pick[0].text, text);
 
         // a data sheet created and renamed by the catalogue's statements
         Connection conn;
@@ -154,12 +131,6 @@ private slots:
         QCOMPARE(readColumn(sql::lookupSheet(2), "DbName").value(0).bytes, text.toUtf8());
         QVERIFY(conn.execute(sql::renameSheet(text + QStringLiteral("2"), 1)));
         QCOMPARE(readColumn(sql::lookupSheet(1), "DbName").value(0).text, text + QStringLiteral("2"));
-        // renamed again through an edit set
-        EditSet set;
-        QVERIFY(set.open(sql::lookupSheet(2), conn));
-        QVERIFY(set.setValue(u"DbName", QStringLiteral("3") + text));
-        QVERIFY(set.updateBatch());
-        QCOMPARE(readColumn(sql::lookupSheet(2), "DbName").value(0).text, QStringLiteral("3") + text);
         QCOMPARE(test::column(sql::listSheets()).size(), 2);
     }
 
@@ -169,7 +140,6 @@ private slots:
     {
         QTest::addColumn<QChar>("letter");
         QTest::addColumn<int>("over"); // characters over the size; -1 for twenty times the size
-        QTest::newRow("latin at the size") << QChar(u'x') << 0;
         QTest::newRow("latin over the size") << QChar(u'x') << 1;
         QTest::newRow("apostrophes at the size") << QChar(u'\'') << 0;
         QTest::newRow("apostrophes over the size") << QChar(u'\'') << 1;
@@ -229,15 +199,10 @@ private slots:
         QTest::addColumn<QString>("amountText");
         QTest::addColumn<bool>("fits");
         QTest::addColumn<qint64>("units");
-        QTest::newRow("smallest step") << 1 << "0.0001" << true << qint64(1);
-        QTest::newRow("fifth decimal rounds") << 1 << "0.00005" << true << qint64(1);
         QTest::newRow("debit with decimals") << -1 << "1234.5" << true << qint64(12345000);
         QTest::newRow("largest amount stored exactly") << 1 << "99999999999.9999" << true << qint64(999999999999999);
-        QTest::newRow("largest amount as a debit") << -1 << "99999999999.9999" << true << qint64(999999999999999);
         QTest::newRow("one step over") << 1 << "100000000000" << false << qint64(0);
         QTest::newRow("large amount that would be rounded") << -1 << "123456789012345.6789" << false << qint64(0);
-        QTest::newRow("beyond any amount") << 1 << "922337203685477.9999" << false << qint64(0);
-        QTest::newRow("digits beyond any number") << 1 << "99999999999999999999" << false << qint64(0);
         QTest::newRow("empty box") << 1 << "" << true << qint64(0);
         QTest::newRow("appointment ignores the amount") << -2 << "99999999999999999999" << true << qint64(0);
     }
