@@ -160,6 +160,12 @@ QString insertSingle(int dbId, int type, const QDate &day, const QString &descri
         + whole(groupId);
 }
 
+QString insertSeriesRowMarks()
+{
+    return QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription, TrAcId, TrValue, "
+                          "TrBalance, TrGrpType, TrGrpRow, TrGrpMDay, TrGrpId ) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
+}
+
 QString insertSeriesRow(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
                         Currency value, Currency balance, QChar cadence, int row, int count, qint64 groupId)
 {

@@ -42,6 +42,9 @@ QString insertSingle(int dbId, int type, const QDate &day, const QString &descri
                      Currency value, Currency balance, qint64 groupId);
 QString insertSeriesRow(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
                         Currency value, Currency balance, QChar cadence, int row, int count, qint64 groupId);
+// The same row with a '?' for each of those values, in that order, for a
+// BoundStatement.
+QString insertSeriesRowMarks();
 // The rule row of a series: written with every new series (removed for one of
 // the five plain cadences, so a reused number never keeps an old rule).
 QString deleteSeriesRule(qint64 groupId);

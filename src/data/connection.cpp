@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -248,10 +249,15 @@ Status Connection::prepareOwned(const QString &statement, sqlite3_stmt **stmt)
 
 Status Connection::execute(const QString &statement, qint64 *affected)
 {
+    return executeTranslated(translateSql(statement), affected);
+}
+
+Status Connection::executeTranslated(const TranslatedSql &t, qint64 *affected)
+{
     if (affected)
         *affected = 0;
     sqlite3_stmt *stmt = nullptr;
-    Status st = prepare(statement, &stmt);
+    Status st = prepareTranslated(t, &stmt, true);
     if (!st)
         return st;
     int rc;
@@ -486,6 +492,77 @@ Status Connection::checkLayout()
 qint64 Connection::lastInsertId() const
 {
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
+BoundStatement::BoundStatement(Connection &conn, const QString &statement)
+    : m_conn(conn), m_statement(translateSql(statement, LiteralMode::Lift))
+{
+    // The caller's values take the marks; a literal lifted from the text
+    // would shift them.
+    if (m_statement.ok() && !m_statement.params.empty())
+        m_statement.error = QStringLiteral("A statement with bound values holds no literals.");
+    m_marks = int(std::count(m_statement.sql.cbegin(), m_statement.sql.cend(), '?'));
+    m_statement.params.reserve(m_marks);
+}
+
+BoundStatement &BoundStatement::add(qint64 value)
+{
+    SqlParam p;
+    p.kind = SqlParam::Integer;
+    p.i = value;
+    m_statement.params.push_back(std::move(p));
+    return *this;
+}
+
+BoundStatement &BoundStatement::add(const QString &value)
+{
+    SqlParam p;
+    p.kind = SqlParam::Text;
+    p.text = value.toUtf8();
+    m_statement.params.push_back(std::move(p));
+    return *this;
+}
+
+BoundStatement &BoundStatement::add(const QDate &value)
+{
+    // As a date literal reaches the engine: ISO text.
+    SqlParam p;
+    p.kind = SqlParam::Text;
+    p.text = value.toString(Qt::ISODate).toLatin1();
+    m_statement.params.push_back(std::move(p));
+    return *this;
+}
+
+BoundStatement &BoundStatement::add(Currency value)
+{
+    // As the amount's text reaches the engine: a whole amount as an
+    // integer, any other as the double nearest to its decimal text.
+    SqlParam p;
+    const std::int64_t units = value.units();
+    if (units % Currency::kScale == 0) {
+        p.kind = SqlParam::Integer;
+        p.i = units / Currency::kScale;
+    } else {
+        p.kind = SqlParam::Real;
+        constexpr std::int64_t kExact = std::int64_t(1) << 53;
+        p.d = units > -kExact && units < kExact ? double(units) / double(Currency::kScale)
+                                                : value.toInvariant().toDouble();
+    }
+    m_statement.params.push_back(std::move(p));
+    return *this;
+}
+
+Status BoundStatement::execute(qint64 *affected)
+{
+    Status st;
+    if (m_statement.ok() && int(m_statement.params.size()) != m_marks)
+        st = Status::failure(kErrorBadStatement, QStringLiteral("%1 values given for %2 marks.")
+                                                     .arg(m_statement.params.size())
+                                                     .arg(m_marks));
+    else
+        st = m_conn.executeTranslated(m_statement, affected);
+    m_statement.params.clear();
+    return st;
 }
 
 } // namespace velto

@@ -3,21 +3,21 @@
 // closed at the end. Statements come in the program's dialect and are
 // translated on the way (see sqldialect.h).
 
+#include "data/currency.h"
+#include "data/sqldialect.h"
 #include "data/status.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 
 #include <functional>
-
 #include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace velto {
-
-struct TranslatedSql;
 
 class Connection
 {
@@ -72,6 +72,8 @@ public:
     // the caller finalizes it.
     Status prepareOwned(const QString &statement, sqlite3_stmt **stmt);
     [[nodiscard]] Status lastError(int rc) const;
+    // Runs a statement already translated, with its parameters bound.
+    Status executeTranslated(const TranslatedSql &t, qint64 *affected = nullptr);
 
 private:
     Status prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt, bool cached);
@@ -84,6 +86,31 @@ private:
     bool m_inTransaction = false;
     struct Cache;
     std::unique_ptr<Cache> m_cache;
+};
+
+// A statement of the program's dialect translated once and run again and
+// again with the values given for its '?' marks, in order: the rows of one
+// series differ only in their values, so they share one prepared statement
+// and no row is written out as text. Values are bound as the dialect step
+// binds the same literals, so a row reads back the same either way.
+class BoundStatement
+{
+public:
+    BoundStatement(Connection &conn, const QString &statement);
+    BoundStatement &add(qint64 value);
+    BoundStatement &add(int value) { return add(qint64(value)); }
+    BoundStatement &add(const QString &value);
+    BoundStatement &add(QChar value) { return add(QString(value)); }
+    BoundStatement &add(char16_t value) { return add(QChar(value)); }
+    BoundStatement &add(const QDate &value);
+    BoundStatement &add(Currency value);
+    // Runs with the values added since the last run; then takes new ones.
+    Status execute(qint64 *affected = nullptr);
+
+private:
+    Connection &m_conn;
+    TranslatedSql m_statement;
+    int m_marks = 0;
 };
 
 // How long a statement waits for another process that holds the file

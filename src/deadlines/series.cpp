@@ -209,9 +209,20 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, const Q
     }
     const QChar letter = e.rule ? ruleLetter(*e.rule) : cadenceLetter(e.cadence);
     const int count = int(dates.size());
+    BoundStatement insert(conn, sql::insertSeriesRowMarks());
     for (int k = 1; k <= count; ++k) {
-        Status st = conn.execute(sql::insertSeriesRow(sheetId, type, dates.at(k - 1), e.description, e.accountId, value,
-                                                      balance, letter, k, count, group));
+        Status st = insert.add(sheetId)
+                        .add(type)
+                        .add(dates.at(k - 1))
+                        .add(e.description)
+                        .add(e.accountId)
+                        .add(value)
+                        .add(balance)
+                        .add(letter)
+                        .add(k)
+                        .add(count)
+                        .add(group)
+                        .execute();
         if (!st)
             return st;
         if (k > 1)

@@ -147,6 +147,45 @@ private slots:
         QCOMPARE(deadlineCount(app().ConnectionString), 2);
     }
 
+    // A series row bound to its prepared statement is stored exactly as the
+    // same row written out as text: same values, same storage types.
+    void boundRowIsStoredAsItsText_data()
+    {
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole amount") << qint64(120000) << QDate(2027, 1, 31) << "Rent";
+        QTest::newRow("cents, negative") << qint64(-26750) << QDate(2028, 2, 29) << "l'affitto #01/02/2024# ?";
+        QTest::newRow("smallest unit") << qint64(1) << QDate(1, 1, 1) << "";
+        QTest::newRow("largest amount") << qint64(999999999999999) << QDate(9999, 12, 31) << QStringLiteral("Müller – ı");
+        QTest::newRow("zero") << qint64(0) << QDate(2026, 12, 8) << "--";
+    }
+
+    void boundRowIsStoredAsItsText()
+    {
+        QFETCH(qint64, units);
+        QFETCH(QDate, day);
+        QFETCH(QString, text);
+        test::Sandbox box;
+        QVERIFY(box.createDatabase());
+        const Currency value = Currency::fromUnits(units);
+        Connection conn;
+        QVERIFY(conn.open(app().ConnectionString));
+        QVERIFY(conn.execute(sql::insertSeriesRow(1, -1, day, text, 7, value, Currency() - value, u'x', 2, 9, 5)));
+        BoundStatement bound(conn, sql::insertSeriesRowMarks());
+        const Status st = bound.add(1).add(-1).add(day).add(text).add(qint64(7)).add(value).add(Currency() - value)
+                              .add(u'x').add(2).add(9).add(qint64(5)).execute();
+        QVERIFY2(st, qPrintable(st.message()));
+        QVERIFY(!bound.add(1).execute()); // too few values: refused, nothing written
+        conn.close();
+        const QStringList rows = test::column(QStringLiteral(
+            "SELECT quote(TrDbId)||quote(TrType)||quote(TrDate)||quote(TrDescription)||quote(TrAcId)||quote(TrValue)"
+            "||typeof(TrValue)||quote(TrBalance)||typeof(TrBalance)||quote(TrGrpType)||quote(TrGrpRow)"
+            "||quote(TrGrpMDay)||quote(TrGrpId) FROM Transactions ORDER BY TrRowId"));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(1), rows.at(0));
+    }
+
     void failingStatementReportsTheEnginesMessage()
     {
         test::Sandbox box;
