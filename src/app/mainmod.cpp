@@ -1,4 +1,6 @@
 #include "app/mainmod.h"
+
+#include "app/preferences.h"
 #include "data/catalogue.h"
 
 
@@ -250,6 +252,48 @@ void LoadCurrentDbName()
     Recordset rs;
     const Status st = rs.open(sql::lookupSheet(s.CurrentDbId), s.ConnectionString, CursorType::ForwardOnly);
     s.CurrentDbName = st && !rs.eof() ? rs.textValue(rs.fieldIndex(u"dbname")) : QString();
+}
+
+namespace {
+
+Status readSheetName(int sheetId, QString *name)
+{
+    Recordset rs;
+    Status st = rs.open(sql::lookupSheet(sheetId), app().ConnectionString, CursorType::ForwardOnly);
+    if (st && rs.eof())
+        st = Status::failure(kErrorMissing, QStringLiteral("The data sheet %1 does not exist.").arg(sheetId));
+    if (st)
+        *name = rs.textValue(rs.fieldIndex(u"dbname"));
+    return st;
+}
+
+} // namespace
+
+Status selectActiveSheet(int sheetId)
+{
+    QString name;
+    if (Status st = readSheetName(sheetId, &name); !st)
+        return st;
+    AppState &s = app();
+    s.CurrentDbId = sheetId;
+    s.CurrentDbName = name;
+    return Preferences::saveActiveSheet(sheetId);
+}
+
+bool followActiveSheet(Status *status)
+{
+    AppState &s = app();
+    QString name;
+    *status = readSheetName(s.CurrentDbId, &name);
+    if (*status) {
+        s.CurrentDbName = name;
+        return true;
+    }
+    // A sheet that cannot be read is not taken for a deleted one.
+    if (status->code() != kErrorMissing || s.CurrentDbId == kFirstSheetId)
+        return true;
+    *status = selectActiveSheet(kFirstSheetId);
+    return false;
 }
 
 } // namespace velto

@@ -93,5 +93,15 @@ Status upgradeLayout(const QString &connectionString);
 Status UpgradeSchema();
 void LoadCurrentDb();
 void LoadCurrentDbName();
+// Makes a data sheet of the open database the active one: for this run, and
+// kept for the next start. kErrorMissing, nothing changed, when the sheet is
+// not there (any more); a choice the settings refuse to keep is returned
+// with the sheet active for this run all the same.
+Status selectActiveSheet(int sheetId);
+// The active data sheet as the database now holds it: its name read again
+// (another process may have renamed it); the first data sheet, which cannot
+// be deleted, made active when the active one is gone. False when it was gone.
+bool followActiveSheet(Status *status);
+inline constexpr int kFirstSheetId = 1;
 
 } // namespace velto

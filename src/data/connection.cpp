@@ -516,9 +516,14 @@ BoundStatement &BoundStatement::add(qint64 value)
 
 BoundStatement &BoundStatement::add(const QString &value)
 {
+    return add(value.toUtf8());
+}
+
+BoundStatement &BoundStatement::add(const QByteArray &utf8)
+{
     SqlParam p;
     p.kind = SqlParam::Text;
-    p.text = value.toUtf8();
+    p.text = utf8;
     m_statement.params.push_back(std::move(p));
     return *this;
 }

@@ -100,6 +100,8 @@ public:
     BoundStatement &add(qint64 value);
     BoundStatement &add(int value) { return add(qint64(value)); }
     BoundStatement &add(const QString &value);
+    // Text already in UTF-8: a value bound on every row is converted once.
+    BoundStatement &add(const QByteArray &utf8);
     BoundStatement &add(QChar value) { return add(QString(value)); }
     BoundStatement &add(char16_t value) { return add(QChar(value)); }
     BoundStatement &add(const QDate &value);

@@ -210,15 +210,17 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, const Q
     const QChar letter = e.rule ? ruleLetter(*e.rule) : cadenceLetter(e.cadence);
     const int count = int(dates.size());
     BoundStatement insert(conn, sql::insertSeriesRowMarks());
+    const QByteArray description = e.description.toUtf8();
+    const QByteArray cadence = QString(letter).toUtf8();
     for (int k = 1; k <= count; ++k) {
         Status st = insert.add(sheetId)
                         .add(type)
                         .add(dates.at(k - 1))
-                        .add(e.description)
+                        .add(description)
                         .add(e.accountId)
                         .add(value)
                         .add(balance)
-                        .add(letter)
+                        .add(cadence)
                         .add(k)
                         .add(count)
                         .add(group)

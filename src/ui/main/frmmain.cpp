@@ -161,23 +161,25 @@ void frmMain::stepHistory(bool back)
     const RecordedChange *change = back ? h.nextUndo() : h.nextRedo();
     if (!change)
         return;
-    AppState &s = app();
-    // A change of another data sheet is taken back where the user sees it.
+    const int active = app().CurrentDbId;
+    // A change of another data sheet is taken back where the user sees it;
+    // that sheet becomes the active one only when the step is taken.
     QString sheetName;
-    const bool switched = change->sheetId != 0 && change->sheetId != s.CurrentDbId
+    const bool otherSheet = change->sheetId != 0 && change->sheetId != active
         && dataSheetName(currentDatabase(), change->sheetId, &sheetName);
-    if (switched) {
-        s.CurrentDbId = change->sheetId;
-        if (const Status st = Preferences::saveActiveSheet(change->sheetId); !st)
-            showError(userMessage(st));
-        LoadCurrentDbName();
-    }
+    const int stepSheet = otherSheet ? change->sheetId : active;
     qint64 rowId = 0;
-    const Status st = back ? h.undo(currentDatabase(), s.CurrentDbId, &rowId)
-                           : h.redo(currentDatabase(), s.CurrentDbId, &rowId);
+    const Status st = back ? h.undo(currentDatabase(), stepSheet, &rowId)
+                           : h.redo(currentDatabase(), stepSheet, &rowId);
+    bool switched = false;
     if (!st) {
         const bool refused = st.code() == kErrorChangedMeanwhile || st.code() == kErrorInUse;
         m_prompts.message(userMessage(st), refused ? MessageIcon::Information : MessageIcon::Critical);
+    } else if (otherSheet) {
+        const Status selected = selectActiveSheet(stepSheet);
+        switched = selected || app().CurrentDbId == stepSheet;
+        if (!selected)
+            showError(userMessage(selected));
     }
     PauseAfterWrite();
     // The step may have renamed the active data sheet the status bar names.

@@ -156,19 +156,12 @@ void frmMain::reloadAll()
 
 bool frmMain::followActiveSheet()
 {
-    AppState &s = app();
-    QString name;
-    const Status st = dataSheetName(currentDatabase(), s.CurrentDbId, &name);
-    if (st || st.code() != kErrorMissing || s.CurrentDbId == kFallbackSheetId) {
-        if (st)
-            s.CurrentDbName = name; // renamed elsewhere, perhaps
-        return true;
-    }
-    s.CurrentDbId = kFallbackSheetId;
-    LoadCurrentDbName();
-    if (const Status saved = Preferences::saveActiveSheet(kFallbackSheetId); !saved)
-        showError(userMessage(saved));
-    return false;
+    Status st;
+    const bool kept = velto::followActiveSheet(&st);
+    // A sheet that could not be read is told by the reload that follows.
+    if (!kept && !st)
+        showError(userMessage(st));
+    return kept;
 }
 
 void frmMain::showDataChange()

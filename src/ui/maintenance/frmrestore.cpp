@@ -127,10 +127,11 @@ void frmRestore::cmdRestore_Click()
     // applies to it.
     programHistory().clear();
     PauseAfterWrite();
-    // The restored file may not hold the active data sheet: start-up's
-    // fallback applies, as after a restart.
-    LoadCurrentDb();
-    LoadCurrentDbName();
+    // The restored file may not hold the active data sheet: the first one
+    // is taken then, as at start.
+    Status sheet;
+    if (!followActiveSheet(&sheet) && !sheet)
+        m_prompts.message(userMessage(sheet), MessageIcon::Critical);
     showOwnWrite(0, true);
     m_prompts.message(LoadResString(1700), MessageIcon::Information);
     accept();

@@ -204,13 +204,15 @@ void frmScadenziari::cmdSelect_Click()
 {
     if (m_selectedId == 0)
         return;
-    AppState &s = app();
-    s.CurrentDbId = m_selectedId;
-    // The sheet is active for this run all the same; only the next start
-    // will not know it.
-    if (const Status st = Preferences::saveActiveSheet(m_selectedId); !st)
+    // A choice the settings refuse is active for this run all the same; only
+    // the next start will not know it. A sheet deleted meanwhile is not chosen.
+    const Status st = selectActiveSheet(m_selectedId);
+    if (!st)
         showError(userMessage(st));
-    LoadCurrentDbName();
+    if (!st && app().CurrentDbId != m_selectedId) {
+        loadList();
+        return;
+    }
     PauseAfterWrite();
     // Another sheet is a change of view: nothing was written.
     reloadMainWindow();

@@ -1,6 +1,7 @@
 // Undo and redo in the real main window: Ctrl+Z after Del of a whole series,
 // Ctrl+Shift+Z, the Record menu's names, and undo of another sheet's change.
 
+#include "app/mainmod.h"
 #include "deadlines/deadlinestore.h"
 #include "deadlines/undohistory.h"
 #include "testsupport.h"
@@ -53,22 +54,36 @@ private slots:
         QCOMPARE(storedDeadlines().size(), 1);
     }
 
+    void undoOfAnotherSheetsChangeSelectsThatSheet_data()
+    {
+        QTest::addColumn<bool>("changedMeanwhile");
+        QTest::addColumn<int>("activeAfter");
+        QTest::newRow("step taken: its sheet shown and kept") << false << 2;
+        QTest::newRow("step refused: the sheet stays") << true << 1;
+    }
+
     void undoOfAnotherSheetsChangeSelectsThatSheet()
     {
-        // A deadline of sheet 2 deleted while sheet 2 was active, sheet 1 active now
+        QFETCH(bool, changedMeanwhile);
+        QFETCH(int, activeAfter);
+        // A deadline of sheet 2 closed while sheet 2 was active, sheet 1 active now
         seedSheet(2, QStringLiteral("Home"));
         const qint64 garden = seedDeadline(2, DeadlineType::Credit, QDate(2027, 1, 9), QStringLiteral("Garden"), 0, money("5"));
-        QVERIFY(deleteDeadline(app().ConnectionString, garden, &programHistory()));
-        app().CurrentDbId = 1;
+        QVERIFY(toggleDone(app().ConnectionString, garden, false, &programHistory()));
+        if (changedMeanwhile)
+            QVERIFY(exec(QStringLiteral("UPDATE Transactions SET TrDescription = 'Orchard' WHERE TrRowId = %1").arg(garden)));
+        QVERIFY(selectActiveSheet(1));
         auto w = m_bench.openMain();
         QCOMPARE(w->gex()->rowCount(), 0);
 
         QVERIFY(w->tb()->actions().contains(w->actUndo()));
         w->actUndo()->trigger();
 
-        QCOMPARE(app().CurrentDbId, 2);
-        QCOMPARE(storedDeadlines().size(), 1);
-        QVERIFY(w->gex()->rowCount() > 0);
+        QCOMPARE(app().CurrentDbId, activeAfter);
+        QCOMPARE(w->gex()->rowCount() > 0, !changedMeanwhile);
+        QCOMPARE(m_bench.prompts.messages.size(), changedMeanwhile ? 1 : 0);
+        LoadCurrentDb(); // as the next start reads it
+        QCOMPARE(app().CurrentDbId, activeAfter);
     }
 
 private:
