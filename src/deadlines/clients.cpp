@@ -102,13 +102,8 @@ Status createClient(const QString &connectionString, const Client &client, qint6
     Status st = requireName(client);
     if (!st)
         return st;
-    Connection cn;
-    st = cn.open(connectionString);
-    if (!st)
-        return st;
-    ChangeRecorder recorder(history, cn);
     qint64 id = 0;
-    st = cn.transaction([&] {
+    st = recordedWrite(connectionString, history, ChangeKind::NewClient, [&](Connection &cn, ChangeRecorder &recorder) {
         EditSet row;
         Status work = row.open(QString::fromLatin1(sql::kAccountsTable), cn);
         if (!work)
@@ -121,7 +116,6 @@ Status createClient(const QString &connectionString, const Client &client, qint6
     });
     if (!st)
         return st;
-    recorder.commit(connectionString, ChangeKind::NewClient);
     if (newId)
         *newId = id;
     return st;
@@ -132,14 +126,9 @@ Status saveClient(const QString &connectionString, const Client &edited, const C
     Status st = requireName(edited);
     if (!st)
         return st;
-    Connection cn;
-    st = cn.open(connectionString);
-    if (!st)
-        return st;
     // Read and written in one immediate transaction: nobody can change the
     // row between the comparison and the write.
-    ChangeRecorder recorder(history, cn);
-    st = cn.transaction([&] {
+    return recordedWrite(connectionString, history, ChangeKind::EditClient, [&](Connection &cn, ChangeRecorder &recorder) {
         Status work = recorder.before(RecordTable::Clients, sql::editAccount(asLoaded.id));
         if (!work)
             return work;
@@ -155,9 +144,6 @@ Status saveClient(const QString &connectionString, const Client &edited, const C
         row.close();
         return work ? recorder.after() : work;
     });
-    if (st)
-        recorder.commit(connectionString, ChangeKind::EditClient);
-    return st;
 }
 
 Status checkClientDeletable(const QString &connectionString, qint64 id)
@@ -169,12 +155,7 @@ Status checkClientDeletable(const QString &connectionString, qint64 id)
 
 Status deleteClient(const QString &connectionString, qint64 id, UndoHistory *history)
 {
-    Connection cn;
-    Status st = cn.open(connectionString);
-    if (!st)
-        return st;
-    ChangeRecorder recorder(history, cn);
-    st = cn.transaction([&] {
+    return recordedWrite(connectionString, history, ChangeKind::DeleteClient, [&](Connection &cn, ChangeRecorder &recorder) {
         // A deadline may have named it since the question was asked.
         Status work = inUse(cn, id);
         if (work)
@@ -186,9 +167,6 @@ Status deleteClient(const QString &connectionString, qint64 id, UndoHistory *his
             return missing();
         return work ? recorder.after() : work;
     });
-    if (st)
-        recorder.commit(connectionString, ChangeKind::DeleteClient);
-    return st;
 }
 
 Status checkClientExists(Connection &connection, qint64 id)

@@ -105,20 +105,13 @@ Status createDataSheet(const QString &connectionString, const QString &name, int
     Status st = blankRefused(trimmed);
     if (!st)
         return st;
-    Connection cn;
-    st = cn.open(connectionString);
-    if (!st)
-        return st;
     int id = 0;
-    ChangeRecorder recorder(history, cn);
-    st = cn.transaction([&] {
+    st = recordedWrite(connectionString, history, ChangeKind::NewSheet, [&](Connection &cn, ChangeRecorder &recorder) {
         Status read = allocateSheetId(cn, &id);
         if (read)
             read = cn.execute(sql::createSheet(id, trimmed));
         return read ? recorder.afterAlso(RecordTable::Sheets, sql::lookupSheet(id)) : read;
     });
-    if (st)
-        recorder.commit(connectionString, ChangeKind::NewSheet);
     if (st && newId)
         *newId = id;
     return st;
@@ -130,13 +123,9 @@ Status renameDataSheet(const QString &connectionString, int id, const QString &n
     Status st = blankRefused(trimmed);
     if (!st)
         return st;
-    Connection cn;
-    st = cn.open(connectionString);
-    if (!st)
-        return st;
     qint64 affected = 0;
-    ChangeRecorder recorder(history, cn);
-    st = cn.transaction([&] {
+    // A sheet gone meanwhile changes nothing, so nothing is recorded.
+    st = recordedWrite(connectionString, history, ChangeKind::RenameSheet, [&](Connection &cn, ChangeRecorder &recorder) {
         Status work = recorder.before(RecordTable::Sheets, sql::lookupSheet(id));
         if (work)
             work = cn.execute(sql::renameSheet(trimmed, id), &affected);
@@ -144,8 +133,6 @@ Status renameDataSheet(const QString &connectionString, int id, const QString &n
     });
     if (st && affected == 0)
         return Status::failure(kErrorMissing, LoadResString(kSheetGone));
-    if (st)
-        recorder.commit(connectionString, ChangeKind::RenameSheet);
     return st;
 }
 
@@ -162,11 +149,7 @@ Status deleteDataSheet(const QString &connectionString, int id, int activeSheetI
     Status st = checkDataSheetDeletable(connectionString, id, activeSheetId);
     if (!st || !(st = backupBeforeDeleting(connectionString)))
         return st;
-    Connection cn;
-    if (!(st = cn.open(connectionString)))
-        return st;
-    ChangeRecorder recorder(history, cn);
-    st = cn.transaction([&] {
+    return recordedWrite(connectionString, history, ChangeKind::DeleteSheet, [&](Connection &cn, ChangeRecorder &recorder) {
         Status work = deletable(cn, id, activeSheetId);
         if (work)
             work = recorder.before(RecordTable::Deadlines, sql::sheetDeadlines(id));
@@ -178,9 +161,6 @@ Status deleteDataSheet(const QString &connectionString, int id, int activeSheetI
             work = cn.execute(sql::deleteSheet(id));
         return work ? recorder.after() : work;
     });
-    if (st)
-        recorder.commit(connectionString, ChangeKind::DeleteSheet);
-    return st;
 }
 
 Status checkSheetExists(Connection &connection, qint64 sheetId)

@@ -108,24 +108,15 @@ Status loadDeadline(const QString &connectionString, qint64 rowId, Deadline *out
 
 // One recorded write on one deadline or one series: the rows the query
 // selects, before and after.
-static Status recordedWrite(const QString &connectionString, UndoHistory *history, const QString &rows,
-                     const std::function<Status(Connection &)> &work, const ChangeKind &kind)
+static Status writeRows(const QString &connectionString, UndoHistory *history, const QString &rows,
+                        const std::function<Status(Connection &)> &work, ChangeKind kind)
 {
-    Connection conn;
-    Status st = conn.open(connectionString);
-    if (!st)
-        return st;
-    ChangeRecorder recorder(history, conn);
-    st = conn.transaction([&] {
+    return recordedWrite(connectionString, history, kind, [&](Connection &conn, ChangeRecorder &recorder) {
         Status done = recorder.before(RecordTable::Deadlines, rows);
         if (done)
             done = work(conn);
         return done ? recorder.after() : done;
     });
-    conn.close();
-    if (st)
-        recorder.commit(connectionString, kind);
-    return st;
 }
 
 Status saveDeadline(const QString &connectionString, const Deadline &edited, const Deadline &asLoaded,
@@ -138,13 +129,13 @@ Status saveDeadline(const QString &connectionString, const Deadline &edited, con
     if (!edited.value.isStorable())
         return Status::failure(kErrorInvalidEntry, LoadResString(1588).arg(edited.value.toInvariant(),
                                         Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
-    return recordedWrite(connectionString, history, sql::editDeadline(asLoaded.rowId),
-                         [&](Connection &conn) { return writeEdit(conn, edited, asLoaded); }, ChangeKind::EditDeadline);
+    return writeRows(connectionString, history, sql::editDeadline(asLoaded.rowId),
+                     [&](Connection &conn) { return writeEdit(conn, edited, asLoaded); }, ChangeKind::EditDeadline);
 }
 
 Status toggleDone(const QString &connectionString, qint64 rowId, bool wasDone, UndoHistory *history)
 {
-    return recordedWrite(connectionString, history, sql::editDeadline(rowId), [&](Connection &conn) {
+    return writeRows(connectionString, history, sql::editDeadline(rowId), [&](Connection &conn) {
         // Someone else may have closed or reopened it since the user saw it:
         // flipping it then would undo what both meant.
         Deadline now;
@@ -167,9 +158,9 @@ static Status deleteRows(Connection &conn, const QString &statement)
 
 Status deleteDeadline(const QString &connectionString, qint64 rowId, UndoHistory *history)
 {
-    return recordedWrite(connectionString, history, sql::editDeadline(rowId),
-                         [&](Connection &conn) { return deleteRows(conn, sql::deleteOne(rowId)); },
-                         ChangeKind::DeleteDeadline);
+    return writeRows(connectionString, history, sql::editDeadline(rowId),
+                     [&](Connection &conn) { return deleteRows(conn, sql::deleteOne(rowId)); },
+                     ChangeKind::DeleteDeadline);
 }
 
 Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHistory *history)
@@ -184,7 +175,7 @@ Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHis
         return deleteDeadline(connectionString, rowId, history);
     // The deletion and the renumbering of the rest of the series are one
     // change: both or neither. The member is read again inside it.
-    return recordedWrite(connectionString, history, sql::groupRows(member.groupId), [&](Connection &conn) {
+    return writeRows(connectionString, history, sql::groupRows(member.groupId), [&](Connection &conn) {
         Deadline now;
         Status done = readDeadline(conn, rowId, &now);
         if (done && now.groupId != member.groupId)
@@ -202,9 +193,9 @@ Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory
         return Status::failure(kErrorMissing, LoadResString(1504));
     if (Status st = backupBeforeDeleting(connectionString); !st)
         return st;
-    return recordedWrite(connectionString, history, sql::groupRows(groupId),
-                         [&](Connection &conn) { return deleteRows(conn, sql::deleteGroup(groupId)); },
-                         ChangeKind::DeleteSeries);
+    return writeRows(connectionString, history, sql::groupRows(groupId),
+                     [&](Connection &conn) { return deleteRows(conn, sql::deleteGroup(groupId)); },
+                     ChangeKind::DeleteSeries);
 }
 
 } // namespace velto

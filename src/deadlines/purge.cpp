@@ -37,13 +37,8 @@ Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate
     Status st = requireDay(day);
     if (!st || !(st = backupBeforeDeleting(connectionString)))
         return st;
-    Connection cn;
-    st = cn.open(connectionString);
-    if (!st)
-        return st;
     qint64 affected = 0;
-    ChangeRecorder recorder(history, cn);
-    st = cn.transaction([&] {
+    st = recordedWrite(connectionString, history, ChangeKind::Purge, [&](Connection &cn, ChangeRecorder &recorder) {
         Status work = checkSheetExists(cn, sheetId);
         if (work)
             work = recorder.before(RecordTable::Deadlines, sql::closedUpTo(day, sheetId));
@@ -51,10 +46,8 @@ Status purgeClosedUpTo(const QString &connectionString, int sheetId, const QDate
             work = cn.execute(sql::deleteClosedUpTo(day, sheetId), &affected);
         return work ? recorder.after() : work;
     });
-    cn.close();
     if (!st)
         return st;
-    recorder.commit(connectionString, ChangeKind::Purge);
     if (deleted)
         *deleted = affected;
     return st;

@@ -261,14 +261,13 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
     if (!st)
         return st;
 
-    Connection conn;
-    if (!(st = conn.open(connectionString)))
-        return st;
     // One transaction for the rows and the renumbering of a joined series:
     // either the whole entry is stored, or nothing of it.
-    ChangeRecorder recorder(history, conn);
+    const ChangeKind kind = entry.addToGroupId > 0 ? ChangeKind::JoinSeries
+                            : entry.recurring      ? ChangeKind::NewSeries
+                                                   : ChangeKind::NewDeadline;
     qint64 first = 0;
-    st = conn.transaction([&] {
+    st = recordedWrite(connectionString, history, kind, [&](Connection &conn, ChangeRecorder &recorder) {
         Status written = checkSheetExists(conn, sheetId);
         if (written)
             written = checkClientExists(conn, entry.accountId);
@@ -288,12 +287,8 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
             written = recorder.afterAlso(RecordTable::Deadlines, sql::rowsFrom(first));
         return written;
     });
-    conn.close();
     if (st && firstRowId)
         *firstRowId = first;
-    if (st)
-        recorder.commit(connectionString, entry.addToGroupId > 0 ? ChangeKind::JoinSeries
-                                              : entry.recurring ? ChangeKind::NewSeries : ChangeKind::NewDeadline);
     return st;
 }
 

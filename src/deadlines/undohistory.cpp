@@ -387,4 +387,19 @@ void ChangeRecorder::commit(const QString &connectionString, ChangeKind kind)
     m_history->record(connectionString, std::move(c));
 }
 
+Status recordedWrite(const QString &connectionString, UndoHistory *history, ChangeKind kind,
+                     const std::function<Status(Connection &, ChangeRecorder &)> &work)
+{
+    Connection conn;
+    Status st = conn.open(connectionString);
+    if (!st)
+        return st;
+    ChangeRecorder recorder(history, conn);
+    st = conn.transaction([&] { return work(conn, recorder); });
+    conn.close();
+    if (st)
+        recorder.commit(connectionString, kind);
+    return st;
+}
+
 } // namespace velto

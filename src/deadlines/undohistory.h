@@ -122,4 +122,11 @@ private:
     Status readSeriesPeers();
 };
 
+// The frame of every recorded write: opens a connection, runs work in one
+// transaction with a ChangeRecorder on that connection, closes it, and after
+// the commit hands the change to the history as kind. A failure to open, of
+// the work or of the commit is returned, and nothing is recorded then.
+Status recordedWrite(const QString &connectionString, UndoHistory *history, ChangeKind kind,
+                     const std::function<Status(Connection &, ChangeRecorder &)> &work);
+
 } // namespace velto

@@ -15,7 +15,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
@@ -224,8 +223,7 @@ void frmAccounts::DeleteAccount()
 void frmAccounts::PrintList()
 {
     QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!m_prompts.setUpPrinter(printer))
         return;
     QString error;
     if (!gex->print(&printer, &error))

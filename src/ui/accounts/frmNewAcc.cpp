@@ -9,7 +9,6 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,17 +37,12 @@ frmNewAcc::frmNewAcc(QWidget *owner, UserPrompts &prompts) : QDialog(owner), m_p
         form->addWidget(txtData[i], i, 1);
     }
     txtData[0]->setMinimumWidth(280);
-    cmdSalva = new QPushButton(LoadResString(1108), this);
-    cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
-    cmdAnnulla = new QPushButton(LoadResString(1109), this);
-    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    for (QPushButton *b : {cmdSalva, cmdAnnulla}) {
-        b->setAutoDefault(false);
-        b->setAccessibleName(b->text());
-    }
+    const DialogFrame::ButtonRow buttons = DialogFrame::buttonRow(this);
+    cmdSalva = buttons.accept;
+    cmdAnnulla = buttons.cancel;
     sb = new QStatusBar(this);
     sb->setObjectName(QStringLiteral("sb"));
-    DialogFrame::layOut(this, form, cmdSalva, cmdAnnulla, sb);
+    DialogFrame::layOut(this, form, buttons.box, sb);
 
     m_frame = new DialogFrame(this, sb);
     for (int i = 0; i < 2; ++i) {

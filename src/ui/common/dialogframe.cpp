@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -53,6 +54,30 @@ protected:
 
 private:
     QWidget *m_window;
+};
+
+// A button box that leaves the default button to the dialog: the box on
+// its own makes its first accept button the default when it is shown, and
+// Enter in a field would then save from anywhere.
+class ButtonBox : public QDialogButtonBox
+{
+public:
+    using QDialogButtonBox::QDialogButtonBox;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != QEvent::Show)
+            return QDialogButtonBox::event(event);
+        QList<QPair<QPushButton *, bool>> defaults;
+        for (QAbstractButton *b : buttons())
+            if (auto *p = qobject_cast<QPushButton *>(b))
+                defaults.append({p, p->isDefault()});
+        const bool taken = QDialogButtonBox::event(event);
+        for (const auto &[button, wasDefault] : std::as_const(defaults))
+            button->setDefault(wasDefault);
+        return taken;
+    }
 };
 
 } // namespace
@@ -249,17 +274,33 @@ bool DialogFrame::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void DialogFrame::layOut(QWidget *dialog, QLayout *fields, QWidget *save, QWidget *cancel, QStatusBar *statusBar)
+DialogFrame::ButtonRow DialogFrame::buttonRow(QWidget *dialog, const ButtonRowSpec &spec)
 {
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
+    ButtonRow row;
+    row.box = new ButtonBox(dialog);
+    row.box->setObjectName(QStringLiteral("buttons"));
+    row.accept = new QPushButton(LoadResString(spec.acceptText), row.box);
+    row.accept->setObjectName(QLatin1String(spec.acceptName));
+    row.cancel = new QPushButton(LoadResString(1109), row.box);
+    row.cancel->setObjectName(QLatin1String(spec.cancelName));
+    for (QPushButton *b : {row.accept, row.cancel}) {
+        b->setAccessibleName(b->text());
+        if (!spec.acceptIsDefault)
+            b->setAutoDefault(false);
+    }
+    row.accept->setDefault(spec.acceptIsDefault);
+    row.box->addButton(row.accept, QDialogButtonBox::AcceptRole);
+    row.box->addButton(row.cancel, QDialogButtonBox::RejectRole);
+    return row;
+}
+
+void DialogFrame::layOut(QWidget *dialog, QLayout *fields, QWidget *buttons, QStatusBar *statusBar)
+{
     auto *inner = new QVBoxLayout;
     inner->setContentsMargins(12, 12, 12, 6);
     inner->addLayout(fields);
     inner->addSpacing(8);
-    inner->addLayout(buttons);
+    inner->addWidget(buttons);
     auto *outer = new QVBoxLayout(dialog);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addLayout(inner);

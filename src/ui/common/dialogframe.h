@@ -6,6 +6,7 @@
 // a message, a label click focuses its field, and the title bar offers no
 // Close command.
 
+#include <QDialogButtonBox>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -15,6 +16,7 @@
 
 class QLabel;
 class QLayout;
+class QPushButton;
 class QStatusBar;
 class QWidget;
 
@@ -53,9 +55,30 @@ public:
     static void pressButtonsOnEnter(QWidget *window);
     // Focus to the next control that takes Tab focus, as Tab would.
     static void moveFocusNext(QWidget *from);
-    // The entry dialogs' frame: the fields, Save and Cancel at the bottom
-    // right, the status bar under them.
-    static void layOut(QWidget *dialog, QLayout *fields, QWidget *save, QWidget *cancel, QStatusBar *statusBar);
+    // What a dialog's row of buttons holds: the button that carries the
+    // dialog's work out (Save unless told), then Cancel.
+    struct ButtonRowSpec {
+        int acceptText = 1108;
+        const char *acceptName = "cmdSalva";
+        const char *cancelName = "cmdAnnulla";
+        // Enter anywhere in the dialog presses the accept button; otherwise
+        // Enter presses only a focused button (entry fields move on instead).
+        bool acceptIsDefault = false;
+    };
+    struct ButtonRow {
+        QDialogButtonBox *box = nullptr;
+        QPushButton *accept = nullptr;
+        QPushButton *cancel = nullptr;
+    };
+    // The two buttons in a button box, with the string table's texts in the
+    // program's language as their text and accessible name, in the order
+    // and placement of the desktop's dialogs. Their clicks are the
+    // dialog's to connect.
+    static ButtonRow buttonRow(QWidget *dialog, const ButtonRowSpec &spec);
+    static ButtonRow buttonRow(QWidget *dialog) { return buttonRow(dialog, ButtonRowSpec()); }
+    // The entry dialogs' frame: the fields, the button row under them, the
+    // status bar at the bottom.
+    static void layOut(QWidget *dialog, QLayout *fields, QWidget *buttons, QStatusBar *statusBar);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -43,13 +43,11 @@ GroupQuestion::GroupQuestion(QWidget *owner, const char *name, int titleId, int 
     opt[0]->setChecked(true);
     markChosen(0);
 
-    cmdOK = new QPushButton(LoadResString(okId), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(LoadResString(1109), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    for (QPushButton *b : {cmdOK, cmdCancel})
-        b->setAccessibleName(b->text());
+    const DialogFrame::ButtonRow buttons
+        = DialogFrame::buttonRow(this, {.acceptText = okId, .acceptName = "cmdOK", .cancelName = "cmdCancel",
+                                        .acceptIsDefault = true});
+    cmdOK = buttons.accept;
+    cmdCancel = buttons.cancel;
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         m_answer = opt[0]->isChecked() ? 1 : 2;
         hide();
@@ -65,13 +63,9 @@ GroupQuestion::GroupQuestion(QWidget *owner, const char *name, int titleId, int 
     right->addWidget(Label1);
     right->addWidget(frame);
     top->addLayout(right, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto *outer = new QVBoxLayout(this);
     outer->addLayout(top);
-    outer->addLayout(buttons);
+    outer->addWidget(buttons.box);
     DialogFrame::RemoveCloseCommand(this);
 }
 

@@ -12,19 +12,14 @@
 #include <QDialog>
 
 class QCheckBox;
-class QDateEdit;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QStatusBar;
-class QToolButton;
 
 namespace velto {
 
-class AccountCombo;
-class AmountBox;
+class DeadlineFields;
 class DialogFrame;
-class TypeCombo;
 class UserPrompts;
 
 class frmScadenze : public QDialog
@@ -50,7 +45,6 @@ protected:
 
 private:
     void build();
-    void applyTypeRule();
     void cmdSalva_Click();
     void cmdAnnulla_Click();
     void cmdAdd_Click();
@@ -63,14 +57,8 @@ private:
     qint64 m_rowId = 0;
 
     DialogFrame *m_frame = nullptr;
-    TypeCombo *imgcmbData = nullptr;
-    QDateEdit *datData = nullptr;
-    QLineEdit *txtDescription = nullptr; // txtData(0)
-    AmountBox *txtAmount = nullptr;      // txtData(1)
-    AccountCombo *dtcData = nullptr;
-    QToolButton *cmdAdd = nullptr;
+    DeadlineFields *f = nullptr;
     QCheckBox *chkData = nullptr;
-    QLabel *lblData[5] = {};
     QPushButton *cmdSalva = nullptr;
     QPushButton *cmdAnnulla = nullptr;
     QStatusBar *sb = nullptr;

@@ -6,10 +6,10 @@
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "data/schema.h"
 #include "deadlines/series.h"
 #include "ui/deadlines/accountcombo.h"
 #include "ui/deadlines/amountbox.h"
+#include "ui/deadlines/deadlinefields.h"
 #include "ui/deadlines/deadlinedialogkeys.h"
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
@@ -20,7 +20,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QIcon>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -33,9 +32,7 @@
 #include <QRegularExpressionValidator>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace velto {
 
@@ -43,10 +40,7 @@ namespace {
 
 QDateEdit *datePicker(QWidget *parent, const char *name)
 {
-    auto *d = new QDateEdit(parent);
-    d->setObjectName(QLatin1String(name));
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(fourDigitYearFormat(QLocale()));
+    QDateEdit *d = DeadlineFields::datePicker(parent, name);
     d->setDate(today());
     return d;
 }
@@ -73,11 +67,13 @@ void frmScadenzeNuovo::build()
     setWindowTitle(LoadResString(1100));
     setAccessibleName(windowTitle());
 
-    for (int i = 0; i < 8; ++i)
-        lblData[i] = nullptr;
-    lblData[0] = label(1102, this, QStringLiteral("lblData0"));
-    imgcmbData = new TypeCombo(this);
-    imgcmbData->setObjectName(QStringLiteral("imgcmbData"));
+    // The date of a single deadline lives on its own panel.
+    m_panels = new QStackedWidget(this);
+    picgrp[0] = new QWidget(m_panels);
+    picgrp[0]->setObjectName(QStringLiteral("picgrp0"));
+    f = new DeadlineFields(this, picgrp[0], "datData0", "lblData7");
+    f->date->setDate(today());
+    datData[0] = f->date;
 
     optgrp[0] = new QRadioButton(LoadResString(1128), this);
     optgrp[0]->setObjectName(QStringLiteral("optgrp0"));
@@ -85,15 +81,9 @@ void frmScadenzeNuovo::build()
     optgrp[1]->setObjectName(QStringLiteral("optgrp1"));
     optgrp[0]->setChecked(true);
 
-    m_panels = new QStackedWidget(this);
-    picgrp[0] = new QWidget(m_panels);
-    picgrp[0]->setObjectName(QStringLiteral("picgrp0"));
-    lblData[7] = label(1103, picgrp[0], QStringLiteral("lblData7"));
-    datData[0] = datePicker(picgrp[0], "datData0");
     auto *single = new QGridLayout(picgrp[0]);
     single->setContentsMargins(0, 0, 0, 0);
-    single->addWidget(lblData[7], 0, 0);
-    single->addWidget(datData[0], 0, 1);
+    f->placeDate(single, 0);
     single->setColumnStretch(2, 1);
     single->setRowStretch(3, 1);
 
@@ -135,61 +125,31 @@ void frmScadenzeNuovo::build()
     m_panels->addWidget(picgrp[0]);
     m_panels->addWidget(picgrp[1]);
 
-    lblData[2] = label(1104, this, QStringLiteral("lblData2"));
-    txtDescription = new QLineEdit(this);
-    txtDescription->setObjectName(QStringLiteral("txtData0"));
-    txtDescription->setMaxLength(fieldSize(u"Transactions", u"TrDescription"));
-    lblData[3] = label(1105, this, QStringLiteral("lblData3"));
-    dtcData = new AccountCombo(this);
-    dtcData->setObjectName(QStringLiteral("dtcData"));
-    cmdAdd = new QToolButton(this);
-    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
-    cmdAdd->setText(QStringLiteral("+"));
-    cmdAdd->setIcon(QIcon::fromTheme(QStringLiteral("contact-new"), style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
-    cmdAdd->setToolTip(LoadResString(1340));
-    cmdAdd->setAccessibleName(LoadResString(1340));
-    cmdAdd->setFocusPolicy(Qt::NoFocus);
-    lblData[4] = label(1106, this, QStringLiteral("lblData4"));
-    txtAmount = new AmountBox(this);
-    txtAmount->setObjectName(QStringLiteral("txtData1"));
-
-    cmdSalva = new QPushButton(LoadResString(1108), this);
-    cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
-    cmdAnnulla = new QPushButton(LoadResString(1109), this);
-    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    for (QPushButton *b : {cmdSalva, cmdAnnulla}) {
-        b->setAutoDefault(false);
-        b->setAccessibleName(b->text());
-    }
+    const DialogFrame::ButtonRow buttons = DialogFrame::buttonRow(this);
+    cmdSalva = buttons.accept;
+    cmdAnnulla = buttons.cancel;
     sb = new QStatusBar(this);
     sb->setObjectName(QStringLiteral("sb"));
 
     // Layout: type and mode at the top, the date panel, then the entry fields.
     auto *form = new QGridLayout;
     form->setHorizontalSpacing(10);
-    form->addWidget(lblData[0], 0, 0);
-    form->addWidget(imgcmbData, 0, 1, 1, 2);
+    f->placeType(form, 0);
     auto *modes = new QHBoxLayout;
     modes->addWidget(optgrp[0]);
     modes->addWidget(optgrp[1]);
     modes->addStretch(1);
     form->addLayout(modes, 1, 0, 1, 3);
     form->addWidget(m_panels, 2, 0, 1, 3);
-    form->addWidget(lblData[2], 3, 0);
-    form->addWidget(txtDescription, 3, 1, 1, 2);
-    form->addWidget(lblData[3], 4, 0);
-    form->addWidget(dtcData, 4, 1);
-    form->addWidget(cmdAdd, 4, 2);
-    form->addWidget(lblData[4], 5, 0);
-    form->addWidget(txtAmount, 5, 1, 1, 2);
+    f->placeEntry(form, 3);
     form->setColumnStretch(1, 1);
-    DialogFrame::layOut(this, form, cmdSalva, cmdAnnulla, sb);
+    DialogFrame::layOut(this, form, buttons.box, sb);
     setMinimumWidth(460);
 
-    setTabOrder(imgcmbData, optgrp[0]);
+    setTabOrder(f->type, optgrp[0]);
     setTabOrder(optgrp[0], optgrp[1]);
-    setTabOrder(optgrp[1], datData[0]);
-    setTabOrder(datData[0], datData[1]);
+    setTabOrder(optgrp[1], f->date);
+    setTabOrder(f->date, datData[1]);
     setTabOrder(datData[1], txtCount);
     setTabOrder(txtCount, cmbCadenza);
     QWidget *previous = cmbCadenza;
@@ -198,21 +158,16 @@ void frmScadenzeNuovo::build()
         setTabOrder(previous, w);
         previous = w;
     }
-    setTabOrder(lstPreview, txtDescription);
-    setTabOrder(txtDescription, dtcData);
-    setTabOrder(dtcData, txtAmount);
-    setTabOrder(txtAmount, cmdSalva);
+    setTabOrder(f->chainEntryTabs(lstPreview), cmdSalva);
     setTabOrder(cmdSalva, cmdAnnulla);
 
     m_frame = new DialogFrame(this, sb);
-    m_frame->setHelp(imgcmbData, 1110);
+    f->registerWith(m_frame);
     m_frame->setHelp(optgrp[0], 1136);
     m_frame->setHelp(optgrp[1], 1136);
-    m_frame->setHelp(datData[0], 1111);
     m_frame->setHelp(datData[1], 1133);
     m_frame->setHelp(txtCount, 1134);
     m_frame->setHelp(cmbCadenza, 1135);
-    m_frame->setHelp(txtDescription, 1112);
     m_frame->setHelp(spnInterval, 1909);
     m_frame->setHelp(cmbOrdinal, 1910);
     m_frame->setHelp(cmbWeekday, 1910);
@@ -220,30 +175,20 @@ void frmScadenzeNuovo::build()
     m_frame->setHelp(datUntil, 1912);
     m_frame->setHelp(cmbShift, 1913);
     m_frame->setHelp(lstPreview, 1914);
-    m_frame->setHelp(dtcData, 1113);
-    m_frame->setHelp(txtAmount, 1114);
     m_frame->setHelp(cmdSalva, 1116);
     m_frame->setHelp(cmdAnnulla, 1117);
-    for (QWidget *w : std::initializer_list<QWidget *>{imgcmbData, optgrp[0], optgrp[1], datData[0], datData[1],
-                                                       txtCount, cmbCadenza, spnInterval, cmbOrdinal, cmbWeekday,
-                                                       cmbEnd, datUntil, cmbShift, txtDescription, dtcData, txtAmount})
+    for (QWidget *w : std::initializer_list<QWidget *>{optgrp[0], optgrp[1], datData[1], txtCount, cmbCadenza,
+                                                       spnInterval, cmbOrdinal, cmbWeekday, cmbEnd, datUntil, cmbShift})
         m_frame->enterAsTab(w);
     m_frame->linkLabel(lblRule[0], spnInterval);
     m_frame->linkLabel(lblRule[1], cmbOrdinal);
     m_frame->linkLabel(lblRule[2], cmbEnd);
     m_frame->linkLabel(lblRule[3], cmbShift);
     m_frame->linkLabel(lblRule[4], lstPreview);
-    m_frame->linkLabel(lblData[0], imgcmbData);
-    m_frame->linkLabel(lblData[7], datData[0]);
     m_frame->linkLabel(lblData[5], datData[1]);
     m_frame->linkLabel(lblData[1], txtCount);
     m_frame->linkLabel(lblData[6], cmbCadenza);
-    m_frame->linkLabel(lblData[2], txtDescription);
-    m_frame->linkLabel(lblData[3], dtcData);
-    m_frame->linkLabel(lblData[4], txtAmount);
 
-    m_frame->addValidation(txtDescription, [this] { return !txtDescription->text().isEmpty(); });
-    m_frame->addValidation(txtAmount, [this] { return txtAmount->isNumeric(); });
     // At least two deadlines make a series; the row and count fields hold
     // at most 32767.
     m_frame->addValidation(txtCount, [this] {
@@ -252,12 +197,12 @@ void frmScadenzeNuovo::build()
         return ok && n >= 2 && n <= kMaxSeriesCount;
     });
 
-    connect(imgcmbData, &QComboBox::currentIndexChanged, this, [this] { applyTypeRule(); });
+    connect(f->type, &QComboBox::currentIndexChanged, this, [this] { f->applyTypeRule(); });
     connect(optgrp[0], &QRadioButton::clicked, this, [this] { setMode(0); });
     connect(optgrp[1], &QRadioButton::clicked, this, [this] { setMode(1); });
     connect(cmdSalva, &QPushButton::clicked, this, [this] { cmdSalva_Click(); });
     connect(cmdAnnulla, &QPushButton::clicked, this, [this] { cmdAnnulla_Click(); });
-    connect(cmdAdd, &QToolButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(f->addClient, &QToolButton::clicked, this, [this] { cmdAdd_Click(); });
 
     setMode(0);
     m_frame->setStatusText(QString());
@@ -324,12 +269,12 @@ void frmScadenzeNuovo::buildRulePanel(QGridLayout *series)
 DeadlineEntry frmScadenzeNuovo::entry() const
 {
     DeadlineEntry e;
-    e.type = imgcmbData->type();
-    e.description = txtDescription->text();
-    e.accountId = dtcData->boundValue();
-    e.amount = e.type == DeadlineType::Appointment ? Currency() : txtAmount->amount().value_or(Currency());
+    e.type = f->type->type();
+    e.description = f->description->text();
+    e.accountId = f->client->boundValue();
+    e.amount = e.type == DeadlineType::Appointment ? Currency() : f->amount->amount().value_or(Currency());
     e.recurring = !optgrp[0]->isChecked();
-    e.date = e.recurring ? datData[1]->date() : datData[0]->date();
+    e.date = e.recurring ? datData[1]->date() : f->date->date();
     e.count = txtCount->text().toInt();
     e.addToGroupId = m_addToGroupId;
     const int kind = cmbCadenza->currentIndex();
@@ -417,23 +362,9 @@ void frmScadenzeNuovo::setMode(int index)
     m_frame->setStatusText(optgrp[index]->toolTip());
 }
 
-void frmScadenzeNuovo::applyTypeRule()
-{
-    // Appointments carry no amount.
-    const bool appointment = imgcmbData->isAppointment();
-    txtAmount->setEnabled(!appointment);
-    if (appointment)
-        txtAmount->clear();
-    else if (txtAmount->text().isEmpty())
-        txtAmount->setAmount(Currency()); // back from an appointment: an amount to start from
-    QPalette pal = txtAmount->palette();
-    pal.setColor(QPalette::Base, palette().color(appointment ? QPalette::Button : QPalette::Base));
-    txtAmount->setPalette(pal);
-}
-
 Status frmScadenzeNuovo::InitCombos()
 {
-    const Status st = dtcData->reload();
+    const Status st = f->client->reload();
     if (!st)
         m_prompts.message(userMessage(st), MessageIcon::Critical);
     return st;
@@ -451,12 +382,12 @@ void frmScadenzeNuovo::reset()
     // The window may still be open from an earlier request: nothing of it
     // carries over, not a client, a lock or a series to join.
     m_addToGroupId = 0;
-    for (QWidget *w : std::initializer_list<QWidget *>{txtDescription, imgcmbData, dtcData, cmdAdd})
+    for (QWidget *w : std::initializer_list<QWidget *>{f->description, f->type, f->client, f->addClient})
         w->setEnabled(true);
     InitCombos();
-    imgcmbData->setCurrentIndex(0);
+    f->type->setCurrentIndex(0);
     setMode(0);
-    datData[0]->setDate(today());
+    f->date->setDate(today());
     datData[1]->setDate(today());
     txtCount->setText(QStringLiteral("2"));
     cmbCadenza->setCurrentIndex(0);
@@ -468,10 +399,10 @@ void frmScadenzeNuovo::reset()
     cmbShift->setCurrentIndex(0);
     m_country = holidayCountryChosen(Preferences::load().holidayCountry);
     updatePreview();
-    txtDescription->clear();
-    dtcData->setBoundValue(0);
-    txtAmount->setAmount(Currency());
-    applyTypeRule();
+    f->description->clear();
+    f->client->setBoundValue(0);
+    f->amount->setAmount(Currency());
+    f->applyTypeRule();
 }
 
 void frmScadenzeNuovo::Nuovo()
@@ -483,28 +414,28 @@ void frmScadenzeNuovo::Nuovo()
 void frmScadenzeNuovo::Nuovo2(const Deadline &member)
 {
     reset();
-    imgcmbData->selectType(member.type);
-    txtDescription->setText(member.description);
-    dtcData->setBoundValue(member.accountId);
-    txtAmount->setAmount(member.value);
+    f->type->selectType(member.type);
+    f->description->setText(member.description);
+    f->client->setBoundValue(member.accountId);
+    f->amount->setAmount(member.value);
     m_addToGroupId = member.groupId;
-    applyTypeRule();
-    txtDescription->setEnabled(false);
-    imgcmbData->setEnabled(false);
-    dtcData->setEnabled(false);
-    cmdAdd->setEnabled(false);
+    f->applyTypeRule();
+    f->description->setEnabled(false);
+    f->type->setEnabled(false);
+    f->client->setEnabled(false);
+    f->addClient->setEnabled(false);
     showWindow();
 }
 
 void frmScadenzeNuovo::cmdSalva_Click()
 {
-    if (txtDescription->text().isEmpty()) {
-        txtDescription->setFocus(Qt::OtherFocusReason);
+    if (f->description->text().isEmpty()) {
+        f->description->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (QWidget *invalid = m_frame->focusFirstInvalid()) {
-        if (invalid == txtAmount)
-            m_prompts.message(txtAmount->refusalText(), MessageIcon::Warning);
+        if (invalid == f->amount)
+            m_prompts.message(f->amount->refusalText(), MessageIcon::Warning);
         return;
     }
     const DeadlineEntry e = entry();
@@ -531,12 +462,12 @@ void frmScadenzeNuovo::cmdAnnulla_Click()
 
 void frmScadenzeNuovo::cmdAdd_Click()
 {
-    addClientInto(this, dtcData, m_prompts);
+    addClientInto(this, f->client, m_prompts);
 }
 
 void frmScadenzeNuovo::keyPressEvent(QKeyEvent *event)
 {
-    if (!deadlineDialogKey(event, dtcData, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
+    if (!deadlineDialogKey(event, f->client, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
         QDialog::keyPressEvent(event);
 }
 

@@ -21,15 +21,12 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 class QStatusBar;
-class QToolButton;
 
 namespace velto {
 
 struct DeadlineEntry;
-class AccountCombo;
-class AmountBox;
+class DeadlineFields;
 class DialogFrame;
-class TypeCombo;
 class UpDown;
 class UserPrompts;
 
@@ -60,7 +57,6 @@ protected:
 private:
     void build();
     void reset();
-    void applyTypeRule();
     void setMode(int index);
     void cmdSalva_Click();
     void cmdAnnulla_Click();
@@ -77,14 +73,12 @@ private:
     bool m_closing = false;
 
     DialogFrame *m_frame = nullptr;
-    TypeCombo *imgcmbData = nullptr;
+    DeadlineFields *f = nullptr;
     QRadioButton *optgrp[2] = {};
     QStackedWidget *m_panels = nullptr;
     QWidget *picgrp[2] = {};
-    QDateEdit *datData[2] = {};
-    QLineEdit *txtDescription = nullptr; // txtData(0)
-    AmountBox *txtAmount = nullptr;      // txtData(1)
-    QLineEdit *txtCount = nullptr;       // txtData(2)
+    QDateEdit *datData[2] = {}; // [0]: f->date
+    QLineEdit *txtCount = nullptr; // txtData(2)
     UpDown *UpDown1 = nullptr;
     QComboBox *cmbCadenza = nullptr;
     QSpinBox *spnInterval = nullptr;
@@ -97,9 +91,7 @@ private:
     QLabel *lblSummary = nullptr;
     QLabel *lblRule[6] = {};
     HolidayCountry m_country = HolidayCountry::None;
-    AccountCombo *dtcData = nullptr;
-    QToolButton *cmdAdd = nullptr;
-    QLabel *lblData[8] = {};
+    QLabel *lblData[7] = {}; // those of the series panel: 1, 5, 6
     QPushButton *cmdSalva = nullptr;
     QPushButton *cmdAnnulla = nullptr;
     QStatusBar *sb = nullptr;

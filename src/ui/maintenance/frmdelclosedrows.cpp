@@ -6,11 +6,11 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/purge.h"
+#include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
 #include "deadlines/undohistory.h"
 
 #include <QDateEdit>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -45,21 +45,15 @@ frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent)
     m_dtp->setAccessibleName(LoadResString(1303));
     lblData->setBuddy(m_dtp);
 
-    m_cmdSalva = new QPushButton(LoadResString(1306), this);
-    m_cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
-    m_cmdSalva->setDefault(true);
-    m_cmdAnnulla = new QPushButton(LoadResString(1109), this);
-    m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    const DialogFrame::ButtonRow buttons = DialogFrame::buttonRow(this, {.acceptText = 1306, .acceptIsDefault = true});
+    m_cmdSalva = buttons.accept;
+    m_cmdAnnulla = buttons.cancel;
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdSalva);
-    buttons->addWidget(m_cmdAnnulla);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblData);
     layout->addWidget(m_dtp);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons.box);
     resize(380, 150);
 
     connect(m_cmdSalva, &QPushButton::clicked, this, &frmDelClosedRows::cmdSalva_Click);

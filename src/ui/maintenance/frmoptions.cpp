@@ -7,6 +7,7 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/holidays.h"
+#include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
 
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -79,21 +79,15 @@ frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
     viewLayout->addWidget(m_chkData[GroupTotalsBox]);
     viewLayout->addWidget(m_chkData[GroupCountersBox]);
 
-    m_cmdSalva = new QPushButton(LoadResString(1108), this);
-    m_cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
-    m_cmdSalva->setDefault(true);
-    m_cmdAnnulla = new QPushButton(LoadResString(1109), this);
-    m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdSalva);
-    buttons->addWidget(m_cmdAnnulla);
+    const DialogFrame::ButtonRow buttons = DialogFrame::buttonRow(this, {.acceptIsDefault = true});
+    m_cmdSalva = buttons.accept;
+    m_cmdAnnulla = buttons.cancel;
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(general);
     layout->addWidget(view);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons.box);
 
     connect(m_cmdSalva, &QPushButton::clicked, this, &frmOptions::cmdSalva_Click);
     connect(m_cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);

@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>

@@ -1,13 +1,15 @@
 // The clients/suppliers window and its editor, driven by keys and clicks:
 // creating with F5, editing with Enter, an edit of a row changed meanwhile,
-// cancelling, deleting, and the refusal shown before any question.
+// cancelling, deleting, the refusal shown before any question, and printing.
 
 #include "ui/accounts/frmAccounts.h"
 #include "ui/accounts/frmNewAcc.h"
 #include "ui/accounts/managecounts.h"
 #include "windowtests.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
@@ -41,6 +43,7 @@ private slots:
         whenModal("velto::frmNewAcc", [&](QWidget *dlg) {
             auto *name = dlg->findChild<QLineEdit *>("txtData0");
             auto *notes = dlg->findChild<QLineEdit *>("txtData1");
+            QVERIFY(!dlg->findChild<QPushButton *>("cmdSalva")->isDefault()); // Enter in a field never saves
             QTest::mouseClick(dlg->findChild<QPushButton *>("cmdSalva"), Qt::LeftButton);
             settle();
             emptyNameKeptTheFocus = dlg->isVisible() && QApplication::focusWidget() == name;
@@ -154,6 +157,19 @@ private slots:
         QCOMPARE(rows.size(), yes && !used ? 1 : 2);
         QCOMPARE(rows.last()["AcName"].toString(), QStringLiteral("Beta"));
         QCOMPARE(w->grid()->recordCount(), rows.size());
+    }
+
+    void printAsksThroughThePrompts()
+    {
+        QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Alfa')")));
+        const QString pdf = m_bench.box->path() + QStringLiteral("/clients.pdf");
+        m_prompts.printerSetUp = [&pdf](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        openWindow()->findChild<QAction *>(QStringLiteral("mnuFile0"))->trigger();
+        QVERIFY(QFileInfo(pdf).size() > 0);
     }
 
     void oneWindowOnly()
