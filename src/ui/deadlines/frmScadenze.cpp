@@ -57,7 +57,7 @@ void frmScadenze::build()
     datData->setDisplayFormat(fourDigitYearFormat(QLocale()));
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(QStringLiteral("txtData0"));
-    txtDescription->setMaxLength(fieldSize(u"Transactions", u"TrDescription"));
+    txtDescription->setMaxLength(descriptionMaxLength());
     dtcData = new AccountCombo(this);
     dtcData->setObjectName(QStringLiteral("dtcData"));
     cmdAdd = new QToolButton(this);

@@ -138,7 +138,7 @@ void frmScadenzeNuovo::build()
     lblData[2] = label(1104, this, QStringLiteral("lblData2"));
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(QStringLiteral("txtData0"));
-    txtDescription->setMaxLength(fieldSize(u"Transactions", u"TrDescription"));
+    txtDescription->setMaxLength(descriptionMaxLength());
     lblData[3] = label(1105, this, QStringLiteral("lblData3"));
     dtcData = new AccountCombo(this);
     dtcData->setObjectName(QStringLiteral("dtcData"));
