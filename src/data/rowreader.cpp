@@ -88,8 +88,16 @@ qint64 RowReader::julianDay(int column) const
             v[p] = v[p] * 10 + (s[k] - '0');
         }
     }
-    const QDate date(v[0], v[1], v[2]);
-    return date.isValid() ? date.toJulianDay() : 0;
+    const int y = v[0], m = v[1], d = v[2];
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > 31)
+        return 0;
+    if (d > 28 && d > QDate(y, m, 1).daysInMonth())
+        return 0;
+    // The Julian day of a Gregorian date, as QDate counts it.
+    const int a = (14 - m) / 12;
+    const qint64 yy = qint64(y) + 4800 - a;
+    const int mm = m + 12 * a - 3;
+    return d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
 }
 
 QByteArrayView RowReader::text(int column) const

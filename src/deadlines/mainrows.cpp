@@ -114,9 +114,13 @@ public:
                   account = rd.column("TrAcId"), value = rd.column("TrValue"), balance = rd.column("TrBalance"),
                   groupType = rd.column("TrGrpType"), groupRow = rd.column("TrGrpRow"), groupCount = rd.column("TrGrpMDay"), notes = rd.column("TrNotes"),
                   groupId = rd.column("TrGrpId"), name = rd.column("AcName"), accountNotes = rd.column("AcNotes");
-        QHash<qint64, int> clientOf;
-        qint64 lastAccount = 0;
-        int lastClient = -1;
+        // Clients by key: keys are small counters, so a table indexed by
+        // them finds each one without hashing.
+        std::vector<int> clientOf;
+        // A reload reads about as many rows as the last one did.
+        static std::size_t lastRows = 0, lastText = 0;
+        rows->m_rows.reserve(lastRows);
+        rows->m_text.reserve(qsizetype(lastText));
         auto keep = [rows](QByteArrayView text, quint32 *offset, quint32 *length) {
             *offset = quint32(rows->m_text.size());
             *length = quint32(text.size());
@@ -140,18 +144,16 @@ public:
             r.groupId = rd.integer(groupId);
             // A deadline whose client is gone shows as one without.
             const qint64 acId = rd.integer(account);
-            if (acId > 0 && !rd.isNull(name)) {
-                if (acId != lastAccount) {
-                    auto it = clientOf.constFind(acId);
-                    if (it == clientOf.constEnd()) {
-                        it = clientOf.insert(acId, int(rows->m_clients.size()));
-                        rows->m_clients.append({acId, QString::fromUtf8(rd.text(name)),
-                                                QString::fromUtf8(rd.text(accountNotes))});
-                    }
-                    lastAccount = acId;
-                    lastClient = *it;
+            if (acId > 0 && acId < (qint64(1) << 24) && !rd.isNull(name)) {
+                if (std::size_t(acId) >= clientOf.size())
+                    clientOf.resize(std::size_t(acId) + 1, -1);
+                int &client = clientOf[std::size_t(acId)];
+                if (client < 0) {
+                    client = int(rows->m_clients.size());
+                    rows->m_clients.append({acId, QString::fromUtf8(rd.text(name)),
+                                            QString::fromUtf8(rd.text(accountNotes))});
                 }
-                r.client = lastClient;
+                r.client = client;
             }
             rows->m_rows.push_back(r);
         }
@@ -159,6 +161,8 @@ public:
             *rows = MainRows();
             return rd.status();
         }
+        lastRows = rows->m_rows.size();
+        lastText = std::size_t(rows->m_text.size());
         return Status::success();
     }
 };
