@@ -17,7 +17,6 @@
 #include "promptrecorder.h"
 #include "ui/main/frmmain.h"
 #include "ui/widgets/grid.h"
-#include "ui/widgets/recordsetgridsource.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -74,7 +73,6 @@ void BM_SearchKeystroke(benchmark::State &state)
     s.ConnectionString = connectionStringFor(folder);
     s.CurrentDbId = 1;
     qputenv("VELTO_TODAY", "2026-06-15");
-    installDatabaseGridLoader();
     test::PromptRecorder prompts;
     frmMain w(prompts);
     w.Form_Load();

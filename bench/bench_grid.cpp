@@ -13,7 +13,6 @@
 #include "data/schema.h"
 #include "ui/main/frmmain.h"
 #include "ui/widgets/grid.h"
-#include "ui/widgets/recordsetgridsource.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -132,7 +131,6 @@ void BM_GridReload(benchmark::State &state)
     s.CurrentDbId = 1;
     s.CurrentDbName = QStringLiteral("Scadenziario");
     qputenv("VELTO_TODAY", "2026-06-15");
-    installDatabaseGridLoader();
     test::PromptRecorder prompts; // the same stand-in the tests use
     frmMain w(prompts);
     w.Form_Load();

@@ -1,6 +1,7 @@
 #include "deadlines/deadline.h"
 
 #include "app/strings.h"
+#include "data/schema.h"
 
 namespace velto {
 
@@ -20,6 +21,11 @@ QString deadlineTypeName(DeadlineType type)
     case DeadlineType::Appointment: return LoadResString(1043);
     }
     return QString();
+}
+
+int descriptionMaxLength()
+{
+    return fieldSize(u"Transactions", u"TrDescription");
 }
 
 Currency signedAmount(DeadlineType type, Currency amount)

@@ -25,6 +25,8 @@ inline constexpr DeadlineType kDeadlineTypes[] = {DeadlineType::Credit, Deadline
 [[nodiscard]] std::optional<DeadlineType> deadlineTypeFromCode(qint64 code);
 // The type's name in the user's language: "Credit", "Debit", "Appointment".
 [[nodiscard]] QString deadlineTypeName(DeadlineType type);
+// The longest description the database keeps.
+[[nodiscard]] int descriptionMaxLength();
 // What an amount of this type counts in the totals: a credit adds, a debit
 // subtracts, an appointment carries no amount.
 [[nodiscard]] Currency signedAmount(DeadlineType type, Currency amount);

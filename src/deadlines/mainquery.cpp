@@ -10,23 +10,6 @@ namespace velto {
 // A stored sort column is checked against the main query's columns.
 static_assert(kSortColumnCount == kMainColumnCount);
 
-QString mainQuerySource(int sheetId, MainFilter filter, const QDate &first, const QDate &last)
-{
-    if (filter == MainFilter::CalendarPeriod)
-        return sql::mainSelectPeriod(sheetId, first, last);
-    return sql::mainSelect(sheetId, sql::mainFilter(int(filter)));
-}
-
-QString mainQueryColumns()
-{
-    return sql::mainSelectColumnsOnly();
-}
-
-QString startListSource(int sheetId, const QDate &first, const QDate &last)
-{
-    return sql::startPanel(first, last, sheetId);
-}
-
 Status openDeadlineDays(const QString &connectionString, int sheetId, const QDate &first, const QDate &last,
                         QList<QDate> *days)
 {

@@ -13,7 +13,6 @@
 #include "testsupport.h"
 #include "ui/main/frmmain.h"
 #include "ui/widgets/grid.h"
-#include "ui/widgets/recordsetgridsource.h"
 #include "whenmodal.h"
 
 #include <QCoreApplication>
@@ -40,7 +39,6 @@ inline void settle()
 inline void startWindowTests(const char *today = "2027-01-15")
 {
     qputenv("VELTO_TODAY", today);
-    installDatabaseGridLoader();
 }
 
 // What every main-window test starts from: a new database in a new sandbox,

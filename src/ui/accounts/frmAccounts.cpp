@@ -95,6 +95,8 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     if (gex->columnCount() >= kColNotes) {
         gex->setColumnWidth(kColId, 315);
         gex->setColumnCaption(kColId, QString());
+        // The key column is a narrow marker column: the number itself is not shown.
+        gex->setColumnTextHidden(kColId, true);
         gex->setColumnCaption(kColName, LoadResString(1321));
         gex->setColumnCaption(kColNotes, LoadResString(1322));
     }
@@ -108,11 +110,6 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     connect(aPrint, &QAction::triggered, this, &frmAccounts::PrintList);
     connect(aExit, &QAction::triggered, this, &QWidget::close);
     connect(gex, &Grid::doubleClicked, this, &frmAccounts::EditAccount);
-    // The key column is a narrow marker column: the number itself is not shown.
-    connect(gex, &Grid::rowFormat, this, [](GridRow &row) {
-        if (!row.isGroupRow())
-            row.setValue(kColId, QString());
-    });
     connect(gex, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers) {
         if (gex->recordCount() < 1)
             return;
@@ -136,7 +133,7 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
 qint64 frmAccounts::currentAccountId() const
 {
     const GridRow row = gex->row(gex->currentRow());
-    return row.isValid() && !row.isGroupRow() ? gex->recordValue(row.bookmark(), QStringLiteral("AcId")).toLongLong() : 0;
+    return row.isValid() && !row.isGroupRow() ? gex->recordValue(row.bookmark(), QStringLiteral("Id")).toLongLong() : 0;
 }
 
 void frmAccounts::rebind()
@@ -152,7 +149,7 @@ void frmAccounts::rebind()
     for (const Client &c : clients)
         rows.append({c.id, c.name, c.notes});
     gex->setRows(std::make_unique<VectorGridSource>(
-        QStringList{QStringLiteral("AcId"), QStringLiteral("AcName"), QStringLiteral("AcNotes")}, rows));
+        QStringList{QStringLiteral("Id"), QStringLiteral("Name"), QStringLiteral("Notes")}, rows));
 }
 
 void frmAccounts::sizeColumns()

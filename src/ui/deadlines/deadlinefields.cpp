@@ -3,7 +3,7 @@
 #include "app/localeinfo.h"
 #include "app/strings.h"
 #include "data/currency.h"
-#include "data/schema.h"
+#include "deadlines/deadline.h"
 #include "ui/common/dialogframe.h"
 #include "ui/deadlines/accountcombo.h"
 #include "ui/deadlines/amountbox.h"
@@ -50,7 +50,7 @@ DeadlineFields::DeadlineFields(QWidget *window, QWidget *datePanel, const char *
     descriptionLabel = label(1104, window, "lblData2");
     description = new QLineEdit(window);
     description->setObjectName(QStringLiteral("txtData0"));
-    description->setMaxLength(fieldSize(u"Transactions", u"TrDescription"));
+    description->setMaxLength(descriptionMaxLength());
     clientLabel = label(1105, window, "lblData3");
     client = new AccountCombo(window);
     client->setObjectName(QStringLiteral("dtcData"));

@@ -5,6 +5,7 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "data/currency.h"
+#include "ui/main/maingridsource.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/gridvalues.h"
 
@@ -16,21 +17,23 @@ namespace velto {
 
 namespace {
 
+// A typed value of the deadline grid's record, by its column.
+QVariant stored(const Grid &grid, int bookmark, MainColumn column)
+{
+    return grid.recordValue(bookmark, MainGridSource::nameOf(column));
+}
+
 std::optional<Currency> currencyOf(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
+    if (!v.isValid() || v.isNull() || v.metaType() != QMetaType::fromType<Currency>())
         return std::nullopt;
-    if (v.metaType() == QMetaType::fromType<Currency>())
-        return v.value<Currency>();
-    if (v.metaType().id() == QMetaType::QString) {
-        // The row format empties the amount of an appointment with text.
-        if (v.toString().trimmed().isEmpty())
-            return std::nullopt;
-        return Currency::fromInvariant(v.toString());
-    }
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    return ok ? std::optional<Currency>(Currency::fromDouble(d)) : std::nullopt;
+    return v.value<Currency>();
+}
+
+std::optional<DeadlineType> typeOf(const Grid &grid, int bookmark)
+{
+    const QVariant code = stored(grid, bookmark, MainColumn::Type);
+    return code.isNull() ? std::nullopt : deadlineTypeFromCode(code.toLongLong());
 }
 
 constexpr const char *kPageTextsInstalled = "veltoPageTextsInstalled";
@@ -62,20 +65,19 @@ QList<ExportRecord> exportRecords(const Grid &grid)
         const GridRow row = grid.row(i);
         if (!row.isValid() || row.isGroupRow())
             continue;
-        // The stored values, not what the row format made of them for the
-        // eye (the type shows as a picture, an appointment's amount empty).
-        auto stored = [&](const char *field) { return grid.recordValue(row.bookmark(), QLatin1String(field)); };
+        // The typed values, not what the eye sees (the type shows as a
+        // picture); the description as shown, with its series counter.
+        const int b = row.bookmark();
         ExportRecord r;
-        r.type = deadlineTypeFromCode(stored("TrType").toLongLong()).value_or(DeadlineType::Credit);
-        r.done = stored("TrDone").toBool();
-        r.date = stored("TrDate").toDate();
-        // The description as shown, with its series counter when shown.
-        r.description = row.value(col(MainColumn::Description)).toString();
+        r.type = typeOf(grid, b).value_or(DeadlineType::Credit);
+        r.done = stored(grid, b, MainColumn::Done).toBool();
+        r.date = stored(grid, b, MainColumn::Date).toDate();
+        r.description = stored(grid, b, MainColumn::Description).toString();
         if (r.type != DeadlineType::Appointment)
-            r.amount = currencyOf(stored("TrValue"));
-        r.total = currencyOf(stored("TrBalance")).value_or(Currency());
-        r.account = stored("AcName").toString();
-        r.accountNotes = stored("AcNotes").toString();
+            r.amount = currencyOf(stored(grid, b, MainColumn::Value));
+        r.total = currencyOf(stored(grid, b, MainColumn::Balance)).value_or(Currency());
+        r.account = stored(grid, b, MainColumn::AccountName).toString();
+        r.accountNotes = stored(grid, b, MainColumn::AccountNotes).toString();
         records.append(r);
     }
     return records;
@@ -124,14 +126,13 @@ void installPrintedTexts(Grid &grid)
     // give it, so what is owed reads apart from what is due.
     settings.stretchColumn = col(MainColumn::Description);
     settings.printedText = [&grid](int column, int bookmark, const QString &shown) -> QString {
-        const std::optional<DeadlineType> type =
-            deadlineTypeFromCode(grid.recordValue(bookmark, QStringLiteral("TrType")).toLongLong());
+        const std::optional<DeadlineType> type = typeOf(grid, bookmark);
         if (!type)
             return shown;
         if (column == col(MainColumn::Type))
             return deadlineTypeName(*type);
         if (column == col(MainColumn::Value) && !shown.isEmpty() && *type != DeadlineType::Appointment) {
-            const std::optional<Currency> balance = currencyOf(grid.recordValue(bookmark, QStringLiteral("TrBalance")));
+            const std::optional<Currency> balance = currencyOf(stored(grid, bookmark, MainColumn::Balance));
             if (balance)
                 return formatGridValue(QVariant::fromValue(*balance), QStringLiteral("Currency"));
         }

@@ -1,9 +1,8 @@
 #pragma once
 // File > Export and File > Print on what the deadline grid shows.
 //
-// The deadline grid's columns are those of the main query: 3 TrType,
-// 4 TrDone, 5 TrDate, 6 TrDescription (as shown, counters included),
-// 8 TrValue, 9 TrBalance, 16 AcName, 17 the client/supplier notes.
+// The deadline grid's columns are those of MainColumn; its records are read
+// as the typed values of the core's rows (MainGridSource).
 
 #include "deadlines/exporttext.h"
 

@@ -19,6 +19,8 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
 class QAction;
 class QActionGroup;
 class QComboBox;
@@ -31,7 +33,8 @@ namespace velto {
 
 class frmCashFlow;
 class Grid;
-class GridRow;
+class GridSource;
+class MainRows;
 class MonthView;
 class RecordCommands;
 class UserPrompts;
@@ -152,9 +155,6 @@ public:
     static constexpr int kMinWidthTwips = 10905;
     static constexpr int kMinHeightTwips = 7545;
 
-    // The group key of column 18 for a date under a layout.
-    [[nodiscard]] static int DateGroupKey(const QDate &date, int groupOption, const QDate &today);
-
 public slots:
     // Commands provided by other windows: one slot each, empty here ("later").
     void mnuScadenziari_Click();   // File 0: data sheets
@@ -211,15 +211,10 @@ private:
     // False (and the fallback sheet active) when the active sheet is gone.
     bool followActiveSheet();
 
-    // Requests of the deadline grid.
-    void gex_RowFormat(GridRow &row);
-    void gex_UnboundValue(int column, int bookmark, QVariant &value);
-    void gex_Icon(int column, int bookmark, int &imageIndex);
     void gex_CurrentRowChanged(int previousRow);
-    void gex_AccessibleText(int column, int bookmark, QString &text, QString &description);
-    void gextasks_UnboundValue(int column, int bookmark, QVariant &value);
     void mv_SelectionChanged(const QDate &first, const QDate &last);
-    [[nodiscard]] QString totalSuffix(const GridRow &row) const;
+    // The deadline grid's rows for a load (none: only its columns).
+    [[nodiscard]] std::unique_ptr<GridSource> mainGridRows(std::shared_ptr<const MainRows> rows, int filterIndex) const;
     void buildSearchAndCashFlow();
     void loadSearchAndCashFlowTexts();
 
@@ -231,7 +226,6 @@ private:
     QString FILTER[kFilterCount]; // the captions of the filter list
     QString CounterSeparator;
     int m_dueImage = 0;
-    QDate m_groupToday;
 
     Grid *m_gex = nullptr;
     Grid *m_gextasks = nullptr;

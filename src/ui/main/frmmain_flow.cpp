@@ -21,9 +21,8 @@ namespace velto {
 
 QStringList frmMain::searchFields()
 {
-    // The stored fields, not what the row shows: a series counter in the
-    // description must not make "3" find every third member.
-    return {QStringLiteral("TrDescription"), QStringLiteral("AcName"), QStringLiteral("TrNotes")};
+    // The stored texts (see MainGridSource::searchedText).
+    return {QStringLiteral("Description"), QStringLiteral("AccountName"), QStringLiteral("Notes")};
 }
 
 void frmMain::buildSearchAndCashFlow()

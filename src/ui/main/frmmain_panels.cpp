@@ -8,12 +8,14 @@
 #include "app/preferences.h"
 #include "app/userprompts.h"
 #include "deadlines/datasheets.h"
+#include "deadlines/mainrows.h"
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "ui/main/frmcashflow.h"
 #include "ui/main/mainicons.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
+#include "ui/widgets/vectorgridsource.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -41,9 +43,6 @@ void frmMain::setupStartList()
     even.backColor = QColor(0xB0, 0xD7, 0xC1);
     t->setRowStyle(GridRowStyle::OddRow, odd);
     t->setRowStyle(GridRowStyle::EvenRow, even);
-    t->setDatabase(currentDatabase());
-    connect(t, &Grid::loadFailed, this, &frmMain::showError);
-    connect(t, &Grid::unboundValue, this, &frmMain::gextasks_UnboundValue);
 
     connect(m_mv, &MonthView::getDayBold, this, &frmMain::mv_GetDayBold);
     connect(m_mv, &MonthView::selectionChanged, this, &frmMain::mv_SelectionChanged);
@@ -104,9 +103,19 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
 {
     Grid *t = m_gextasks;
     t->setUpdatesEnabled(false);
-    t->setDatabase(currentDatabase());
-    t->setRecordSource(startListSource(app().CurrentDbId, first, last));
-    t->rebind();
+    MainRows rows;
+    const Status st = readStartList(currentDatabase(), app().CurrentDbId, first, last, &rows);
+    if (st) {
+        // Counters as in the deadline grid, shorter: "Rent 3/12".
+        const QString separator = app().ShowGroupCounters ? QStringLiteral("/") : QString();
+        QList<VectorGridSource::Row> items;
+        items.reserve(rows.size());
+        for (int i = 0; i < rows.size(); ++i)
+            items.append({rows.shownDescription(i, separator)});
+        t->setRows(std::make_unique<VectorGridSource>(QStringList{QStringLiteral("Description")}, items));
+    } else {
+        showError(userMessage(st));
+    }
     // The list shows no headers; screen readers still hear what it lists.
     t->setColumnCaption(1, LoadResString(1005));
     const QLocale locale;
@@ -115,28 +124,10 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
                                        : LoadResString(1648).arg(locale.toString(first, format),
                                                                  locale.toString(last, format)));
     t->setColumnVisible(1, true);
-    t->setColumnValueByRequest(1, true);
     t->setColumnWidth(1, qMax(0, toTwipsX(t->width()) - 60 - int(app().ScrollBarWidth)));
-    for (int c = 2; c <= t->columnCount(); ++c)
-        t->setColumnVisible(c, false);
     t->refresh();
     t->setCurrentRow(0);
     t->setUpdatesEnabled(true);
-}
-
-void frmMain::gextasks_UnboundValue(int column, int bookmark, QVariant &value)
-{
-    if (column != 1)
-        return;
-    const QString description = NzStr(m_gextasks->recordValue(bookmark, QStringLiteral("TrDescription")), QString());
-    // Counters follow the deadline grid's test: members of a series, when shown.
-    if (app().ShowGroupCounters && m_gextasks->recordValue(bookmark, QStringLiteral("TrGrpId")).toLongLong() > 0) {
-        value = description + QLatin1Char(' ')
-            + QString::number(m_gextasks->recordValue(bookmark, QStringLiteral("TrGrpRow")).toInt()) + QLatin1Char('/')
-            + QString::number(m_gextasks->recordValue(bookmark, QStringLiteral("TrGrpMDay")).toInt());
-    } else {
-        value = description;
-    }
 }
 
 // ---------------------------------------------------------------- the data-changed notice

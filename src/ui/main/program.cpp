@@ -5,7 +5,6 @@
 #include "ui/main/frmmain.h"
 #include "ui/main/frmsplash.h"
 #include "ui/common/widgetprompts.h"
-#include "ui/widgets/recordsetgridsource.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -34,7 +33,6 @@ int runProgram(int argc, char *argv[])
     WidgetPrompts prompts;
     if (!runStartup(prompts, scrollBarWidthTwips()))
         return 1;
-    installDatabaseGridLoader();
 
     auto splash = std::make_unique<frmSplash>();
     splash->show();

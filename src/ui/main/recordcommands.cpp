@@ -39,10 +39,9 @@ void RecordCommands::showError(const QString &text)
 void RecordCommands::rebindGrid()
 {
     // The change that made the row go is news to every window; without one
-    // found, the grid alone reads again (a failing reload is reported by its
-    // own loadFailed signal).
+    // found, the main window reads again all the same.
     if (!dataWatcher().catchUp())
-        m_gex.rebind();
+        reloadMainWindow();
 }
 
 frmScadenzeNuovo *RecordCommands::openNew()

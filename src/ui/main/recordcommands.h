@@ -3,7 +3,7 @@
 // new, edit, close/reopen, delete (one deadline, one member of a group, or
 // the whole group), first and last row, expand and collapse all.
 //
-// Each command takes the deadline's key (TrRowId) from the grid and reads
+// Each command takes the deadline's key from the grid and reads
 // or writes the deadline through the core by that key. A failing statement
 // is shown with its text, and the grid is still reloaded, so that it shows
 // what the database holds.

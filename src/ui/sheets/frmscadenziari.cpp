@@ -129,10 +129,6 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
         if (auto *view = m_gex->findChild<QTreeView *>())
             view->header()->setStretchLastSection(true);
         m_gex->setImageList({QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)});
-        connect(m_gex, &Grid::iconRequest, this, [](int column, int, int &image) {
-            if (column == ColDbName)
-                image = 1;
-        });
     }
     m_gex->setFocus();
     // Sheets created, renamed or deleted elsewhere show at once; the
@@ -168,8 +164,9 @@ void frmScadenziari::loadList()
     rows.reserve(sheets.size());
     for (const DataSheet &sheet : sheets)
         rows.append({qint64(sheet.id), sheet.name});
-    m_gex->setRows(std::make_unique<VectorGridSource>(QStringList{QStringLiteral("DbId"), QStringLiteral("DbName")},
-                                                      rows));
+    auto list = std::make_unique<VectorGridSource>(QStringList{QStringLiteral("Id"), QStringLiteral("Name")}, rows);
+    list->setColumnImage(ColDbName - 1, 1); // every sheet shows the list picture
+    m_gex->setRows(std::move(list));
 }
 
 void frmScadenziari::rebindGrid()

@@ -21,12 +21,6 @@ namespace velto {
 
 namespace {
 
-Grid::Loader &loader()
-{
-    static Grid::Loader theLoader;
-    return theLoader;
-}
-
 // The loaded rows as the search lets them through: all of them, or the
 // matching ones in their loaded order. The loaded rows are shared, so a
 // keystroke hands the model a new view without reading anything again.
@@ -42,11 +36,31 @@ public:
     [[nodiscard]] int rowCount() const override { return m_every ? m_all->rowCount() : int(m_rows.size()); }
     [[nodiscard]] QVariant value(int row, int col) const override
     {
+        const int r = loaded(row);
+        return r < 0 ? QVariant() : m_all->value(r, col);
+    }
+    [[nodiscard]] int image(int row, int col) const override
+    {
+        const int r = loaded(row);
+        return r < 0 ? 0 : m_all->image(r, col);
+    }
+    [[nodiscard]] Spoken spoken(int row, int col, const QString &shown) const override
+    {
+        const int r = loaded(row);
+        return r < 0 ? Spoken{shown, QString()} : m_all->spoken(r, col, shown);
+    }
+    [[nodiscard]] QString groupCaption(const GridRow &group) const override { return m_all->groupCaption(group); }
+    bool rank(int col, std::vector<qint64> *ranks) const override
+    {
         if (m_every)
-            return m_all->value(row, col);
-        if (row < 0 || row >= int(m_rows.size()))
-            return {};
-        return m_all->value(m_rows[std::size_t(row)], col);
+            return m_all->rank(col, ranks);
+        std::vector<qint64> all;
+        if (!m_all->rank(col, &all) || int(all.size()) != m_all->rowCount())
+            return false;
+        ranks->resize(m_rows.size());
+        for (std::size_t i = 0; i < m_rows.size(); ++i)
+            (*ranks)[i] = all[std::size_t(m_rows[i])];
+        return true;
     }
     [[nodiscard]] bool sameAs(const std::shared_ptr<const GridSource> &all, const std::vector<int> &rows,
                               bool every) const
@@ -55,17 +69,19 @@ public:
     }
 
 private:
+    // The loaded row under a shown one; -1 outside.
+    [[nodiscard]] int loaded(int row) const
+    {
+        if (m_every)
+            return row;
+        return row < 0 || row >= int(m_rows.size()) ? -1 : m_rows[std::size_t(row)];
+    }
     std::shared_ptr<const GridSource> m_all;
     std::vector<int> m_rows;
     bool m_every;
 };
 
 } // namespace
-
-void Grid::setLoader(Loader l)
-{
-    loader() = std::move(l);
-}
 
 Grid::Grid(QWidget *parent)
     : QWidget(parent)
@@ -103,10 +119,6 @@ Grid::Grid(QWidget *parent)
     setFocusProxy(m_view);
     setAccessibleName(LoadResString(1572));
 
-    connect(m_model, &GridModel::rowFormat, this, &Grid::rowFormat);
-    connect(m_model, &GridModel::unboundValue, this, &Grid::unboundValue);
-    connect(m_model, &GridModel::iconRequest, this, &Grid::iconRequest);
-    connect(m_model, &GridModel::accessibleText, this, &Grid::accessibleText);
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         m_rowBeforeReset = m_currentRow;
         rememberCollapsedGroups();
@@ -132,34 +144,6 @@ Grid::Grid(QWidget *parent)
 }
 
 Grid::~Grid() = default;
-
-void Grid::setDatabase(const QString &connection)
-{
-    m_connection = connection;
-}
-
-void Grid::setRecordSource(const QString &source)
-{
-    m_recordSource = source;
-}
-
-bool Grid::rebind()
-{
-    QString error;
-    std::unique_ptr<GridSource> rows;
-    if (loader())
-        rows = loader()(m_connection, m_recordSource, &error);
-    else
-        error = LoadResString(1573);
-    if (!rows) {
-        if (error.isEmpty())
-            error = LoadResString(1574);
-        emit loadFailed(error);
-        return false;
-    }
-    setRows(std::move(rows));
-    return true;
-}
 
 void Grid::setRows(std::unique_ptr<GridSource> rows)
 {
@@ -224,9 +208,9 @@ void Grid::showSearchedRows()
         m_foldedTexts.assign(std::size_t(n) * width, QString());
         for (int r = 0; r < n; ++r) {
             for (std::size_t k = 0; k < width; ++k) {
-                const QVariant v = m_loaded->value(r, fields[qsizetype(k)]);
-                if (!v.isNull())
-                    m_foldedTexts[std::size_t(r) * width + k] = searchFold(v.toString(), m_searchLocale);
+                const QString text = m_loaded->searchedText(r, fields[qsizetype(k)]);
+                if (!text.isEmpty())
+                    m_foldedTexts[std::size_t(r) * width + k] = searchFold(text, m_searchLocale);
             }
         }
         m_foldedValid = true;
@@ -265,13 +249,13 @@ void Grid::refresh()
     updateNavigator();
 }
 
-QVariant Grid::recordValue(int bookmark, const QString &field) const
+QVariant Grid::recordValue(int bookmark, const QString &column) const
 {
     const GridSource *src = m_model->source();
     if (!src)
         return {};
     for (int f = 0; f < src->columnCount(); ++f) {
-        if (src->columnName(f).compare(field, Qt::CaseInsensitive) == 0)
+        if (src->columnName(f).compare(column, Qt::CaseInsensitive) == 0)
             return src->value(bookmark, f);
     }
     return {};
@@ -282,18 +266,13 @@ int Grid::columnCount() const
     return m_model->gridColumnCount();
 }
 
-int Grid::addColumn(const QString &name)
-{
-    return m_model->addUnboundColumn(name);
-}
-
 QString Grid::columnName(int column) const { return m_model->gridColumn(column).name; }
 bool Grid::isColumnVisible(int column) const { return m_model->gridColumn(column).visible; }
 QString Grid::columnCaption(int column) const { return m_model->gridColumn(column).caption; }
 QString Grid::columnFormat(int column) const { return m_model->gridColumn(column).format; }
 Qt::Alignment Grid::columnAlignment(int column) const { return m_model->gridColumn(column).alignment; }
 bool Grid::columnHasIcon(int column) const { return m_model->gridColumn(column).hasIcon; }
-bool Grid::isColumnValueByRequest(int column) const { return m_model->gridColumn(column).valueByRequest; }
+bool Grid::isColumnTextHidden(int column) const { return m_model->gridColumn(column).textHidden; }
 QString Grid::columnEmptyText(int column) const { return m_model->gridColumn(column).emptyText; }
 
 int Grid::columnWidth(int column) const
@@ -318,7 +297,8 @@ void Grid::setColumnCaption(int column, const QString &caption) { changeColumn(c
 void Grid::setColumnFormat(int column, const QString &format) { changeColumn(column, [&](GridColumn &c) { c.format = format; }); }
 void Grid::setColumnAlignment(int column, Qt::Alignment a) { changeColumn(column, [&](GridColumn &c) { c.alignment = a; }); }
 void Grid::setColumnHasIcon(int column, bool on) { changeColumn(column, [&](GridColumn &c) { c.hasIcon = on; }); }
-void Grid::setColumnValueByRequest(int column, bool on) { changeColumn(column, [&](GridColumn &c) { c.valueByRequest = on; }); }
+void Grid::setColumnTextHidden(int column, bool hidden) { changeColumn(column, [&](GridColumn &c) { c.textHidden = hidden; }); }
+void Grid::setColumnSpokenCaption(int column, const QString &text) { changeColumn(column, [&](GridColumn &c) { c.spokenCaption = text; }); }
 void Grid::setColumnEmptyText(int column, const QString &text) { changeColumn(column, [&](GridColumn &c) { c.emptyText = text; }); }
 
 void Grid::clearGroups() { m_model->clearGroups(); }

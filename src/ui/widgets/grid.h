@@ -10,9 +10,11 @@
 // rows 1..rowCount() reach every record exactly once whatever is expanded;
 // making a hidden row current expands its groups.
 //
-// The requests (rowFormat, unboundValue, iconRequest, accessibleText, keyDown,
-// pagePrinted) carry references for the answer: connect them directly,
-// never queued.
+// The rows come from the window as a GridSource over typed values it read
+// through the core; the source answers what its cells show (values,
+// pictures, spoken texts, group captions). The keyDown and pagePrinted
+// requests carry references for the answer: connect them directly, never
+// queued.
 
 #include "ui/widgets/gridrow.h"
 #include "ui/widgets/gridsource.h"
@@ -41,48 +43,31 @@ class Grid : public QWidget
 {
     Q_OBJECT
 public:
-    // Turns a connection and a record source into rows; on failure returns
-    // null and writes the reason into error.
-    using Loader = std::function<std::unique_ptr<GridSource>(const QString &connection, const QString &source,
-                                                             QString *error)>;
-    // Set once by the program for all grids.
-    static void setLoader(Loader loader);
-
     explicit Grid(QWidget *parent = nullptr);
     ~Grid() override;
 
-    void setDatabase(const QString &connection);
-    [[nodiscard]] QString connection() const { return m_connection; }
-    void setRecordSource(const QString &source);
-    [[nodiscard]] QString recordSource() const { return m_recordSource; }
-    // Re-runs the record source. Columns, styles, groups, sort keys and
-    // collapsed groups stay; the current row keeps its number where it still
-    // exists (row 1 when there was none), moved to the nearest shown record
-    // when that number is a group row, and currentRowChanged is emitted with
-    // previous row -1 since the row under the number may be another one.
-    // On failure emits loadFailed and keeps the old rows.
-    bool rebind();
-    // Shows rows the window read itself (typed values from the core) in
-    // place of a record source's; the rest behaves as after rebind().
+    // Shows rows the window read through the core. Columns (found by name),
+    // styles, groups, sort keys and collapsed groups stay; the current row
+    // keeps its number where it still exists (row 1 when there was none),
+    // moved to the nearest shown record when that number is a group row,
+    // and currentRowChanged is emitted with previous row -1 since the row
+    // under the number may be another one.
     void setRows(std::unique_ptr<GridSource> rows);
-    // Asks the requests again (values, captions, icons) and redraws.
+    // Makes the group captions again and redraws.
     void refresh();
     // Quick search: only the records whose fields (by name) contain the
     // text, compared as searchFold compares for the locale; empty shows
-    // every record. It stays in force across rebinds and setRows, and
+    // every record. It stays in force across setRows, and
     // narrows what everything else sees: row numbers, groups and their
     // totals, the navigator, find, print and export.
     void setSearch(const QStringList &fields, const QString &text, const QLocale &locale);
     [[nodiscard]] QString searchText() const { return m_searchText; }
     // The records loaded before the search narrowed them.
     [[nodiscard]] int loadedRecordCount() const;
-    // The record source's field of a record, by field name (the bookmark
-    // comes with every request).
-    [[nodiscard]] QVariant recordValue(int bookmark, const QString &field) const;
+    // The source's value of a record, by column name.
+    [[nodiscard]] QVariant recordValue(int bookmark, const QString &column) const;
 
     [[nodiscard]] int columnCount() const;
-    // Appends an unbound column, filled by the unbound value request.
-    int addColumn(const QString &name = QString());
     [[nodiscard]] QString columnName(int column) const;
     [[nodiscard]] bool isColumnVisible(int column) const;
     void setColumnVisible(int column, bool visible);
@@ -97,8 +82,12 @@ public:
     void setColumnAlignment(int column, Qt::Alignment alignment);
     [[nodiscard]] bool columnHasIcon(int column) const;
     void setColumnHasIcon(int column, bool on);
-    [[nodiscard]] bool isColumnValueByRequest(int column) const;
-    void setColumnValueByRequest(int column, bool on);
+    // A column whose value is kept for grouping, sorting and finding but
+    // not drawn (a key, or a type shown only as its picture).
+    [[nodiscard]] bool isColumnTextHidden(int column) const;
+    void setColumnTextHidden(int column, bool hidden);
+    // What a screen reader reads for a header without caption.
+    void setColumnSpokenCaption(int column, const QString &text);
     [[nodiscard]] QString columnEmptyText(int column) const;
     void setColumnEmptyText(int column, const QString &text);
 
@@ -173,15 +162,7 @@ signals:
     // Setting key to 0 swallows the key.
     void keyDown(int &key, Qt::KeyboardModifiers modifiers);
     void currentRowChanged(int previousRow, int column);
-    void rowFormat(velto::GridRow &row);
-    void unboundValue(int column, int bookmark, QVariant &value);
-    void iconRequest(int column, int bookmark, int &imageIndex);
-    // What a screen reader reads for a record's cell (bookmark -1: the
-    // column's header). text comes as shown, description empty; an icon
-    // cell is named here, a row's state described here.
-    void accessibleText(int column, int bookmark, QString &text, QString &description);
     void pagePrinted(int page, int pageCount, velto::GridPageTexts &texts);
-    void loadFailed(const QString &message);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -224,8 +205,6 @@ private:
     GridModel *m_model = nullptr;
     QTreeView *m_view = nullptr;
     QLabel *m_navigator = nullptr;
-    QString m_connection;
-    QString m_recordSource;
     QString m_navigatorPattern;
     GridPrintSettings m_printSettings;
     int m_currentRow = 0;

@@ -35,7 +35,6 @@ void GridModel::setSource(std::unique_ptr<GridSource> source)
 {
     resetWith([&] {
         m_source = std::move(source);
-        m_requested.clear();
         QList<GridColumn> columns;
         const int fields = m_source ? m_source->columnCount() : 0;
         for (int f = 0; f < fields; ++f) {
@@ -62,10 +61,6 @@ void GridModel::setSource(std::unique_ptr<GridSource> source)
             def.field = f;
             columns.append(def);
         }
-        for (const GridColumn &c : std::as_const(m_columns)) {
-            if (c.field < 0)
-                columns.append(c);
-        }
         m_columns = columns;
     });
 }
@@ -82,29 +77,13 @@ void GridModel::setGridColumn(int column, const GridColumn &def)
     if (column < 1 || column > m_columns.size())
         return;
     GridColumn &c = m_columns[column - 1];
-    const bool requestChanged = c.valueByRequest != def.valueByRequest;
     const int field = c.field;
     c = def;
     c.field = field; // where the values come from is the source's business
-    if (requestChanged)
-        m_requested.remove(column);
     dropCaches();
     emit headerDataChanged(Qt::Horizontal, column - 1, column - 1);
     if (!m_flat.empty())
         emit dataChanged(index(0, column - 1), index(rowCount() - 1, column - 1));
-}
-
-int GridModel::addUnboundColumn(const QString &name)
-{
-    const int column = int(m_columns.size()) + 1;
-    beginInsertColumns({}, column - 1, column - 1);
-    GridColumn def;
-    def.name = name;
-    def.caption = name;
-    def.valueByRequest = true;
-    m_columns.append(def);
-    endInsertColumns();
-    return column;
 }
 
 int GridModel::columnOfField(const QString &name) const
@@ -186,8 +165,7 @@ void GridModel::setBaseFont(const QFont &font)
 void GridModel::refresh()
 {
     // Group keys and the order were taken when the rows were built; what
-    // is forgotten here is only what the program is asked for again.
-    m_requested.clear();
+    // is forgotten here is only the captions made from them.
     dropCaches();
     if (!m_flat.empty() && !m_columns.isEmpty()) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
@@ -201,8 +179,6 @@ void GridModel::refresh()
 
 void GridModel::dropCaches()
 {
-    m_cachedRecord = -1;
-    m_cachedRow = GridRow();
     for (const Group &g : std::as_const(m_groups))
         g.formatted = false;
 }
@@ -357,38 +333,34 @@ void GridModel::build()
     dropCaches();
     const int n = m_source ? m_source->rowCount() : 0;
 
-    // One column of values per key, taken once: the sort compares these,
-    // never asking the source or the program again.
+    // One whole number per row and key, in the values' order: the sort
+    // and the group breaks then compare numbers, not variants (100,000
+    // rows make millions of comparisons). A source that ranks a column
+    // itself is asked for no value at all.
     struct Key {
-        std::vector<QVariant> values;
         std::vector<qint64> ranks;
         Qt::SortOrder order;
+        int field;
     };
     std::vector<Key> keys;
     auto takeColumn = [&](const GridSortKey &k) {
         Key key;
         key.order = k.order;
-        key.values.resize(n);
-        const GridColumn &def = gridColumn(k.column);
-        if (!def.valueByRequest && def.field >= 0) {
+        key.field = gridColumn(k.column).field;
+        if (!m_source->rank(key.field, &key.ranks) || int(key.ranks.size()) != n) {
+            std::vector<QVariant> values(static_cast<std::size_t>(n));
             for (int r = 0; r < n; ++r)
-                key.values[r] = m_source->value(r, def.field);
-        } else {
-            for (int r = 0; r < n; ++r)
-                key.values[r] = cellValue(r, k.column);
+                values[std::size_t(r)] = m_source->value(r, key.field);
+            key.ranks = rankValues(values);
         }
         keys.push_back(std::move(key));
     };
-    for (const GridSortKey &k : std::as_const(m_groupKeys))
-        takeColumn(k);
-    for (const GridSortKey &k : std::as_const(m_sortKeys))
-        takeColumn(k);
-
-    // Each key column becomes one whole number per row, in the values'
-    // order: the sort and the group breaks then compare numbers, not
-    // variants (100,000 rows make millions of comparisons).
-    for (Key &k : keys)
-        k.ranks = rankValues(k.values);
+    if (n > 0) {
+        for (const GridSortKey &k : std::as_const(m_groupKeys))
+            takeColumn(k);
+        for (const GridSortKey &k : std::as_const(m_sortKeys))
+            takeColumn(k);
+    }
 
     m_order.resize(n);
     std::iota(m_order.begin(), m_order.end(), 0);
@@ -410,7 +382,7 @@ void GridModel::build()
     m_topGroups.clear();
     m_builtLevels = int(m_groupKeys.size());
     m_leafGroup.assign(n, -1);
-    if (m_builtLevels > 0) {
+    if (m_builtLevels > 0 && n > 0) {
         std::vector<int> open(m_builtLevels, -1);
         for (int p = 0; p < n; ++p) {
             const int src = m_order[p];
@@ -430,7 +402,7 @@ void GridModel::build()
                 g.parent = l == 0 ? -1 : open[l - 1];
                 g.level = l;
                 g.firstOrder = p;
-                g.key = keys[l].values[src];
+                g.key = m_source->value(src, keys[l].field);
                 const int id = int(m_groups.size());
                 QList<int> &siblings = g.parent < 0 ? m_topGroups : m_groups[g.parent].children;
                 g.rowInParent = int(siblings.size());
@@ -478,11 +450,13 @@ GridRow GridModel::row(int position) const
     if (position < 1 || position > rowTotal())
         return {};
     const int entry = m_flat[position - 1];
-    if (entry >= 0)
-        return formattedRecord(entry);
     GridRow r;
     r.m_model = this;
     r.m_position = position;
+    if (entry >= 0) {
+        r.m_record = entry;
+        return r;
+    }
     r.m_group = -entry - 1;
     r.m_caption = groupCaption(r.m_group);
     return r;
@@ -536,43 +510,30 @@ QVariant GridModel::cellValue(int bookmark, int column) const
 {
     if (!m_source || bookmark < 0 || bookmark >= m_source->rowCount() || column < 1 || column > m_columns.size())
         return {};
-    const GridColumn &def = m_columns.at(column - 1);
-    QVariant v = def.field >= 0 ? m_source->value(bookmark, def.field) : QVariant();
-    if (!def.valueByRequest)
-        return v;
-    Requested &req = m_requested[column];
-    if (req.values.empty()) {
-        req.values.resize(m_source->rowCount());
-        req.known.assign(m_source->rowCount(), false);
-    }
-    if (!req.known[bookmark]) {
-        emit const_cast<GridModel *>(this)->unboundValue(column, bookmark, v);
-        // The receiver may have asked for other values meanwhile; the
-        // cache entry is looked up again rather than held across the call.
-        Requested &again = m_requested[column];
-        if (again.values.size() > size_t(bookmark)) {
-            again.values[bookmark] = v;
-            again.known[bookmark] = true;
-        }
-        return v;
-    }
-    return req.values[bookmark];
+    const int field = m_columns.at(column - 1).field;
+    return field >= 0 ? m_source->value(bookmark, field) : QVariant();
 }
 
 QString GridModel::recordText(int bookmark, int column) const
 {
     const GridColumn &def = gridColumn(column);
-    const QString text = formatGridValue(formattedRecord(bookmark).value(column), def.format);
+    if (def.textHidden)
+        return QString();
+    const QString text = formatGridValue(cellValue(bookmark, column), def.format);
     return text.isEmpty() ? def.emptyText : text;
 }
 
 QString GridModel::accessibleRole(int bookmark, int column, int role) const
 {
+    const GridColumn &def = gridColumn(column);
+    if (bookmark < 0) {
+        if (role == Qt::AccessibleDescriptionRole)
+            return QString();
+        return def.caption.isEmpty() ? def.spokenCaption : def.caption;
+    }
     // An empty cell reads as empty: never as its column's name.
-    QString text = bookmark < 0 ? gridColumn(column).caption : recordText(bookmark, column);
-    QString description;
-    emit const_cast<GridModel *>(this)->accessibleText(column, bookmark, text, description);
-    return role == Qt::AccessibleDescriptionRole ? description : text;
+    const GridSource::Spoken spoken = m_source->spoken(bookmark, def.field, recordText(bookmark, column));
+    return role == Qt::AccessibleDescriptionRole ? spoken.description : spoken.text;
 }
 
 int GridModel::firstShownColumn() const
@@ -729,22 +690,6 @@ QModelIndex GridModel::recordIndex(int bookmark, int modelColumn) const
     return createIndex(row, modelColumn, quintptr(leaf + 1));
 }
 
-const GridRow &GridModel::formattedRecord(int bookmark) const
-{
-    // A view asks for every role of every cell of a row in a burst; one
-    // formatted row is kept so the program is asked once per burst.
-    if (m_cachedRecord == bookmark)
-        return m_cachedRow;
-    GridRow r;
-    r.m_model = this;
-    r.m_record = bookmark;
-    r.m_position = positionOfRecord(bookmark);
-    emit const_cast<GridModel *>(this)->rowFormat(r);
-    m_cachedRow = std::move(r);
-    m_cachedRecord = bookmark;
-    return m_cachedRow;
-}
-
 QString GridModel::groupCaption(int group) const
 {
     const Group &g = m_groups.at(group);
@@ -759,10 +704,9 @@ QString GridModel::groupCaption(int group) const
     r.m_group = group;
     r.m_position = m_flatOfGroup[group] + 1;
     r.m_caption = def.caption + QStringLiteral(": ") + value;
-    emit const_cast<GridModel *>(this)->rowFormat(r);
-    m_groups.at(group).caption = r.m_caption;
-    m_groups.at(group).formatted = true;
-    return r.m_caption;
+    g.caption = m_source->groupCaption(r);
+    g.formatted = true;
+    return g.caption;
 }
 
 std::optional<GridStyle> GridModel::conditionStyle(int bookmark) const
@@ -871,8 +815,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole: {
         if (!def.hasIcon)
             return {};
-        int image = 0;
-        emit const_cast<GridModel *>(this)->iconRequest(column, n.record, image);
+        const int image = m_source->image(n.record, def.field);
         return image >= 1 && image <= m_images.size() ? QVariant(m_images.at(image - 1)) : QVariant();
     }
     case Qt::FontRole: {
@@ -886,7 +829,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(def.alignment);
     case ValueRole:
-        return formattedRecord(n.record).value(column);
+        return cellValue(n.record, column);
     case BookmarkRole:
         return n.record;
     case GroupRowRole:

@@ -41,16 +41,13 @@ public:
     ~GridModel() override;
 
     // Replaces the rows. Columns whose field name is still there keep their
-    // settings; unbound columns stay after the fields.
+    // settings.
     void setSource(std::unique_ptr<GridSource> source);
     [[nodiscard]] const GridSource *source() const { return m_source.get(); }
 
     [[nodiscard]] int gridColumnCount() const { return int(m_columns.size()); }
     [[nodiscard]] const GridColumn &gridColumn(int column) const;
     void setGridColumn(int column, const GridColumn &def);
-    // Appends an unbound column whose values come from the unbound value
-    // request; returns its number.
-    int addUnboundColumn(const QString &name);
     // 0 when no column carries the field name (case-insensitive).
     [[nodiscard]] int columnOfField(const QString &name) const;
 
@@ -73,12 +70,12 @@ public:
     [[nodiscard]] QList<QIcon> imageList() const { return m_images; }
     // The font the view draws with; styled rows derive theirs from it.
     void setBaseFont(const QFont &font);
-    // Forgets requested values, captions and row formats and asks again.
+    // Forgets the group captions and redraws.
     void refresh();
 
     [[nodiscard]] int recordCount() const { return int(m_order.size()); }
     [[nodiscard]] int rowTotal() const { return int(m_flat.size()); }
-    // The row at a number, with the row format applied; invalid outside 1..rowTotal.
+    // The row at a number; invalid outside 1..rowTotal.
     [[nodiscard]] GridRow row(int position) const;
     [[nodiscard]] QModelIndex indexAt(int position, int column = 1) const;
     [[nodiscard]] int positionOf(const QModelIndex &index) const;
@@ -87,7 +84,7 @@ public:
     [[nodiscard]] int recordOrdinal(int position) const;
     // The first row in display order whose column equals value; 0 when none.
     [[nodiscard]] int find(int column, const QVariant &value) const;
-    // The record's value of a column: the field, or the unbound value request's answer.
+    // The record's value of a column.
     [[nodiscard]] QVariant cellValue(int bookmark, int column) const;
     // A cell as shown: formatted, the empty text for nothing, a caption on group rows.
     [[nodiscard]] QString cellText(int position, int column) const;
@@ -111,17 +108,6 @@ public:
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-signals:
-    // Connected directly: the receiver writes into the references.
-    void rowFormat(velto::GridRow &row);
-    void unboundValue(int column, int bookmark, QVariant &value);
-    // imageIndex counts from 1 in the image list; 0 shows no icon.
-    void iconRequest(int column, int bookmark, int &imageIndex);
-    // What a screen reader reads for a cell: text starts as the cell's shown
-    // text and description empty, and the receiver may replace both. A
-    // bookmark of -1 asks for the column's header.
-    void accessibleText(int column, int bookmark, QString &text, QString &description);
-
 private:
     struct Group {
         int parent = -1;
@@ -143,10 +129,6 @@ private:
         int group = -1;
         int record = -1;
     };
-    struct Requested {
-        std::vector<QVariant> values;
-        std::vector<bool> known;
-    };
 
     void build();
     void relayout();
@@ -157,7 +139,6 @@ private:
     [[nodiscard]] Node resolve(const QModelIndex &index) const;
     [[nodiscard]] QModelIndex groupIndex(int group, int modelColumn) const;
     [[nodiscard]] QModelIndex recordIndex(int bookmark, int modelColumn) const;
-    [[nodiscard]] const GridRow &formattedRecord(int bookmark) const;
     [[nodiscard]] QString groupCaption(int group) const;
     [[nodiscard]] std::optional<GridStyle> conditionStyle(int bookmark) const;
     [[nodiscard]] QFont styledFont(const GridStyle &style) const;
@@ -184,10 +165,6 @@ private:
     std::vector<int> m_flatOfGroup;
     QList<Group> m_groups;
     QList<int> m_topGroups;
-
-    mutable QHash<int, Requested> m_requested; // by column
-    mutable int m_cachedRecord = -1;
-    mutable GridRow m_cachedRow;
 };
 
 } // namespace velto

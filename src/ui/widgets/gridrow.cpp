@@ -1,8 +1,14 @@
 #include "ui/widgets/gridrow.h"
 
 #include "ui/widgets/gridmodel.h"
+#include "ui/widgets/gridsource.h"
 
 namespace velto {
+
+QString GridSource::groupCaption(const GridRow &group) const
+{
+    return group.caption();
+}
 
 int GridRow::groupLevel() const
 {
@@ -25,24 +31,7 @@ QVariant GridRow::value(int column) const
         return {};
     if (m_group >= 0)
         return column == groupColumn() ? groupValue() : QVariant();
-    for (const auto &o : m_overrides) {
-        if (o.first == column)
-            return o.second;
-    }
     return m_model->cellValue(m_record, column);
-}
-
-void GridRow::setValue(int column, const QVariant &value)
-{
-    if (m_group >= 0)
-        return; // a group row shows its caption only
-    for (auto &o : m_overrides) {
-        if (o.first == column) {
-            o.second = value;
-            return;
-        }
-    }
-    m_overrides.append({column, value});
 }
 
 QVariant GridRow::aggregate(int column, GridAggregate function) const

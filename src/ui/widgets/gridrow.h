@@ -1,15 +1,10 @@
 #pragma once
-// One row of a grid as the program sees it: a group row or a record. The
-// row format request hands one to the program before the row is shown; the
-// values and the caption it writes there are what the row then shows.
+// One row of a grid as the program sees it: a group row or a record.
 
 #include "ui/widgets/gridtypes.h"
 
-#include <QList>
 #include <QString>
 #include <QVariant>
-
-#include <utility>
 
 namespace velto {
 
@@ -32,13 +27,12 @@ public:
     [[nodiscard]] int groupColumn() const;
     [[nodiscard]] QVariant groupValue() const;
 
-    // A record's value as shown (after what the row format wrote); for a
-    // group row, the group value in its own column and null elsewhere.
+    // A record's value; for a group row, the group value in its own column
+    // and null elsewhere.
     [[nodiscard]] QVariant value(int column) const;
-    void setValue(int column, const QVariant &value);
 
+    // A group row's caption as shown; empty for a record.
     [[nodiscard]] QString caption() const { return m_caption; }
-    void setCaption(const QString &caption) { m_caption = caption; }
 
     // Over the records of this group; null for a record row.
     [[nodiscard]] QVariant aggregate(int column, GridAggregate function) const;
@@ -50,7 +44,6 @@ private:
     int m_group = -1;
     int m_record = -1;
     QString m_caption;
-    QList<std::pair<int, QVariant>> m_overrides;
 };
 
 } // namespace velto

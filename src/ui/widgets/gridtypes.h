@@ -2,8 +2,7 @@
 // Plain value types shared by the grid, its model and its printer.
 //
 // Columns are numbered from 1 everywhere in the grid's API: column 1 is the
-// first field of the source, unbound columns follow the fields in the order
-// they were added. Rows are numbered from 1 too; 0 means "no row".
+// first field of the source. Rows are numbered from 1 too; 0 means "no row".
 
 #include <QColor>
 #include <QFont>
@@ -25,10 +24,11 @@ struct GridColumn
     // for dates; empty shows the value as it is.
     QString format;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    bool hasIcon = false;         // the icon request is raised for its cells
-    bool valueByRequest = false;  // the unbound value request is raised for its cells
+    bool hasIcon = false;         // its cells show the source's picture
+    bool textHidden = false;      // the value sorts, groups and finds but is not drawn
     QString emptyText;            // shown for null or empty values
-    int field = -1;               // index in the source, -1 for an unbound column
+    QString spokenCaption;        // what a screen reader reads for an empty caption
+    int field = -1;               // index in the source
 };
 
 // A look for rows: the row styles and the format conditions use it. An

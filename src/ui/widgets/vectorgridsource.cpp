@@ -12,6 +12,20 @@ void VectorGridSource::appendRow(Row row)
     m_rows.append(std::move(row));
 }
 
+void VectorGridSource::setColumnImage(int col, int image)
+{
+    if (col < 0)
+        return;
+    if (m_images.size() <= col)
+        m_images.resize(col + 1, 0);
+    m_images[col] = image;
+}
+
+int VectorGridSource::image(int, int col) const
+{
+    return m_images.value(col, 0);
+}
+
 QString VectorGridSource::columnName(int col) const
 {
     return m_names.value(col);

@@ -18,16 +18,20 @@ public:
     VectorGridSource(QStringList names, QList<Row> rows);
 
     void appendRow(Row row);
+    // Every cell of the column shows this picture (from 1; 0 for none).
+    void setColumnImage(int col, int image);
 
     [[nodiscard]] int columnCount() const override { return int(m_names.size()); }
     [[nodiscard]] QString columnName(int col) const override;
     [[nodiscard]] int rowCount() const override { return int(m_rows.size()); }
     // A short row reads as null in its missing fields.
     [[nodiscard]] QVariant value(int row, int col) const override;
+    [[nodiscard]] int image(int row, int col) const override;
 
 private:
     QStringList m_names;
     QList<Row> m_rows;
+    QList<int> m_images; // by column
 };
 
 } // namespace velto

@@ -24,7 +24,6 @@ private slots:
     void init()
     {
         QVERIFY(m_bench.reset());
-        installDatabaseGridLoader();
     }
 
     void cleanup()

@@ -6,7 +6,6 @@
 #include "ui/main/frmmain.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
-#include "ui/widgets/recordsetgridsource.h"
 #include "windowtests.h"
 
 #include <QtTest>
@@ -22,7 +21,6 @@ private slots:
     void init()
     {
         qputenv("VELTO_TODAY", "2027-01-15");
-        installDatabaseGridLoader();
         m_box = std::make_unique<Sandbox>();
         QVERIFY(m_box->createDatabase());
     }

@@ -221,7 +221,6 @@ private slots:
         QTest::addColumn<QString>("listed");
         QTest::newRow("series member, counters on") << true << true << "Lease 2 of 3" << "Lease 2/3";
         QTest::newRow("series member, counters off") << false << true << "Lease" << "Lease";
-        QTest::newRow("single deadline never counts") << true << false << "Rent" << "Rent";
     }
 
     void seriesCountersFollowTheSetting()

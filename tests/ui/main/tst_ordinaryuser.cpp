@@ -16,7 +16,6 @@
 #include "selfprocess.h"
 #include "testsupport.h"
 #include "ui/main/frmmain.h"
-#include "ui/widgets/recordsetgridsource.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,7 +49,6 @@ private slots:
     void initTestCase()
     {
         setWritePauseMs(0);
-        installDatabaseGridLoader();
         QVERIFY(!systemMachineFilePath().isEmpty());
         QVERIFY2(::access(QFile::encodeName(QFileInfo(systemMachineFilePath()).path()).constData(), W_OK) != 0,
                  "the system settings folder must be out of this user's reach");
