@@ -42,7 +42,7 @@ QString programFolderFor(const QString &exeDir)
     const QString templateName = QLatin1Char('/') + QLatin1String(kTemplateFileName);
     if (QFileInfo::exists(exeDir + templateName))
         return exeDir;
-    const QString installed = QDir::cleanPath(exeDir + QStringLiteral("/../share/velto"));
+    const QString installed = QDir::cleanPath(exeDir + QStringLiteral("/" VELTO_PROGRAM_DIR_FROM_BIN));
     if (QFileInfo::exists(installed + templateName))
         return installed;
     // Neither holds the template: the start-up reports it missing, naming

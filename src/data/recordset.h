@@ -84,14 +84,15 @@ public:
 
 private:
     enum CellType : std::uint8_t { CellNull, CellInt, CellReal, CellText, CellDate };
+    struct TextSpan {
+        std::uint32_t off;
+        std::uint32_t len;
+    };
     struct Cell {
         union {
             std::int64_t i;
             double d;
-            struct {
-                std::uint32_t off;
-                std::uint32_t len;
-            } t;
+            TextSpan t;
         };
         CellType type;
     };

@@ -26,7 +26,7 @@ struct DeadlineEntry {
     DeadlineType type = DeadlineType::Credit;
     QString description;
     qint64 accountId = 0;                    // 0 for no client/supplier
-    Currency amount;                         // never negative; appointments carry none
+    Currency amount{};                       // never negative; appointments carry none
     bool recurring = false;
     QDate date;                              // single deadline, or the first of a series
     int count = 1;                           // series only, at least 2
@@ -34,7 +34,7 @@ struct DeadlineEntry {
     qint64 addToGroupId = 0;                 // 0: a new deadline or a new series
     // Series only: a rule beyond the five cadences, kept with the series.
     // It replaces the cadence; with rule->until it also replaces the count.
-    std::optional<Recurrence> rule;
+    std::optional<Recurrence> rule{};
 };
 
 // Writes the entry into the data sheet; a series and the renumbering of a

@@ -84,6 +84,7 @@ private slots:
         QTest::newRow("executable") << u"bin/velto"_s;
         QTest::newRow("template beside the help files") << u"share/velto/master.gen"_s;
         QTest::newRow("desktop entry") << u"share/applications/velto.desktop"_s;
+        QTest::newRow("AppStream metainfo") << u"share/metainfo/com.kelvorn.velto.metainfo.xml"_s;
         QTest::newRow("scalable icon") << u"share/icons/hicolor/scalable/apps/velto.svg"_s;
         for (int s : {16, 32, 48, 64, 128, 256})
             QTest::addRow("icon %d px", s) << QStringLiteral("share/icons/hicolor/%1x%1/apps/velto.png").arg(s);

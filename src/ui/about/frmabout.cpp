@@ -150,15 +150,15 @@ frmAbout::frmAbout(UserPrompts &prompts, QWidget *parent)
 
 void frmAbout::lblWeb_Click()
 {
-    open(QUrl(QLatin1String(kMakerWeb)));
+    openAddress(QUrl(QLatin1String(kMakerWeb)));
 }
 
 void frmAbout::lblMain_Click()
 {
-    open(QUrl(QStringLiteral("mailto:") + QLatin1String(kMakerMail)));
+    openAddress(QUrl(QStringLiteral("mailto:") + QLatin1String(kMakerMail)));
 }
 
-void frmAbout::open(const QUrl &url)
+void frmAbout::openAddress(const QUrl &url)
 {
     if (!m_prompts.openAddress(url))
         m_prompts.message(LoadResString(1579).arg(url.toDisplayString()), MessageIcon::Warning);

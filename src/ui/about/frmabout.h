@@ -42,7 +42,7 @@ public:
     void lblMain_Click();
 
 private:
-    void open(const QUrl &url);
+    void openAddress(const QUrl &url);
 
     UserPrompts &m_prompts;
     QLabel *m_lblTitle = nullptr;

@@ -62,8 +62,10 @@ private slots:
         int n = 0;
         for (DeadlineType type : kDeadlineTypes)
             for (bool done : {false, true})
-                for (const char *d : {"Rent", "Gas", "rent b"})
-                    seedDeadline(1, type, QDate(2027, 1, 10 + n % 9).addMonths(n % 2), d, n++ % 2 ? rossi : 0, money("3"), done);
+                for (const char *d : {"Rent", "Gas", "rent b"}) {
+                    const bool withClient = n++ % 2; // these in January, the others in February
+                    seedDeadline(1, type, QDate(2027, 1, 10 + n % 9).addMonths(n % 2), d, withClient ? rossi : 0, money("3"), done);
+                }
         auto w = openWindow();
         w->selectCalendarPeriod(QDate(2027, 1, 1), QDate(2027, 1, 31));
         w->txtSearch()->setText(QStringLiteral("RENT"));
