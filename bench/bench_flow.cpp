@@ -77,7 +77,7 @@ void BM_SearchKeystroke(benchmark::State &state)
     frmMain w(prompts);
     w.Form_Load();
     w.resize(1280, 800);
-    w.applyLayout(3);
+    w.applyLayout(Layout::ByClient);
     Grid *g = w.gex();
     const int mode = int(state.range(0));
     int k = 0;

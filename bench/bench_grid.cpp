@@ -135,7 +135,7 @@ void BM_GridReload(benchmark::State &state)
     frmMain w(prompts);
     w.Form_Load();
     w.resize(1280, 800);
-    w.applyLayout(3);
+    w.applyLayout(Layout::ByClient);
     s.ShowGroupTotals = true;
     for (auto _ : state) {
         w.gexUpdate(0);

@@ -1,6 +1,7 @@
 #pragma once
 // Program-wide state and the small routines every window shares.
 
+#include "app/layout.h"
 #include "data/status.h"
 
 #include <QDate>
@@ -25,7 +26,7 @@ struct AppState {
     bool SaveLayout = true;
     bool ShowGroupTotals = true;
     bool ShowGroupCounters = true;
-    int GroupOption = 0;
+    Layout GroupOption = Layout::Simple;
     int SortKeyIndex = 5;
     int SortKeyAscending = 1;
 };

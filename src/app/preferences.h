@@ -2,13 +2,11 @@
 // The user's preferences as one value: read once with defaults and range
 // checks, written in one place. Callers never see the settings store.
 
+#include "app/layout.h"
 #include "data/status.h"
 
 namespace velto {
 
-// How the deadline grid groups its rows.
-enum class Layout { Simple = 0, ByDate = 1, ByMonth = 2, ByClient = 3 };
-inline constexpr int kLayoutCount = 4;
 
 // The deadline grid's columns, numbered from 1: the range of the sort key.
 inline constexpr int kSortColumnCount = 19;

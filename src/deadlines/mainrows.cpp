@@ -5,15 +5,15 @@
 
 namespace velto {
 
-int dateBucket(const QDate &date, int groupOption, const QDate &today)
+int dateBucket(const QDate &date, Layout layout, const QDate &today)
 {
-    if (groupOption == kGroupByDueDate) {
+    if (layout == Layout::ByDate) {
         if (date <= today)
             return 0;
         const QDate endOfMonth(today.year(), today.month(), today.daysInMonth());
         return date <= endOfMonth ? 1 : 2;
     }
-    if (groupOption == kGroupByMonth)
+    if (layout == Layout::ByMonth)
         return date.year() * 100 + date.month();
     return 0;
 }
@@ -80,9 +80,9 @@ QString MainRows::accountNotes(int i) const
     return c < 0 ? QString() : m_clients.at(c).notes;
 }
 
-int MainRows::dateBucket(int i, int groupOption, const QDate &today) const
+int MainRows::dateBucket(int i, Layout layout, const QDate &today) const
 {
-    return velto::dateBucket(date(i), groupOption, today);
+    return velto::dateBucket(date(i), layout, today);
 }
 
 QString MainRows::shownDescription(int i, const QString &counterSeparator) const

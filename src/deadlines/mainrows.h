@@ -9,6 +9,7 @@
 // one buffer of the result and become text only when asked for, and a
 // client's name and notes are held once per client.
 
+#include "app/layout.h"
 #include "data/currency.h"
 #include "data/status.h"
 #include "deadlines/deadline.h"
@@ -27,13 +28,11 @@ namespace velto {
 
 // The layouts' group options that group by date (1: due by today, later
 // this month, after; 2: by month).
-inline constexpr int kGroupByDueDate = 1;
-inline constexpr int kGroupByMonth = 2;
 
 // The bucket of a date for the group option: 0 up to today, 1 later in the
 // current month, 2 after it (by due date); year * 100 + month (by month); 0
 // for any other option.
-[[nodiscard]] int dateBucket(const QDate &date, int groupOption, const QDate &today);
+[[nodiscard]] int dateBucket(const QDate &date, Layout layout, const QDate &today);
 
 // A description as the lists show it: for a member of a series, followed by
 // its place and the series' size ("Rent 3/12" with separator "/"). An empty
@@ -79,7 +78,7 @@ public:
     [[nodiscard]] int clientCount() const { return int(m_clients.size()); }
     [[nodiscard]] QString clientName(int client) const { return m_clients.at(client).name; }
 
-    [[nodiscard]] int dateBucket(int i, int groupOption, const QDate &today) const;
+    [[nodiscard]] int dateBucket(int i, Layout layout, const QDate &today) const;
     [[nodiscard]] QString shownDescription(int i, const QString &counterSeparator) const;
 
     // Memory held, for the benchmarks.

@@ -66,8 +66,8 @@ private slots:
         QCOMPARE(rows.openBalance(0).units(), open);
         QCOMPARE(rows.amount(0).has_value(), kind != DeadlineType::Appointment);
         QCOMPARE(rows.isSeriesMember(0), group > 0);
-        QCOMPARE(rows.dateBucket(0, kGroupByDueDate, QDate(2026, 6, 15)), byDate);
-        QCOMPARE(rows.dateBucket(0, kGroupByMonth, QDate(2026, 6, 15)), day.year() * 100 + day.month());
+        QCOMPARE(rows.dateBucket(0, Layout::ByDate, QDate(2026, 6, 15)), byDate);
+        QCOMPARE(rows.dateBucket(0, Layout::ByMonth, QDate(2026, 6, 15)), day.year() * 100 + day.month());
         QCOMPARE(rows.shownDescription(0, QStringLiteral("/")), shown);
         QCOMPARE(rows.shownDescription(0, QString()), QStringLiteral("Rent"));
         QCOMPARE(rows.accountName(0), client.isEmpty() ? QString() : client);

@@ -397,7 +397,7 @@ private slots:
                 QAccessible::queryAccessibleInterface(w->tbLayout()->widgetForAction(w->tbLayoutButton(layout + 5)));
             button->actionInterface()->doAction(layout % 2 ? QAccessibleActionInterface::toggleAction()
                                                            : QAccessibleActionInterface::pressAction());
-            QTRY_COMPARE(app().GroupOption, layout);
+            QTRY_COMPARE(int(app().GroupOption), layout);
             QVERIFY(w->tbLayoutButton(layout + 5)->isChecked());
         }
     }

@@ -103,7 +103,7 @@ void frmMain::Form_Initialize()
     s.SaveLayout = stored.saveLayout;
     s.ShowGroupTotals = stored.showGroupTotals;
     s.ShowGroupCounters = stored.showGroupCounters;
-    s.GroupOption = int(stored.layout);
+    s.GroupOption = stored.layout;
 }
 
 // ---------------------------------------------------------------- building
@@ -243,7 +243,7 @@ void frmMain::buildMenus()
         QAction *a = m_mnuGroupbyMenu->addAction(QString::number(412 + g));
         a->setCheckable(true);
         m_layoutGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, g] { applyLayout(g); });
+        connect(a, &QAction::triggered, this, [this, g] { applyLayout(Layout(g)); });
         m_mnuGroupby << a;
     }
 
@@ -352,15 +352,15 @@ void frmMain::buildToolbars()
         QAction *a = layoutButton(layoutKinds[g], 412 + g);
         a->setCheckable(true);
         buttons->addAction(a);
-        connect(a, &QAction::triggered, this, [this, g] { applyLayout(g); });
+        connect(a, &QAction::triggered, this, [this, g] { applyLayout(Layout(g)); });
         // The accessibility interface's toggle checks the button and its
         // action without triggering it: a check that no trigger followed
         // switches the layout too.
         connect(a, &QAction::toggled, this, [this, g](bool on) {
             if (on)
                 QTimer::singleShot(0, this, [this, g] {
-                    if (app().GroupOption != g)
-                        applyLayout(g);
+                    if (app().GroupOption != Layout(g))
+                        applyLayout(Layout(g));
                 });
         });
     }
@@ -584,7 +584,7 @@ void frmMain::loadTexts()
         a->setText(caption(412 + g));
         a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + g)));
         a->setShortcutContext(Qt::WidgetShortcut);
-        a->setChecked(g == app().GroupOption);
+        a->setChecked(Layout(g) == app().GroupOption);
     }
     m_mnuLangs[0]->setText(caption(505));
     m_actRestore->setText(caption(1692));
@@ -627,7 +627,7 @@ void frmMain::restoreLayoutSettings()
             resize(toPixelsX(stored.widthTwips), toPixelsY(stored.heightTwips));
     }
     m_cmbFilter->setCurrentIndex(stored.view < kFilterCount ? stored.view : 0);
-    s.GroupOption = int(stored.layout);
+    s.GroupOption = stored.layout;
     s.SortKeyIndex = stored.sortColumn;
     s.SortKeyAscending = stored.sortAscending ? 1 : 0;
 }
@@ -684,20 +684,21 @@ void frmMain::Form_Load()
 
 // ---------------------------------------------------------------- layout
 
-void frmMain::checkLayout(int groupOption)
+void frmMain::checkLayout(Layout layout)
 {
-    if (groupOption < 0 || groupOption > 3)
+    const int index = int(layout);
+    if (index < 0 || index >= kLayoutCount)
         return;
-    m_mnuGroupby[groupOption]->setChecked(true);
-    tbLayoutButton(groupOption + 5)->setChecked(true);
-    app().GroupOption = groupOption;
+    m_mnuGroupby[index]->setChecked(true);
+    tbLayoutButton(index + 5)->setChecked(true);
+    app().GroupOption = layout;
 }
 
-void frmMain::applyLayout(int groupOption)
+void frmMain::applyLayout(Layout layout)
 {
-    if (groupOption < 0 || groupOption > 3)
+    if (int(layout) < 0 || int(layout) >= kLayoutCount)
         return;
-    checkLayout(groupOption);
+    checkLayout(layout);
     gexUpdate(m_cmbFilter->currentIndex());
     m_gex->refresh();
 }
@@ -707,7 +708,7 @@ void frmMain::layoutKey(int &key, Qt::KeyboardModifiers modifiers, bool allowed)
     if (!allowed || !(modifiers & Qt::ControlModifier))
         return;
     if (key >= Qt::Key_1 && key <= Qt::Key_4) {
-        applyLayout(key - Qt::Key_1);
+        applyLayout(Layout(key - Qt::Key_1));
         key = 0;
     }
 }
@@ -781,7 +782,7 @@ void frmMain::Form_Unload()
     kept.languageChoice = s.LanguageChoice;
     if (s.SaveLayout) {
         kept.view = m_cmbFilter->currentIndex();
-        kept.layout = Layout(s.GroupOption);
+        kept.layout = s.GroupOption;
         if (m_gex->sortKeyCount() > 0) {
             const GridSortKey key = m_gex->sortKey(1);
             s.SortKeyIndex = key.column;

@@ -8,6 +8,7 @@
 // wireCommands(): each has one empty slot below (marked "later") and
 // stays disabled until its row there says it is ready.
 
+#include "app/layout.h"
 #include "deadlines/deadline.h"
 #include "deadlines/mainquery.h"
 #include "ui/common/mainrefresh.h"
@@ -82,9 +83,9 @@ public:
     // Fits the four shown columns to the grid's width.
     void SizeGridColumns();
     // Groups the grid by layout 0 (plain) to 3 (client/supplier).
-    void applyLayout(int groupOption);
+    void applyLayout(Layout layout);
     // The layout's menu and toolbar checks and the program state, no reload.
-    void checkLayout(int groupOption);
+    void checkLayout(Layout layout);
     // The day-bold request of the calendar: one query per day asked.
     void mv_GetDayBold(const QDate &first, int count, QVector<bool> &state);
     // The folder choice of the Tools menu: stored for the next start.

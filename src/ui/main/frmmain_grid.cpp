@@ -34,7 +34,7 @@ std::unique_ptr<GridSource> frmMain::mainGridRows(std::shared_ptr<const MainRows
     const AppState &s = app();
     MainGridSource::Look look;
     look.sheetCaption = s.CurrentDbName + QStringLiteral(" - ") + m_cmbFilter->itemText(filterIndex);
-    look.groupOption = s.GroupOption;
+    look.layout = s.GroupOption;
     look.showTotals = s.ShowGroupTotals;
     if (s.ShowGroupCounters)
         look.counterSeparator = CounterSeparator;
@@ -145,9 +145,9 @@ void frmMain::gexUpdate(int filterIndex)
     const bool wasUpdating = m_gex->updatesEnabled();
     m_gex->setUpdatesEnabled(false);
     QList<int> groups{col(MainColumn::SheetId)};
-    if (s.GroupOption == 1 || s.GroupOption == 2)
+    if (s.GroupOption == Layout::ByDate || s.GroupOption == Layout::ByMonth)
         groups << col(MainColumn::GroupKey);
-    else if (s.GroupOption == 3)
+    else if (s.GroupOption == Layout::ByClient)
         groups << col(MainColumn::AccountName);
     // Grouped before the new rows come, in one step: the rebind then builds
     // the tree once, and a reload with the same groups regroups nothing.

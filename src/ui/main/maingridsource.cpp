@@ -73,7 +73,7 @@ QVariant MainGridSource::value(int row, int col) const
     case MainColumn::AccountId: return r.clientIndex(row) < 0 ? QVariant() : QVariant(r.accountId(row));
     case MainColumn::AccountName: return r.clientIndex(row) < 0 ? QVariant() : QVariant(r.accountName(row));
     case MainColumn::AccountNotes: return r.clientIndex(row) < 0 ? QVariant() : QVariant(r.accountNotes(row));
-    case MainColumn::GroupKey: return r.dateBucket(row, m_look.groupOption, m_look.today);
+    case MainColumn::GroupKey: return r.dateBucket(row, m_look.layout, m_look.today);
     case MainColumn::OpenBalance: return money(r.openBalance(row));
     }
     return {};
@@ -113,7 +113,7 @@ bool MainGridSource::rank(int col, std::vector<qint64> *ranks) const
     case MainColumn::GroupId: return fill([&](int i) { return r.groupId(i); });
     case MainColumn::AccountRef: return fill([&](int i) { return r.accountId(i); });
     case MainColumn::GroupKey:
-        return fill([&](int i) { return qint64(r.dateBucket(i, m_look.groupOption, m_look.today)); });
+        return fill([&](int i) { return qint64(r.dateBucket(i, m_look.layout, m_look.today)); });
     case MainColumn::AccountName: {
         // The clients are ranked once, in the language's order of names;
         // a deadline without one comes first.
@@ -194,7 +194,7 @@ QString MainGridSource::groupCaption(const GridRow &group) const
     switch (MainColumn(group.groupColumn())) {
     case MainColumn::SheetId: {
         QString text = m_look.sheetCaption;
-        if (m_look.groupOption == 3 && m_look.showTotals)
+        if (m_look.layout == Layout::ByClient && m_look.showTotals)
             text += totalSuffix(group);
         return text;
     }
@@ -204,9 +204,9 @@ QString MainGridSource::groupCaption(const GridRow &group) const
         return (group.groupValue().toString().isEmpty() ? LoadResString(1054) : group.caption()) + totalSuffix(group);
     case MainColumn::GroupKey: {
         QString text;
-        if (m_look.groupOption == kGroupByDueDate)
+        if (m_look.layout == Layout::ByDate)
             text = QLatin1Char(' ') + LoadResString(1060 + group.groupValue().toInt());
-        else if (m_look.groupOption == kGroupByMonth)
+        else if (m_look.layout == Layout::ByMonth)
         {
             const int month = group.groupValue().toInt(); // year * 100 + month
             text = QLatin1Char(' ')

@@ -18,7 +18,7 @@ public:
     // How the window shows the rows at this load.
     struct Look {
         QString sheetCaption;     // the top group: "sheet - filter"
-        int groupOption = 0;      // 0 none, 1 by due date, 2 by month, 3 by client/supplier
+        Layout layout = Layout::Simple;
         bool showTotals = false;  // open totals in the group captions
         QString counterSeparator; // between a member's place and its series' size; empty: no counters
         QDate today;              // the day the date buckets count from

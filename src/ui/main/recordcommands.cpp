@@ -199,7 +199,7 @@ void RecordCommands::CollapseAll()
 {
     m_gex.collapseAll();
     // The data sheet row stays open, so the second-level groups stay in sight.
-    if (app().GroupOption >= 1 && m_gex.rowCount() > 0)
+    if (app().GroupOption != Layout::Simple && m_gex.rowCount() > 0)
         m_gex.setRowExpanded(1, true);
 }
 

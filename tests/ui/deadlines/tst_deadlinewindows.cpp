@@ -447,7 +447,7 @@ private slots:
                      money("199.99"));
         seedDeadline(2, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("other sheet"), 0, money("1"));
         auto w = openMain();
-        w->applyLayout(3);
+        w->applyLayout(Layout::ByClient);
         w->mnuView(5)->trigger(); // collapse all
         m_prompts.saveFile = m_bench.box->path() + QStringLiteral("/export.txt");
 

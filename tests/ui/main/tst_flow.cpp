@@ -72,7 +72,7 @@ private slots:
         for (int i = 0; i < frmMain::kFilterCount * 4; ++i) {
             // Filter i / 4 and layout i % 4 chosen while the search stands: each reload keeps it
             w->cmbFilter()->setCurrentIndex(i / 4);
-            w->applyLayout(i % 4);
+            w->applyLayout(Layout(i % kLayoutCount));
             const QStringList searched = shown(w->gex());
             w->txtSearch()->clear();
             const QStringList all = shown(w->gex());

@@ -191,7 +191,7 @@ private slots:
         setUserSetting(kShowsGroupTotals, totals ? 1 : 0);
         setUserSetting(kGroupOpt, layout == 2 ? 0 : 2);
         auto w = openWindow();
-        QVERIFY(app().GroupOption != layout);
+        QVERIFY(int(app().GroupOption) != layout);
         if (via == QLatin1String("menu")) {
             w->mnuGroupby(layout)->trigger();
         } else {
@@ -201,7 +201,7 @@ private slots:
             w->gex()->setCurrentRow(2);
             QTest::keyClick(target, Qt::Key(Qt::Key_1 + layout), Qt::ControlModifier);
         }
-        QCOMPARE(app().GroupOption, layout);
+        QCOMPARE(int(app().GroupOption), layout);
         QCOMPARE(w->cmbFilter()->currentIndex(), 0);
         QVERIFY(w->mnuGroupby(layout)->isChecked());
         QVERIFY(w->tbLayoutButton(layout + 5)->isChecked());
@@ -364,7 +364,7 @@ private slots:
 
         auto again = openWindow();
         QCOMPARE(again->cmbFilter()->currentIndex(), 2);
-        QCOMPARE(app().GroupOption, 3);
+        QCOMPARE(app().GroupOption, Layout::ByClient);
         QCOMPARE(again->gex()->sortKey(1).column, int(col(MainColumn::Value)));
         QVERIFY(qAbs(again->toTwipsX(again->width()) - 12000) <= 15);
         QVERIFY(!(again->windowState() & Qt::WindowMaximized));

@@ -92,7 +92,7 @@ private slots:
         const QList<qint64> rent = seedSeries(1, DeadlineType::Debit, QDate(2027, 1, 10), 60, "Rent", 0, money("100"), 10);
         seedDeadline(1, DeadlineType::Credit, QDate(2027, 2, 3), "Invoice", 0, money("70"));
         auto w = m_bench.openMain();
-        w->applyLayout(2); // by month
+        w->applyLayout(Layout::ByMonth);
         w->txtSearch()->setText("rent");
         Grid *g = w->gex();
         g->setRowExpanded(g->row(1).isGroupRow() ? 2 : 1, false); // January

@@ -56,7 +56,7 @@ private slots:
         QVERIFY(seedDeadline(1, DeadlineType::Debit, QDate(2027, 2, 20), QStringLiteral("Later"), rossi, money("10")));
         auto w = openWindow();
         w->cmbFilter()->setCurrentIndex(1); // open deadlines
-        w->applyLayout(2);
+        w->applyLayout(Layout::ByMonth);
         Grid *grid = w->gex();
         const QString february = QLatin1Char(' ') + QLocale().toString(QDate(2027, 2, 1), QStringLiteral("MMMM yyyy"));
         grid->setRowExpanded(groupRow(grid, february), false);
@@ -81,7 +81,7 @@ private slots:
             QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 3, day), QStringLiteral("March %1").arg(day), 0, money("100")));
         QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 4, 1), QStringLiteral("April"), 0, money("100")));
         auto w = openWindow();
-        w->applyLayout(2);
+        w->applyLayout(Layout::ByMonth);
         Grid *grid = w->gex();
         const QString pattern = QStringLiteral("Deadline %1of 4");
 
