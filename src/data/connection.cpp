@@ -507,10 +507,7 @@ BoundStatement::BoundStatement(Connection &conn, const QString &statement)
 
 BoundStatement &BoundStatement::add(qint64 value)
 {
-    SqlParam p;
-    p.kind = SqlParam::Integer;
-    p.i = value;
-    m_statement.params.push_back(std::move(p));
+    m_statement.params.push_back({SqlParam::Integer, value, 0, {}});
     return *this;
 }
 
@@ -521,21 +518,14 @@ BoundStatement &BoundStatement::add(const QString &value)
 
 BoundStatement &BoundStatement::add(const QByteArray &utf8)
 {
-    SqlParam p;
-    p.kind = SqlParam::Text;
-    p.text = utf8;
-    m_statement.params.push_back(std::move(p));
+    m_statement.params.push_back({SqlParam::Text, 0, 0, utf8});
     return *this;
 }
 
 BoundStatement &BoundStatement::add(const QDate &value)
 {
     // As a date literal reaches the engine: ISO text.
-    SqlParam p;
-    p.kind = SqlParam::Text;
-    p.text = value.toString(Qt::ISODate).toLatin1();
-    m_statement.params.push_back(std::move(p));
-    return *this;
+    return add(value.toString(Qt::ISODate).toLatin1());
 }
 
 BoundStatement &BoundStatement::add(Currency value)

@@ -274,21 +274,21 @@ bool DialogFrame::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-DialogFrame::ButtonRow DialogFrame::buttonRow(QWidget *dialog, const ButtonRowSpec &spec)
+DialogFrame::ButtonRow DialogFrame::buttonRow(QWidget *dialog, const ButtonRowLook &look)
 {
     ButtonRow row;
     row.box = new ButtonBox(dialog);
     row.box->setObjectName(QStringLiteral("buttons"));
-    row.accept = new QPushButton(LoadResString(spec.acceptText), row.box);
-    row.accept->setObjectName(QLatin1String(spec.acceptName));
+    row.accept = new QPushButton(LoadResString(look.acceptText), row.box);
+    row.accept->setObjectName(QLatin1String(look.acceptName));
     row.cancel = new QPushButton(LoadResString(1109), row.box);
-    row.cancel->setObjectName(QLatin1String(spec.cancelName));
+    row.cancel->setObjectName(QLatin1String(look.cancelName));
     for (QPushButton *b : {row.accept, row.cancel}) {
         b->setAccessibleName(b->text());
-        if (!spec.acceptIsDefault)
+        if (!look.acceptIsDefault)
             b->setAutoDefault(false);
     }
-    row.accept->setDefault(spec.acceptIsDefault);
+    row.accept->setDefault(look.acceptIsDefault);
     row.box->addButton(row.accept, QDialogButtonBox::AcceptRole);
     row.box->addButton(row.cancel, QDialogButtonBox::RejectRole);
     return row;

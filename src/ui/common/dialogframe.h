@@ -57,7 +57,7 @@ public:
     static void moveFocusNext(QWidget *from);
     // What a dialog's row of buttons holds: the button that carries the
     // dialog's work out (Save unless told), then Cancel.
-    struct ButtonRowSpec {
+    struct ButtonRowLook {
         int acceptText = 1108;
         const char *acceptName = "cmdSalva";
         const char *cancelName = "cmdAnnulla";
@@ -74,8 +74,8 @@ public:
     // program's language as their text and accessible name, in the order
     // and placement of the desktop's dialogs. Their clicks are the
     // dialog's to connect.
-    static ButtonRow buttonRow(QWidget *dialog, const ButtonRowSpec &spec);
-    static ButtonRow buttonRow(QWidget *dialog) { return buttonRow(dialog, ButtonRowSpec()); }
+    static ButtonRow buttonRow(QWidget *dialog, const ButtonRowLook &look);
+    static ButtonRow buttonRow(QWidget *dialog) { return buttonRow(dialog, ButtonRowLook()); }
     // The entry dialogs' frame: the fields, the button row under them, the
     // status bar at the bottom.
     static void layOut(QWidget *dialog, QLayout *fields, QWidget *buttons, QStatusBar *statusBar);
