@@ -226,7 +226,7 @@ Status upgradeLayout(const QString &connectionString)
         }
         // Rules of series beyond the five cadences; older series need none.
         if (step)
-            step = c.execute(createTableIfMissing(u"SeriesRules"));
+            step = c.createTableIfMissing(u"SeriesRules");
         return step;
     });
 }

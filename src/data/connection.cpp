@@ -4,6 +4,7 @@
 
 #include "data/schema.h"
 #include "data/sqldialect.h"
+#include "data/statement.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,7 +38,8 @@ bool isBusy(const Status &st)
 {
     // Our own codes start at 1000 and never share SQLite's primary codes.
     const int primary = st.code() & 0xff;
-    return !st && st.code() < 1000 && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED);
+    return !st
+        && (st.code() == kErrorServerBusy || (st.code() < 1000 && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)));
 }
 
 struct Connection::Cache {
@@ -111,10 +113,23 @@ QString Connection::dataSourceOf(const QString &connectionString)
     return connectionString.mid(from, end - from).trimmed();
 }
 
-Status Connection::open(const QString &connectionString)
+Status Connection::openForSetup(const QString &connectionString)
 {
     close();
+    m_forSetup = true;
+    Status st = open(connectionString);
+    m_forSetup = false;
+    return st;
+}
+
+Status Connection::open(const QString &connectionString)
+{
+    const bool forSetup = std::exchange(m_forSetup, false);
+    close();
+    m_forSetup = forSetup;
     m_connectionString = connectionString;
+    if (isServerLocation(connectionString))
+        return openServer(connectionString);
     const QString path = dataSourceOf(connectionString);
     if (path.isEmpty())
         return Status::failure(SQLITE_CANTOPEN, QStringLiteral("The connection names no database file."));
@@ -149,7 +164,7 @@ Status Connection::open(const QString &connectionString)
     Status st;
     if (rc != SQLITE_OK)
         st = Status::failure(rc, QStringLiteral("%1: %2").arg(QString::fromUtf8(sqlite3_errmsg(m_db)), path));
-    else if (tables != 3)
+    else if (tables != 3 && !m_forSetup)
         st = Status::failure(kErrorNotVeltoDatabase, QStringLiteral("The file is not a Velto database: %1").arg(path));
     sqlite3_finalize(stmt);
     if (!st)
@@ -159,22 +174,25 @@ Status Connection::open(const QString &connectionString)
 
 void Connection::close()
 {
-    if (!m_db)
-        return;
     if (m_inTransaction) {
         // An unfinished unit of work is never half-kept.
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        simple("ROLLBACK");
         m_inTransaction = false;
     }
+    closeServer();
+    if (!m_db)
+        return;
     m_cache.reset();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
 }
 
-Status Connection::lastError(int rc) const
+Status Connection::liteError(int rc) const
 {
     return Status::failure(rc, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc)));
 }
+
+namespace {
 
 Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t)
 {
@@ -187,6 +205,7 @@ Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t)
         case SqlParam::Text:
             rc = sqlite3_bind_text(stmt, index, p.text.constData(), int(p.text.size()), SQLITE_TRANSIENT);
             break;
+        case SqlParam::Null: rc = sqlite3_bind_null(stmt, index); break;
         }
         if (rc != SQLITE_OK)
             return Status::failure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
@@ -195,9 +214,11 @@ Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t)
     return Status::success();
 }
 
-Status Connection::prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt, bool cached)
+} // namespace
+
+Status Connection::prepareLite(const TranslatedSql &t, Statement *out, bool cached)
 {
-    *stmt = nullptr;
+    out->release();
     if (!m_db)
         return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
     if (!t.ok())
@@ -207,7 +228,7 @@ Status Connection::prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt
         const char *tail = nullptr;
         const int rc = sqlite3_prepare_v2(m_db, t.sql.constData(), int(t.sql.size()), &s, &tail);
         if (rc != SQLITE_OK)
-            return lastError(rc);
+            return liteError(rc);
         if (!s)
             return Status::failure(kErrorBadStatement, QStringLiteral("The statement is empty."));
         const char *end = t.sql.constData() + t.sql.size();
@@ -227,63 +248,82 @@ Status Connection::prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt
         sqlite3_reset(s);
         sqlite3_clear_bindings(s);
     }
+    out->m_lite = s;
+    out->m_owned = !cached;
     Status st = bindParams(s, t);
     if (!st) {
-        if (!cached)
-            sqlite3_finalize(s);
+        out->release();
         return st;
     }
-    *stmt = s;
     return Status::success();
 }
 
-Status Connection::prepare(const QString &statement, sqlite3_stmt **stmt)
+Status Connection::query(const QString &statement, Statement *out)
 {
-    return prepareTranslated(translateSql(statement), stmt, true);
+    return queryTranslated(translateSql(statement, LiteralMode::Automatic, dialect()), out);
 }
 
-Status Connection::prepareOwned(const QString &statement, sqlite3_stmt **stmt)
+Status Connection::queryTranslated(const TranslatedSql &t, Statement *out, bool reuse)
 {
-    return prepareTranslated(translateSql(statement), stmt, false);
+    if (m_server)
+        return serverQuery(t, out, nullptr);
+    return prepareLite(t, out, reuse);
 }
 
 Status Connection::execute(const QString &statement, qint64 *affected)
 {
-    return executeTranslated(translateSql(statement), affected);
+    return executeTranslated(translateSql(statement, LiteralMode::Automatic, dialect()), affected);
 }
 
 Status Connection::executeTranslated(const TranslatedSql &t, qint64 *affected)
 {
     if (affected)
         *affected = 0;
-    sqlite3_stmt *stmt = nullptr;
-    Status st = prepareTranslated(t, &stmt, true);
+    if (m_server)
+        return serverQuery(t, nullptr, affected);
+    Statement stmt;
+    Status st = prepareLite(t, &stmt, true);
     if (!st)
         return st;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    while (stmt.next()) {
     }
-    if (rc != SQLITE_DONE) {
-        st = lastError(rc);
-        sqlite3_reset(stmt);
-        return st;
-    }
-    sqlite3_reset(stmt);
+    if (!stmt.status())
+        return liteError(stmt.status().code());
     if (affected)
         *affected = sqlite3_changes64(m_db);
     return Status::success();
 }
 
+Status Connection::queueTranslated(const TranslatedSql &t)
+{
+    if (m_server)
+        return serverQueue(t);
+    return executeTranslated(t);
+}
+
+Status Connection::flushQueued()
+{
+    return m_server ? serverFlush() : Status::success();
+}
+
 Status Connection::simple(const char *sql)
 {
+    if (m_server)
+        return serverSimple(sql);
     if (!m_db)
         return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
-    return rc == SQLITE_OK ? Status::success() : lastError(rc);
+    return rc == SQLITE_OK ? Status::success() : liteError(rc);
 }
 
 Status Connection::beginTrans()
 {
+    if (m_server) {
+        Status st = serverBegin();
+        if (st)
+            m_inTransaction = true;
+        return st;
+    }
     // IMMEDIATE takes the write lock now, so a busy file is noticed before
     // the first row rather than halfway through a series.
     Status st = simple("BEGIN IMMEDIATE");
@@ -315,7 +355,9 @@ bool Connection::hasMoved() const
 
 Status Connection::commitTrans()
 {
-    Status st = simple("COMMIT");
+    Status st = m_server ? serverFlush() : Status::success();
+    if (st)
+        st = simple("COMMIT");
     if (st) {
         m_inTransaction = false;
         announceDataChange();
@@ -392,6 +434,8 @@ QByteArray quotedName(const QByteArray &name)
 
 Status Connection::checkStructure()
 {
+    if (m_server)
+        return serverCheckStructure();
     if (!m_db)
         return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
     const char *file = sqlite3_db_filename(m_db, "main");
@@ -402,7 +446,7 @@ Status Connection::checkStructure()
     for (const char *pragma : {"PRAGMA page_count", "PRAGMA page_size"}) {
         if (sqlite3_prepare_v2(m_db, pragma, -1, &stmt, nullptr) != SQLITE_OK || sqlite3_step(stmt) != SQLITE_ROW) {
             sqlite3_finalize(stmt);
-            return lastError(sqlite3_errcode(m_db));
+            return liteError(sqlite3_errcode(m_db));
         }
         (pages == 0 ? pages : pageSize) = sqlite3_column_int64(stmt, 0);
         sqlite3_finalize(stmt);
@@ -423,7 +467,7 @@ Status Connection::checkStructure()
                                  "(SELECT i.name FROM pragma_index_info(m.name) AS i WHERE i.seqno = 0) "
                                  "FROM sqlite_master AS m WHERE m.type IN ('table', 'index') AND m.rootpage > 0",
                            -1, &stmt, nullptr) != SQLITE_OK)
-        return lastError(sqlite3_errcode(m_db));
+        return liteError(sqlite3_errcode(m_db));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         auto text = [stmt](int c) { return QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c))); };
@@ -431,17 +475,17 @@ Status Connection::checkStructure()
     }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
-        return lastError(rc);
+        return liteError(rc);
     for (const Tree &t : trees) {
         QByteArray sql;
         if (t.type == "table" && t.name != "Transactions") {
             const QByteArray pragma = "PRAGMA quick_check(" + quotedName(t.name) + ")";
             if (sqlite3_prepare_v2(m_db, pragma.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-                return lastError(sqlite3_errcode(m_db));
+                return liteError(sqlite3_errcode(m_db));
             rc = sqlite3_step(stmt);
             if (rc != SQLITE_ROW) {
                 sqlite3_finalize(stmt);
-                return lastError(rc); // a lock held by another program, not damage
+                return liteError(rc); // a lock held by another program, not damage
             }
             const bool ok = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0;
             sqlite3_finalize(stmt);
@@ -459,13 +503,15 @@ Status Connection::checkStructure()
         else
             continue; // an index of the engine's own, read with its table
         if ((rc = firstRow(m_db, sql)) != SQLITE_OK)
-            return lastError(rc);
+            return liteError(rc);
     }
     return Status::success();
 }
 
 bool Connection::hasColumn(const char *table, const char *column)
 {
+    if (m_server)
+        return serverHasColumn(table, column);
     sqlite3_stmt *stmt = nullptr;
     bool found = false;
     if (m_db && sqlite3_prepare_v2(m_db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", -1, &stmt,
@@ -478,9 +524,14 @@ bool Connection::hasColumn(const char *table, const char *column)
     return found;
 }
 
+Status Connection::createTableIfMissing(QStringView table)
+{
+    return execute(velto::createTableIfMissing(table, dialect()));
+}
+
 Status Connection::checkLayout()
 {
-    if (!m_db)
+    if (!isOpen())
         return Status::failure(kErrorNotOpen, QStringLiteral("The connection is not open."));
     for (const TableDef &t : schemaTables())
         for (const FieldDef &f : t.fields)
@@ -491,17 +542,19 @@ Status Connection::checkLayout()
 
 qint64 Connection::lastInsertId() const
 {
+    if (m_server)
+        return serverLastInsertId();
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
 }
 
 BoundStatement::BoundStatement(Connection &conn, const QString &statement)
-    : m_conn(conn), m_statement(translateSql(statement, LiteralMode::Lift))
+    : m_conn(conn), m_statement(translateSql(statement, LiteralMode::Lift, conn.dialect()))
 {
     // The caller's values take the marks; a literal lifted from the text
     // would shift them.
     if (m_statement.ok() && !m_statement.params.empty())
         m_statement.error = QStringLiteral("A statement with bound values holds no literals.");
-    m_marks = int(std::count(m_statement.sql.cbegin(), m_statement.sql.cend(), '?'));
+    m_marks = int(std::count(statement.cbegin(), statement.cend(), u'?'));
     m_statement.params.reserve(m_marks);
 }
 
@@ -556,6 +609,19 @@ Status BoundStatement::execute(qint64 *affected)
                                                      .arg(m_marks));
     else
         st = m_conn.executeTranslated(m_statement, affected);
+    m_statement.params.clear();
+    return st;
+}
+
+Status BoundStatement::queue()
+{
+    Status st;
+    if (m_statement.ok() && int(m_statement.params.size()) != m_marks)
+        st = Status::failure(kErrorBadStatement, QStringLiteral("%1 values given for %2 marks.")
+                                                     .arg(m_statement.params.size())
+                                                     .arg(m_marks));
+    else
+        st = m_conn.queueTranslated(m_statement);
     m_statement.params.clear();
     return st;
 }

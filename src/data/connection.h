@@ -1,7 +1,9 @@
 #pragma once
-// One unit of work on the database file: opened with the connection string,
-// closed at the end. Statements come in the program's dialect and are
-// translated on the way (see sqldialect.h).
+// One unit of work on the database: opened with the connection string,
+// closed at the end. The database is a file (SQLite) or lives on a
+// PostgreSQL server; which one is known here and nowhere above. Statements
+// come in the program's dialect and are translated on the way into the
+// engine's (see sqldialect.h).
 
 #include "data/currency.h"
 #include "data/sqldialect.h"
@@ -11,13 +13,34 @@
 #include <QDate>
 #include <QString>
 
+#include <QHash>
+
 #include <functional>
 #include <memory>
 
 struct sqlite3;
-struct sqlite3_stmt;
+struct pg_conn;
 
 namespace velto {
+
+class Statement;
+
+// Where a database lives: a folder holding the file, or a PostgreSQL server
+// named by a URI as libpq reads it ("postgresql://user@host:port/dbname").
+// For a server the location is the connection string itself.
+[[nodiscard]] bool isServerLocation(QStringView location);
+// The password for a server, kept for this run only and never written
+// anywhere; libpq's own sources (~/.pgpass, PGPASSFILE, PGPASSWORD) come
+// first.
+void setServerPassword(const QString &location, const QString &password);
+// Whether a server connection refused or asked for a password.
+[[nodiscard]] bool needsPassword(const Status &st);
+// Ends the sessions kept open for later units of work (before a server is
+// stopped, or a database dropped).
+void dropIdleServerSessions();
+// A new session with the server, for the data layer's own use (the
+// change listener); nullptr and the reason when it cannot be had.
+pg_conn *connectToServer(const QString &location, Status *st);
 
 class Connection
 {
@@ -31,8 +54,13 @@ public:
     static QString dataSourceOf(const QString &connectionString);
 
     Status open(const QString &connectionString);
+    // The same, for a database that may hold none of the program's tables
+    // yet (a new server database being set up, a copy's target).
+    Status openForSetup(const QString &connectionString);
     void close();
-    [[nodiscard]] bool isOpen() const { return m_db != nullptr; }
+    [[nodiscard]] bool isOpen() const { return m_db != nullptr || m_server != nullptr; }
+    [[nodiscard]] bool isServer() const { return m_server != nullptr; }
+    [[nodiscard]] Dialect dialect() const { return m_server ? Dialect::PostgreSQL : Dialect::SQLite; }
 
     // Runs one statement; affected receives the number of rows it changed.
     Status execute(const QString &statement, qint64 *affected = nullptr);
@@ -61,31 +89,51 @@ public:
     Status checkLayout();
     // True when the table has the column.
     [[nodiscard]] bool hasColumn(const char *table, const char *column);
+    // Creates a table of the schema that is not there yet.
+    Status createTableIfMissing(QStringView table);
 
-    // For the data layer's own classes.
-    [[nodiscard]] sqlite3 *handle() const { return m_db; }
-    // A prepared statement for the text, with its literals bound. Statements
-    // of the same shape are prepared once per connection. The statement
-    // stays owned by the connection; reset it when done.
-    Status prepare(const QString &statement, sqlite3_stmt **stmt);
-    // A statement of its own for a result set that outlives other calls;
-    // the caller finalizes it.
-    Status prepareOwned(const QString &statement, sqlite3_stmt **stmt);
-    [[nodiscard]] Status lastError(int rc) const;
+    // The result of a statement, for the data layer's own readers: a
+    // statement of its own that outlives other calls on this connection.
+    Status query(const QString &statement, Statement *out);
+    // reuse: a statement of the same shape asked again and again (a file
+    // keeps it prepared); it must be released before the next call.
+    Status queryTranslated(const TranslatedSql &t, Statement *out, bool reuse = false);
     // Runs a statement already translated, with its parameters bound.
     Status executeTranslated(const TranslatedSql &t, qint64 *affected = nullptr);
+    // The same, for many statements in a row whose results are not needed
+    // one by one: a server gets them in one stream, answered together at
+    // flushQueued(), the first failure reported there. A file runs each now.
+    Status queueTranslated(const TranslatedSql &t);
+    Status flushQueued();
 
 private:
-    Status prepareTranslated(const TranslatedSql &t, sqlite3_stmt **stmt, bool cached);
+    Status prepareLite(const TranslatedSql &t, Statement *out, bool cached);
+    Status liteError(int rc) const;
     Status simple(const char *sql);
     // True when the file this connection holds is no longer at its path.
     [[nodiscard]] bool hasMoved() const;
 
+    // The server's side of each step; see serverconnection.cpp.
+    Status openServer(const QString &location);
+    Status serverQuery(const TranslatedSql &t, Statement *out, qint64 *affected);
+    Status serverSimple(const char *sql);
+    Status serverQueue(const TranslatedSql &t);
+    Status serverBegin();
+    Status serverFlush();
+    Status serverCheckStructure();
+    bool serverHasColumn(const char *table, const char *column);
+    [[nodiscard]] qint64 serverLastInsertId() const;
+    void closeServer();
+
     sqlite3 *m_db = nullptr;
+    pg_conn *m_server = nullptr;
     QString m_connectionString;
     bool m_inTransaction = false;
+    bool m_forSetup = false;
     struct Cache;
     std::unique_ptr<Cache> m_cache;
+    QHash<QByteArray, QByteArray> m_serverStatements; // text -> prepared name
+    int m_queued = 0;
 };
 
 // A statement of the program's dialect translated once and run again and
@@ -108,6 +156,10 @@ public:
     BoundStatement &add(Currency value);
     // Runs with the values added since the last run; then takes new ones.
     Status execute(qint64 *affected = nullptr);
+    // Runs later: a server gets the rows in one stream (see
+    // Connection::queueTranslated); flush() waits for them.
+    Status queue();
+    Status flush() { return m_conn.flushQueued(); }
 
 private:
     Connection &m_conn;
@@ -122,10 +174,7 @@ void setBusyTimeoutMs(int ms);
 [[nodiscard]] int busyTimeoutMs();
 
 // True when the status is the database's answer that another connection
-// holds the file locked: the data is there but busy, not damaged.
+// holds the data locked: it is there but busy, not damaged.
 [[nodiscard]] bool isBusy(const Status &st);
-
-// Binds the lifted literals of a translated statement.
-Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t);
 
 } // namespace velto

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -39,6 +40,9 @@ void DataVersionProbe::closeHandle()
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
+    if (m_listener)
+        PQfinish(m_listener);
+    m_listener = nullptr;
     m_version = -1;
 }
 
@@ -59,8 +63,40 @@ void DataVersionProbe::stop()
     m_seen = false;
 }
 
+DataVersionProbe::Look DataVersionProbe::lookAtServer()
+{
+    const bool first = std::exchange(m_firstLook, false);
+    if (m_listener && PQstatus(m_listener) != CONNECTION_OK)
+        closeHandle();
+    if (!m_listener) {
+        Status st;
+        m_listener = connectToServer(m_connectionString, &st);
+        PGresult *r = m_listener ? PQexec(m_listener, "LISTEN velto_data") : nullptr;
+        const bool listening = r && PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        if (!listening) {
+            closeHandle();
+            return Look::Unknown;
+        }
+        // Whatever was committed while nobody listened is not known.
+        return first ? Look::Unchanged : Look::Changed;
+    }
+    if (!PQconsumeInput(m_listener)) {
+        closeHandle();
+        return Look::Unknown;
+    }
+    bool changed = false;
+    while (PGnotify *n = PQnotifies(m_listener)) {
+        changed = true;
+        PQfreemem(n);
+    }
+    return changed ? Look::Changed : Look::Unchanged;
+}
+
 DataVersionProbe::Look DataVersionProbe::look()
 {
+    if (isServerLocation(m_connectionString))
+        return lookAtServer();
     if (m_path.isEmpty())
         return Look::Unknown;
     const bool first = std::exchange(m_firstLook, false);

@@ -6,12 +6,17 @@
 // one). Each look takes the file's shared lock for a moment and reads its
 // header only, so it can be asked several times a second. A look never
 // waits for a lock and never writes or creates the file.
+//
+// A server database tells instead: a connection kept for it listens for the
+// notice every writing unit of work sends at its commit, and a look reads
+// what arrived, without a round trip to the server.
 
 #include <QString>
 
 #include <sys/types.h>
 
 struct sqlite3;
+struct pg_conn;
 
 namespace velto {
 
@@ -38,10 +43,12 @@ public:
 
 private:
     void closeHandle();
+    Look lookAtServer();
 
     QString m_connectionString;
     QString m_path;
     sqlite3 *m_db = nullptr;
+    pg_conn *m_listener = nullptr;
     bool m_seen = false; // a file was found at the path before
     bool m_firstLook = false;
     dev_t m_device = 0;

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <optional>
 
-#include <sqlite3.h>
 
 namespace velto {
 
@@ -208,7 +207,9 @@ Status EditSet::writeRow(Row &row)
             continue;
         cols << QLatin1String(m_table->fields[i].name);
         QString why;
-        values << valueForField(m_table->fields[i], row.values[i], &why);
+        const QVariant v = valueForField(m_table->fields[i], row.values[i], &why);
+        // Yes/No goes as a truth value: each engine stores it its own way.
+        values << (m_table->fields[i].kind == FieldKind::YesNo && !v.isNull() ? QVariant(v.toBool()) : v);
     }
     QByteArray sql;
     if (row.isNew) {
@@ -232,30 +233,13 @@ Status EditSet::writeRow(Row &row)
                   .toUtf8();
         values << row.original[pkIndex];
     }
-    sqlite3 *db = m_conn->handle();
-    sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr);
-    if (rc != SQLITE_OK)
-        return m_conn->lastError(rc);
-    for (int i = 0; i < values.size(); ++i) {
-        const QVariant &v = values[i];
-        if (v.isNull())
-            rc = sqlite3_bind_null(stmt, i + 1);
-        else if (v.typeId() == QMetaType::QString) {
-            const QByteArray u = v.toString().toUtf8();
-            rc = sqlite3_bind_text(stmt, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-        } else
-            rc = sqlite3_bind_int64(stmt, i + 1, v.toLongLong());
-        if (rc != SQLITE_OK)
-            break;
-    }
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(stmt);
-    Status st = rc == SQLITE_DONE ? Status::success() : m_conn->lastError(rc);
-    sqlite3_finalize(stmt);
-    if (!st)
+    TranslatedSql t = translateSql(QString::fromUtf8(sql), LiteralMode::Lift, m_conn->dialect());
+    for (const QVariant &v : values)
+        t.params.push_back(sqlParam(v, m_conn->dialect()));
+    qint64 affected = 0;
+    if (Status st = m_conn->executeTranslated(t, &affected); !st)
         return st;
-    if (!row.isNew && sqlite3_changes(db) == 0)
+    if (!row.isNew && affected == 0)
         return Status::failure(kErrorNoRowUpdated,
                                QStringLiteral("The record no longer exists: it was changed or deleted meanwhile."));
     if (row.isNew && pk && pk->autoNumber)

@@ -1,8 +1,7 @@
 #include "data/recordset.h"
 
 #include "data/connection.h"
-
-#include <sqlite3.h>
+#include "data/statement.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -12,32 +11,6 @@
 namespace velto {
 
 namespace {
-
-FieldKind kindOfDeclType(const char *decl, bool *byValue)
-{
-    *byValue = false;
-    if (!decl) {
-        *byValue = true;
-        return FieldKind::Integer;
-    }
-    const QByteArray d = QByteArray(decl).toUpper();
-    if (d.startsWith("BOOL") || d == "YESNO" || d == "BIT")
-        return FieldKind::YesNo;
-    if (d.startsWith("DATE"))
-        return FieldKind::Date;
-    if (d.startsWith("CURRENCY") || d.startsWith("MONEY"))
-        return FieldKind::Currency;
-    if (d.startsWith("SMALLINT"))
-        return FieldKind::SmallInt;
-    if (d.contains("INT"))
-        return FieldKind::Integer;
-    if (d.startsWith("MEMO"))
-        return FieldKind::Memo;
-    if (d.contains("CHAR") || d.contains("TEXT") || d.contains("CLOB"))
-        return FieldKind::Text;
-    *byValue = true;
-    return FieldKind::Integer;
-}
 
 // 'YYYY-MM-DD' (a time part after it is ignored) to a Julian day, or -1.
 qint64 parseIsoDay(const unsigned char *s, int len)
@@ -155,6 +128,8 @@ void Recordset::recycleBuffers()
     m_text = QByteArray();
 }
 
+Recordset::Recordset() = default;
+
 Recordset::~Recordset()
 {
     close();
@@ -189,9 +164,12 @@ Status Recordset::openOn(const QString &statement, Connection &connection, Curso
 {
     m_cursor = cursor;
     m_status = Status::success();
-    Status st = connection.prepareOwned(statement, &m_stmt);
-    if (!st)
+    m_stmt = std::make_unique<Statement>();
+    Status st = connection.query(statement, m_stmt.get());
+    if (!st) {
+        m_stmt.reset();
         return st;
+    }
     readColumns();
     m_open = true;
     m_row = 0;
@@ -205,33 +183,31 @@ Status Recordset::openOn(const QString &statement, Connection &connection, Curso
         return Status::success();
     }
     adoptSpareBuffers();
-    int rc;
     m_rows = 0;
-    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+    while (m_stmt->next()) {
         fetchRow();
         ++m_rows;
     }
-    if (rc != SQLITE_DONE) {
-        st = connection.lastError(rc);
+    if (!m_stmt->status()) {
+        st = m_stmt->status();
         close();
         return st;
     }
-    sqlite3_finalize(m_stmt);
-    m_stmt = nullptr;
+    m_stmt.reset();
     m_eof = m_rows == 0;
     return Status::success();
 }
 
 void Recordset::readColumns()
 {
-    const int n = sqlite3_column_count(m_stmt);
+    const int n = m_stmt->columnCount();
     m_names.clear();
     m_kinds.clear();
     m_typedByValue.clear();
     for (int i = 0; i < n; ++i) {
-        m_names << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+        m_names << QString::fromUtf8(m_stmt->columnName(i));
         bool byValue = false;
-        m_kinds.push_back(kindOfDeclType(sqlite3_column_decltype(m_stmt, i), &byValue));
+        m_kinds.push_back(m_stmt->declaredKind(i, &byValue));
         m_typedByValue.push_back(byValue);
     }
 }
@@ -244,21 +220,24 @@ void Recordset::fetchRow()
     for (int i = 0; i < n; ++i) {
         Cell c;
         c.i = 0;
-        switch (sqlite3_column_type(m_stmt, i)) {
-        case SQLITE_INTEGER:
+        c.type = CellNull;
+        const Statement &stmt = *m_stmt;
+        switch (stmt.type(i)) {
+        case ValueType::Integer:
             c.type = CellInt;
-            c.i = sqlite3_column_int64(m_stmt, i);
+            c.i = stmt.integer(i);
             break;
-        case SQLITE_FLOAT:
+        case ValueType::Real:
             c.type = CellReal;
-            c.d = sqlite3_column_double(m_stmt, i);
+            c.d = stmt.real(i);
             break;
-        case SQLITE_NULL:
+        case ValueType::Null:
             c.type = CellNull;
             break;
-        default: {
-            const unsigned char *s = sqlite3_column_text(m_stmt, i);
-            const int len = sqlite3_column_bytes(m_stmt, i);
+        case ValueType::Text: {
+            const QByteArrayView v = stmt.text(i);
+            const auto *s = reinterpret_cast<const unsigned char *>(v.data());
+            const int len = int(v.size());
             if (m_kinds[std::size_t(i)] == FieldKind::Date && !m_typedByValue[std::size_t(i)]) {
                 const qint64 jd = parseIsoDay(s, len);
                 if (jd >= 0) {
@@ -282,23 +261,18 @@ void Recordset::stepForward()
 {
     m_cells.clear();
     m_text.resize(0); // keeps its room for the next row
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW) {
+    if (m_stmt->next()) {
         fetchRow();
         m_eof = false;
     } else {
         m_eof = true;
-        if (rc != SQLITE_DONE)
-            m_status = Status::failure(rc, QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt))));
+        m_status = m_stmt->status();
     }
 }
 
 void Recordset::close()
 {
-    if (m_stmt) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-    }
+    m_stmt.reset();
     delete m_ownConnection;
     m_ownConnection = nullptr;
     m_open = false;

@@ -2,7 +2,7 @@
 // A read-only result: forward-only (rows stepped as they are read) or static
 // (every row fetched at open, with a record count and bookmarks).
 //
-// Values are kept as SQLite gives them (numbers as numbers, text as UTF-8 in
+// Values are kept as the engine gives them (numbers as numbers, text as UTF-8 in
 // one buffer, dates as day numbers) and typed only when a field is read, by
 // the column's declared type: dates, Yes/No, currency, numbers, text.
 
@@ -18,21 +18,21 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace velto {
 
 class Connection;
+class Statement;
 
 enum class CursorType { ForwardOnly, Static };
 
 class Recordset
 {
 public:
-    Recordset() = default;
+    Recordset();
     ~Recordset();
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
@@ -161,7 +161,7 @@ private:
     bool m_open = false;
     bool m_eof = true;
     CursorType m_cursor = CursorType::ForwardOnly;
-    sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<Statement> m_stmt;
     Connection *m_ownConnection = nullptr;
     int m_row = 0;
     qint64 m_rows = 0;

@@ -1,26 +1,22 @@
 #include "data/rowreader.h"
 
 #include "data/connection.h"
-
-#include <sqlite3.h>
+#include "data/statement.h"
 
 #include <QDate>
 
 namespace velto {
 
-RowReader::~RowReader()
-{
-    if (m_stmt)
-        sqlite3_finalize(m_stmt);
-    delete m_connection;
-}
+RowReader::RowReader() = default;
+RowReader::~RowReader() = default;
 
 Status RowReader::open(const QString &statement, const QString &connectionString)
 {
-    m_connection = new Connection;
+    m_connection = std::make_unique<Connection>();
+    m_stmt = std::make_unique<Statement>();
     Status st = m_connection->open(connectionString);
     if (st)
-        st = m_connection->prepareOwned(statement, &m_stmt);
+        st = m_connection->query(statement, m_stmt.get());
     m_status = st;
     return st;
 }
@@ -29,48 +25,41 @@ bool RowReader::next()
 {
     if (!m_stmt || !m_status)
         return false;
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
+    if (m_stmt->next())
         return true;
-    if (rc != SQLITE_DONE)
-        m_status = m_connection->lastError(rc);
-    sqlite3_finalize(m_stmt);
-    m_stmt = nullptr;
+    m_status = m_stmt->status();
+    m_stmt->release();
     return false;
 }
 
 int RowReader::column(const char *name) const
 {
-    const int n = m_stmt ? sqlite3_column_count(m_stmt) : 0;
-    for (int i = 0; i < n; ++i) {
-        if (sqlite3_stricmp(sqlite3_column_name(m_stmt, i), name) == 0)
-            return i;
-    }
-    return -1;
+    return m_stmt ? m_stmt->columnIndex(name) : -1;
 }
 
 bool RowReader::isNull(int column) const
 {
-    return column < 0 || sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+    return column < 0 || m_stmt->type(column) == ValueType::Null;
 }
 
 qint64 RowReader::integer(int column) const
 {
-    return column < 0 ? 0 : sqlite3_column_int64(m_stmt, column);
+    return column < 0 ? 0 : m_stmt->integer(column);
 }
 
 Currency RowReader::currency(int column) const
 {
-    switch (column < 0 ? SQLITE_NULL : sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER:
-        return Currency::fromUnits(sqlite3_column_int64(m_stmt, column) * Currency::kScale);
-    case SQLITE_FLOAT:
-        return Currency::fromDouble(sqlite3_column_double(m_stmt, column));
-    case SQLITE_TEXT:
+    switch (column < 0 ? ValueType::Null : m_stmt->type(column)) {
+    case ValueType::Integer:
+        return Currency::fromUnits(m_stmt->integer(column) * Currency::kScale);
+    case ValueType::Real:
+        return Currency::fromDouble(m_stmt->real(column));
+    case ValueType::Text:
         return Currency::fromInvariant(QString::fromUtf8(text(column))).value_or(Currency());
-    default:
-        return Currency();
+    case ValueType::Null:
+        break;
     }
+    return Currency();
 }
 
 qint64 RowReader::julianDay(int column) const
@@ -102,10 +91,9 @@ qint64 RowReader::julianDay(int column) const
 
 QByteArrayView RowReader::text(int column) const
 {
-    if (column < 0 || sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
+    if (column < 0 || m_stmt->type(column) != ValueType::Text)
         return {};
-    const auto *s = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-    return QByteArrayView(s, sqlite3_column_bytes(m_stmt, column));
+    return m_stmt->text(column);
 }
 
 } // namespace velto

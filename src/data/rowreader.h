@@ -9,16 +9,17 @@
 #include <QByteArrayView>
 #include <QString>
 
-struct sqlite3_stmt;
+#include <memory>
 
 namespace velto {
 
 class Connection;
+class Statement;
 
 class RowReader
 {
 public:
-    RowReader() = default;
+    RowReader();
     ~RowReader();
     RowReader(const RowReader &) = delete;
     RowReader &operator=(const RowReader &) = delete;
@@ -40,8 +41,8 @@ public:
     [[nodiscard]] QByteArrayView text(int column) const;
 
 private:
-    Connection *m_connection = nullptr;
-    sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<Statement> m_stmt;
     Status m_status;
 };
 

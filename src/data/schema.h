@@ -2,6 +2,7 @@
 // The one definition of the database's tables. The template database, the
 // upgrade tests and the input limits of the dialogs all read it.
 
+#include "data/sqldialect.h"
 #include "data/status.h"
 
 #include <QList>
@@ -40,7 +41,11 @@ int fieldSize(QStringView table, QStringView field);
 
 // The statement that adds a table of the schema to an older file, and does
 // nothing where the table exists.
-QString createTableIfMissing(QStringView table);
+QString createTableIfMissing(QStringView table, Dialect dialect = Dialect::SQLite);
+
+// The statements that create the tables, their indexes and the counters of
+// a new database in the engine's own terms (no data sheet row).
+QStringList schemaStatements(Dialect dialect, bool withGroupField = true);
 
 // Creates a new database file with the three tables, their indexes and the
 // data sheet row 1. withGroupField false gives the layout of databases

@@ -61,7 +61,11 @@ bool parseDateLiteral(QStringView body, QByteArray *iso)
 class Translator
 {
 public:
-    Translator(QStringView in, bool lift) : m_in(in), m_lift(lift) { m_out.reserve(in.size() + 16); }
+    Translator(QStringView in, bool lift, Dialect dialect)
+        : m_in(in), m_lift(lift), m_server(dialect == Dialect::PostgreSQL)
+    {
+        m_out.reserve(in.size() + 16);
+    }
 
     TranslatedSql run()
     {
@@ -73,6 +77,10 @@ public:
                 i = stringLiteral(i);
             } else if (c == u'"' || c == u'[' || c == u'`') {
                 i = quotedIdentifier(i, c == u'[' ? u']' : c);
+            } else if (c == u'?' && m_server) {
+                // A value mark of a bound statement takes its number.
+                m_out += u'$' + QString::number(++m_marks);
+                ++i;
             } else if (c == u'#') {
                 i = dateLiteral(i);
             } else if (c.isDigit() || (c == u'.' && i + 1 < n && m_in[i + 1].isDigit())) {
@@ -93,6 +101,12 @@ public:
                 m_out += c;
                 ++i;
             }
+        }
+        if (m_valuesFrom >= 0) {
+            // "INSERT ... SELECT v, ..." without a table: the server types
+            // values by their target columns only in a VALUES list.
+            if (m_depth == 0 && !m_selectHasTable)
+                m_out.replace(m_valuesFrom, 6, QStringLiteral("VALUES (")).append(u')');
         }
         if (m_result.error.isEmpty())
             m_result.sql = m_out.toUtf8();
@@ -151,6 +165,12 @@ private:
             return i;
         }
         ++i;
+        if (m_server && close == u']') {
+            // The server knows no brackets; an unquoted name folds as the
+            // schema's own names do.
+            m_out += m_in.mid(start + 1, i - start - 2);
+            return i;
+        }
         m_out += m_in.mid(start, i - start);
         return i;
     }
@@ -243,11 +263,17 @@ private:
         }
         if (!qualifier && !afterDot) {
             if (keywordIs(w, "True")) {
-                m_out += u'1';
+                m_out += m_server ? QStringLiteral("TRUE") : QStringLiteral("1");
                 return i;
             }
             if (keywordIs(w, "False")) {
-                m_out += u'0';
+                m_out += m_server ? QStringLiteral("FALSE") : QStringLiteral("0");
+                return i;
+            }
+            if (m_server && keywordIs(w, "sqlite_sequence")) {
+                // The counters SQLite keeps of its keys; a server keeps the
+                // ones the program needs beside its own sequences.
+                m_out += QLatin1String("velto_sequence");
                 return i;
             }
             if (m_depth == 0) {
@@ -262,6 +288,14 @@ private:
             if (!m_seenFirstWord) {
                 m_seenFirstWord = true;
                 m_statementIsUpdate = keywordIs(w, "UPDATE");
+                m_statementIsInsert = keywordIs(w, "INSERT");
+            }
+            if (m_server && m_statementIsInsert && m_depth == 0) {
+                if (m_valuesFrom < 0 && keywordIs(w, "SELECT")) {
+                    m_valuesFrom = m_out.size();
+                } else if (m_valuesFrom >= 0 && (keywordIs(w, "FROM") || keywordIs(w, "WHERE"))) {
+                    m_selectHasTable = true;
+                }
             }
             m_prevWasOrderOrGroup = keywordIs(w, "ORDER") || keywordIs(w, "GROUP");
             if (keywordIs(w, "DELETE")) {
@@ -301,12 +335,20 @@ private:
 
     void pushParam(SqlParam &&p)
     {
-        m_out += u'?';
+        if (m_server)
+            m_out += u'$' + QString::number(++m_marks);
+        else
+            m_out += u'?';
         m_result.params.push_back(std::move(p));
     }
 
     QStringView m_in;
     bool m_lift;
+    bool m_server;
+    int m_marks = 0;
+    qsizetype m_valuesFrom = -1; // where "SELECT" of an INSERT stands in the output
+    bool m_selectHasTable = false;
+    bool m_statementIsInsert = false;
     QString m_out;
     TranslatedSql m_result;
     int m_depth = 0;
@@ -330,12 +372,48 @@ bool isSchemaStatement(QStringView s)
 
 } // namespace
 
-TranslatedSql translateSql(QStringView statement, LiteralMode mode)
+TranslatedSql translateSql(QStringView statement, LiteralMode mode, Dialect dialect)
 {
     bool lift = mode == LiteralMode::Lift;
     if (mode == LiteralMode::Automatic)
         lift = !isSchemaStatement(statement);
-    return Translator(statement, lift).run();
+    return Translator(statement, lift, dialect).run();
+}
+
+SqlParam sqlParam(const QVariant &value, Dialect dialect)
+{
+    SqlParam p;
+    if (value.isNull()) {
+        p.kind = SqlParam::Null;
+        return p;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        if (dialect == Dialect::PostgreSQL) {
+            p.kind = SqlParam::Text;
+            p.text = value.toBool() ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
+        } else {
+            p.i = value.toBool() ? 1 : 0;
+        }
+        break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: p.i = value.toLongLong(); break;
+    case QMetaType::Double:
+        p.kind = SqlParam::Real;
+        p.d = value.toDouble();
+        break;
+    case QMetaType::QByteArray:
+        p.kind = SqlParam::Text;
+        p.text = value.toByteArray();
+        break;
+    default:
+        p.kind = SqlParam::Text;
+        p.text = value.toString().toUtf8();
+        break;
+    }
+    return p;
 }
 
 } // namespace velto

@@ -1,7 +1,8 @@
 #pragma once
 // Translation of the program's statements, written in the desktop-database
 // dialect (#mm/dd/yyyy# dates, True/False, "DELETE * FROM", qualified names
-// in UPDATE ... SET), into SQLite.
+// in UPDATE ... SET), into the engine's: SQLite for a file, PostgreSQL for a
+// server.
 //
 // Nothing between single quotes is ever rewritten. In data statements every
 // literal is lifted out into a bound parameter, so statements that differ
@@ -9,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariant>
 
 #include <cstdint>
 #include <vector>
@@ -16,7 +18,7 @@
 namespace velto {
 
 struct SqlParam {
-    enum Kind : std::uint8_t { Integer, Real, Text };
+    enum Kind : std::uint8_t { Integer, Real, Text, Null };
     Kind kind = Integer;
     std::int64_t i = 0;
     double d = 0;
@@ -24,7 +26,8 @@ struct SqlParam {
 };
 
 struct TranslatedSql {
-    QByteArray sql;                // SQLite text, UTF-8; '?' for each lifted literal
+    QByteArray sql;                // the engine's text, UTF-8; '?' (SQLite) or '$n'
+                                   // (PostgreSQL) for each lifted literal
     std::vector<SqlParam> params;  // in order of the '?'
     QString error;                 // non-empty when the text cannot be translated
     [[nodiscard]] bool ok() const { return error.isEmpty(); }
@@ -36,6 +39,18 @@ enum class LiteralMode {
     Automatic, // Inline for CREATE/ALTER/DROP/PRAGMA, Lift otherwise
 };
 
-TranslatedSql translateSql(QStringView statement, LiteralMode mode = LiteralMode::Automatic);
+enum class Dialect : std::uint8_t { SQLite, PostgreSQL };
+
+TranslatedSql translateSql(QStringView statement, LiteralMode mode = LiteralMode::Automatic,
+                           Dialect dialect = Dialect::SQLite);
+
+} // namespace velto
+
+namespace velto {
+
+// A value read back from the engine (or checked for its field) as a bound
+// parameter: numbers as numbers, text as text, Yes/No as the engine keeps
+// it (1/0 in a file, a boolean on a server).
+SqlParam sqlParam(const QVariant &value, Dialect dialect);
 
 } // namespace velto

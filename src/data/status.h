@@ -42,6 +42,14 @@ enum : int {
     kErrorInUse = 1007,          // a row other rows still refer to
     kErrorMissing = 1008,        // a row the request names no longer exists
     kErrorFileNotWritten = 1009, // a file outside the database, refused or failed; the message says which and why
+    // A database server's answers; the message holds the server's words.
+    kErrorServerUnreachable = 1010, // no connection could be made
+    kErrorServerLogin = 1011,       // the server refused the user or password, or asked for one
+    kErrorServerLost = 1012,        // the connection broke during the work: it was not saved
+    kErrorServerTimeout = 1013,     // a statement ran longer than the server allows
+    kErrorServerBusy = 1014,        // another person's change held the data too long, or collided
+    kErrorServer = 1015,            // any other refusal of the server
+    kErrorNotEmpty = 1016,          // a copy's target already holds data
 };
 
 } // namespace velto

@@ -214,11 +214,11 @@ private slots:
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<DeadlineEntry>("entry");
         QTest::addColumn<int>("before");
-        QTest::newRow("third row of a series fails") << "INSERT ON Transactions WHEN NEW.TrGrpRow = 3"
+        QTest::newRow("third row of a series fails") << "INSERT:NEW.TrGrpRow = 3"
                                                      << series(QDate(2027, 1, 1), 5, 2) << 1;
-        QTest::newRow("single deadline fails") << "INSERT ON Transactions" << single(QDate(2027, 1, 1)) << 1;
+        QTest::newRow("single deadline fails") << "INSERT:" << single(QDate(2027, 1, 1)) << 1;
         QTest::newRow("renumbering of the joined series fails")
-            << "UPDATE ON Transactions" << single(QDate(2027, 1, 15), 1) << 3;
+            << "UPDATE:" << single(QDate(2027, 1, 15), 1) << 3;
     }
 
     void refusedRowReachesTheCallerAndKeepsNothing()
@@ -227,8 +227,7 @@ private slots:
         QFETCH(DeadlineEntry, entry);
         QFETCH(int, before);
         QVERIFY(insert(before == 1 ? single(QDate(2026, 1, 1)) : series(QDate(2026, 1, 1), before, 2)));
-        QVERIFY(test::exec(QStringLiteral("CREATE TRIGGER refuse BEFORE ") + trigger
-                           + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'row refused by test'); END")));
+        QVERIFY(test::refuseWrites(trigger.section(u':', 0, 0), trigger.section(u':', 1), QStringLiteral("row refused by test")));
 
         const Status st = insert(entry);
         QVERIFY(!st.ok());

@@ -3,7 +3,9 @@
 #include "app/backups.h"
 #include "app/mainmod.h"
 #include "data/connection.h"
+#include "data/copydatabase.h"
 #include "data/recordset.h"
+#include "servercluster.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +40,22 @@ Sandbox::~Sandbox()
 
 bool Sandbox::createDatabase()
 {
+    if (serverRun()) {
+        // The same book on the suite's server: the template's rows in a new
+        // database of the throwaway cluster.
+        QString why;
+        const QString location = emptiedServerDatabase(&why);
+        const Status st = location.isEmpty() ? Status::failure(kErrorServerUnreachable, why)
+                                             : setUpServerDatabase(location, builtTemplatePath());
+        if (!st) {
+            qWarning("No server database: %s", qPrintable(st.message()));
+            return false;
+        }
+        app().DatabaseFolder = location;
+        app().ConnectionString = location;
+        app().CurrentDbId = 1;
+        return true;
+    }
     QFile::remove(databasePath());
     if (!QFile::copy(builtTemplatePath(), databasePath()))
         return false;
@@ -54,6 +72,21 @@ bool exec(const QString &statement)
     if (!st)
         qWarning("%s in %s", qPrintable(st.message()), qPrintable(statement));
     return st.ok();
+}
+
+bool refuseWrites(const QString &event, const QString &condition, const QString &message)
+{
+    static int made = 0;
+    const QString name = QStringLiteral("refuse%1").arg(++made);
+    if (isServerLocation(app().ConnectionString)) {
+        return exec(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                                   "$$BEGIN RAISE EXCEPTION '%2'; END$$")
+                        .arg(name, message))
+            && exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON Transactions FOR EACH ROW %3 EXECUTE FUNCTION %1()")
+                        .arg(name, event, condition.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(condition)));
+    }
+    return exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON Transactions %3 BEGIN SELECT RAISE(ABORT, '%4'); END")
+                    .arg(name, event, condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition, message));
 }
 
 QStringList column(const QString &statement)

@@ -46,6 +46,10 @@ QString builtTemplatePath();
 bool exec(const QString &statement);
 // The first field of every row of a query on that database, as text.
 QStringList column(const QString &statement);
+// Makes the database refuse every write of this kind ("INSERT", "UPDATE") on
+// the deadlines, with this message, where the condition on the NEW row
+// holds (all when empty): a fault in the middle of a unit of work.
+bool refuseWrites(const QString &event, const QString &condition, const QString &message);
 // Every row of the three tables, each value with its type, one row a line;
 // "unreadable" when a table cannot be read.
 QString dumpTables(const QString &connectionString);
