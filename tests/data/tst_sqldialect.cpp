@@ -81,6 +81,33 @@ private slots:
         QVERIFY(t.params.empty());
     }
 
+    void translatesForTheServer_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("numbered values, truth values, no brackets")
+            << "UPDATE Transactions SET Transactions.TrDone = Not [TrDone] WHERE TrDone=False AND TrDate<=#3/5/2024#"
+            << "UPDATE Transactions SET TrDone = Not TrDone WHERE TrDone=FALSE AND TrDate<=$1";
+        QTest::newRow("a row of values is a VALUES list, typed by its columns")
+            << "INSERT INTO t ( a, b ) SELECT 1, 'x'" << "INSERT INTO t ( a, b ) VALUES ( $1, $2)";
+        QTest::newRow("bound marks take their numbers") << "INSERT INTO t ( a, b ) SELECT ?, ?"
+                                                        << "INSERT INTO t ( a, b ) VALUES ( $1, $2)";
+        QTest::newRow("a SELECT with a condition stays")
+            << "INSERT INTO t ( a ) SELECT 'k' WHERE NOT EXISTS (SELECT a FROM t)"
+            << "INSERT INTO t ( a ) SELECT $1 WHERE NOT EXISTS (SELECT a FROM t)";
+        QTest::newRow("the program's own key counters")
+            << "UPDATE sqlite_sequence SET seq=5 WHERE name='Dbs'" << "UPDATE velto_sequence SET seq=$1 WHERE name=$2";
+    }
+
+    void translatesForTheServer()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        const TranslatedSql t = translateSql(statement, LiteralMode::Lift, Dialect::PostgreSQL);
+        QVERIFY2(t.ok(), qPrintable(t.error));
+        QCOMPARE(QString::fromUtf8(t.sql), expected);
+    }
+
     void refusesWhatItCannotRead_data()
     {
         QTest::addColumn<QString>("statement");
