@@ -248,6 +248,10 @@ void Connection::closeServer()
 
 Status Connection::serverSimple(const char *sql)
 {
+    // Rows still queued are answered first (a failure among them has
+    // already spoiled the unit of work this statement ends).
+    if (m_queued)
+        serverFlush();
     PGresult *r = PQexec(m_server, sql);
     const ExecStatusType s = PQresultStatus(r);
     Status st = s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK ? Status::success() : failureOf(m_server, r);
