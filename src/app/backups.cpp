@@ -191,8 +191,15 @@ QString backupFolderFor(const QString &connectionString)
     return backupFolder() + QLatin1Char('/') + QString::fromLatin1(hash.toHex().left(16));
 }
 
+bool backedUpByServer(const QString &connectionString)
+{
+    return isServerLocation(connectionString);
+}
+
 Status makeBackup(const QString &connectionString, QString *made)
 {
+    if (backedUpByServer(connectionString))
+        return Status::success();
     const QString dbPath = Connection::dataSourceOf(connectionString);
     return storeBackup(connectionString, [&dbPath](const QString &part) { return copyDatabaseFile(dbPath, part); }, made);
 }
@@ -205,6 +212,10 @@ Status backupBeforeDeleting(const QString &connectionString)
 
 Status dailyBackup(const QString &connectionString, bool *made)
 {
+    if (made)
+        *made = false;
+    if (backedUpByServer(connectionString))
+        return Status::success();
     const QStringList names = backupNames(backupFolderFor(connectionString));
     const bool todayDone = std::any_of(names.begin(), names.end(), [](const QString &n) { return stampOf(n).date() == today(); });
     if (made)
@@ -218,6 +229,8 @@ Status dailyBackup(const QString &connectionString, bool *made)
 Status listBackups(const QString &connectionString, QList<BackupInfo> *out)
 {
     out->clear();
+    if (backedUpByServer(connectionString))
+        return Status::success();
     const QString folder = backupFolderFor(connectionString);
     for (const QString &name : backupNames(folder)) {
         BackupInfo info;

@@ -3,7 +3,9 @@
 // command that deletes many deadlines at once and at the first start of
 // each day, kept in the user's data folder apart for each database, the
 // newest kBackupsKept of each; and the restore of one of them in place of
-// the database.
+// the database. A database on a server is backed up by the server's own
+// means: for it, making a backup does nothing and succeeds, and there are
+// no backups to list.
 
 #include "data/status.h"
 
@@ -26,6 +28,9 @@ void setBackupFolder(const QString &folder);
 // hash of the database file's canonical path, so that every database keeps
 // its own; the file "database.txt" in it names the path for people.
 [[nodiscard]] QString backupFolderFor(const QString &connectionString);
+
+// True for a database on a server, whose backups are the server's.
+[[nodiscard]] bool backedUpByServer(const QString &connectionString);
 
 struct SheetCount {
     QString name;

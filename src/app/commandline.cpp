@@ -65,6 +65,12 @@ CommandLine checkReminderOptions(CommandLine r, const QStringList &seen)
 {
     const bool due = seen.contains(QLatin1String("due"));
     const bool ics = seen.contains(QLatin1String("export-ics"));
+    if (seen.contains(QLatin1String("copy-database"))) {
+        for (const QString &o : seen) {
+            if (o != QLatin1String("copy-database"))
+                return refused(QStringLiteral("--") + o, QStringLiteral("not with --copy-database"));
+        }
+    }
     if (due && ics)
         return refused(QStringLiteral("--export-ics"), QStringLiteral("--due and --export-ics are separate commands"));
     for (const char *o : {"days", "all-sheets", "notify"}) {
@@ -79,7 +85,9 @@ CommandLine checkReminderOptions(CommandLine r, const QStringList &seen)
         if (seen.count(o) > 1)
             return refused(QStringLiteral("--") + o, QStringLiteral("given twice"));
     }
-    if (due)
+    if (!r.copyFrom.isEmpty())
+        r.action = CommandLine::Action::CopyDatabase;
+    else if (due)
         r.action = CommandLine::Action::Due;
     else if (ics)
         r.action = CommandLine::Action::ExportCalendar;
@@ -117,6 +125,21 @@ CommandLine parseCommandLine(const QStringList &arguments)
                     reminderOptions << name;
                     result.allSheets = result.allSheets || name == QLatin1String("all-sheets");
                     result.notify = result.notify || name == QLatin1String("notify");
+                    continue;
+                }
+                if (name == QLatin1String("copy-database") && !hasInlineValue) {
+                    reminderOptions << name;
+                    if (i + 2 >= arguments.size() || arguments.at(i + 1).isEmpty() || arguments.at(i + 2).isEmpty())
+                        return refused(arg, QStringLiteral("two locations must follow"));
+                    result.copyFrom = arguments.at(++i);
+                    result.copyTo = arguments.at(++i);
+                    continue;
+                }
+                if (name == QLatin1String("database")) {
+                    if (!takeValue(arguments, &i, inlineValue, hasInlineValue, &value) || value.isEmpty())
+                        return refused(arg, QStringLiteral("a folder or server address must follow"));
+                    reminderOptions << name;
+                    result.database = value;
                     continue;
                 }
                 if (name == QLatin1String("days") || name == QLatin1String("sheet")
@@ -165,14 +188,20 @@ QString usageText()
 {
     QString text;
     QTextStream out(&text);
-    out << "Usage: velto [--help | --version]\n"
-        << "       velto --due [--days N] [--sheet ID | --all-sheets] [--notify]\n"
-        << "       velto --export-ics FILE [--sheet ID]\n"
+    out << "Usage: velto [--help | --version] [--database LOCATION]\n"
+        << "       velto --due [--days N] [--sheet ID | --all-sheets] [--notify] [--database LOCATION]\n"
+        << "       velto --export-ics FILE [--sheet ID] [--database LOCATION]\n"
+        << "       velto --copy-database FROM TO\n"
         << "Velto, a planner for deadlines: credits, debits and appointments.\n"
         << "\n"
         << "Options:\n"
         << "  -h, --help       show this text and exit\n"
         << "  -v, --version    show the version and exit\n"
+        << "  --database LOCATION  work on this database for this run only: a folder holding\n"
+        << "                   velto.mdb, or a PostgreSQL server as postgresql://user@host:port/dbname\n"
+        << "                   (a password in it is used, never stored)\n"
+        << "  --copy-database FROM TO  copy a whole book between two locations (folders or\n"
+        << "                   server addresses); TO must hold no data yet; exit status 0 or 2\n"
         << "  --due            print the open deadlines due today or earlier, then their total;\n"
         << "                   exit status 0 when something is due, 1 when nothing is, 2 on error\n"
         << "  --days N         with --due: also those due in the next N days\n"
@@ -192,13 +221,15 @@ QString usageText()
         << "Where things live:\n"
         << "  user settings     " << hiveFilePath(HKEY_CURRENT_USER) << "\n"
         << "  machine settings  " << hiveFilePath(HKEY_LOCAL_MACHINE)
-        << " (holds appset_curdb, the chosen database folder;\n"
+        << " (holds appset_curdb, the chosen database location;\n"
         << "                    it wins over " << (systemMachineFilePath().isEmpty() ? QStringLiteral("-") : systemMachineFilePath())
         << ", written only where you may)\n"
-        << "  database          velto.mdb in the chosen database folder; without a choice in the\n"
-        << "                    program folder when you may write there, otherwise in\n"
+        << "  database          velto.mdb in the chosen database folder, or the chosen server's\n"
+        << "                    database; without a choice in the program folder when you may\n"
+        << "                    write there, otherwise in\n"
         << "                    " << userDatabaseFolder() << "\n"
-        << "Back up by copying velto.mdb while Velto is closed, and the settings files.\n";
+        << "Back up by copying velto.mdb while Velto is closed, and the settings files;\n"
+        << "a database on a server is backed up by the server's own means.\n";
     return text;
 }
 
@@ -212,6 +243,9 @@ int handleCommandLine(int argc, char *argv[])
     case CommandLine::Action::Run:
     case CommandLine::Action::Due:
     case CommandLine::Action::ExportCalendar:
+        setDatabaseForRun(cl.database);
+        return -1;
+    case CommandLine::Action::CopyDatabase:
         return -1;
     case CommandLine::Action::ShowVersion:
         std::fputs(qPrintable(versionText() + QLatin1Char('\n')), stdout);

@@ -9,7 +9,7 @@ namespace velto {
 // pass through to QApplication; anything else is refused.
 struct CommandLine
 {
-    enum class Action { Run, ShowVersion, ShowHelp, Refuse, Due, ExportCalendar };
+    enum class Action { Run, ShowVersion, ShowHelp, Refuse, Due, ExportCalendar, CopyDatabase };
     Action action = Action::Run;
     QString offending; // the argument that was refused
     QString reason;    // why, when it is not an unknown option
@@ -20,6 +20,11 @@ struct CommandLine
     bool allSheets = false;
     bool notify = false;
     QString calendarFile;  // --export-ics FILE
+    // --database LOCATION: the database of this run instead of the chosen one.
+    QString database;
+    // --copy-database FROM TO: two locations, folders or server URIs.
+    QString copyFrom;
+    QString copyTo;
 };
 
 // The largest --days: ten years ahead.
@@ -34,8 +39,10 @@ inline constexpr int kMaxDueDays = 3650;
 [[nodiscard]] QString usageText();
 
 // Handles --version, --help and refused arguments before any window system is
-// touched. Returns the exit status to end with, or -1 to go on: to start the
-// program, or for --due and --export-ics, which the reminder commands run.
+// touched, and takes --database as this run's database (setDatabaseForRun).
+// Returns the exit status to end with, or -1 to go on: to start the
+// program, or for --due, --export-ics and --copy-database, which the
+// commands of src/cli run.
 [[nodiscard]] int handleCommandLine(int argc, char *argv[]);
 
 } // namespace velto

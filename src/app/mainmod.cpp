@@ -2,18 +2,20 @@
 
 #include "app/preferences.h"
 #include "data/catalogue.h"
-
+#include "data/connection.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QThread>
+#include <QUrl>
 
 namespace velto {
 
 namespace {
 QString g_programFolder;
+QString g_databaseForRun;
 int g_writePauseMs = 600;
 } // namespace
 
@@ -134,9 +136,11 @@ void PauseAfterWrite()
         QThread::msleep(static_cast<unsigned long>(g_writePauseMs));
 }
 
-QString connectionStringFor(const QString &folder)
+QString connectionStringFor(const QString &location)
 {
-    QString path = folder + QLatin1Char('/') + QLatin1String(kDatabaseFileName);
+    if (isServerLocation(location))
+        return location;
+    QString path = location + QLatin1Char('/') + QLatin1String(kDatabaseFileName);
     // A ";" would end the value early and outer blanks would be trimmed, so
     // such a path goes between double quotes, its own quotes doubled, as
     // connection strings have always allowed. Plain paths stay unquoted.
@@ -144,6 +148,57 @@ QString connectionStringFor(const QString &folder)
         path = QLatin1Char('"') + path.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path
         + QStringLiteral(";Persist Security Info=False");
+}
+
+QString keepPasswordForRun(const QString &location)
+{
+    if (!isServerLocation(location))
+        return location;
+    // libpq's URI: scheme://[user[:password]@]hosts[/dbname][?name=value&...]
+    QString stripped = location.trimmed();
+    QString password;
+    const qsizetype hostsAt = stripped.indexOf(QStringLiteral("://")) + 3;
+    qsizetype authorityEnd = stripped.size();
+    for (const QChar end : {u'/', u'?', u'#'}) {
+        const qsizetype at = stripped.indexOf(end, hostsAt);
+        if (at >= 0 && at < authorityEnd)
+            authorityEnd = at;
+    }
+    const qsizetype userEnd = stripped.lastIndexOf(u'@', authorityEnd - 1);
+    const qsizetype colon = userEnd >= hostsAt ? stripped.indexOf(u':', hostsAt) : -1;
+    if (colon >= 0 && colon < userEnd) {
+        password = QUrl::fromPercentEncoding(stripped.mid(colon + 1, userEnd - colon - 1).toUtf8());
+        stripped.remove(colon, userEnd - colon);
+    }
+    const qsizetype query = stripped.indexOf(u'?', hostsAt);
+    if (query >= 0) {
+        QStringList kept;
+        for (const QString &pair : stripped.mid(query + 1).split(u'&')) {
+            if (pair.startsWith(QLatin1String("password="), Qt::CaseInsensitive))
+                password = QUrl::fromPercentEncoding(pair.mid(9).toUtf8());
+            else
+                kept << pair;
+        }
+        stripped.truncate(query);
+        if (!kept.isEmpty())
+            stripped += u'?' + kept.join(u'&');
+    }
+    if (!password.isEmpty())
+        setServerPassword(stripped, password);
+    return stripped;
+}
+
+QString locationText(const QString &location)
+{
+    return isServerLocation(location) ? location : QDir::toNativeSeparators(location) + QDir::separator();
+}
+
+void setDatabaseForRun(const QString &location)
+{
+    if (location.isEmpty() || isServerLocation(location))
+        g_databaseForRun = keepPasswordForRun(location);
+    else
+        g_databaseForRun = QFileInfo(location).absoluteFilePath();
 }
 
 } // namespace velto
@@ -159,6 +214,17 @@ QString connectionStringFor(const QString &folder)
 #include <QFile>
 
 namespace velto {
+
+QString databaseLocation()
+{
+    if (!g_databaseForRun.isEmpty())
+        return g_databaseForRun;
+    const QString stored = NzStr(ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb),
+                                             curDbDefault()), curDbDefault());
+    // One kept by hand with a password in it is still used, but the
+    // password is only held for this run.
+    return keepPasswordForRun(stored);
+}
 
 DatabaseCheck CheckDatabase(const QString &connectionString)
 {

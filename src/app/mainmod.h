@@ -18,7 +18,7 @@ struct AppState {
     int LanguageChoice = 0;        // 0 automatic, 2 de, 3 en, 4 es, 5 fr, 6 it
     int LanguageOffset = 3000;     // 0, 3000, 6000, 9000, 12000
     QString HelpFile;              // full path of the language's help file
-    QString DatabaseFolder;        // no trailing separator
+    QString DatabaseFolder;        // the location: a folder (no trailing separator) or a server URI
     QString ConnectionString;
     QString AppTitle = QStringLiteral("Velto");
     int CurrentDbId = 1;
@@ -33,7 +33,7 @@ struct AppState {
 
 AppState &app();
 // The database the windows work on: the connection string of the chosen
-// folder, passed to every workflow of the core.
+// location, passed to every workflow of the core.
 inline const QString &currentDatabase() { return app().ConnectionString; }
 
 // The application title and the settings key path built from it.
@@ -74,9 +74,22 @@ inline constexpr int LOCALE_SDECIMAL = 14;
 inline constexpr int LOCALE_IFIRSTDAYOFWEEK = 4108;
 QString GetLocaleString(int localeId, int item);
 
-// The connection string for a database folder: the folder and "velto.mdb"
-// joined with "/".
-QString connectionStringFor(const QString &folder);
+// The connection string for a database location: for a folder, the folder
+// and "velto.mdb" joined with "/"; a server's URI is its own.
+QString connectionStringFor(const QString &location);
+// The location as it may be kept: a password in a server's URI
+// ("user:secret@host", "?password=secret") is taken out and kept for this
+// run only (setServerPassword). A folder is returned as it is.
+[[nodiscard]] QString keepPasswordForRun(const QString &location);
+// The location as the user reads it: a folder in the system's form with a
+// trailing separator, a server's address as it is.
+[[nodiscard]] QString locationText(const QString &location);
+// A location given for one run (--database) instead of the stored one; not
+// kept in the settings (a folder is made absolute). Empty: the stored one.
+void setDatabaseForRun(const QString &location);
+// The location this run works on: the one given for the run, or the stored
+// choice, or the default folder. SettingsKey must be set.
+[[nodiscard]] QString databaseLocation();
 inline constexpr const char *kDatabaseFileName = "velto.mdb";
 inline constexpr const char *kTemplateFileName = "master.gen";
 

@@ -14,17 +14,19 @@ class UserPrompts;
 // Returns false when the program must end (the user has been told why).
 bool runStartup(UserPrompts &prompts, float scrollBarTwips);
 
-// The start-up half of the database folder choice: ask for another folder
-// after the database could not be opened, store it for the next start.
+// The start-up half of the database choice: ask for another folder or
+// server after the database could not be opened, store it for the next start.
 class frmForFolders
 {
 public:
     static void Apri(UserPrompts &prompts);
 };
 
-// Asks for a folder with the given prompt and stores it as the database
-// folder; shows doneMessageId afterwards. Shared by the start-up failure
-// path and the Tools menu.
-void chooseDatabaseFolder(UserPrompts &prompts, int promptId, int doneMessageId);
+// Asks whether the database is in a folder or on a server (kindPromptId),
+// then for the folder (folderPromptId) or the server's address, and stores
+// it, without a password, as the database location for the next start;
+// shows doneMessageId afterwards. Shared by the start-up failure path and
+// the Tools menu.
+void chooseDatabase(UserPrompts &prompts, int kindPromptId, int folderPromptId, int doneMessageId);
 
 } // namespace velto

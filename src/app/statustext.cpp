@@ -18,6 +18,17 @@ QString userMessage(const Status &status)
         // A fault of the program, not of the user's data: the engine's own
         // words go along for whoever reads the report.
         return LoadResString(1593) + QStringLiteral("\n") + status.message();
+    case kErrorServerUnreachable:
+    case kErrorServerLogin:
+    case kErrorServerLost:
+    case kErrorServerTimeout:
+    case kErrorServerBusy:
+    case kErrorServer:
+    case kErrorNotEmpty: {
+        // Ours first, then the server's own words for whoever looks after it.
+        const QString text = LoadResString(1928 + status.code() - kErrorServerUnreachable);
+        return status.message().isEmpty() || status.message() == text ? text : text + QStringLiteral("\n") + status.message();
+    }
     default:
         return status.message();
     }

@@ -9,8 +9,9 @@ namespace velto {
 
 // The data layer knows no languages: its own refusals carry a code and an
 // English text for the log. This gives their text from the string table;
-// the database engine's messages and texts the core already took from the
-// string table pass through as they are.
+// a database server's refusals are told in the user's words with the
+// server's after them; the database engine's messages and texts the core
+// already took from the string table pass through as they are.
 [[nodiscard]] QString userMessage(const Status &status);
 
 } // namespace velto

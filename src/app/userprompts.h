@@ -1,7 +1,8 @@
 #pragma once
 // Every question the program puts to the user goes through this one
 // interface: messages, yes/no questions, input boxes, folder and file
-// choice, the print dialog, the group questions and opening an address.
+// choice, passwords, the print dialog, the group questions and opening an
+// address.
 // The program answers with the window system's dialogs; tests answer from
 // a script instead of blocking on a modal box.
 
@@ -26,6 +27,9 @@ struct SaveFileRequest {
 };
 
 // The two questions asked for a deadline that belongs to a series.
+// Where the database the user chooses lives.
+enum class DatabaseKind { Cancelled, Folder, Server };
+
 enum class GroupQuestionKind {
     Add,   // a new deadline: on its own (1) or into the series (2)
     Erase, // delete: this deadline (1) or the whole series (2)
@@ -43,6 +47,10 @@ public:
     // An input box with a prefilled value; none when cancelled. A maxLength
     // above 0 limits what can be typed.
     virtual std::optional<QString> askText(const QString &prompt, const QString &value, int maxLength) = 0;
+    // A password, typed unseen; none when cancelled.
+    virtual std::optional<QString> askPassword(const QString &prompt) = 0;
+    // A folder or a database server, for the database to work on.
+    virtual DatabaseKind askDatabaseKind(const QString &prompt) = 0;
     // The chosen path; empty when cancelled.
     virtual QString chooseSaveFile(const SaveFileRequest &request) = 0;
     // Shows the print dialog on the printer; true when the user confirms.

@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/statustext.h"
 #include "app/strings.h"
+#include "data/connection.h"
 #include "deadlines/datasheets.h"
 #include "deadlines/duelist.h"
 #include "deadlines/icalexport.h"
@@ -37,9 +38,9 @@ int failed(const QString &message)
     return kExitError;
 }
 
-// The language, database and active sheet the program would use, settled
-// as its start does but without creating, copying or upgrading anything.
-Status settleReadOnly()
+} // namespace
+
+void settleLanguage()
 {
     AppState &s = app();
     s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
@@ -49,9 +50,26 @@ Status settleReadOnly()
                                                             ? GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE)
                                                             : QString())
                            .offset;
-    s.DatabaseFolder = NzStr(ReadSetting(HKEY_LOCAL_MACHINE, s.SettingsKey, REG_SZ, QLatin1String(kCurDb),
-                                         curDbDefault()), curDbDefault());
+}
+
+namespace {
+
+// The language, database and active sheet the program would use, settled
+// as its start does but without creating, copying or upgrading anything.
+Status settleReadOnly()
+{
+    settleLanguage();
+    AppState &s = app();
+    s.DatabaseFolder = databaseLocation();
     s.ConnectionString = connectionStringFor(s.DatabaseFolder);
+    if (isServerLocation(s.DatabaseFolder)) {
+        Connection c;
+        if (const Status st = c.open(s.ConnectionString); !st)
+            return Status::failure(st.code(), userMessage(st));
+        c.close();
+        LoadCurrentDb();
+        return Status::success();
+    }
     switch (CheckDatabase(s.ConnectionString)) {
     case DatabaseCheck::Opens:
         break;

@@ -1,4 +1,4 @@
-// Choosing the database folder, from the Tools menu and after a failed
+// Choosing the database folder or server, from the Tools menu and after a failed
 // start: what is stored machine-wide, what is shown, and that the running
 // program keeps its folder until the next start.
 
@@ -28,7 +28,7 @@ QVariant storedFolder()
 void choose(const QString &path, PromptRecorder &prompts)
 {
     if (path == QLatin1String("tools"))
-        chooseDatabaseFolder(prompts, 506, 1362);
+        chooseDatabase(prompts, 1920, 506, 1362);
     else
         frmForFolders::Apri(prompts);
 }
@@ -52,12 +52,20 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<int>("prompt");
         QTest::addColumn<int>("done");
-        QTest::newRow("Tools menu") << "tools" << "/srv/shared/velto" << 506 << 1362;
-        QTest::newRow("Tools menu, folder with one percent sign") << "tools" << "/srv/100%" << 506 << 1362;
-        QTest::newRow("start-up failure") << "startup" << "/media/usb" << 1401 << 1402;
+        QTest::addColumn<QString>("stored"); // for a server: the address kept, or "" when refused
+        QTest::newRow("Tools menu") << "tools" << "/srv/shared/velto" << 506 << 1362 << "";
+        QTest::newRow("Tools menu, folder with one percent sign") << "tools" << "/srv/100%" << 506 << 1362 << "";
+        QTest::newRow("start-up failure") << "startup" << "/media/usb" << 1401 << 1402 << "";
         // An empty folder is the cancelled question: nothing stored, nothing shown.
-        QTest::newRow("Tools menu, cancelled") << "tools" << "" << 506 << 0;
-        QTest::newRow("start-up failure, cancelled") << "startup" << "" << 1401 << 0;
+        QTest::newRow("Tools menu, cancelled") << "tools" << "" << 506 << 0 << "";
+        QTest::newRow("start-up failure, cancelled") << "startup" << "" << 1401 << 0 << "";
+        // A password typed into a server's address is never written down.
+        QTest::newRow("Tools menu, server with a password") << "tools" << "postgresql://ann:s%40cret@db:5432/velto" << 0
+                                                           << 1362 << "postgresql://ann@db:5432/velto";
+        QTest::newRow("start-up failure, server with a password parameter")
+            << "startup" << "postgres://db/velto?password=x&sslmode=require" << 0 << 1402
+            << "postgres://db/velto?sslmode=require";
+        QTest::newRow("Tools menu, not a server's address") << "tools" << "db.example/velto" << 0 << 1924 << "";
     }
 
     void chosenFolderIsStoredForTheNextStart()
@@ -66,16 +74,25 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(int, prompt);
         QFETCH(int, done);
+        QFETCH(QString, stored);
         const QString runningFolder = app().DatabaseFolder;
         const QString runningConnection = app().ConnectionString;
         WriteSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), QStringLiteral("/old"));
         PromptRecorder prompts;
         prompts.folder = folder;
+        if (!prompt) {
+            prompts.kindAnswers = {DatabaseKind::Server};
+            prompts.textAnswers = {folder};
+        }
 
         choose(path, prompts);
 
-        QCOMPARE(prompts.folderPrompts, QStringList{LoadResString(prompt)});
-        QCOMPARE(storedFolder().toString(), folder.isEmpty() ? QStringLiteral("/old") : folder);
+        QCOMPARE(prompts.kindPrompts, QStringList{LoadResString(path == u"tools" ? 1920 : 1927)});
+        QCOMPARE(prompts.folderPrompts, prompt ? QStringList{LoadResString(prompt)} : QStringList());
+        QCOMPARE(prompts.textPrompts, prompt ? QStringList() : QStringList{LoadResString(1923)});
+        if (prompt)
+            stored = folder;
+        QCOMPARE(storedFolder().toString(), stored.isEmpty() ? QStringLiteral("/old") : stored);
         QCOMPARE(prompts.messages, done ? QStringList{LoadResString(done)} : QStringList());
         // Nothing is reopened while the program runs.
         QCOMPARE(app().DatabaseFolder, runningFolder);

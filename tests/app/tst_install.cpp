@@ -117,6 +117,8 @@ private slots:
         QTest::newRow("-h names today's override") << QStringList{u"-h"_s} << 0 << u"VELTO_TODAY"_s << QString();
         QTest::newRow("unknown option") << QStringList{u"--frobnicate"_s} << 2 << QString() << u"Usage: velto"_s;
         QTest::newRow("stray argument") << QStringList{u"file.mdb"_s} << 2 << QString() << u"Usage: velto"_s;
+        QTest::newRow("--copy-database needs two locations")
+            << QStringList{u"--copy-database"_s, u"/tmp"_s} << 2 << QString() << u"two locations must follow"_s;
     }
 
     void answersCommandLine()

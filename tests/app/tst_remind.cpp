@@ -8,6 +8,7 @@
 #include "promptrecorder.h"
 #include "seed.h"
 #include "selfprocess.h"
+#include "servercluster.h"
 #include "testsupport.h"
 #include "ui/maintenance/frmoptions.h"
 
@@ -98,6 +99,26 @@ private slots:
             seedDeadline(3, DeadlineType::Credit, day, u"Far"_s, 0, money("1"));
         QVERIFY(Connection::executeAlone(currentDatabase(), u"UPDATE Transactions SET TrNotes='a\r\nb\tc\x1b' WHERE TrDbId=3"_s));
         m_dbHash = dbHash();
+    }
+
+    // A whole book onto a server and back into a folder, every row and key
+    // as it was; the server's book read for one run with --database; a
+    // target that holds data refused.
+    void copyDatabaseThereAndBack()
+    {
+        QString why;
+        const QString server = newServerDatabase(&why), back = m_box.path() + u"/back"_s;
+        QVERIFY2(!server.isEmpty() && QDir().mkpath(back), qPrintable(why));
+        Run r = velto({u"--copy-database"_s, m_box.dataDir(), server});
+        QVERIFY2(r.exit == 0 && r.out.startsWith(u"Copied %1 to %2: 3 data sheets, "_s.arg(m_box.dataDir(), server)),
+                 qPrintable(r.out + r.err));
+        QCOMPARE(velto({u"--database"_s, server, u"--due"_s, u"--all-sheets"_s}).out, velto({u"--due"_s, u"--all-sheets"_s}).out);
+        QCOMPARE(velto({u"--copy-database"_s, server, back}).exit, 0);
+        QCOMPARE(dumpTables(connectionStringFor(back)), dumpTables(currentDatabase()));
+        r = velto({u"--copy-database"_s, back, server});
+        QCOMPARE(r.exit, 2);
+        QCOMPARE(r.err, u"velto: The target database already holds data.\n"_s);
+        QCOMPARE(dbHash(), m_dbHash);
     }
 
     void dueReportsAndExits_data()

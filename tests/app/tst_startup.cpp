@@ -10,6 +10,7 @@
 #include "data/schema.h"
 #include "deadlines/series.h"
 #include "selfprocess.h"
+#include "servercluster.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -244,6 +245,56 @@ private slots:
         QVERIFY(runStartup(prompts, 0));
         QCOMPARE(app().CurrentDbId, active);
         QCOMPARE(app().CurrentDbName, name);
+    }
+
+    // A book on a server: an empty database gets the template's rows, no file
+    // or backup is made; a password is asked once when the server wants one,
+    // and one given in the address for a run is used but never stored.
+    void serverBookStartsAndAsksForItsPasswordOnce()
+    {
+        QString why;
+        const QString location = test::newServerDatabase(&why);
+        QVERIFY2(!location.isEmpty(), qPrintable(why));
+        setDatabaseFolder(location);
+        RecordingPrompts prompts;
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(app().ConnectionString, location);
+        QCOMPARE(app().CurrentDbName, QString::fromLatin1(kFirstDataSheetName));
+        QVERIFY(!QFileInfo::exists(m_box->backupDir()) && !QFileInfo::exists(m_box->programDir() + "/velto.mdb"));
+
+        // The cluster trusts local connections; for this role only it wants the password.
+        QVERIFY(Connection::executeAlone(location, QStringLiteral("CREATE ROLE clerk LOGIN SUPERUSER PASSWORD 'right'")));
+        const QString hba = test::serverDataDir() + QStringLiteral("/pg_hba.conf");
+        QVERIFY(test::writeFile(hba, "local all clerk scram-sha-256\n" + test::readFile(hba)));
+        QCOMPARE(test::runServerTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), test::serverDataDir(), QStringLiteral("reload")}), 0);
+        const QString clerk = QString(location).replace(QStringLiteral("velto@"), QStringLiteral("clerk@"));
+        for (int i = 0; i < 100 && Connection().open(clerk); ++i)
+            QTest::qWait(50);
+        dropIdleServerSessions();
+        setDatabaseFolder(clerk);
+        for (const char *password : {"wrong", "right"}) {
+            RecordingPrompts asked;
+            asked.passwordAnswers = {QString::fromLatin1(password)};
+            QCOMPARE(runStartup(asked, 0), password == QByteArray("right"));
+            QCOMPARE(asked.passwordPrompts, QStringList{LoadResString(1925).arg(clerk)});
+            if (password == QByteArray("wrong")) {
+                QCOMPARE(asked.messages.size(), 1);
+                QVERIFY2(asked.messages[0].startsWith(LoadResString(1929) + u'\n')
+                             && asked.messages[0].contains(QLatin1String("password authentication failed"))
+                             && asked.messages[0].endsWith(LoadResString(1358)),
+                         qPrintable(asked.messages[0]));
+                QCOMPARE(asked.kindPrompts, QStringList{LoadResString(1927)});
+            }
+        }
+        setServerPassword(clerk, QStringLiteral("wrong"));
+        dropIdleServerSessions();
+        setDatabaseForRun(QString(clerk).replace(QStringLiteral("clerk@"), QStringLiteral("clerk:right@")));
+        const auto forRun = qScopeGuard([] { setDatabaseForRun(QString()); });
+        QVERIFY(runStartup(prompts, 0));
+        QCOMPARE(prompts.passwordPrompts, QStringList());
+        QCOMPARE(app().DatabaseFolder, clerk);
+        QCOMPARE(storedDatabaseFolder(), clerk);
     }
 
     // Which choice means which language is the language table's business;

@@ -41,6 +41,16 @@ public:
         textMaxLengths.append(maxLength);
         return textAnswers.isEmpty() ? std::nullopt : textAnswers.takeFirst();
     }
+    std::optional<QString> askPassword(const QString &prompt) override
+    {
+        passwordPrompts.append(prompt);
+        return passwordAnswers.isEmpty() ? std::nullopt : passwordAnswers.takeFirst();
+    }
+    DatabaseKind askDatabaseKind(const QString &prompt) override
+    {
+        kindPrompts.append(prompt);
+        return kindAnswers.isEmpty() ? DatabaseKind::Folder : kindAnswers.takeFirst();
+    }
     QString chooseSaveFile(const SaveFileRequest &request) override
     {
         saveRequests.append(request.title);
@@ -62,6 +72,8 @@ public:
     QList<bool> answers;                           // Yes/No; No when empty
     QString folder;                                // what the folder dialog returns
     QList<std::optional<QString>> textAnswers;     // input boxes; cancelled when empty
+    QList<std::optional<QString>> passwordAnswers; // password boxes; cancelled when empty
+    QList<DatabaseKind> kindAnswers;               // folder or server; a folder when empty
     QString saveFile;                              // the save dialog's path; empty = cancelled
     std::function<bool(QPrinter &)> printerSetUp;  // the print dialog; cancelled when unset
     QList<int> groupAnswers;                       // group questions; cancelled when empty
@@ -76,6 +88,8 @@ public:
     QStringList textPrompts;
     QStringList textValues;
     QList<int> textMaxLengths;
+    QStringList passwordPrompts;
+    QStringList kindPrompts;
     QStringList saveRequests;
     QList<GroupQuestionKind> groupQuestions;
     QList<QUrl> openedAddresses;

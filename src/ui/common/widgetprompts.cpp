@@ -1,6 +1,7 @@
 #include "ui/common/widgetprompts.h"
 
 #include "app/mainmod.h"
+#include "app/strings.h"
 #include "ui/common/frmGrpAdd.h"
 #include "ui/common/frmGrpErase.h"
 
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QPushButton>
 
 namespace velto {
 
@@ -132,6 +134,34 @@ std::optional<QString> WidgetPrompts::askText(const QString &prompt, const QStri
     if (box.exec() != QDialog::Accepted)
         return std::nullopt;
     return box.textValue();
+}
+
+std::optional<QString> WidgetPrompts::askPassword(const QString &prompt)
+{
+    const ReturnFocus back(parentWindow());
+    QInputDialog box(parentWindow());
+    box.setWindowTitle(app().AppTitle);
+    box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextEchoMode(QLineEdit::Password);
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box.textValue();
+}
+
+DatabaseKind WidgetPrompts::askDatabaseKind(const QString &prompt)
+{
+    const ReturnFocus back(parentWindow());
+    QMessageBox box(QMessageBox::Question, app().AppTitle, prompt, QMessageBox::Cancel, parentWindow());
+    QPushButton *folder = box.addButton(LoadResString(1921), QMessageBox::AcceptRole);
+    QPushButton *server = box.addButton(LoadResString(1922), QMessageBox::AcceptRole);
+    folder->setObjectName(QStringLiteral("cmdFolder"));
+    server->setObjectName(QStringLiteral("cmdServer"));
+    box.setDefaultButton(folder);
+    box.exec();
+    if (box.clickedButton() == folder)
+        return DatabaseKind::Folder;
+    return box.clickedButton() == server ? DatabaseKind::Server : DatabaseKind::Cancelled;
 }
 
 QString WidgetPrompts::chooseSaveFile(const SaveFileRequest &request)

@@ -18,6 +18,8 @@ public:
     bool askYesNo(const QString &text, bool defaultYes) override;
     QString browseForFolder(const QString &prompt) override;
     std::optional<QString> askText(const QString &prompt, const QString &value, int maxLength) override;
+    std::optional<QString> askPassword(const QString &prompt) override;
+    DatabaseKind askDatabaseKind(const QString &prompt) override;
     QString chooseSaveFile(const SaveFileRequest &request) override;
     bool setUpPrinter(QPrinter &printer) override;
     int askGroupQuestion(GroupQuestionKind kind) override;

@@ -838,7 +838,7 @@ void frmMain::mnuLangs_Click(int index)
 
 void frmMain::changeDatabaseFolder()
 {
-    chooseDatabaseFolder(m_prompts, 506, 1362);
+    chooseDatabase(m_prompts, 1920, 506, 1362);
 }
 
 // ---------------------------------------------------------------- helpers

@@ -105,8 +105,11 @@ void frmRestore::loadList()
     if (!m_backups.isEmpty())
         m_lst->setCurrentItem(m_lst->topLevelItem(0));
     m_cmdRestore->setEnabled(!m_backups.isEmpty());
-    m_lblFolder->setText(LoadResString(m_backups.isEmpty() ? 1701 : 1704) + u' '
-                         + QDir::toNativeSeparators(backupFolderFor(currentDatabase())));
+    if (backedUpByServer(currentDatabase()))
+        m_lblFolder->setText(LoadResString(1926));
+    else
+        m_lblFolder->setText(LoadResString(m_backups.isEmpty() ? 1701 : 1704) + u' '
+                             + QDir::toNativeSeparators(backupFolderFor(currentDatabase())));
 }
 
 void frmRestore::cmdRestore_Click()

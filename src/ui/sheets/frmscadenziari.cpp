@@ -14,7 +14,6 @@
 #include "deadlines/undohistory.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -59,7 +58,7 @@ frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
     label2->setBuddy(m_gex);
 
     auto *label1 = new QLabel(LoadResString(1403), this);
-    m_lblDb = new QLabel(QDir::toNativeSeparators(app().DatabaseFolder) + QDir::separator(), this);
+    m_lblDb = new QLabel(locationText(app().DatabaseFolder), this);
     m_lblDb->setObjectName(QStringLiteral("lblDb"));
     m_lblDb->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_lblDb->setFocusPolicy(Qt::TabFocus);

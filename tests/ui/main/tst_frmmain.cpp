@@ -5,14 +5,17 @@
 #include "app/registry.h"
 #include "app/settings.h"
 #include "data/catalogue.h"
+#include "data/copydatabase.h"
 #include "ui/widgets/monthview.h"
 #include "selfprocess.h"
+#include "servercluster.h"
 #include "windowtests.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace velto;
@@ -474,6 +477,35 @@ private slots:
         QCOMPARE(m_prompts.messages, QStringList{LoadResString(1801)});
         QCOMPARE(currentKey(w->gex()), rent);
         QVERIFY(w->gex()->value(col(MainColumn::Done)).toBool());
+    }
+
+    // On a server: Tools > Change database takes the address without the
+    // password typed into it, and the restore window says backups are the
+    // server's.
+    void serverBookChangesDatabaseAndHasNoBackupsOfOurs()
+    {
+        QString why;
+        const QString location = newServerDatabase(&why);
+        QVERIFY2(!location.isEmpty() && setUpServerDatabase(location, builtTemplatePath()), qPrintable(why));
+        app().DatabaseFolder = app().ConnectionString = location;
+        seed(1, DeadlineType::Credit, d(1, 15), "Rent", 0, "100");
+        auto w = openWindow();
+        QCOMPARE(w->gex()->recordCount(), 1);
+        m_prompts.kindAnswers = {DatabaseKind::Server};
+        m_prompts.textAnswers = {QString(location).replace(QStringLiteral("velto@"), QStringLiteral("velto:secret@"))};
+        w->mnuTools(4)->trigger();
+        QCOMPARE(m_prompts.textValues, QStringList{location});
+        QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb)).toString(), location);
+        QCOMPARE(m_prompts.messages, QStringList{LoadResString(1362)});
+        QStringList shown;
+        whenModal("velto::frmRestore", [&shown](QWidget *dialog) {
+            for (const QLabel *label : dialog->findChildren<QLabel *>())
+                shown << label->text();
+            shown << QString::number(dialog->findChild<QPushButton *>(QStringLiteral("cmdRestore"))->isEnabled());
+            dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+        });
+        w->actRestore()->trigger();
+        QVERIFY(shown.contains(LoadResString(1926)) && shown.endsWith(QStringLiteral("0")));
     }
 };
 
