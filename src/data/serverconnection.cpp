@@ -11,6 +11,7 @@
 #include <QMutex>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -118,6 +119,22 @@ std::vector<IdleSession> &idleSessions()
     return idle;
 }
 
+// Whether a kept session is still open at the server's end, found out
+// without a round trip. A server that ends a session (stopped, or the
+// session terminated) sends its last words and closes the socket; one read
+// takes the words only, so reading goes on while the socket has more.
+bool stillOpen(PGconn *conn)
+{
+    for (int reads = 0; reads < 4; ++reads) {
+        if (!PQconsumeInput(conn) || PQstatus(conn) != CONNECTION_OK || PQtransactionStatus(conn) != PQTRANS_IDLE)
+            return false;
+        pollfd waiting{PQsocket(conn), POLLIN, 0};
+        if (::poll(&waiting, 1, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
 // An idle session of this server still open at the server's end; nullptr
 // when there is none.
 PGconn *takeIdleSession(const QString &location, QHash<QByteArray, QByteArray> *statements)
@@ -130,10 +147,7 @@ PGconn *takeIdleSession(const QString &location, QHash<QByteArray, QByteArray> *
             return nullptr;
         IdleSession s = std::move(*it);
         idle.erase(it);
-        // A server that went away closed the socket: reading finds it out
-        // without a round trip.
-        if (PQconsumeInput(s.conn) && PQstatus(s.conn) == CONNECTION_OK
-            && PQtransactionStatus(s.conn) == PQTRANS_IDLE) {
+        if (stillOpen(s.conn)) {
             while (PGnotify *n = PQnotifies(s.conn))
                 PQfreemem(n);
             *statements = std::move(s.statements);
