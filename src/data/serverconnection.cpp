@@ -290,6 +290,14 @@ Status Connection::serverQuery(const TranslatedSql &t, Statement *out, qint64 *a
     }
     if (affected)
         *affected = std::atoll(PQcmdTuples(r));
+    // A write outside a unit of work commits by itself: the listening
+    // windows are told as of any commit.
+    if (s == PGRES_COMMAND_OK && !m_inTransaction) {
+        if (Status told = serverSimple("NOTIFY velto_data"); !told) {
+            PQclear(r);
+            return told;
+        }
+    }
     if (out) {
         out->m_server = r;
         out->m_rows = PQntuples(r);
