@@ -313,7 +313,11 @@ Status Connection::serverQueue(const TranslatedSql &t)
     if (!t.ok())
         return Status::failure(kErrorBadStatement, t.error);
     const ServerParams p(t);
-    QByteArray name = m_serverStatements.value(t.sql);
+    // Prepared for the types of its values: an amount may come as a whole
+    // number in one row and as a fraction in the next.
+    const QByteArray key = t.sql + QByteArray(reinterpret_cast<const char *>(p.types.data()),
+                                              qsizetype(p.types.size() * sizeof(Oid)));
+    QByteArray name = m_serverStatements.value(key);
     if (name.isEmpty()) {
         if (m_queued) {
             if (Status st = serverFlush(); !st)
@@ -325,7 +329,7 @@ Status Connection::serverQueue(const TranslatedSql &t)
         PQclear(r);
         if (!st)
             return st;
-        m_serverStatements.insert(t.sql, name);
+        m_serverStatements.insert(key, name);
     }
     if (m_queued == 0 && !PQenterPipelineMode(m_server))
         return failureOf(m_server, nullptr);

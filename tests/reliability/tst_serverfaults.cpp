@@ -3,14 +3,17 @@
 // 20,000 closed deadlines is held half done by a slow trigger while the
 // fault strikes; it fails with the fault's own error, never succeeds, the
 // book is as it was before, and the next unit of work (which takes a kept
-// session first) works once the server is back.
+// session first) works once the server is back. And a file book copied
+// onto a server arrives whole.
 
 #include "app/mainmod.h"
 #include "data/connection.h"
+#include "data/copydatabase.h"
 #include "deadlines/purge.h"
 #include "servercluster.h"
 #include "testsupport.h"
 
+#include <QFile>
 #include <QScopeGuard>
 #include <QTest>
 #include <QThread>
@@ -119,6 +122,26 @@ private slots:
         QVERIFY2(st, qPrintable(st.message()));
         QCOMPARE(closed, qint64(kClosed));
         QCOMPARE(test::dumpTables(app().ConnectionString), before);
+    }
+
+    // A file stores a whole amount as an integer and another as a real: the
+    // rows of one statement come with values of either type.
+    void aBookWhoseAmountsAreWholeAndFractionalIsCopiedOntoTheServer()
+    {
+        const QString file = QStringLiteral("Data Source=") + m_box->databasePath();
+        QVERIFY(QFile::copy(test::builtTemplatePath(), m_box->databasePath()));
+        QFile::setPermissions(m_box->databasePath(), QFile::ReadOwner | QFile::WriteOwner);
+        for (const char *value : {"10", "11.25", "-3"})
+            QVERIFY(Connection::executeAlone(file, QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrValue, "
+                                                                  "TrBalance) VALUES (1, -1, #01/31/2027#, %1, %1)").arg(value)));
+        QString why;
+        const QString server = test::newServerDatabase(&why);
+        QVERIFY2(!server.isEmpty(), qPrintable(why));
+        const Status st = copyDatabase(file, server);
+        QVERIFY2(st, qPrintable(st.message()));
+        BookTotals copied;
+        QVERIFY(readBookTotals(server, &copied));
+        QCOMPARE(copied.perSheet.value(0).valueUnits, qint64(182500));
     }
 };
 
