@@ -213,18 +213,20 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, const Q
     const QByteArray description = e.description.toUtf8();
     const QByteArray cadence = QString(letter).toUtf8();
     for (int k = 1; k <= count; ++k) {
-        Status st = insert.add(sheetId)
-                        .add(type)
-                        .add(dates.at(k - 1))
-                        .add(description)
-                        .add(e.accountId)
-                        .add(value)
-                        .add(balance)
-                        .add(cadence)
-                        .add(k)
-                        .add(count)
-                        .add(group)
-                        .execute();
+        insert.add(sheetId)
+            .add(type)
+            .add(dates.at(k - 1))
+            .add(description)
+            .add(e.accountId)
+            .add(value)
+            .add(balance)
+            .add(cadence)
+            .add(k)
+            .add(count)
+            .add(group);
+        // The first row's key is needed at once; the others go to a server
+        // in one stream, answered at the flush below.
+        Status st = k == 1 ? insert.execute() : insert.queue();
         if (!st)
             return st;
         if (k > 1)
@@ -238,6 +240,8 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, const Q
                 return st;
         }
     }
+    if (Status st = insert.flush(); !st)
+        return st;
     // A new series keeps its rule; a number used before keeps no old one.
     if (e.addToGroupId <= 0) {
         Status st = conn.execute(sql::deleteSeriesRule(group));
