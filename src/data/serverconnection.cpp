@@ -11,6 +11,7 @@
 #include <QMutex>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -118,6 +119,22 @@ std::vector<IdleSession> &idleSessions()
     return idle;
 }
 
+// Whether a kept session is still open at the server's end, found out
+// without a round trip. A server that ends a session (stopped, or the
+// session terminated) sends its last words and closes the socket; one read
+// takes the words only, so reading goes on while the socket has more.
+bool stillOpen(PGconn *conn)
+{
+    for (int reads = 0; reads < 4; ++reads) {
+        if (!PQconsumeInput(conn) || PQstatus(conn) != CONNECTION_OK || PQtransactionStatus(conn) != PQTRANS_IDLE)
+            return false;
+        pollfd waiting{PQsocket(conn), POLLIN, 0};
+        if (::poll(&waiting, 1, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
 // An idle session of this server still open at the server's end; nullptr
 // when there is none.
 PGconn *takeIdleSession(const QString &location, QHash<QByteArray, QByteArray> *statements)
@@ -130,10 +147,7 @@ PGconn *takeIdleSession(const QString &location, QHash<QByteArray, QByteArray> *
             return nullptr;
         IdleSession s = std::move(*it);
         idle.erase(it);
-        // A server that went away closed the socket: reading finds it out
-        // without a round trip.
-        if (PQconsumeInput(s.conn) && PQstatus(s.conn) == CONNECTION_OK
-            && PQtransactionStatus(s.conn) == PQTRANS_IDLE) {
+        if (stillOpen(s.conn)) {
             while (PGnotify *n = PQnotifies(s.conn))
                 PQfreemem(n);
             *statements = std::move(s.statements);
@@ -280,6 +294,14 @@ Status Connection::serverQuery(const TranslatedSql &t, Statement *out, qint64 *a
     }
     if (affected)
         *affected = std::atoll(PQcmdTuples(r));
+    // A write outside a unit of work commits by itself: the listening
+    // windows are told as of any commit.
+    if (s == PGRES_COMMAND_OK && !m_inTransaction) {
+        if (Status told = serverSimple("NOTIFY velto_data"); !told) {
+            PQclear(r);
+            return told;
+        }
+    }
     if (out) {
         out->m_server = r;
         out->m_rows = PQntuples(r);
@@ -295,7 +317,11 @@ Status Connection::serverQueue(const TranslatedSql &t)
     if (!t.ok())
         return Status::failure(kErrorBadStatement, t.error);
     const ServerParams p(t);
-    QByteArray name = m_serverStatements.value(t.sql);
+    // Prepared for the types of its values: an amount may come as a whole
+    // number in one row and as a fraction in the next.
+    const QByteArray key = t.sql + QByteArray(reinterpret_cast<const char *>(p.types.data()),
+                                              qsizetype(p.types.size() * sizeof(Oid)));
+    QByteArray name = m_serverStatements.value(key);
     if (name.isEmpty()) {
         if (m_queued) {
             if (Status st = serverFlush(); !st)
@@ -307,7 +333,7 @@ Status Connection::serverQueue(const TranslatedSql &t)
         PQclear(r);
         if (!st)
             return st;
-        m_serverStatements.insert(t.sql, name);
+        m_serverStatements.insert(key, name);
     }
     if (m_queued == 0 && !PQenterPipelineMode(m_server))
         return failureOf(m_server, nullptr);

@@ -224,8 +224,8 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, const Q
             .add(k)
             .add(count)
             .add(group);
-        // The first row's key numbers the series; the others need no answer
-        // one by one (a server takes them in one stream).
+        // The first row's key is needed at once; the others go to a server
+        // in one stream, answered at the flush below.
         Status st = k == 1 ? insert.execute() : insert.queue();
         if (!st)
             return st;

@@ -7,10 +7,11 @@
 // that may have come after it (of any process: delete, purge, undo, sheet
 // deletion, restore...) undid it. A restore puts its backup's rows back; a
 // write it undid must be in the copy it kept of the file it replaced.
+// On a server (VELTO_TEST_ENGINE=server) the workers share one server
+// database; steps on the file itself, backups and restores, run only on a file.
 // By hand: VELTO_STRESS_PROCS, _SECONDS, _SEED, _ONLY (operations, comma
 // separated), _KEEP (a folder for the run's files) and _DATABASE (a
-// connection string for another engine: steps on the file itself, backups
-// and restores, run only when it names a file).
+// connection string of a database to use instead of the sandbox's).
 
 #include "app/backups.h"
 #include "app/mainmod.h"
@@ -35,6 +36,7 @@
 #include <QSet>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 
 using namespace velto;
@@ -66,7 +68,10 @@ QString stateOf(int table, const RowImages &images, qint64 key, int done = -1)
         return kAbsent;
     QStringList parts;
     for (const QString &f : kFields[table]) {
-        const QVariant v = row->value(images.columns.indexOf(f));
+        // A server names its columns in lower case.
+        const auto column = std::find_if(images.columns.cbegin(), images.columns.cend(),
+                                         [&](const QString &c) { return c.compare(f, Qt::CaseInsensitive) == 0; });
+        const QVariant v = row->value(column - images.columns.cbegin());
         parts << (f == u"TrDone" ? QString::number(done >= 0 ? done : int(v.toLongLong() != 0)) : v.toString());
     }
     return u'+' + parts.join(u'|');
@@ -360,10 +365,13 @@ public:
     void check(const QString &cs)
     {
         Recordset rs;
-        const QString whole = QStringLiteral("the file is whole");
-        if (QFileInfo::exists(Connection::dataSourceOf(cs))
-            && (!rs.open(QStringLiteral("PRAGMA integrity_check"), cs) || rs.eof() || rs.textValue(0) != u"ok"))
+        const QString whole = QStringLiteral("the database is whole");
+        if (Connection cn; !QFileInfo::exists(Connection::dataSourceOf(cs))) {
+            if (Status st = cn.open(cs); !st || !(st = cn.checkStructure()))
+                failures[whole] << st.message();
+        } else if (!rs.open(QStringLiteral("PRAGMA integrity_check"), cs) || rs.eof() || rs.textValue(0) != u"ok") {
             failures[whole] << (rs.eof() ? rs.status().message() : rs.textValue(0));
+        }
         const QString refs = QStringLiteral("no deadline names a missing sheet or client");
         if (rs.open(QStringLiteral("SELECT TrRowId, TrDbId, TrAcId FROM Transactions WHERE TrDbId NOT IN (SELECT DbId FROM Dbs)"
                                    " OR (TrAcId<>0 AND TrAcId NOT IN (SELECT AcId FROM Accounts))"), cs))
@@ -477,7 +485,7 @@ class tst_Stress : public QObject
     Q_OBJECT
 
 private slots:
-    void everyWorkflowHoldsWhenProcessesShareTheFile()
+    void everyWorkflowHoldsWhenProcessesShareTheDatabase()
     {
         const int procs = qEnvironmentVariableIsSet("VELTO_STRESS_PROCS") ? qEnvironmentVariableIntValue("VELTO_STRESS_PROCS") : 4;
         const int seconds = qEnvironmentVariableIsSet("VELTO_STRESS_SECONDS") ? qEnvironmentVariableIntValue("VELTO_STRESS_SECONDS") : kDefaultSeconds;
@@ -507,7 +515,8 @@ private slots:
         checker.check(cs);
         if (const QString keep = qEnvironmentVariable("VELTO_STRESS_KEEP"); !keep.isEmpty())
             QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), box.path(), keep});
-        QString report = QStringLiteral("seed %1, %2 processes x %3 s\n").arg(seed).arg(procs).arg(seconds);
+        QString report = QStringLiteral("seed %1, %2 processes x %3 s on %4\n").arg(seed).arg(procs).arg(seconds)
+                             .arg(isServerLocation(cs) ? QStringLiteral("a server") : QStringLiteral("a file"));
         for (const bool refusals : {false, true}) {
             for (auto it = checker.counts.cbegin(); it != checker.counts.cend(); ++it)
                 if (it.key().startsWith(u"refused") == refusals)

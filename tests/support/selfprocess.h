@@ -3,6 +3,7 @@
 // another process (a writer to kill, a holder of a lock).
 
 #include "app/mainmod.h"
+#include "data/connection.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -45,12 +46,13 @@ inline void tell(const char *line)
     std::fflush(stdout);
 }
 
-// The other side works on the database in this folder, with no write pause.
-inline void pointAt(const QString &folder)
+// The other side works on the database in this folder, or at this server
+// location, with no write pause.
+inline void pointAt(const QString &location)
 {
     setWritePauseMs(0);
-    app().DatabaseFolder = folder;
-    app().ConnectionString = connectionStringFor(folder);
+    app().DatabaseFolder = location;
+    app().ConnectionString = isServerLocation(location) ? location : connectionStringFor(location);
     app().CurrentDbId = 1;
 }
 

@@ -64,18 +64,25 @@ public:
             m_why = QStringLiteral("initdb failed: ") + out;
             return;
         }
+        m_running = start();
+    }
+
+    // Starts the server of the cluster made (again, after a test stopped it).
+    bool start()
+    {
         const QString options = QStringLiteral("-k %1 -c listen_addresses= -c fsync=off -c synchronous_commit=off "
                                                "-c full_page_writes=off -c max_connections=200")
                                     .arg(socketDir());
+        QString out;
         if (run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-o"), options,
                                           QStringLiteral("-l"), dataDir() + QStringLiteral("/log"), QStringLiteral("-w"),
                                           QStringLiteral("start")},
                 &out)
             != 0) {
             m_why = QStringLiteral("The server did not start: ") + out;
-            return;
+            return false;
         }
-        m_running = true;
+        return true;
     }
     ~Cluster()
     {
@@ -181,6 +188,15 @@ QString serverDataDir()
 int runServerTool(const QString &tool, const QStringList &arguments, QString *output)
 {
     return cluster().run(tool, arguments, output);
+}
+
+bool startServerAgain(QString *why)
+{
+    Cluster &c = cluster();
+    if (c.start())
+        return true;
+    *why = c.why();
+    return false;
 }
 
 } // namespace velto::test

@@ -24,5 +24,8 @@ QString serverSocketDir();
 QString serverDataDir();
 // Runs a server binary (pg_ctl, psql ...) as the cluster's owner; its exit code.
 int runServerTool(const QString &tool, const QStringList &arguments, QString *output = nullptr);
+// Starts the cluster's server again after a test stopped it (pg_ctl stop),
+// with the options of its first start; false, with the reason, when it fails.
+bool startServerAgain(QString *why);
 
 } // namespace velto::test
