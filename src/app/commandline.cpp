@@ -188,7 +188,8 @@ QString usageText()
 {
     QString text;
     QTextStream out(&text);
-    out << "Usage: velto [--help | --version] [--database LOCATION]\n"
+    out << "Usage: velto [--database LOCATION]\n"
+        << "       velto --help | --version\n"
         << "       velto --due [--days N] [--sheet ID | --all-sheets] [--notify] [--database LOCATION]\n"
         << "       velto --export-ics FILE [--sheet ID] [--database LOCATION]\n"
         << "       velto --copy-database FROM TO\n"
