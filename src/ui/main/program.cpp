@@ -7,9 +7,15 @@
 #include "ui/common/widgetprompts.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
 
 #include <memory>
 
@@ -23,6 +29,46 @@ float scrollBarWidthTwips()
     const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
     return float(px * 1440.0 / dpi);
 }
+
+// With VELTO_STARTUP_TIMING set, one line on standard error once the main
+// window is first shown on the screen: the wall clock in milliseconds since
+// the epoch and the process's resident memory, for timing the start from
+// outside. Set to "quit", the program then ends.
+class ShownReport : public QObject
+{
+public:
+    explicit ShownReport(QWindow *window) : QObject(window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = static_cast<QWindow *>(watched);
+        if (event->type() == QEvent::Expose && window->isExposed()) {
+            window->removeEventFilter(this);
+            // After the window has handled its exposure: painted and flushed.
+            QTimer::singleShot(0, this, &ShownReport::report);
+        }
+        return false;
+    }
+
+private:
+    void report()
+    {
+        QByteArray line = "velto: shown " + QByteArray::number(QDateTime::currentMSecsSinceEpoch());
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &item : status.readAll().split('\n')) {
+                if (item.startsWith("VmRSS:") || item.startsWith("VmHWM:"))
+                    line += ' ' + item.simplified().replace(": ", "=").replace(" kB", "kB");
+            }
+        }
+        std::fprintf(stderr, "%s\n", line.constData());
+        std::fflush(stderr);
+        if (qgetenv("VELTO_STARTUP_TIMING") == "quit")
+            QCoreApplication::quit();
+    }
+};
+
 } // namespace
 
 int runProgram(int argc, char *argv[])
@@ -46,6 +92,8 @@ int runProgram(int argc, char *argv[])
     splash.reset();
 
     main.show();
+    if (qEnvironmentVariableIsSet("VELTO_STARTUP_TIMING") && main.windowHandle())
+        new ShownReport(main.windowHandle());
     return QApplication::exec();
 }
 
