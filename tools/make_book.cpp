@@ -4,7 +4,7 @@
 // moves it), a quarter of them in monthly series of twelve, most of the past
 // closed.
 //
-//   velto_mkbook <folder> <deadlines>
+//   velto_mkbook <folder> <deadlines>     (0: the empty template alone)
 //
 // creates <folder>/velto.mdb (replacing it) and stores the folder as the
 // database folder in the settings (VELTO_SETTINGS_DIR), as velto_mksample does.
@@ -66,7 +66,7 @@ Status writeDeadlines(Connection &cn, qint64 total)
         QByteArray description = kDescriptions[random.bounded(int(std::size(kDescriptions)))];
         if (random.bounded(2) == 0)
             description += ' ' + QByteArray::number(random.bounded(9999) + 1);
-        const bool series = random.bounded(4) == 0 && key + kSeriesLength - 1 <= sheetEnd;
+        const bool series = random.bounded(36) == 0 && key + kSeriesLength - 1 <= sheetEnd;
         const int rows = series ? kSeriesLength : 1;
         for (int row = 1; row <= rows; ++row, ++key) {
             const QDate day = first.addMonths(row - 1);
@@ -104,9 +104,11 @@ int main(int argc, char *argv[])
     Status st = cn.open(connectionStringFor(folder));
     if (st)
         st = cn.beginTrans();
-    for (int i = 2; st && i <= 3; ++i)
+    // No deadlines: the empty template, as a first start makes it.
+    const bool empty = total <= 0;
+    for (int i = 2; st && !empty && i <= 3; ++i)
         st = cn.execute(sql::createSheet(i, QStringLiteral("Sheet %1").arg(i)));
-    for (int a = 1; st && a <= kClients; ++a)
+    for (int a = 1; st && !empty && a <= kClients; ++a)
         st = cn.execute(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES (")
                         + sql::text(QStringLiteral("Client %1").arg(a, 3, 10, QLatin1Char('0')))
                         + QStringLiteral(", ") + sql::text(a % 3 ? QString() : QStringLiteral("Pays at 60 days"))
