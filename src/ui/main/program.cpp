@@ -16,6 +16,7 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <ctime>
 
 #include <memory>
 
@@ -32,8 +33,9 @@ float scrollBarWidthTwips()
 
 // With VELTO_STARTUP_TIMING set, one line on standard error once the main
 // window is first shown on the screen: the wall clock in milliseconds since
-// the epoch and the process's resident memory, for timing the start from
-// outside. Set to "quit", the program then ends.
+// the epoch, the processor time spent so far and the process's resident
+// memory, for timing the start from outside. Set to "quit", the program
+// then ends.
 class ShownReport : public QObject
 {
 public:
@@ -54,7 +56,10 @@ protected:
 private:
     void report()
     {
-        QByteArray line = "velto: shown " + QByteArray::number(QDateTime::currentMSecsSinceEpoch());
+        timespec cpu{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+        QByteArray line = "velto: shown " + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + " cpu="
+            + QByteArray::number(qint64(cpu.tv_sec) * 1000 + cpu.tv_nsec / 1000000) + "ms";
         QFile status(QStringLiteral("/proc/self/status"));
         if (status.open(QIODevice::ReadOnly)) {
             for (const QByteArray &item : status.readAll().split('\n')) {
