@@ -6,6 +6,7 @@
 // the SQLite C API, every column touched.
 
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "promptrecorder.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
@@ -136,7 +137,7 @@ void BM_GridReload(benchmark::State &state)
     w.Form_Load();
     w.resize(1280, 800);
     w.applyLayout(Layout::ByClient);
-    s.ShowGroupTotals = true;
+    preferences().showGroupTotals = true;
     for (auto _ : state) {
         w.gexUpdate(0);
         // The captions carry the open totals: ask for every group's, as

@@ -1,7 +1,6 @@
 #pragma once
 // Program-wide state and the small routines every window shares.
 
-#include "app/layout.h"
 #include "data/status.h"
 
 #include <QDate>
@@ -10,12 +9,13 @@
 
 namespace velto {
 
-// The program-wide state, one instance for the whole process. Filled by the
-// start-up sequence; see StartUp for who sets what.
+// The run's state, one instance for the whole process: what the start
+// settled (settings key, language, database, active data sheet). Filled by
+// the start-up sequence; see StartUp for who sets what. The user's choices
+// (options, grouping, sort key, language choice) are preferences().
 struct AppState {
     QString SettingsKey;
     float ScrollBarWidth = 0;      // twips
-    int LanguageChoice = 0;        // 0 automatic, 2 de, 3 en, 4 es, 5 fr, 6 it
     int LanguageOffset = 3000;     // 0, 3000, 6000, 9000, 12000
     QString HelpFile;              // full path of the language's help file
     QString DatabaseFolder;        // the location: a folder (no trailing separator) or a server URI
@@ -23,12 +23,6 @@ struct AppState {
     QString AppTitle = QStringLiteral("Velto");
     int CurrentDbId = 1;
     QString CurrentDbName;
-    bool SaveLayout = true;
-    bool ShowGroupTotals = true;
-    bool ShowGroupCounters = true;
-    Layout GroupOption = Layout::Simple;
-    int SortKeyIndex = 5;
-    int SortKeyAscending = 1;
 };
 
 AppState &app();

@@ -46,7 +46,7 @@ Preferences Preferences::load()
     p.saveLayout = readFlag(kSaveIntSettings, kSaveIntSettingsDefault);
     p.showGroupTotals = readFlag(kShowsGroupTotals, kShowsGroupTotalsDefault);
     p.showGroupCounters = readFlag(kShowsGrpDlCounters, kShowsGrpDlCountersDefault);
-    p.languageChoice = readNumber(kIntLang, kIntLangDefault);
+    p.languageChoice = loadLanguageChoice();
     const int holidays = readNumber(kHolidays, kHolidaysDefault);
     if (inRange(holidays, -1, kHolidayChoices - 1))
         p.holidayCountry = holidays;
@@ -75,6 +75,17 @@ Preferences Preferences::load()
         p.heightTwips = height;
     }
     return p;
+}
+
+int Preferences::loadLanguageChoice()
+{
+    return readNumber(kIntLang, kIntLangDefault);
+}
+
+Preferences &preferences()
+{
+    static Preferences state;
+    return state;
 }
 
 Status Preferences::save() const

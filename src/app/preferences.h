@@ -1,6 +1,7 @@
 #pragma once
 // The user's preferences as one value: read once with defaults and range
 // checks, written in one place. Callers never see the settings store.
+// preferences() is the one the program runs with.
 
 #include "app/layout.h"
 #include "data/status.h"
@@ -38,6 +39,8 @@ struct Preferences {
 
     // Defaults first, then every stored value that is in range.
     [[nodiscard]] static Preferences load();
+    // The stored language choice alone, as load() reads it.
+    [[nodiscard]] static int loadLanguageChoice();
 
     // What the main window keeps when it closes: the layout (or, without
     // saveLayout, the view and grouping put back to the first ones; the
@@ -51,5 +54,13 @@ struct Preferences {
     // The data sheet the next start opens.
     [[nodiscard]] static Status saveActiveSheet(int sheetId);
 };
+
+// The preferences this run works with, one instance for the whole process:
+// the language set by the start, the options, grouping and sort key by the
+// main window as it opens (from the store), then changed by the options
+// dialog, the View menu and the language menu; the main window keeps them
+// with save() when it closes. The holiday country is read from the store
+// where it is used.
+Preferences &preferences();
 
 } // namespace velto

@@ -4,6 +4,7 @@
 #include "app/languages.h"
 #include "app/mainmod.h"
 #include "app/networkfolder.h"
+#include "app/preferences.h"
 #include "app/settings.h"
 #include "app/statustext.h"
 #include "app/strings.h"
@@ -139,9 +140,9 @@ bool runStartup(UserPrompts &prompts, float scrollBarTwips)
     s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
     s.ScrollBarWidth = scrollBarTwips;
 
-    s.LanguageChoice = int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kIntLang), kIntLangDefault), 0));
-    const LanguageSelection lang = selectLanguage(
-        s.LanguageChoice, s.LanguageChoice == 0 ? GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE) : QString());
+    const int language = preferences().languageChoice = Preferences::loadLanguageChoice();
+    const LanguageSelection lang =
+        selectLanguage(language, language == 0 ? GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE) : QString());
     s.LanguageOffset = lang.offset;
     s.HelpFile = programFolder() + lang.helpFileName;
     // Before the first message box, so that even a failed start answers

@@ -4,6 +4,7 @@
 #include "app/desktopnotify.h"
 #include "app/languages.h"
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "app/settings.h"
 #include "app/statustext.h"
 #include "app/strings.h"
@@ -44,12 +45,10 @@ void settleLanguage()
 {
     AppState &s = app();
     s.SettingsKey = settingsKeyFor(QLatin1String(kAppTitle));
-    s.LanguageChoice = int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kIntLang),
-                                             kIntLangDefault), 0));
-    s.LanguageOffset = selectLanguage(s.LanguageChoice, s.LanguageChoice == 0
-                                                            ? GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE)
-                                                            : QString())
-                           .offset;
+    const int language = preferences().languageChoice = Preferences::loadLanguageChoice();
+    s.LanguageOffset =
+        selectLanguage(language, language == 0 ? GetLocaleString(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE) : QString())
+            .offset;
 }
 
 namespace {

@@ -61,7 +61,10 @@ QString mainSelectBase()
 
 QString mainSelect(int dbId, const QString &filter)
 {
-    return mainSelectBase() + QStringLiteral("Where TrDbId=") + whole(dbId) + QStringLiteral(" AND (") + filter
+    // A data sheet is most of a book, not a few rows of it: the table read
+    // in its own order (the '+' keeps the sheet's index out) costs a tenth
+    // of a lookup by the index for each row. The rows come in key order.
+    return mainSelectBase() + QStringLiteral("Where +TrDbId=") + whole(dbId) + QStringLiteral(" AND (") + filter
         + QStringLiteral(" )");
 }
 

@@ -20,6 +20,7 @@ QString dateBody(const QDate &value);        // 03/05/2024
 QString mainFilter(int index);
 inline constexpr int kMainFilterCount = 7;
 QString mainSelectBase();
+// The sheet's deadlines by filter, in key order.
 QString mainSelect(int dbId, const QString &filter);
 QString mainSelectPeriod(int dbId, const QDate &first, const QDate &last);
 QString mainSelectColumnsOnly();

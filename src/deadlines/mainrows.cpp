@@ -3,6 +3,8 @@
 #include "data/catalogue.h"
 #include "data/rowreader.h"
 
+#include <algorithm>
+
 namespace velto {
 
 int dateBucket(const QDate &date, Layout layout, const QDate &today)
@@ -28,18 +30,18 @@ QString withSeriesCounter(const QString &description, bool member, int groupRow,
 
 std::optional<DeadlineType> MainRows::type(int i) const
 {
-    return deadlineTypeFromCode(m_rows[std::size_t(i)].type);
+    return deadlineTypeFromCode(m_rows[i].type);
 }
 
 QDate MainRows::date(int i) const
 {
-    const qint32 day = m_rows[std::size_t(i)].day;
+    const qint32 day = m_rows[i].day;
     return day ? QDate::fromJulianDay(day) : QDate();
 }
 
 QString MainRows::description(int i) const
 {
-    const Row &r = m_rows[std::size_t(i)];
+    const Row &r = m_rows[i];
     return QString::fromUtf8(m_text.constData() + r.description, r.descriptionLength);
 }
 
@@ -52,13 +54,13 @@ std::optional<Currency> MainRows::amount(int i) const
 
 QString MainRows::groupType(int i) const
 {
-    const char16_t letter = m_rows[std::size_t(i)].groupType;
+    const char16_t letter = m_rows[i].groupType;
     return letter ? QString(QChar(letter)) : QString();
 }
 
 QString MainRows::notes(int i) const
 {
-    const Row &r = m_rows[std::size_t(i)];
+    const Row &r = m_rows[i];
     return r.notesLength ? QString::fromUtf8(m_text.constData() + r.notes, r.notesLength) : QString();
 }
 
@@ -95,7 +97,7 @@ std::size_t MainRows::bytes() const
     std::size_t clients = 0;
     for (const Client &c : m_clients)
         clients += sizeof(Client) + std::size_t(c.name.size() + c.notes.size()) * 2;
-    return m_rows.capacity() * sizeof(Row) + std::size_t(m_text.capacity()) + clients;
+    return std::size_t(m_rows.capacity()) * sizeof(Row) + std::size_t(m_text.capacity()) + clients;
 }
 
 // Reads a result of the main query's columns (those missing read as none)
@@ -119,7 +121,7 @@ public:
         std::vector<int> clientOf;
         // A reload reads about as many rows as the last one did.
         static std::size_t lastRows = 0, lastText = 0;
-        rows->m_rows.reserve(lastRows);
+        rows->m_rows.reserve(qsizetype(lastRows));
         rows->m_text.reserve(qsizetype(lastText));
         auto keep = [rows](QByteArrayView text, quint32 *offset, quint32 *length) {
             *offset = quint32(rows->m_text.size());
@@ -161,9 +163,20 @@ public:
             *rows = MainRows();
             return rd.status();
         }
-        lastRows = rows->m_rows.size();
+        lastRows = std::size_t(rows->m_rows.size());
         lastText = std::size_t(rows->m_text.size());
         return Status::success();
+    }
+
+    // The stored order, the sheet's index's: by date, then by key.
+    static void sortByDate(MainRows *rows)
+    {
+        auto before = [](const MainRows::Row &a, const MainRows::Row &b) {
+            return a.day != b.day ? a.day < b.day : a.rowId < b.rowId;
+        };
+        QList<MainRows::Row> &r = rows->m_rows;
+        if (!std::is_sorted(r.begin(), r.end(), before))
+            std::sort(r.begin(), r.end(), before);
     }
 };
 
@@ -173,7 +186,10 @@ Status readMainRows(const QString &connectionString, int sheetId, MainFilter fil
     const QString statement = filter == MainFilter::CalendarPeriod
         ? sql::mainSelectPeriod(sheetId, first, last)
         : sql::mainSelect(sheetId, sql::mainFilter(int(filter)));
-    return MainRowsReader::read(connectionString, statement, rows);
+    const Status st = MainRowsReader::read(connectionString, statement, rows);
+    if (st)
+        MainRowsReader::sortByDate(rows);
+    return st;
 }
 
 Status readStartList(const QString &connectionString, int sheetId, const QDate &first, const QDate &last,

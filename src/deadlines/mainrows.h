@@ -46,25 +46,25 @@ public:
     [[nodiscard]] int size() const { return int(m_rows.size()); }
     [[nodiscard]] bool isEmpty() const { return m_rows.empty(); }
 
-    [[nodiscard]] qint64 rowId(int i) const { return m_rows[std::size_t(i)].rowId; }
-    [[nodiscard]] int sheetId(int i) const { return m_rows[std::size_t(i)].sheetId; }
+    [[nodiscard]] qint64 rowId(int i) const { return m_rows[i].rowId; }
+    [[nodiscard]] int sheetId(int i) const { return m_rows[i].sheetId; }
     // None for a stored code the program does not know.
     [[nodiscard]] std::optional<DeadlineType> type(int i) const;
-    [[nodiscard]] bool done(int i) const { return m_rows[std::size_t(i)].done; }
+    [[nodiscard]] bool done(int i) const { return m_rows[i].done; }
     [[nodiscard]] QDate date(int i) const;
-    [[nodiscard]] qint64 julianDay(int i) const { return m_rows[std::size_t(i)].day; }
+    [[nodiscard]] qint64 julianDay(int i) const { return m_rows[i].day; }
     [[nodiscard]] QString description(int i) const;
     // The amount, never negative; none for an appointment, which has none.
     [[nodiscard]] std::optional<Currency> amount(int i) const;
-    [[nodiscard]] Currency value(int i) const { return m_rows[std::size_t(i)].value; }
+    [[nodiscard]] Currency value(int i) const { return m_rows[i].value; }
     // The amount with the type's sign.
-    [[nodiscard]] Currency balance(int i) const { return m_rows[std::size_t(i)].balance; }
+    [[nodiscard]] Currency balance(int i) const { return m_rows[i].balance; }
     // What the deadline still counts in the totals: its balance while open, 0 once closed.
     [[nodiscard]] Currency openBalance(int i) const { return done(i) ? Currency() : balance(i); }
-    [[nodiscard]] bool isSeriesMember(int i) const { return m_rows[std::size_t(i)].groupId > 0; }
-    [[nodiscard]] qint64 groupId(int i) const { return m_rows[std::size_t(i)].groupId; }
-    [[nodiscard]] int groupRow(int i) const { return m_rows[std::size_t(i)].groupRow; }
-    [[nodiscard]] int groupCount(int i) const { return m_rows[std::size_t(i)].groupCount; }
+    [[nodiscard]] bool isSeriesMember(int i) const { return m_rows[i].groupId > 0; }
+    [[nodiscard]] qint64 groupId(int i) const { return m_rows[i].groupId; }
+    [[nodiscard]] int groupRow(int i) const { return m_rows[i].groupRow; }
+    [[nodiscard]] int groupCount(int i) const { return m_rows[i].groupCount; }
     // "n" for a deadline on its own, else the series' cadence letter.
     [[nodiscard]] QString groupType(int i) const;
     [[nodiscard]] QString notes(int i) const;
@@ -73,8 +73,8 @@ public:
     // Null without a client/supplier.
     [[nodiscard]] QString accountName(int i) const;
     [[nodiscard]] QString accountNotes(int i) const;
-    // The row's client among clients() (in order of first appearance); -1 for none.
-    [[nodiscard]] int clientIndex(int i) const { return m_rows[std::size_t(i)].client; }
+    // The row's client among clients() (in the order they were read); -1 for none.
+    [[nodiscard]] int clientIndex(int i) const { return m_rows[i].client; }
     [[nodiscard]] int clientCount() const { return int(m_clients.size()); }
     [[nodiscard]] QString clientName(int client) const { return m_clients.at(client).name; }
 
@@ -104,12 +104,16 @@ private:
         qint8 type = 0;
         bool done = false;
     };
+    static_assert(QTypeInfo<Row>::isRelocatable);
     struct Client {
         qint64 id = 0;
         QString name;
         QString notes;
     };
-    std::vector<Row> m_rows;
+    // A QList, whose growth reallocates in place where it can: a vector
+    // would copy its rows into fresh memory at each doubling, every page of
+    // it touched again.
+    QList<Row> m_rows;
     QByteArray m_text;
     QList<Client> m_clients;
 };

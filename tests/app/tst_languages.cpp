@@ -1,5 +1,6 @@
 #include "app/languages.h"
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "app/strings.h"
 
 #include <QTest>
@@ -18,7 +19,7 @@ private slots:
     void cleanup()
     {
         app().LanguageOffset = kOffsetEnglish;
-        app().LanguageChoice = 0;
+        preferences().languageChoice = 0;
     }
 
     void languageFollowsChoiceOrSystemLanguage_data()

@@ -1,4 +1,5 @@
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "app/networkfolder.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -306,7 +307,7 @@ private slots:
         WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, QLatin1String(kIntLang), 2);
         RecordingPrompts prompts;
         QVERIFY(runStartup(prompts, 0));
-        QCOMPARE(app().LanguageChoice, 2);
+        QCOMPARE(preferences().languageChoice, 2);
         QCOMPARE(app().LanguageOffset, kOffsetGerman);
         QCOMPARE(app().HelpFile, m_box->programDir() + QStringLiteral("/deu_help.html"));
     }

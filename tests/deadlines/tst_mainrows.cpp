@@ -84,6 +84,8 @@ private slots:
         test::seedDeadline(1, DeadlineType::Debit, day.addDays(2), QStringLiteral("closed"), 0, test::money("2"), true);
         test::seedSheet(2, QStringLiteral("Casa"));
         test::seedDeadline(2, DeadlineType::Credit, day, QStringLiteral("other sheet"), 0, test::money("3"));
+        // Written last, listed first: the grid's rows come by date, then by key.
+        test::seedDeadline(1, DeadlineType::Debit, day.addDays(-1), QStringLiteral("earlier"), 0, test::money("4"), true);
         auto descriptions = [](const MainRows &rows) {
             QStringList list;
             for (int i = 0; i < rows.size(); ++i)
@@ -95,7 +97,7 @@ private slots:
         QVERIFY(readMainRows(cs, 1, MainFilter::OpenCreditsAndDebits, {}, {}, &rows));
         QCOMPARE(descriptions(rows), QStringList{"credit"});
         QVERIFY(readMainRows(cs, 1, MainFilter::Closed, {}, {}, &rows));
-        QCOMPARE(descriptions(rows), QStringList{"closed"});
+        QCOMPARE(descriptions(rows), (QStringList{"earlier", "closed"}));
         QVERIFY(readMainRows(cs, 1, MainFilter::CalendarPeriod, day.addDays(1), day.addDays(2), &rows));
         QCOMPARE(descriptions(rows), (QStringList{"meeting", "closed"}));
         // The start list: open deadlines of the days, newest first.

@@ -8,6 +8,7 @@
 // The test binary plays the killed writer itself with --write-settings.
 
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
@@ -82,7 +83,7 @@ private slots:
         QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(app().DatabaseFolder, m_box->programDir());
         QCOMPARE(app().CurrentDbId, 1);
-        QCOMPARE(app().LanguageChoice, 0);
+        QCOMPARE(preferences().languageChoice, 0);
 
         // and the first writes keep each damaged file beside the fresh one
         WriteSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_DWORD, QLatin1String(kIntLang), 3);

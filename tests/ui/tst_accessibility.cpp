@@ -8,6 +8,7 @@
 // clients/suppliers window and the About box.
 
 #include "app/languages.h"
+#include "app/preferences.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/frmAccounts.h"
 #include "ui/accounts/frmNewAcc.h"
@@ -397,7 +398,7 @@ private slots:
                 QAccessible::queryAccessibleInterface(w->tbLayout()->widgetForAction(w->tbLayoutButton(layout + 5)));
             button->actionInterface()->doAction(layout % 2 ? QAccessibleActionInterface::toggleAction()
                                                            : QAccessibleActionInterface::pressAction());
-            QTRY_COMPARE(int(app().GroupOption), layout);
+            QTRY_COMPARE(int(preferences().layout), layout);
             QVERIFY(w->tbLayoutButton(layout + 5)->isChecked());
         }
     }

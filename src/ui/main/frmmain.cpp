@@ -98,12 +98,13 @@ frmMain::~frmMain()
 
 void frmMain::Form_Initialize()
 {
-    AppState &s = app();
+    // The options as stored; the language stays the one the start chose.
+    Preferences &p = preferences();
     const Preferences stored = Preferences::load();
-    s.SaveLayout = stored.saveLayout;
-    s.ShowGroupTotals = stored.showGroupTotals;
-    s.ShowGroupCounters = stored.showGroupCounters;
-    s.GroupOption = stored.layout;
+    p.saveLayout = stored.saveLayout;
+    p.showGroupTotals = stored.showGroupTotals;
+    p.showGroupCounters = stored.showGroupCounters;
+    p.layout = stored.layout;
 }
 
 // ---------------------------------------------------------------- building
@@ -359,7 +360,7 @@ void frmMain::buildToolbars()
         connect(a, &QAction::toggled, this, [this, g](bool on) {
             if (on)
                 QTimer::singleShot(0, this, [this, g] {
-                    if (app().GroupOption != Layout(g))
+                    if (preferences().layout != Layout(g))
                         applyLayout(Layout(g));
                 });
         });
@@ -584,7 +585,7 @@ void frmMain::loadTexts()
         a->setText(caption(412 + g));
         a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + g)));
         a->setShortcutContext(Qt::WidgetShortcut);
-        a->setChecked(Layout(g) == app().GroupOption);
+        a->setChecked(Layout(g) == preferences().layout);
     }
     m_mnuLangs[0]->setText(caption(505));
     m_actRestore->setText(caption(1692));
@@ -617,7 +618,7 @@ void frmMain::loadTexts()
 
 void frmMain::restoreLayoutSettings()
 {
-    AppState &s = app();
+    Preferences &p = preferences();
     // Without a remembered layout these are the defaults already.
     const Preferences stored = Preferences::load();
     if (stored.saveLayout) {
@@ -627,9 +628,9 @@ void frmMain::restoreLayoutSettings()
             resize(toPixelsX(stored.widthTwips), toPixelsY(stored.heightTwips));
     }
     m_cmbFilter->setCurrentIndex(stored.view < kFilterCount ? stored.view : 0);
-    s.GroupOption = stored.layout;
-    s.SortKeyIndex = stored.sortColumn;
-    s.SortKeyAscending = stored.sortAscending ? 1 : 0;
+    p.layout = stored.layout;
+    p.sortColumn = stored.sortColumn;
+    p.sortAscending = stored.sortAscending;
 }
 
 void frmMain::Form_Load()
@@ -662,10 +663,10 @@ void frmMain::Form_Load()
     // Sorted and grouped before the first rows come, and loaded once for
     // the stored filter and layout: every step after a load would sort or
     // rebuild all of its rows again.
-    if (m_gex->sortKeyCount() == 0) {
-        m_gex->addSortKey(s.SortKeyIndex, s.SortKeyAscending == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
-    }
-    checkLayout(s.GroupOption);
+    const Preferences &prefs = preferences();
+    if (m_gex->sortKeyCount() == 0)
+        m_gex->addSortKey(prefs.sortColumn, prefs.sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    checkLayout(prefs.layout);
     gexUpdate(m_cmbFilter->currentIndex());
     gextasksUpdate(m_mv->selectionStart(), m_mv->selectionEnd());
     m_loaded = true;
@@ -676,7 +677,7 @@ void frmMain::Form_Load()
     m_gex->setUpdatesEnabled(true);
     // From here on every window follows the database, whoever writes it.
     dataWatcher().start();
-    if (const auto item = checkedLanguageItem(s.LanguageChoice)) {
+    if (const auto item = checkedLanguageItem(prefs.languageChoice)) {
         for (int i = 0; i < m_mnuLangs.size(); ++i)
             m_mnuLangs[i]->setChecked(i == *item);
     }
@@ -691,7 +692,7 @@ void frmMain::checkLayout(Layout layout)
         return;
     m_mnuGroupby[index]->setChecked(true);
     tbLayoutButton(index + 5)->setChecked(true);
-    app().GroupOption = layout;
+    preferences().layout = layout;
 }
 
 void frmMain::applyLayout(Layout layout)
@@ -774,33 +775,29 @@ void frmMain::placePicStart()
 
 void frmMain::Form_Unload()
 {
-    AppState &s = app();
-    Preferences kept = Preferences::load();
-    kept.saveLayout = s.SaveLayout;
-    kept.showGroupTotals = s.ShowGroupTotals;
-    kept.showGroupCounters = s.ShowGroupCounters;
-    kept.languageChoice = s.LanguageChoice;
-    if (s.SaveLayout) {
-        kept.view = m_cmbFilter->currentIndex();
-        kept.layout = s.GroupOption;
+    Preferences &p = preferences();
+    if (p.saveLayout) {
+        p.view = m_cmbFilter->currentIndex();
         if (m_gex->sortKeyCount() > 0) {
             const GridSortKey key = m_gex->sortKey(1);
-            s.SortKeyIndex = key.column;
-            s.SortKeyAscending = key.order == Qt::AscendingOrder ? 1 : 0;
+            p.sortColumn = key.column;
+            p.sortAscending = key.order == Qt::AscendingOrder;
         }
-        kept.sortColumn = s.SortKeyIndex;
-        kept.sortAscending = s.SortKeyAscending == 1;
-        // A minimised window keeps the placement stored before.
-        if (!(windowState() & Qt::WindowMinimized)) {
-            kept.maximized = windowState() & Qt::WindowMaximized;
+        if (windowState() & Qt::WindowMinimized) {
+            // A minimised window keeps the placement stored before.
+            const Preferences stored = Preferences::load();
+            p.maximized = stored.maximized;
+            p.widthTwips = stored.widthTwips;
+            p.heightTwips = stored.heightTwips;
+        } else {
+            p.maximized = windowState() & Qt::WindowMaximized;
             // A maximised window keeps the size it will return to.
-            const QSize size =
-                kept.maximized && normalGeometry().isValid() ? normalGeometry().size() : this->size();
-            kept.widthTwips = toTwipsX(size.width());
-            kept.heightTwips = toTwipsY(size.height());
+            const QSize size = p.maximized && normalGeometry().isValid() ? normalGeometry().size() : this->size();
+            p.widthTwips = toTwipsX(size.width());
+            p.heightTwips = toTwipsY(size.height());
         }
     }
-    if (const Status st = kept.save(); !st)
+    if (const Status st = p.save(); !st)
         showError(userMessage(st));
 }
 
@@ -814,22 +811,20 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::mnuLangs_Click(int index)
 {
-    AppState &s = app();
-    const auto store = languageToStore(s.LanguageChoice, index);
+    Preferences &p = preferences();
+    const auto store = languageToStore(p.languageChoice, index);
     if (!store) {
         // Qt toggled the item on the click; put the check back where it was.
-        if (const auto item = checkedLanguageItem(s.LanguageChoice)) {
+        if (const auto item = checkedLanguageItem(p.languageChoice)) {
             for (int i = 0; i < m_mnuLangs.size(); ++i)
                 m_mnuLangs[i]->setChecked(i == *item);
         }
         return;
     }
-    s.LanguageChoice = *store;
+    p.languageChoice = *store;
     for (int i = 0; i < m_mnuLangs.size(); ++i)
         m_mnuLangs[i]->setChecked(i == index);
-    Preferences chosen = Preferences::load();
-    chosen.languageChoice = *store;
-    if (const Status st = chosen.saveLanguage(); !st) {
+    if (const Status st = p.saveLanguage(); !st) {
         showError(userMessage(st));
         return;
     }

@@ -5,6 +5,7 @@
 #include "ui/main/frmmain.h"
 
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "deadlines/mainrows.h"
@@ -31,12 +32,12 @@ QColor bgr(unsigned v)
 
 std::unique_ptr<GridSource> frmMain::mainGridRows(std::shared_ptr<const MainRows> rows, int filterIndex) const
 {
-    const AppState &s = app();
+    const Preferences &p = preferences();
     MainGridSource::Look look;
-    look.sheetCaption = s.CurrentDbName + QStringLiteral(" - ") + m_cmbFilter->itemText(filterIndex);
-    look.layout = s.GroupOption;
-    look.showTotals = s.ShowGroupTotals;
-    if (s.ShowGroupCounters)
+    look.sheetCaption = app().CurrentDbName + QStringLiteral(" - ") + m_cmbFilter->itemText(filterIndex);
+    look.layout = p.layout;
+    look.showTotals = p.showGroupTotals;
+    if (p.showGroupCounters)
         look.counterSeparator = CounterSeparator;
     look.today = today();
     return std::make_unique<MainGridSource>(std::move(rows), look);
@@ -145,9 +146,10 @@ void frmMain::gexUpdate(int filterIndex)
     const bool wasUpdating = m_gex->updatesEnabled();
     m_gex->setUpdatesEnabled(false);
     QList<int> groups{col(MainColumn::SheetId)};
-    if (s.GroupOption == Layout::ByDate || s.GroupOption == Layout::ByMonth)
+    const Layout layout = preferences().layout;
+    if (layout == Layout::ByDate || layout == Layout::ByMonth)
         groups << col(MainColumn::GroupKey);
-    else if (s.GroupOption == Layout::ByClient)
+    else if (layout == Layout::ByClient)
         groups << col(MainColumn::AccountName);
     // Grouped before the new rows come, in one step: the rebind then builds
     // the tree once, and a reload with the same groups regroups nothing.

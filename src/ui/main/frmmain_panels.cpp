@@ -107,7 +107,7 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
     const Status st = readStartList(currentDatabase(), app().CurrentDbId, first, last, &rows);
     if (st) {
         // Counters as in the deadline grid, shorter: "Rent 3/12".
-        const QString separator = app().ShowGroupCounters ? QStringLiteral("/") : QString();
+        const QString separator = preferences().showGroupCounters ? QStringLiteral("/") : QString();
         QList<VectorGridSource::Row> items;
         items.reserve(rows.size());
         for (int i = 0; i < rows.size(); ++i)

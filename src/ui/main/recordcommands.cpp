@@ -2,6 +2,7 @@
 
 #include "app/datawatcher.h"
 #include "app/mainmod.h"
+#include "app/preferences.h"
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
@@ -199,7 +200,7 @@ void RecordCommands::CollapseAll()
 {
     m_gex.collapseAll();
     // The data sheet row stays open, so the second-level groups stay in sight.
-    if (app().GroupOption != Layout::Simple && m_gex.rowCount() > 0)
+    if (preferences().layout != Layout::Simple && m_gex.rowCount() > 0)
         m_gex.setRowExpanded(1, true);
 }
 

@@ -95,22 +95,20 @@ frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
 
 void frmOptions::cmdSalva_Click()
 {
-    Preferences chosen = Preferences::load();
-    chosen.saveLayout = m_chkData[SaveLayoutBox]->isChecked();
-    chosen.showGroupTotals = m_chkData[GroupTotalsBox]->isChecked();
-    chosen.showGroupCounters = m_chkData[GroupCountersBox]->isChecked();
-    AppState &s = app();
-    s.SaveLayout = chosen.saveLayout;
-    s.ShowGroupTotals = chosen.showGroupTotals;
-    s.ShowGroupCounters = chosen.showGroupCounters;
+    // The options hold for this run at once, and are stored for the next.
+    Preferences &p = preferences();
+    p.saveLayout = m_chkData[SaveLayoutBox]->isChecked();
+    p.showGroupTotals = m_chkData[GroupTotalsBox]->isChecked();
+    p.showGroupCounters = m_chkData[GroupCountersBox]->isChecked();
+    Status st = p.saveOptions();
     // Stored once chosen: from then on the regional settings no longer decide.
-    const int holidays = m_cmbHolidays->currentIndex();
-    const bool holidaysChanged = holidays != int(holidayCountryChosen(chosen.holidayCountry));
-    chosen.holidayCountry = holidays;
-    // The flags hold for this run; the next start will not know them.
-    Status st = chosen.saveOptions();
-    if (st && (holidaysChanged || Preferences::load().holidayCountry >= 0))
-        st = chosen.saveHolidayCountry();
+    Preferences holidays = Preferences::load();
+    const int country = m_cmbHolidays->currentIndex();
+    const bool chosenBefore = holidays.holidayCountry >= 0;
+    const bool changed = country != int(holidayCountryChosen(holidays.holidayCountry));
+    holidays.holidayCountry = country;
+    if (st && (changed || chosenBefore))
+        st = holidays.saveHolidayCountry();
     if (!st)
         m_prompts.message(userMessage(st), MessageIcon::Critical);
     // The entry is touched only when the box changed, so saving the other

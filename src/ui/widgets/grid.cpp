@@ -603,7 +603,12 @@ int Grid::nearestShownRecord(int row) const
 void Grid::afterReset()
 {
     applyColumns();
-    m_view->expandAll();
+    // Every group open, noted before the rows are laid out: a hundred
+    // thousand rows are then laid out once, when the view next needs them,
+    // not at once here and again then.
+    m_view->layOutLater();
+    for (int g = 0; g < m_model->groupTotal(); ++g)
+        m_view->expand(m_model->indexAt(m_model->positionOfGroup(g), 1));
     // A reload (a closed deadline, a new one, another filter) is not a reason
     // to undo the user's collapsing.
     if (!m_collapsedBeforeReset.isEmpty()) {

@@ -33,11 +33,11 @@
 
 class QLabel;
 class QPrinter;
-class QTreeView;
 
 namespace velto {
 
 class GridModel;
+class GridView;
 
 class Grid : public QWidget
 {
@@ -203,7 +203,7 @@ private:
     bool m_matchesValid = false;
 
     GridModel *m_model = nullptr;
-    QTreeView *m_view = nullptr;
+    GridView *m_view = nullptr;
     QLabel *m_navigator = nullptr;
     QString m_navigatorPattern;
     GridPrintSettings m_printSettings;

@@ -365,14 +365,18 @@ void GridModel::build()
     m_order.resize(n);
     std::iota(m_order.begin(), m_order.end(), 0);
     if (!keys.empty()) {
-        std::sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+        auto before = [&](int a, int b) {
             for (const Key &k : keys) {
                 const qint64 x = k.ranks[std::size_t(a)], y = k.ranks[std::size_t(b)];
                 if (x != y)
                     return k.order == Qt::AscendingOrder ? x < y : x > y;
             }
             return a < b; // equal keys keep the source's order
-        });
+        };
+        // Rows that come in the order asked for (by date, as the deadlines
+        // are read) are only checked.
+        if (!std::is_sorted(m_order.begin(), m_order.end(), before))
+            std::sort(m_order.begin(), m_order.end(), before);
     }
     m_orderPos.resize(n);
     for (int p = 0; p < n; ++p)

@@ -21,6 +21,9 @@ public:
     [[nodiscard]] QModelIndex shownRow(int row) const;
     // -1 when the row lies under a collapsed group.
     [[nodiscard]] int shownRowOf(const QModelIndex &index) const;
+    // Leaves the rows to be laid out when the view next needs them; groups
+    // expanded until then are only noted.
+    void layOutLater() { scheduleDelayedItemsLayout(); }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

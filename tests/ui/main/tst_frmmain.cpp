@@ -2,6 +2,7 @@
 // and totals, counters, the due indicator, bold days, the empty-grid panel,
 // the stored layout, the minimum size, the Languages command.
 
+#include "app/preferences.h"
 #include "app/registry.h"
 #include "app/settings.h"
 #include "data/catalogue.h"
@@ -100,7 +101,7 @@ private slots:
     void init()
     {
         QVERIFY(m_bench.reset());
-        app().LanguageChoice = 3;
+        preferences().languageChoice = 3;
         app().ScrollBarWidth = 255;
     }
 
@@ -194,7 +195,7 @@ private slots:
         setUserSetting(kShowsGroupTotals, totals ? 1 : 0);
         setUserSetting(kGroupOpt, layout == 2 ? 0 : 2);
         auto w = openWindow();
-        QVERIFY(int(app().GroupOption) != layout);
+        QVERIFY(int(preferences().layout) != layout);
         if (via == QLatin1String("menu")) {
             w->mnuGroupby(layout)->trigger();
         } else {
@@ -204,7 +205,7 @@ private slots:
             w->gex()->setCurrentRow(2);
             QTest::keyClick(target, Qt::Key(Qt::Key_1 + layout), Qt::ControlModifier);
         }
-        QCOMPARE(int(app().GroupOption), layout);
+        QCOMPARE(int(preferences().layout), layout);
         QCOMPARE(w->cmbFilter()->currentIndex(), 0);
         QVERIFY(w->mnuGroupby(layout)->isChecked());
         QVERIFY(w->tbLayoutButton(layout + 5)->isChecked());
@@ -367,7 +368,7 @@ private slots:
 
         auto again = openWindow();
         QCOMPARE(again->cmbFilter()->currentIndex(), 2);
-        QCOMPARE(app().GroupOption, Layout::ByClient);
+        QCOMPARE(preferences().layout, Layout::ByClient);
         QCOMPARE(again->gex()->sortKey(1).column, int(col(MainColumn::Value)));
         QVERIFY(qAbs(again->toTwipsX(again->width()) - 12000) <= 15);
         QVERIFY(!(again->windowState() & Qt::WindowMaximized));
@@ -417,7 +418,7 @@ private slots:
     void languagePickStoresTheChoiceAndAsksForRestart()
     {
         app().LanguageOffset = kOffsetItalian;
-        app().LanguageChoice = 6;
+        preferences().languageChoice = 6;
         auto w = openWindow();
         w->mnuLangs(6)->trigger(); // already chosen: nothing
         QVERIFY(m_prompts.messages.isEmpty());

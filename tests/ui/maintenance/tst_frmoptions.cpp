@@ -27,7 +27,7 @@ QList<bool> stored()
     return {p.saveLayout, p.showGroupTotals, p.showGroupCounters};
 }
 
-QList<bool> flags() { return {app().SaveLayout, app().ShowGroupTotals, app().ShowGroupCounters}; }
+QList<bool> flags() { return {preferences().saveLayout, preferences().showGroupTotals, preferences().showGroupCounters}; }
 
 QList<bool> boxes(const frmOptions &dlg)
 {
@@ -55,7 +55,7 @@ private slots:
         test::renew(m_box);
         app().SettingsKey = settingsKeyFor(QStringLiteral("Velto"));
         app().LanguageOffset = 0;
-        app().SaveLayout = app().ShowGroupTotals = app().ShowGroupCounters = true;
+        preferences().saveLayout = preferences().showGroupTotals = preferences().showGroupCounters = true;
         m_prompts = test::PromptRecorder();
     }
 
@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(refresh.calls, QStringList{"reloadAll"});
         // Cancel leaves both the stored value and the flag as they were.
         const bool cancelled = button == QLatin1String("cmdAnnulla");
-        QCOMPARE(app().ShowGroupCounters, cancelled);
+        QCOMPARE(preferences().showGroupCounters, cancelled);
         QCOMPARE(stored(), (QList<bool>{true, true, cancelled}));
     }
 
