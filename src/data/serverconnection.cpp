@@ -214,6 +214,9 @@ PGconn *connectToServer(const QString &location, Status *st)
                             password.constData(), nullptr};
     PGconn *conn = PQconnectdbParams(keys, values, 1);
     if (PQstatus(conn) == CONNECTION_OK) {
+        // The server's notices (a NOTICE, a WARNING before it shuts down)
+        // are not the user's business; its errors come with each result.
+        PQsetNoticeProcessor(conn, [](void *, const char *) {}, nullptr);
         *st = Status::success();
         return conn;
     }

@@ -10,13 +10,18 @@
 #include "data/connection.h"
 #include "data/copydatabase.h"
 #include "deadlines/purge.h"
+#include "selfprocess.h"
 #include "servercluster.h"
 #include "testsupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QThread>
+
+#include <csignal>
 
 using namespace velto;
 
@@ -43,6 +48,13 @@ bool purgeIsHalfDone()
     QString sleeping;
     return psql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'Velto' "
                                "AND wait_event = 'PgSleep'"), &sleeping) && sleeping == u"1";
+}
+
+// The other process: copies a whole book, to be killed in the middle.
+int copyBook(char **argv)
+{
+    test::tell("copying");
+    return copyDatabase(QString::fromLocal8Bit(argv[0]), QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
 
 } // namespace
@@ -124,6 +136,60 @@ private slots:
         QCOMPARE(test::dumpTables(app().ConnectionString), before);
     }
 
+    // Killed while the rows go in, a copy leaves its target as empty as it
+    // was: no tables on a server (its unit of work never committed), no
+    // database file in a folder.
+    void aCopyKilledHalfWayLeavesTheTargetEmpty_data()
+    {
+        QTest::addColumn<bool>("toServer");
+        QTest::newRow("onto a server") << true;
+        QTest::newRow("into a folder") << false;
+    }
+
+    void aCopyKilledHalfWayLeavesTheTargetEmpty()
+    {
+        QFETCH(bool, toServer);
+        QVERIFY(psql(QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDone, TrDate, TrDescription, TrAcId, TrValue, "
+                                    "TrBalance, TrGrpType) SELECT 1, -1, false, DATE '2026-01-01' + g % 300, 'Rent ' || g, 0, "
+                                    "g, -g, 'n' FROM generate_series(1, 200000) g")));
+        QTemporaryDir folder;
+        QString why;
+        const QString target = toServer ? test::newServerDatabase(&why) : connectionStringFor(folder.path());
+        QVERIFY2(!target.isEmpty(), qPrintable(why));
+        const QString file = folder.path() + QStringLiteral("/velto.mdb");
+        const QString database = target.section(u'/', 3).section(u'?', 0, 0);
+        QProcess child;
+        QVERIFY(test::startSelf(child, {QStringLiteral("--copy"), app().ConnectionString, target}, "copying"));
+        // Rows are going in: the target's unit of work holds some already.
+        const auto midway = [&] {
+            if (!toServer)
+                return QFileInfo(file + QStringLiteral(".copying")).size() > 2 * 1024 * 1024;
+            QString busy;
+            return psql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1' AND "
+                                       "application_name = 'Velto' AND xact_start IS NOT NULL AND now() - xact_start > "
+                                       "interval '300 milliseconds'").arg(database), &busy) && busy == u"1";
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(midway() || child.state() != QProcess::Running, 60000);
+        QCOMPARE(child.state(), QProcess::Running); // killed in the middle, not after
+        ::kill(pid_t(child.processId()), SIGKILL);
+        child.waitForFinished(30000);
+
+        QVERIFY(!QFile::exists(file));
+        if (toServer) {
+            // Once the server has noticed its client gone, nothing is left.
+            const auto gone = [&] {
+                QString n;
+                return psql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1'").arg(database), &n)
+                    && n == u"0";
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(gone(), 20000);
+            Connection cn;
+            QVERIFY(cn.openForSetup(target));
+            QVERIFY(!cn.hasColumn("Transactions", "TrRowId"));
+            QVERIFY(!cn.hasColumn("Dbs", "DbId"));
+        }
+    }
+
     // A file stores a whole amount as an integer and another as a real: the
     // rows of one statement come with values of either type.
     void aBookWhoseAmountsAreWholeAndFractionalIsCopiedOntoTheServer()
@@ -145,5 +211,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_ServerFaults)
+VELTO_TEST_MAIN_WITH_ROLE(tst_ServerFaults, "--copy", 2, copyBook)
 #include "tst_serverfaults.moc"
