@@ -115,8 +115,9 @@ constexpr int kIdleSessions = 4;
 QMutex g_idleLock;
 std::vector<IdleSession> &idleSessions()
 {
-    static std::vector<IdleSession> idle;
-    return idle;
+    // Never destroyed: sessions still kept at exit end with the process.
+    static auto *idle = new std::vector<IdleSession>;
+    return *idle;
 }
 
 // Whether a kept session is still open at the server's end, found out
