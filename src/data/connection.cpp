@@ -600,7 +600,7 @@ BoundStatement &BoundStatement::add(Currency value)
     return *this;
 }
 
-Status BoundStatement::execute(qint64 *affected)
+Status BoundStatement::run(bool queued, qint64 *affected)
 {
     Status st;
     if (m_statement.ok() && int(m_statement.params.size()) != m_marks)
@@ -608,20 +608,7 @@ Status BoundStatement::execute(qint64 *affected)
                                                      .arg(m_statement.params.size())
                                                      .arg(m_marks));
     else
-        st = m_conn.executeTranslated(m_statement, affected);
-    m_statement.params.clear();
-    return st;
-}
-
-Status BoundStatement::queue()
-{
-    Status st;
-    if (m_statement.ok() && int(m_statement.params.size()) != m_marks)
-        st = Status::failure(kErrorBadStatement, QStringLiteral("%1 values given for %2 marks.")
-                                                     .arg(m_statement.params.size())
-                                                     .arg(m_marks));
-    else
-        st = m_conn.queueTranslated(m_statement);
+        st = queued ? m_conn.queueTranslated(m_statement) : m_conn.executeTranslated(m_statement, affected);
     m_statement.params.clear();
     return st;
 }

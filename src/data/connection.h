@@ -155,13 +155,15 @@ public:
     BoundStatement &add(const QDate &value);
     BoundStatement &add(Currency value);
     // Runs with the values added since the last run; then takes new ones.
-    Status execute(qint64 *affected = nullptr);
+    Status execute(qint64 *affected = nullptr) { return run(false, affected); }
     // Runs later: a server gets the rows in one stream (see
     // Connection::queueTranslated); flush() waits for them.
-    Status queue();
+    Status queue() { return run(true, nullptr); }
     Status flush() { return m_conn.flushQueued(); }
 
 private:
+    Status run(bool queued, qint64 *affected);
+
     Connection &m_conn;
     TranslatedSql m_statement;
     int m_marks = 0;

@@ -121,42 +121,28 @@ static QString serverType(const FieldDef &field)
 static QString createTableSql(const TableDef &t, bool withGroupField, bool ifMissing = false,
                               Dialect dialect = Dialect::SQLite)
 {
-    if (dialect == Dialect::PostgreSQL) {
-        QStringList cols;
-        for (const FieldDef &f : t.fields) {
-            if (!withGroupField && addedByUpgrade(t, f))
-                continue;
-            QString c = QLatin1String(f.name) + u' ' + serverType(f);
-            if (f.primaryKey)
-                c += QStringLiteral(" PRIMARY KEY");
-            if (f.defaultValue)
-                c += QStringLiteral(" DEFAULT ")
-                    + (f.kind == FieldKind::YesNo ? QStringLiteral("FALSE") : QLatin1String(f.defaultValue));
-            // Text longer than its field is refused, never cut short.
-            if (f.kind == FieldKind::Memo)
-                c += QStringLiteral(" CHECK (char_length(%1) <= %2)").arg(QLatin1String(f.name)).arg(f.size);
-            cols << c;
-        }
-        return QStringLiteral("CREATE TABLE %1%2 (%3)")
-            .arg(ifMissing ? QStringLiteral("IF NOT EXISTS ") : QString(), QLatin1String(t.name),
-                 cols.join(QStringLiteral(", ")));
-    }
+    const bool server = dialect == Dialect::PostgreSQL;
     QStringList cols;
     for (const FieldDef &f : t.fields) {
         if (!withGroupField && addedByUpgrade(t, f))
             continue;
-        QString c = QLatin1String(f.name) + u' ' + declaredType(f);
+        QString c = QLatin1String(f.name) + u' ' + (server ? serverType(f) : declaredType(f));
         if (f.primaryKey)
             c += QStringLiteral(" PRIMARY KEY");
-        // AUTOINCREMENT so that the id of a deleted row is never handed out again.
-        if (f.autoNumber)
+        // AUTOINCREMENT so that the id of a deleted row is never handed out
+        // again (a server's identity never hands one out twice).
+        if (f.autoNumber && !server)
             c += QStringLiteral(" AUTOINCREMENT");
         if (f.defaultValue)
-            c += QStringLiteral(" DEFAULT ") + QLatin1String(f.defaultValue);
+            c += QStringLiteral(" DEFAULT ")
+                + (server && f.kind == FieldKind::YesNo ? QStringLiteral("FALSE") : QLatin1String(f.defaultValue));
         // The engine refuses text longer than its field, whichever statement
         // writes it, as the desktop engine did; nothing is ever cut short.
-        if (f.kind == FieldKind::Text || f.kind == FieldKind::Memo)
-            c += QStringLiteral(" CHECK (length(%1) <= %2)").arg(QLatin1String(f.name)).arg(f.size);
+        // (A server's VARCHAR refuses it by itself.)
+        if (f.kind == FieldKind::Memo || (f.kind == FieldKind::Text && !server))
+            c += QStringLiteral(" CHECK (%1(%2) <= %3)")
+                     .arg(server ? QStringLiteral("char_length") : QStringLiteral("length"), QLatin1String(f.name))
+                     .arg(f.size);
         cols << c;
     }
     return QStringLiteral("CREATE TABLE %1%2 (%3)")
