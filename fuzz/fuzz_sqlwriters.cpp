@@ -22,6 +22,7 @@
 #include "data/currency.h"
 #include "data/schema.h"
 #include "data/sqldialect.h"
+#include "data/sqlitebind.h"
 
 #include <QByteArray>
 #include <QDate>

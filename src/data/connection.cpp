@@ -4,6 +4,7 @@
 
 #include "data/schema.h"
 #include "data/sqldialect.h"
+#include "data/sqlitebind.h"
 #include "data/statement.h"
 
 #include <QFile>
@@ -192,8 +193,6 @@ Status Connection::liteError(int rc) const
     return Status::failure(rc, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
-namespace {
-
 Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t)
 {
     int index = 1;
@@ -213,8 +212,6 @@ Status bindParams(sqlite3_stmt *stmt, const TranslatedSql &t)
     }
     return Status::success();
 }
-
-} // namespace
 
 Status Connection::prepareLite(const TranslatedSql &t, Statement *out, bool cached)
 {
