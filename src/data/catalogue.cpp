@@ -52,27 +52,49 @@ QString mainFilter(int index)
     return QLatin1String(filters[index]);
 }
 
-QString mainSelectBase()
+namespace {
+QString deadlineColumns()
 {
     return QStringLiteral("SELECT TrRowId, TrDbId, TrType, TrDone, TrDate, TrDescription, TrAcId, TrValue, TrBalance, "
-                          "TrGrpType, TrGrpRow, TrGrpMDay, TrNotes, TrGrpId, Accounts.* FROM Transactions LEFT JOIN "
-                          "Accounts ON Transactions.TrAcId = Accounts.AcId ");
+                          "TrGrpType, TrGrpRow, TrGrpMDay, TrNotes, TrGrpId");
 }
 
-QString mainSelect(int dbId, const QString &filter)
+// A data sheet is most of a book, not a few rows of it: the table read in
+// its own order (the '+' keeps the sheet's index out) costs a tenth of a
+// lookup by the index for each row. The rows come in key order.
+QString sheetWhere(int dbId, const QString &filter)
 {
-    // A data sheet is most of a book, not a few rows of it: the table read
-    // in its own order (the '+' keeps the sheet's index out) costs a tenth
-    // of a lookup by the index for each row. The rows come in key order.
-    return mainSelectBase() + QStringLiteral("Where +TrDbId=") + whole(dbId) + QStringLiteral(" AND (") + filter
-        + QStringLiteral(" )");
+    return QStringLiteral("Where +TrDbId=") + whole(dbId) + QStringLiteral(" AND (") + filter + QStringLiteral(" )");
 }
+
+QString periodWhere(int dbId, const QDate &first, const QDate &last)
+{
+    return QStringLiteral("Where TrDbId=") + whole(dbId) + QStringLiteral(" AND (") + QStringLiteral("TrDate Between #")
+        + dateBody(first) + QStringLiteral("# And #") + dateBody(last) + QStringLiteral("# )");
+}
+} // namespace
+
+QString mainSelectBase()
+{
+    return deadlineColumns()
+        + QStringLiteral(", Accounts.* FROM Transactions LEFT JOIN Accounts ON Transactions.TrAcId = Accounts.AcId ");
+}
+
+QString mainSelect(int dbId, const QString &filter) { return mainSelectBase() + sheetWhere(dbId, filter); }
 
 QString mainSelectPeriod(int dbId, const QDate &first, const QDate &last)
 {
-    return mainSelectBase() + QStringLiteral("Where TrDbId=") + whole(dbId) + QStringLiteral(" AND (")
-        + QStringLiteral("TrDate Between #") + dateBody(first) + QStringLiteral("# And #") + dateBody(last)
-        + QStringLiteral("# )");
+    return mainSelectBase() + periodWhere(dbId, first, last);
+}
+
+QString mainRows(int dbId, const QString &filter)
+{
+    return deadlineColumns() + QStringLiteral(" FROM Transactions ") + sheetWhere(dbId, filter);
+}
+
+QString mainRowsPeriod(int dbId, const QDate &first, const QDate &last)
+{
+    return deadlineColumns() + QStringLiteral(" FROM Transactions ") + periodWhere(dbId, first, last);
 }
 
 QString mainSelectColumnsOnly() { return mainSelectBase() + QStringLiteral("Where TrDbId=0"); }

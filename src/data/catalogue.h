@@ -23,6 +23,11 @@ QString mainSelectBase();
 // The sheet's deadlines by filter, in key order.
 QString mainSelect(int dbId, const QString &filter);
 QString mainSelectPeriod(int dbId, const QDate &first, const QDate &last);
+// The same rows with the deadline's columns only: the typed read takes the
+// clients from one read of their own table (accountList()), not a lookup
+// for every row.
+QString mainRows(int dbId, const QString &filter);
+QString mainRowsPeriod(int dbId, const QDate &first, const QDate &last);
 QString mainSelectColumnsOnly();
 QString startPanel(const QDate &first, const QDate &last, int dbId);
 QString boldDays(const QDate &first, const QDate &last, int dbId);

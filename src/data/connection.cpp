@@ -180,6 +180,10 @@ void Connection::close()
         simple("ROLLBACK");
         m_inTransaction = false;
     }
+    if (m_inRead) {
+        simple("ROLLBACK");
+        m_inRead = false;
+    }
     closeServer();
     if (!m_db)
         return;
@@ -342,6 +346,23 @@ Status Connection::beginTrans()
     if (st)
         m_inTransaction = true;
     return st;
+}
+
+Status Connection::beginRead()
+{
+    // A file's deferred transaction keeps the state of its first read; a
+    // server's needs repeatable read for that.
+    Status st = simple(m_server ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "BEGIN");
+    m_inRead = st.ok();
+    return st;
+}
+
+Status Connection::endRead()
+{
+    if (!m_inRead)
+        return Status::success();
+    m_inRead = false;
+    return simple("COMMIT");
 }
 
 bool Connection::hasMoved() const

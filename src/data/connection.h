@@ -71,6 +71,12 @@ public:
     Status commitTrans();
     Status rollbackTrans();
     [[nodiscard]] bool inTransaction() const { return m_inTransaction; }
+    // Reads that must agree with one another (rows and the clients they
+    // name) see one state of the database, from the first read until
+    // endRead(). Nothing is locked for writing: a file's writers wait only
+    // as they wait for any reader, a server's not at all.
+    Status beginRead();
+    Status endRead();
     // One unit of work: begins, runs work, commits; any failure (of the
     // work or of the commit) rolls everything back and is returned.
     Status transaction(const std::function<Status()> &work);
@@ -129,6 +135,7 @@ private:
     pg_conn *m_server = nullptr;
     QString m_connectionString;
     bool m_inTransaction = false;
+    bool m_inRead = false;
     bool m_forSetup = false;
     struct Cache;
     std::unique_ptr<Cache> m_cache;

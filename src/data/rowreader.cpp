@@ -12,13 +12,17 @@ RowReader::~RowReader() = default;
 
 Status RowReader::open(const QString &statement, const QString &connectionString)
 {
-    m_connection = std::make_unique<Connection>();
+    m_stmt.reset();
+    m_ownConnection = std::make_unique<Connection>();
+    m_status = m_ownConnection->open(connectionString);
+    return m_status ? open(statement, *m_ownConnection) : m_status;
+}
+
+Status RowReader::open(const QString &statement, Connection &connection)
+{
     m_stmt = std::make_unique<Statement>();
-    Status st = m_connection->open(connectionString);
-    if (st)
-        st = m_connection->query(statement, m_stmt.get());
-    m_status = st;
-    return st;
+    m_status = connection.query(statement, m_stmt.get());
+    return m_status;
 }
 
 bool RowReader::next()

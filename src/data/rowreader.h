@@ -26,6 +26,8 @@ public:
 
     // On a connection of its own, opened with the connection string.
     Status open(const QString &statement, const QString &connectionString);
+    // On a connection already open, which must outlive the reading.
+    Status open(const QString &statement, Connection &connection);
     // Steps to the next row; false at the end or on a failure (status()).
     bool next();
     [[nodiscard]] const Status &status() const { return m_status; }
@@ -41,7 +43,7 @@ public:
     [[nodiscard]] QByteArrayView text(int column) const;
 
 private:
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<Connection> m_ownConnection;
     std::unique_ptr<Statement> m_stmt;
     Status m_status;
 };

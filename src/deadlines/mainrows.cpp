@@ -1,6 +1,7 @@
 #include "deadlines/mainrows.h"
 
 #include "data/catalogue.h"
+#include "data/connection.h"
 #include "data/rowreader.h"
 
 #include <algorithm>
@@ -108,17 +109,55 @@ public:
     static Status read(const QString &connectionString, const QString &statement, MainRows *rows)
     {
         *rows = MainRows();
+        Connection conn;
+        Status st = conn.open(connectionString);
+        if (st)
+            st = conn.beginRead();
+        if (st)
+            st = readClients(conn, rows);
+        if (st)
+            st = readRows(conn, statement, rows);
+        if (st)
+            st = conn.endRead();
+        if (!st)
+            *rows = MainRows();
+        return st;
+    }
+
+private:
+    // Clients by key: keys are small counters, so a table indexed by them
+    // finds each one without hashing.
+    static constexpr qint64 kMaxIndexedClient = qint64(1) << 24;
+
+    static Status readClients(Connection &conn, MainRows *rows)
+    {
         RowReader rd;
-        if (const Status st = rd.open(statement, connectionString); !st)
+        if (const Status st = rd.open(sql::accountList(), conn); !st)
+            return st;
+        const int id = rd.column("AcId"), name = rd.column("AcName"), notes = rd.column("AcNotes");
+        while (rd.next()) {
+            const qint64 acId = rd.integer(id);
+            if (acId <= 0 || acId >= kMaxIndexedClient)
+                continue;
+            if (std::size_t(acId) >= rows->m_clientOf.size())
+                rows->m_clientOf.resize(std::size_t(acId) + 1, -1);
+            rows->m_clientOf[std::size_t(acId)] = int(rows->m_clients.size());
+            rows->m_clients.append({acId, QString::fromUtf8(rd.text(name)), QString::fromUtf8(rd.text(notes))});
+        }
+        return rd.status();
+    }
+
+    static Status readRows(Connection &conn, const QString &statement, MainRows *rows)
+    {
+        RowReader rd;
+        if (const Status st = rd.open(statement, conn); !st)
             return st;
         const int rowId = rd.column("TrRowId"), sheet = rd.column("TrDbId"), type = rd.column("TrType"),
                   done = rd.column("TrDone"), date = rd.column("TrDate"), description = rd.column("TrDescription"),
                   account = rd.column("TrAcId"), value = rd.column("TrValue"), balance = rd.column("TrBalance"),
-                  groupType = rd.column("TrGrpType"), groupRow = rd.column("TrGrpRow"), groupCount = rd.column("TrGrpMDay"), notes = rd.column("TrNotes"),
-                  groupId = rd.column("TrGrpId"), name = rd.column("AcName"), accountNotes = rd.column("AcNotes");
-        // Clients by key: keys are small counters, so a table indexed by
-        // them finds each one without hashing.
-        std::vector<int> clientOf;
+                  groupType = rd.column("TrGrpType"), groupRow = rd.column("TrGrpRow"),
+                  groupCount = rd.column("TrGrpMDay"), notes = rd.column("TrNotes"), groupId = rd.column("TrGrpId");
+        const std::vector<int> &clientOf = rows->m_clientOf;
         // A reload reads about as many rows as the last one did.
         static std::size_t lastRows = 0, lastText = 0;
         rows->m_rows.reserve(qsizetype(lastRows));
@@ -146,28 +185,18 @@ public:
             r.groupId = rd.integer(groupId);
             // A deadline whose client is gone shows as one without.
             const qint64 acId = rd.integer(account);
-            if (acId > 0 && acId < (qint64(1) << 24) && !rd.isNull(name)) {
-                if (std::size_t(acId) >= clientOf.size())
-                    clientOf.resize(std::size_t(acId) + 1, -1);
-                int &client = clientOf[std::size_t(acId)];
-                if (client < 0) {
-                    client = int(rows->m_clients.size());
-                    rows->m_clients.append({acId, QString::fromUtf8(rd.text(name)),
-                                            QString::fromUtf8(rd.text(accountNotes))});
-                }
-                r.client = client;
-            }
+            if (acId > 0 && std::size_t(acId) < clientOf.size())
+                r.client = clientOf[std::size_t(acId)];
             rows->m_rows.push_back(r);
         }
-        if (!rd.status()) {
-            *rows = MainRows();
+        if (!rd.status())
             return rd.status();
-        }
         lastRows = std::size_t(rows->m_rows.size());
         lastText = std::size_t(rows->m_text.size());
         return Status::success();
     }
 
+public:
     // The stored order, the sheet's index's: by date, then by key.
     static void sortByDate(MainRows *rows)
     {
@@ -184,8 +213,8 @@ Status readMainRows(const QString &connectionString, int sheetId, MainFilter fil
                     const QDate &last, MainRows *rows)
 {
     const QString statement = filter == MainFilter::CalendarPeriod
-        ? sql::mainSelectPeriod(sheetId, first, last)
-        : sql::mainSelect(sheetId, sql::mainFilter(int(filter)));
+        ? sql::mainRowsPeriod(sheetId, first, last)
+        : sql::mainRows(sheetId, sql::mainFilter(int(filter)));
     const Status st = MainRowsReader::read(connectionString, statement, rows);
     if (st)
         MainRowsReader::sortByDate(rows);

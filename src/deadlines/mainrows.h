@@ -73,7 +73,7 @@ public:
     // Null without a client/supplier.
     [[nodiscard]] QString accountName(int i) const;
     [[nodiscard]] QString accountNotes(int i) const;
-    // The row's client among clients() (in the order they were read); -1 for none.
+    // The row's client among the book's clients (clientName()); -1 for none.
     [[nodiscard]] int clientIndex(int i) const { return m_rows[i].client; }
     [[nodiscard]] int clientCount() const { return int(m_clients.size()); }
     [[nodiscard]] QString clientName(int client) const { return m_clients.at(client).name; }
@@ -116,6 +116,7 @@ private:
     QList<Row> m_rows;
     QByteArray m_text;
     QList<Client> m_clients;
+    std::vector<int> m_clientOf; // client key -> index in m_clients, -1 for none
 };
 
 // The deadline grid's rows: the data sheet's deadlines with their client,

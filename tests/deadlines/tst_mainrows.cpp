@@ -4,6 +4,7 @@
 // list take.
 
 #include "app/mainmod.h"
+#include "data/connection.h"
 #include "deadlines/mainrows.h"
 #include "seed.h"
 #include "testsupport.h"
@@ -37,6 +38,8 @@ private slots:
             << -2 << false << 3 << QDate(2025, 12, 31) << none << 0LL << 0 << "Rent 3/12";
         QTest::addRow("closed debit member") << -1 << true << 12 << QDate(2027, 1, 1) << "Verdi" << 0LL << 2
                                              << "Rent 12/12";
+        // Its client deleted behind the program's back: shown as one without.
+        QTest::addRow("client gone") << 1 << false << 0 << QDate(2026, 6, 15) << "(gone)" << 250000LL << 0 << "Rent";
     }
 
     void rowShowsItsKind()
@@ -56,6 +59,11 @@ private slots:
         const Currency value = kind == DeadlineType::Appointment ? Currency() : test::money("25");
         const qint64 id = test::seedDeadline(1, kind, day, QStringLiteral("Rent"), account, value, done,
                                              group ? 7 : 0, group, group ? 12 : 0);
+        if (client == QLatin1String("(gone)")) {
+            QVERIFY(Connection::executeAlone(app().ConnectionString,
+                                             QStringLiteral("DELETE FROM Accounts WHERE AcId=%1").arg(account)));
+            client.clear();
+        }
         MainRows rows;
         QVERIFY(readMainRows(app().ConnectionString, 1, MainFilter::All, {}, {}, &rows));
         QCOMPARE(rows.size(), 1);
@@ -71,6 +79,7 @@ private slots:
         QCOMPARE(rows.shownDescription(0, QStringLiteral("/")), shown);
         QCOMPARE(rows.shownDescription(0, QString()), QStringLiteral("Rent"));
         QCOMPARE(rows.accountName(0), client.isEmpty() ? QString() : client);
+        QCOMPARE(rows.clientIndex(0) < 0, client.isEmpty());
         QCOMPARE(rows.accountNotes(0), client.isEmpty() ? QString() : QStringLiteral("notes"));
     }
 
