@@ -5,7 +5,7 @@
 # VELTO_WERROR=ON makes every compiler warning in Velto's code an error (as in CI).
 set -euo pipefail
 need=()
-for p in build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libbenchmark-dev sqlite3 python3 desktop-file-utils qt6-translations-l10n poppler-utils libical-dev python3-icalendar dbus qt6-charts-dev appstream libpq-dev postgresql; do
+for p in build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libbenchmark-dev sqlite3 python3 desktop-file-utils qt6-translations-l10n poppler-utils libical-dev python3-icalendar dbus qt6-charts-dev appstream libpq-dev postgresql clang-format; do
   dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -3,12 +3,12 @@
 // recordset, each beside the same work done with the bare C API.
 
 #include "app/mainmod.h"
+#include "benchfolder.h"
 #include "data/catalogue.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "deadlines/mainrows.h"
 #include "deadlines/series.h"
-#include "benchfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +75,10 @@ void BM_InsertWeeklySeries(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_InsertWeeklySeries)->ArgNames({"count", "shift"})->Args({10000, 0})->Args({10000, 1})
+BENCHMARK(BM_InsertWeeklySeries)
+    ->ArgNames({"count", "shift"})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
     ->Unit(benchmark::kMillisecond);
 
 void BM_RawSqliteInsert(benchmark::State &state)
@@ -96,10 +99,11 @@ void BM_RawSqliteInsert(benchmark::State &state)
         sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription, TrAcId, TrValue, "
-                           "TrBalance, TrGrpType, TrGrpRow, TrGrpMDay, TrGrpId) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                           -1, &stmt, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription, TrAcId, TrValue, "
+            "TrBalance, TrGrpType, TrGrpRow, TrGrpMDay, TrGrpId) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            -1, &stmt, nullptr);
         for (int k = 0; k < count; ++k) {
             const QByteArray day = entry.date.addDays(k).toString(Qt::ISODate).toLatin1();
             sqlite3_bind_int(stmt, 1, 1);

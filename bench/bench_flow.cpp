@@ -47,7 +47,8 @@ QString flowFolder()
         cn.beginTrans();
         for (int a = 1; a <= 60; ++a)
             cn.execute(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES (")
-                       + sql::text(QStringLiteral("Client %1").arg(a, 3, 10, QLatin1Char('0'))) + QStringLiteral(", 'n')"));
+                       + sql::text(QStringLiteral("Client %1").arg(a, 3, 10, QLatin1Char('0')))
+                       + QStringLiteral(", 'n')"));
         for (int i = 0; i < kRows; ++i) {
             const int type = i % 2 ? 1 : -1;
             const Currency value = Currency::fromUnits(10000LL * (10 + i % 900));

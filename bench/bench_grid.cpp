@@ -7,11 +7,11 @@
 
 #include "app/mainmod.h"
 #include "app/preferences.h"
-#include "promptrecorder.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/currency.h"
 #include "data/schema.h"
+#include "promptrecorder.h"
 #include "ui/main/frmmain.h"
 #include "ui/widgets/grid.h"
 
@@ -106,7 +106,10 @@ void BM_RawSqliteSelectForGrid(benchmark::State &state)
                 switch (sqlite3_column_type(stmt, c)) {
                 case SQLITE_INTEGER: touched += sqlite3_column_int64(stmt, c); break;
                 case SQLITE_FLOAT: touched += std::int64_t(sqlite3_column_double(stmt, c)); break;
-                case SQLITE_TEXT: touched += sqlite3_column_bytes(stmt, c); (void)sqlite3_column_text(stmt, c); break;
+                case SQLITE_TEXT:
+                    touched += sqlite3_column_bytes(stmt, c);
+                    (void)sqlite3_column_text(stmt, c);
+                    break;
                 default: break;
                 }
             }

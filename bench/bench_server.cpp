@@ -47,7 +47,7 @@ QString serverBook(benchmark::State &state, int rows)
 // A raw session, kept for the whole benchmark as the engine keeps its own.
 struct RawSession {
     PGconn *conn = nullptr;
-    explicit RawSession(const QString &location) : conn(PQconnectdb(location.toUtf8().constData())) {}
+    explicit RawSession(const QString &location) : conn(PQconnectdb(location.toUtf8().constData())) { }
     ~RawSession() { PQfinish(conn); }
     bool run(const char *sql) const
     {
@@ -99,7 +99,9 @@ void BM_RawLibpqSelect(benchmark::State &state)
                     continue;
                 const char *v = PQgetvalue(r, row, c);
                 switch (PQftype(r, c)) {
-                case 20: case 21: case 23: sum += std::strtoll(v, nullptr, 10); break;
+                case 20:
+                case 21:
+                case 23: sum += std::strtoll(v, nullptr, 10); break;
                 case 1700: sum += std::int64_t(std::strtod(v, nullptr)); break;
                 default: sum += PQgetlength(r, row, c); break;
                 }
@@ -163,9 +165,10 @@ void BM_RawLibpqInsert(benchmark::State &state)
         state.ResumeTiming();
         bool ok = raw.run("BEGIN") && PQenterPipelineMode(raw.conn);
         for (int k = 0; ok && k < count; ++k) {
-            const QByteArray day = entry.date.addDays(k).toString(Qt::ISODate).toLatin1(), row = QByteArray::number(k + 1);
-            const char *values[] = {"1", "-1", day.constData(), description.constData(), "3", "1234.5", "-1234.5", "d",
-                                    row.constData(), total.constData(), "1"};
+            const QByteArray day = entry.date.addDays(k).toString(Qt::ISODate).toLatin1(),
+                             row = QByteArray::number(k + 1);
+            const char *values[] = {"1",       "-1", day.constData(), description.constData(), "3", "1234.5",
+                                    "-1234.5", "d",  row.constData(), total.constData(),       "1"};
             ok = PQsendQueryPrepared(raw.conn, "ins", 11, values, nullptr, nullptr, 0) && ((k + 1) % 256 || drain());
         }
         ok = ok && drain() && PQexitPipelineMode(raw.conn) && raw.run("COMMIT");
@@ -185,8 +188,8 @@ BENCHMARK(BM_RawLibpqInsert)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_StartReads(benchmark::State &state)
 {
     const int rows = int(state.range(1));
-    const QString location = state.range(0) ? serverBook(state, rows)
-                                             : connectionStringFor(BenchFolder::instance().queryFolder(rows));
+    const QString location =
+        state.range(0) ? serverBook(state, rows) : connectionStringFor(BenchFolder::instance().queryFolder(rows));
     const QDate day(2024, 6, 15), first(2024, 5, 27);
     for (auto _ : state) {
         dropIdleServerSessions();
@@ -207,6 +210,10 @@ void BM_StartReads(benchmark::State &state)
         benchmark::DoNotOptimize(grid.size() + start.size() + bold.size() + due);
     }
 }
-BENCHMARK(BM_StartReads)->ArgNames({"server", "rows"})->Args({0, 100000})->Args({1, 100000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartReads)
+    ->ArgNames({"server", "rows"})
+    ->Args({0, 100000})
+    ->Args({1, 100000})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

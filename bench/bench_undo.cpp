@@ -42,7 +42,8 @@ public:
     bool reset() const
     {
         QFile::remove(database());
-        return QFile::copy(m_seed, database()) && QFile::setPermissions(database(), QFile::ReadOwner | QFile::WriteOwner);
+        return QFile::copy(m_seed, database())
+            && QFile::setPermissions(database(), QFile::ReadOwner | QFile::WriteOwner);
     }
 
 private:
@@ -98,7 +99,8 @@ void run(benchmark::State &state, bool purgeFirst, Work work)
         state.PauseTiming();
         history.clear();
         qint64 deleted = 0;
-        if (!folder.reset() || (purgeFirst && (!purgeClosedUpTo(cs, 1, kPurgeDay, &deleted, &history) || deleted != kClosed))) {
+        if (!folder.reset()
+            || (purgeFirst && (!purgeClosedUpTo(cs, 1, kPurgeDay, &deleted, &history) || deleted != kClosed))) {
             state.SkipWithError("cannot prepare the database");
             break;
         }
@@ -137,7 +139,8 @@ void BM_RawSqlitePurge(benchmark::State &state)
 {
     run(state, false, [](const QString &cs, UndoHistory &) {
         sqlite3 *db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(Connection::dataSourceOf(cs)).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_open_v2(QFile::encodeName(Connection::dataSourceOf(cs)).constData(), &db, SQLITE_OPEN_READWRITE,
+                        nullptr);
         const int rc = sqlite3_exec(db, "DELETE FROM Transactions WHERE TrDate<='2026-12-31' AND TrDone=1 AND TrDbId=1",
                                     nullptr, nullptr, nullptr);
         const int changed = sqlite3_changes(db);

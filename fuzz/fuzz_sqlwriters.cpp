@@ -259,8 +259,8 @@ void checkWriters(std::uint8_t mode, std::int64_t units, std::uint32_t dayBits, 
     if (t.params.size() != 11)
         failWith("the series insert lifted the wrong number of values", s.toUtf8());
     expectText(t, 3, bytes, s);
-    const auto seriesText = insertAndReadBack(stmt, t, "SELECT TrDescription FROM Transactions WHERE TrRowId=?", bytes,
-                                              kDescriptionSize);
+    const auto seriesText =
+        insertAndReadBack(stmt, t, "SELECT TrDescription FROM Transactions WHERE TrRowId=?", bytes, kDescriptionSize);
     if (seriesText && *seriesText != bytes)
         failWith("the series description read back differs", s.toUtf8());
 

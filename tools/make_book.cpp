@@ -32,9 +32,10 @@ int fail(const QString &what)
 }
 
 const char *const kDescriptions[] = {
-    "Fattura", "Affitto ufficio", "Bolletta luce", "Rata leasing", "Acconto IVA", "Assicurazione auto",
-    "Riunione condominio", "Visita medica", "Consegna progetto", "Canone software", "Saldo fornitura",
-    "Parcella consulenza", "Revisione caldaia", "Abbonamento riviste", "Stipendio collaboratore",
+    "Fattura",           "Affitto ufficio",     "Bolletta luce",           "Rata leasing",
+    "Acconto IVA",       "Assicurazione auto",  "Riunione condominio",     "Visita medica",
+    "Consegna progetto", "Canone software",     "Saldo fornitura",         "Parcella consulenza",
+    "Revisione caldaia", "Abbonamento riviste", "Stipendio collaboratore",
 };
 
 constexpr int kClients = 400;
@@ -47,7 +48,8 @@ Status writeDeadlines(Connection &cn, qint64 total)
     const QString columns = QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDone, TrDate, TrDescription, "
                                            "TrAcId, TrValue, TrBalance, TrGrpType, TrGrpId");
     BoundStatement single(cn, columns + QStringLiteral(" ) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?"));
-    BoundStatement member(cn, columns + QStringLiteral(", TrGrpRow, TrGrpMDay ) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?"));
+    BoundStatement member(
+        cn, columns + QStringLiteral(", TrGrpRow, TrGrpMDay ) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?"));
     QRandomGenerator random(20260101);
     const QDate base = today();
     const qint64 firstSheetEnd = total * 60 / 100;
@@ -59,9 +61,9 @@ Status writeDeadlines(Connection &cn, qint64 total)
         const int t = int(random.bounded(20));
         const int type = t < 9 ? 1 : (t < 18 ? -1 : -2);
         const qint64 account = random.bounded(10) == 0 ? 0 : 1 + random.bounded(kClients);
-        const Currency value =
-            type == -2 ? Currency() : Currency::fromUnits((10 + random.bounded(5000)) * Currency::kScale
-                                                          + random.bounded(100) * 100);
+        const Currency value = type == -2
+            ? Currency()
+            : Currency::fromUnits((10 + random.bounded(5000)) * Currency::kScale + random.bounded(100) * 100);
         const QDate first = base.addDays(int(random.bounded(3650)) - 2920);
         QByteArray description = kDescriptions[random.bounded(int(std::size(kDescriptions)))];
         if (random.bounded(2) == 0)
@@ -72,8 +74,14 @@ Status writeDeadlines(Connection &cn, qint64 total)
             const QDate day = first.addMonths(row - 1);
             const bool done = random.bounded(100) < (day < base.addDays(-7) ? 85 : 3);
             BoundStatement &insert = series ? member : single;
-            insert.add(sheet).add(type).add(done ? 1 : 0).add(day).add(description).add(account).add(value).add(
-                value * type);
+            insert.add(sheet)
+                .add(type)
+                .add(done ? 1 : 0)
+                .add(day)
+                .add(description)
+                .add(account)
+                .add(value)
+                .add(value * type);
             if (series)
                 insert.add(u'm').add(key - row + 1).add(row).add(rows);
             else
@@ -110,9 +118,8 @@ int main(int argc, char *argv[])
         st = cn.execute(sql::createSheet(i, QStringLiteral("Sheet %1").arg(i)));
     for (int a = 1; st && !empty && a <= kClients; ++a)
         st = cn.execute(QStringLiteral("INSERT INTO Accounts (AcName, AcNotes) VALUES (")
-                        + sql::text(QStringLiteral("Client %1").arg(a, 3, 10, QLatin1Char('0')))
-                        + QStringLiteral(", ") + sql::text(a % 3 ? QString() : QStringLiteral("Pays at 60 days"))
-                        + QStringLiteral(")"));
+                        + sql::text(QStringLiteral("Client %1").arg(a, 3, 10, QLatin1Char('0'))) + QStringLiteral(", ")
+                        + sql::text(a % 3 ? QString() : QStringLiteral("Pays at 60 days")) + QStringLiteral(")"));
     if (st)
         st = writeDeadlines(cn, total);
     if (st)
@@ -121,7 +128,8 @@ int main(int argc, char *argv[])
         return fail(st.message());
     cn.close();
     try {
-        WriteSetting(HKEY_LOCAL_MACHINE, settingsKeyFor(QLatin1String(kAppTitle)), REG_SZ, QLatin1String(kCurDb), folder);
+        WriteSetting(HKEY_LOCAL_MACHINE, settingsKeyFor(QLatin1String(kAppTitle)), REG_SZ, QLatin1String(kCurDb),
+                     folder);
     } catch (const RegistryError &e) {
         return fail(e.description);
     }

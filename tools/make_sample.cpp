@@ -83,9 +83,10 @@ int main(int argc, char *argv[])
     cn.close();
 
     const char *const descriptions[] = {
-        "Fattura", "Affitto ufficio", "Bolletta luce", "Rata leasing", "Acconto IVA", "Assicurazione auto",
-        "Riunione condominio", "Visita medica", "Consegna progetto", "Canone software", "Saldo fornitura",
-        "Parcella consulenza", "Revisione caldaia", "Abbonamento riviste", "Stipendio collaboratore",
+        "Fattura",           "Affitto ufficio",     "Bolletta luce",           "Rata leasing",
+        "Acconto IVA",       "Assicurazione auto",  "Riunione condominio",     "Visita medica",
+        "Consegna progetto", "Canone software",     "Saldo fornitura",         "Parcella consulenza",
+        "Revisione caldaia", "Abbonamento riviste", "Stipendio collaboratore",
     };
     const DeadlineType types[] = {DeadlineType::Credit, DeadlineType::Debit, DeadlineType::Appointment};
     QRandomGenerator random(20270115);
@@ -101,7 +102,8 @@ int main(int argc, char *argv[])
             if (e.type == DeadlineType::Credit || random.bounded(3) > 0)
                 e.accountId = random.bounded(4) == 0 ? 0 : qint64(random.bounded(12)) + 1;
             if (e.type != DeadlineType::Appointment)
-                e.amount = Currency::fromUnits((50 + random.bounded(4000)) * Currency::kScale + random.bounded(10) * 1000);
+                e.amount =
+                    Currency::fromUnits((50 + random.bounded(4000)) * Currency::kScale + random.bounded(10) * 1000);
             e.date = base.addDays(int(random.bounded(240)) - 90);
             if (Status st = InsertDeadlines(app().ConnectionString, sheet, e); !st)
                 return fail(st.message());
@@ -125,7 +127,8 @@ int main(int argc, char *argv[])
     if (Status st = cn.open(app().ConnectionString); !st)
         return fail(st.message());
     Recordset past;
-    const QString pastRows = QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrDate<") + sql::date(base.addDays(-7));
+    const QString pastRows =
+        QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrDate<") + sql::date(base.addDays(-7));
     if (Status st = past.open(pastRows, cn, CursorType::Static); !st)
         return fail(st.message());
     QList<qint64> toClose;

@@ -46,14 +46,16 @@ QString desktopExecArgument(const QString &argument)
 Status installLoginReminder(const QString &programPath)
 {
     const QString path = loginReminderPath();
-    const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=Velto\nComment=%1\nExec=%2 --due --notify\n"
-                                        "Icon=velto\nTerminal=false\nNoDisplay=true\nX-GNOME-Autostart-enabled=true\n")
-                             .arg(LoadResString(1735).simplified(), desktopExecArgument(programPath));
+    const QString text =
+        QStringLiteral("[Desktop Entry]\nType=Application\nName=Velto\nComment=%1\nExec=%2 --due --notify\n"
+                       "Icon=velto\nTerminal=false\nNoDisplay=true\nX-GNOME-Autostart-enabled=true\n")
+            .arg(LoadResString(1735).simplified(), desktopExecArgument(programPath));
     QSaveFile file(path);
     const bool written = QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly)
         && file.write(text.toUtf8()) >= 0 && file.commit();
     if (!written)
-        return Status::failure(kErrorNotOpen, LoadResString(1733).arg(QDir::toNativeSeparators(path), file.errorString()));
+        return Status::failure(kErrorNotOpen,
+                               LoadResString(1733).arg(QDir::toNativeSeparators(path), file.errorString()));
     return Status::success();
 }
 
@@ -62,7 +64,8 @@ Status removeLoginReminder()
     QFile file(loginReminderPath());
     if (!file.exists() || file.remove())
         return Status::success();
-    return Status::failure(kErrorNotOpen, LoadResString(1734).arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    return Status::failure(kErrorNotOpen,
+                           LoadResString(1734).arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
 }
 
 } // namespace velto

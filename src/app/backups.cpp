@@ -69,7 +69,10 @@ Status failed(int messageId, const Status &cause)
 
 // The time in the name is the wall clock's, on the day today() answers, so
 // that a forced day (VELTO_TODAY) names and finds its backups too.
-QDateTime now() { return QDateTime(today(), QTime::currentTime()); }
+QDateTime now()
+{
+    return QDateTime(today(), QTime::currentTime());
+}
 
 QString databasePathOf(const QString &connectionString)
 {
@@ -112,7 +115,8 @@ Status bringToLayout(const QString &path)
     Connection c;
     Status st = c.open(connectionStringForFile(path));
     if (st && !(st = c.checkLayout()))
-        st = Status::failure(kErrorNotVeltoDatabase, LoadResString(1820) + u' ' + LoadResString(1821).arg(st.message()));
+        st =
+            Status::failure(kErrorNotVeltoDatabase, LoadResString(1820) + u' ' + LoadResString(1821).arg(st.message()));
     c.close();
     return st ? upgradeLayout(connectionStringForFile(path)) : st;
 }
@@ -183,11 +187,15 @@ QString backupFolder()
     return g_backupFolder.isEmpty() ? userDatabaseFolder() + QStringLiteral("/backups") : g_backupFolder;
 }
 
-void setBackupFolder(const QString &folder) { g_backupFolder = folder; }
+void setBackupFolder(const QString &folder)
+{
+    g_backupFolder = folder;
+}
 
 QString backupFolderFor(const QString &connectionString)
 {
-    const QByteArray hash = QCryptographicHash::hash(databasePathOf(connectionString).toUtf8(), QCryptographicHash::Sha256);
+    const QByteArray hash =
+        QCryptographicHash::hash(databasePathOf(connectionString).toUtf8(), QCryptographicHash::Sha256);
     return backupFolder() + QLatin1Char('/') + QString::fromLatin1(hash.toHex().left(16));
 }
 
@@ -201,7 +209,8 @@ Status makeBackup(const QString &connectionString, QString *made)
     if (backedUpByServer(connectionString))
         return Status::success();
     const QString dbPath = Connection::dataSourceOf(connectionString);
-    return storeBackup(connectionString, [&dbPath](const QString &part) { return copyDatabaseFile(dbPath, part); }, made);
+    return storeBackup(
+        connectionString, [&dbPath](const QString &part) { return copyDatabaseFile(dbPath, part); }, made);
 }
 
 Status backupBeforeDeleting(const QString &connectionString)
@@ -217,7 +226,8 @@ Status dailyBackup(const QString &connectionString, bool *made)
     if (backedUpByServer(connectionString))
         return Status::success();
     const QStringList names = backupNames(backupFolderFor(connectionString));
-    const bool todayDone = std::any_of(names.begin(), names.end(), [](const QString &n) { return stampOf(n).date() == today(); });
+    const bool todayDone =
+        std::any_of(names.begin(), names.end(), [](const QString &n) { return stampOf(n).date() == today(); });
     if (made)
         *made = !todayDone;
     if (todayDone)
@@ -263,7 +273,8 @@ Status restoreBackup(const QString &connectionString, const QString &backupPath)
         // the copy is in its place.
         DatabaseFileLock lock;
         if ((st = lock.lock(dbPath, prepared)))
-            st = storeBackup(connectionString, [&lock](const QString &part) { return lock.copyTo(part); }, nullptr);
+            st = storeBackup(
+                connectionString, [&lock](const QString &part) { return lock.copyTo(part); }, nullptr);
         if (st)
             st = lock.replaceContent();
     }

@@ -15,8 +15,8 @@ namespace {
 // Options QGuiApplication and QApplication read themselves; those in the
 // first list take a value as the next argument unless given as -name=value.
 const char *const kQtOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
-    "qwindowtitle", "style", "stylesheet", "session", "display", "geometry", "qmljsdebugger",
+    "platform", "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry", "qwindowicon",   "qwindowtitle",
+    "style",    "stylesheet",         "session",       "display", "geometry",        "qmljsdebugger",
 };
 const char *const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
@@ -120,7 +120,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 name.truncate(eq);
             if (arg.startsWith(QLatin1String("--"))) {
                 QString value;
-                if ((name == QLatin1String("due") || name == QLatin1String("all-sheets") || name == QLatin1String("notify"))
+                if ((name == QLatin1String("due") || name == QLatin1String("all-sheets")
+                     || name == QLatin1String("notify"))
                     && !hasInlineValue) {
                     reminderOptions << name;
                     result.allSheets = result.allSheets || name == QLatin1String("all-sheets");
@@ -151,7 +152,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
                     const int n = value.toInt(&number);
                     if (name == QLatin1String("days")) {
                         if (!number || n < 0 || n > kMaxDueDays)
-                            return refused(value, QStringLiteral("--days takes a number from 0 to %1").arg(kMaxDueDays));
+                            return refused(value,
+                                           QStringLiteral("--days takes a number from 0 to %1").arg(kMaxDueDays));
                         result.days = n;
                     } else if (name == QLatin1String("sheet")) {
                         if (!number || n < 1)
@@ -223,7 +225,8 @@ QString usageText()
         << "  user settings     " << hiveFilePath(HKEY_CURRENT_USER) << "\n"
         << "  machine settings  " << hiveFilePath(HKEY_LOCAL_MACHINE)
         << " (holds appset_curdb, the chosen database location;\n"
-        << "                    it wins over " << (systemMachineFilePath().isEmpty() ? QStringLiteral("-") : systemMachineFilePath())
+        << "                    it wins over "
+        << (systemMachineFilePath().isEmpty() ? QStringLiteral("-") : systemMachineFilePath())
         << ", written only where you may)\n"
         << "  database          velto.mdb in the chosen database folder, or the chosen server's\n"
         << "                    database; without a choice in the program folder when you may\n"
@@ -243,17 +246,10 @@ int handleCommandLine(int argc, char *argv[])
     switch (cl.action) {
     case CommandLine::Action::Run:
     case CommandLine::Action::Due:
-    case CommandLine::Action::ExportCalendar:
-        setDatabaseForRun(cl.database);
-        return -1;
-    case CommandLine::Action::CopyDatabase:
-        return -1;
-    case CommandLine::Action::ShowVersion:
-        std::fputs(qPrintable(versionText() + QLatin1Char('\n')), stdout);
-        return 0;
-    case CommandLine::Action::ShowHelp:
-        std::fputs(qPrintable(usageText()), stdout);
-        return 0;
+    case CommandLine::Action::ExportCalendar: setDatabaseForRun(cl.database); return -1;
+    case CommandLine::Action::CopyDatabase: return -1;
+    case CommandLine::Action::ShowVersion: std::fputs(qPrintable(versionText() + QLatin1Char('\n')), stdout); return 0;
+    case CommandLine::Action::ShowHelp: std::fputs(qPrintable(usageText()), stdout); return 0;
     case CommandLine::Action::Refuse:
         std::fputs(qPrintable(cl.reason.isEmpty()
                                   ? QStringLiteral("velto: unknown option or argument '%1'\n\n").arg(cl.offending)

@@ -7,19 +7,18 @@ namespace velto {
 
 // What the command line asks for. Qt's own options (-platform, -style...)
 // pass through to QApplication; anything else is refused.
-struct CommandLine
-{
+struct CommandLine {
     enum class Action { Run, ShowVersion, ShowHelp, Refuse, Due, ExportCalendar, CopyDatabase };
     Action action = Action::Run;
     QString offending; // the argument that was refused
     QString reason;    // why, when it is not an unknown option
 
     // --due and --export-ics: no window is opened.
-    int days = 0;          // --days N: also what falls due in the next N days
-    int sheetId = 0;       // --sheet ID; 0 for the active data sheet
+    int days = 0;    // --days N: also what falls due in the next N days
+    int sheetId = 0; // --sheet ID; 0 for the active data sheet
     bool allSheets = false;
     bool notify = false;
-    QString calendarFile;  // --export-ics FILE
+    QString calendarFile; // --export-ics FILE
     // --database LOCATION: the database of this run instead of the chosen one.
     QString database;
     // --copy-database FROM TO: two locations, folders or server URIs.

@@ -13,10 +13,13 @@ DataWatcher::DataWatcher(QObject *parent) : QObject(parent)
         // Told inside the workflow that committed: the windows read once
         // it has finished, and once for any number of commits before that.
         if (!m_pending.exchange(true))
-            QMetaObject::invokeMethod(this, [this] {
-                if (m_pending)
-                    deliver();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_pending)
+                        deliver();
+                },
+                Qt::QueuedConnection);
     });
 }
 

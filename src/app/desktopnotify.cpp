@@ -85,9 +85,9 @@ Status sendDesktopNotification(const DesktopNotification &n, const QString &prog
     QString body = n.body;
     if (markup)
         body.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
-    const QStringList actionList = actions ? QStringList{QLatin1String(kActionKey), n.actionText,
-                                                         QLatin1String(kOpenKey), n.actionText}
-                                           : QStringList();
+    const QStringList actionList = actions
+        ? QStringList{QLatin1String(kActionKey), n.actionText, QLatin1String(kOpenKey), n.actionText}
+        : QStringList();
     Outcome outcome;
     if (actions && waitMs > 0) {
         bus.connect(QLatin1String(kService), QLatin1String(kPath), QLatin1String(kService),

@@ -10,8 +10,8 @@ namespace velto {
 
 struct DesktopNotification {
     QString summary;
-    QString body;        // plain text; escaped where the service reads markup
-    QString actionText;  // the label of the action that opens the program
+    QString body;       // plain text; escaped where the service reads markup
+    QString actionText; // the label of the action that opens the program
 };
 
 // Sends the notification. Where the service offers actions, waits until

@@ -22,7 +22,8 @@ Status writeWholeFile(const QString &path, const QByteArray &bytes)
     if (!written) {
         // Qt's reason is in the user's language once its translations are loaded.
         return Status::failure(kErrorFileNotWritten,
-                               shown + QLatin1Char('\n') + LoadResString(1580) + QLatin1Char('\n') + file.errorString());
+                               shown + QLatin1Char('\n') + LoadResString(1580) + QLatin1Char('\n')
+                                   + file.errorString());
     }
     return Status::success();
 }

@@ -25,12 +25,13 @@ const QList<LocaleRow> &localeRows()
 {
     static const QList<LocaleRow> rows = {
         {kOffsetItalian, "/ita_help.html", {"0410", "0810"}},
-        {kOffsetFrench, "/fra_help.html",
-         {"040c", "080c", "2c0c", "0c0c", "240c", "300c", "3c0c", "140c", "340c", "180c", "380c",
-          "e40c", "200c", "280c", "100c", "1c0c"}},
-        {kOffsetSpanish, "/esp_help.html",
-         {"0c0a", "040a", "2c0a", "400a", "340a", "240a", "140a", "1c0a", "300a", "440a", "100a",
-          "480a", "e40a", "080a", "4c0a", "180a", "3c0a", "280a", "500a", "540a", "380a", "200a"}},
+        {kOffsetFrench,
+         "/fra_help.html",
+         {"040c", "080c", "2c0c", "0c0c", "240c", "300c", "3c0c", "140c", "340c", "180c", "380c", "e40c", "200c",
+          "280c", "100c", "1c0c"}},
+        {kOffsetSpanish, "/esp_help.html", {"0c0a", "040a", "2c0a", "400a", "340a", "240a", "140a", "1c0a",
+                                            "300a", "440a", "100a", "480a", "e40a", "080a", "4c0a", "180a",
+                                            "3c0a", "280a", "500a", "540a", "380a", "200a"}},
         {kOffsetGerman, "/deu_help.html", {"0407", "0c07", "1407", "1007", "0807"}},
     };
     return rows;
@@ -54,16 +55,11 @@ bool isLanguageItem(int index)
 LanguageSelection selectLanguage(int languageChoice, const QString &localeLanguageId)
 {
     switch (languageChoice) {
-    case LanguageAutomatic:
-        break;
-    case LanguageGerman:
-        return {kOffsetGerman, QStringLiteral("/deu_help.html")};
-    case LanguageSpanish:
-        return {kOffsetSpanish, QStringLiteral("/esp_help.html")};
-    case LanguageFrench:
-        return {kOffsetFrench, QStringLiteral("/fra_help.html")};
-    case LanguageItalian:
-        return {kOffsetItalian, QStringLiteral("/ita_help.html")};
+    case LanguageAutomatic: break;
+    case LanguageGerman: return {kOffsetGerman, QStringLiteral("/deu_help.html")};
+    case LanguageSpanish: return {kOffsetSpanish, QStringLiteral("/esp_help.html")};
+    case LanguageFrench: return {kOffsetFrench, QStringLiteral("/fra_help.html")};
+    case LanguageItalian: return {kOffsetItalian, QStringLiteral("/ita_help.html")};
     default:
         // 1 (the separator's index), values from newer versions and damaged
         // settings all fall back to English.
@@ -80,16 +76,11 @@ LanguageSelection selectLanguage(int languageChoice, const QString &localeLangua
 QString qtLanguageCode(int languageOffset)
 {
     switch (languageOffset) {
-    case kOffsetItalian:
-        return QStringLiteral("it");
-    case kOffsetFrench:
-        return QStringLiteral("fr");
-    case kOffsetSpanish:
-        return QStringLiteral("es");
-    case kOffsetGerman:
-        return QStringLiteral("de");
-    default:
-        return QString();
+    case kOffsetItalian: return QStringLiteral("it");
+    case kOffsetFrench: return QStringLiteral("fr");
+    case kOffsetSpanish: return QStringLiteral("es");
+    case kOffsetGerman: return QStringLiteral("de");
+    default: return QString();
     }
 }
 

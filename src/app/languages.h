@@ -48,8 +48,8 @@ enum LanguageMenuIndex {
 struct LanguageMenuItem {
     int index = 0;
     bool separator = false;
-    int captionId = 0;      // message id of a translated caption, else 0
-    QString fixedCaption;   // a language's own name, shown untranslated
+    int captionId = 0;    // message id of a translated caption, else 0
+    QString fixedCaption; // a language's own name, shown untranslated
 };
 
 // Item 0 "Automatico" (message 505, translated), item 1 a separator, items 2

@@ -117,15 +117,12 @@ QString languageIdOf(const QLocale &locale)
 QString localeItem(const QLocale &locale, int item)
 {
     switch (item) {
-    case LOCALE_ILANGUAGE:
-        return languageIdOf(locale);
-    case LOCALE_SDECIMAL:
-        return locale.decimalPoint();
+    case LOCALE_ILANGUAGE: return languageIdOf(locale);
+    case LOCALE_SDECIMAL: return locale.decimalPoint();
     case LOCALE_IFIRSTDAYOFWEEK:
         // 0 Monday ... 6 Sunday.
         return QString::number(int(locale.firstDayOfWeek()) - 1);
-    default:
-        return QString();
+    default: return QString();
     }
 }
 

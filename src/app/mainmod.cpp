@@ -85,8 +85,7 @@ double NzNum(const QVariant &v, double dflt)
     if (v.isNull() || !v.isValid())
         return dflt;
     switch (v.typeId()) {
-    case QMetaType::Bool:
-        return v.toBool() ? -1.0 : 0.0;
+    case QMetaType::Bool: return v.toBool() ? -1.0 : 0.0;
     case QMetaType::QString: {
         bool ok = false;
         double d = v.toString().trimmed().toDouble(&ok);
@@ -219,8 +218,9 @@ QString databaseLocation()
 {
     if (!g_databaseForRun.isEmpty())
         return g_databaseForRun;
-    const QString stored = NzStr(ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb),
-                                             curDbDefault()), curDbDefault());
+    const QString stored =
+        NzStr(ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb), curDbDefault()),
+              curDbDefault());
     // One kept by hand with a password in it is still used, but the
     // password is only held for this run.
     return keepPasswordForRun(stored);
@@ -274,7 +274,9 @@ Status upgradeLayout(const QString &connectionString)
 {
     Connection c;
     Status st = c.open(connectionString);
-    const auto current = [&c] { return c.hasColumn("Transactions", "TrGrpId") && c.hasColumn("SeriesRules", "SrGrpId"); };
+    const auto current = [&c] {
+        return c.hasColumn("Transactions", "TrGrpId") && c.hasColumn("SeriesRules", "SrGrpId");
+    };
     if (!st || current())
         return st;
     // Looked at again inside the write lock: two programs starting at once
@@ -305,7 +307,8 @@ Status UpgradeSchema()
 void LoadCurrentDb()
 {
     AppState &s = app();
-    s.CurrentDbId = int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kCurSca), kCurScaDefault), 1));
+    s.CurrentDbId =
+        int(NzNum(ReadSetting(HKEY_CURRENT_USER, s.SettingsKey, REG_DWORD, QLatin1String(kCurSca), kCurScaDefault), 1));
     Recordset rs;
     const Status st = rs.open(sql::lookupSheet(s.CurrentDbId), s.ConnectionString, CursorType::ForwardOnly);
     if (!st || rs.eof())

@@ -15,10 +15,10 @@ namespace velto {
 // (options, grouping, sort key, language choice) are preferences().
 struct AppState {
     QString SettingsKey;
-    float ScrollBarWidth = 0;      // twips
-    int LanguageOffset = 3000;     // 0, 3000, 6000, 9000, 12000
-    QString HelpFile;              // full path of the language's help file
-    QString DatabaseFolder;        // the location: a folder (no trailing separator) or a server URI
+    float ScrollBarWidth = 0;  // twips
+    int LanguageOffset = 3000; // 0, 3000, 6000, 9000, 12000
+    QString HelpFile;          // full path of the language's help file
+    QString DatabaseFolder;    // the location: a folder (no trailing separator) or a server URI
     QString ConnectionString;
     QString AppTitle = QStringLiteral("Velto");
     int CurrentDbId = 1;
@@ -28,7 +28,10 @@ struct AppState {
 AppState &app();
 // The database the windows work on: the connection string of the chosen
 // location, passed to every workflow of the core.
-inline const QString &currentDatabase() { return app().ConnectionString; }
+inline const QString &currentDatabase()
+{
+    return app().ConnectionString;
+}
 
 // The application title and the settings key path built from it.
 inline constexpr const char *kAppTitle = "Velto";

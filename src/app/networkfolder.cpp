@@ -48,7 +48,7 @@ std::optional<quint32> filesystemTypeOf(const QString &folder)
 {
     if (g_probe)
         return g_probe(folder);
-    struct statfs info {};
+    struct statfs info { };
     if (statfs(QFile::encodeName(folder).constData(), &info) != 0)
         return std::nullopt;
     return quint32(info.f_type);
@@ -65,10 +65,10 @@ bool noticeNetworkFolder(UserPrompts &prompts, const QString &folder)
     if (!type || !isNetworkFilesystemType(*type))
         return false;
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
-    QStringList told = NzStr(ReadSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_SZ,
-                                         QLatin1String(kNetworkFoldersTold), QString()),
-                             QString())
-                           .split(u'\n', Qt::SkipEmptyParts);
+    QStringList told =
+        NzStr(ReadSetting(HKEY_CURRENT_USER, app().SettingsKey, REG_SZ, QLatin1String(kNetworkFoldersTold), QString()),
+              QString())
+            .split(u'\n', Qt::SkipEmptyParts);
     if (told.contains(clean))
         return false;
     prompts.message(LoadResString(kNetworkFolderNotice).arg(QDir::toNativeSeparators(clean)), MessageIcon::Warning);

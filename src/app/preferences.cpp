@@ -36,7 +36,10 @@ Status writing(const std::function<void()> &writes)
     return Status::success();
 }
 
-bool inRange(int value, int first, int last) { return value >= first && value <= last; }
+bool inRange(int value, int first, int last)
+{
+    return value >= first && value <= last;
+}
 
 } // namespace
 

@@ -8,7 +8,6 @@
 
 namespace velto {
 
-
 // The deadline grid's columns, numbered from 1: the range of the sort key.
 inline constexpr int kSortColumnCount = 19;
 inline constexpr int kSortColumnDefault = 5;
@@ -19,12 +18,12 @@ inline constexpr int kHolidayChoices = 7;
 
 struct Preferences {
     // The options dialog.
-    bool saveLayout = true;        // restore and keep view, grouping, sort and window size
+    bool saveLayout = true; // restore and keep view, grouping, sort and window size
     bool showGroupTotals = true;
     bool showGroupCounters = true;
 
     // Restored only with saveLayout; load() gives the defaults otherwise.
-    int view = 0;                  // index in the view list
+    int view = 0; // index in the view list
     Layout layout = Layout::Simple;
     int sortColumn = kSortColumnDefault;
     bool sortAscending = true;
@@ -32,7 +31,7 @@ struct Preferences {
     int widthTwips = 10785;
     int heightTwips = 7395;
 
-    int languageChoice = 0;        // 0 automatic, else a language's menu code
+    int languageChoice = 0; // 0 automatic, else a language's menu code
     // Whose public holidays new series move off: a HolidayCountry, or -1
     // while the user has not chosen, when the regional settings decide.
     int holidayCountry = -1;

@@ -72,20 +72,16 @@ bool isValidEntry(const QJsonValue &entry)
     const QJsonValue data = o.value(kDataField);
     switch (*type) {
     case REG_SZ:
-    case REG_EXPAND_SZ:
-        return data.isString();
+    case REG_EXPAND_SZ: return data.isString();
     case REG_DWORD:
-    case REG_DWORD_BIG_ENDIAN:
-        return dwordFromJson(data).has_value();
+    case REG_DWORD_BIG_ENDIAN: return dwordFromJson(data).has_value();
     case REG_MULTI_SZ: {
         if (!data.isArray())
             return false;
         const QJsonArray strings = data.toArray();
-        return std::all_of(strings.begin(), strings.end(),
-                           [](const QJsonValue &s) { return s.isString(); });
+        return std::all_of(strings.begin(), strings.end(), [](const QJsonValue &s) { return s.isString(); });
     }
-    default:
-        return data.isString() && isHexText(data.toString());
+    default: return data.isString() && isHexText(data.toString());
     }
 }
 
@@ -238,9 +234,7 @@ DwordKind toDword(const QVariant &value, qint32 *out)
     switch (value.typeId()) {
     case QMetaType::Short:
     case QMetaType::UShort:
-    case QMetaType::Int:
-        *out = value.toInt();
-        return DwordKind::Fits;
+    case QMetaType::Int: *out = value.toInt(); return DwordKind::Fits;
     case QMetaType::UInt:
     case QMetaType::Long:
     case QMetaType::LongLong: {
@@ -266,8 +260,7 @@ DwordKind toDword(const QVariant &value, qint32 *out)
         *out = qint32(v);
         return DwordKind::Fits;
     }
-    default:
-        return DwordKind::NotANumber;
+    default: return DwordKind::NotANumber;
     }
 }
 
@@ -342,10 +335,8 @@ std::optional<QVariant> readValue(const QString &path, const QString &keyPath, c
     const QJsonValue data = entry.value(kDataField);
     *type = int(stored);
     switch (stored) {
-    case REG_SZ:
-        return data.toString();
-    case REG_EXPAND_SZ:
-        return expandEnvironment(data.toString());
+    case REG_SZ: return data.toString();
+    case REG_EXPAND_SZ: return expandEnvironment(data.toString());
     case REG_MULTI_SZ: {
         // As the registry hands it over: every string followed by its NUL,
         // only the list's closing NUL dropped.
@@ -354,12 +345,9 @@ std::optional<QVariant> readValue(const QString &path, const QString &keyPath, c
             text += s.toString() + QChar(u'\0');
         return text;
     }
-    case REG_DWORD:
-        return qint32(*dwordFromJson(data));
-    case REG_DWORD_BIG_ENDIAN:
-        return swapBytes(*dwordFromJson(data));
-    default:
-        return QByteArray::fromHex(data.toString().toLatin1());
+    case REG_DWORD: return qint32(*dwordFromJson(data));
+    case REG_DWORD_BIG_ENDIAN: return swapBytes(*dwordFromJson(data));
+    default: return QByteArray::fromHex(data.toString().toLatin1());
     }
 }
 
@@ -430,20 +418,16 @@ void comRegistry::setValue(const QVariant &value)
     case REG_DWORD_BIG_ENDIAN: {
         qint32 number = 0;
         switch (toDword(value, &number)) {
-        case DwordKind::NotANumber:
-            return;
-        case DwordKind::OutOfRange:
-            raiseSetFailure(value);
-        case DwordKind::Fits:
-            break;
+        case DwordKind::NotANumber: return;
+        case DwordKind::OutOfRange: raiseSetFailure(value);
+        case DwordKind::Fits: break;
         }
         // Stored little-endian whatever was asked, so it reads back as written.
         entry.insert(kTypeField, REG_DWORD);
         entry.insert(kDataField, number);
         break;
     }
-    default:
-        raiseSetFailure(value);
+    default: raiseSetFailure(value);
     }
 
     // A machine-wide value goes to the system file when this user may write
@@ -458,12 +442,9 @@ void comRegistry::setValue(const QVariant &value)
             return;
     }
     switch (writeEntry(path, m_sectionKey, m_valueKey, entry)) {
-    case WriteOutcome::Written:
-        return;
-    case WriteOutcome::KeyRefused:
-        raiseCreateFailure();
-    case WriteOutcome::ValueRefused:
-        raiseSetFailure(value);
+    case WriteOutcome::Written: return;
+    case WriteOutcome::KeyRefused: raiseCreateFailure();
+    case WriteOutcome::ValueRefused: raiseSetFailure(value);
     }
 }
 

@@ -12,8 +12,8 @@ inline constexpr int HKEY_CURRENT_USER = -2147483647;  // 0x80000001
 inline constexpr int HKEY_LOCAL_MACHINE = -2147483646; // 0x80000002
 
 // Registry value type codes.
-inline constexpr int REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4,
-                     REG_DWORD_BIG_ENDIAN = 5, REG_MULTI_SZ = 7;
+inline constexpr int REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4, REG_DWORD_BIG_ENDIAN = 5,
+                     REG_MULTI_SZ = 7;
 
 inline constexpr int kRegistryErrorNumber = 26001;
 

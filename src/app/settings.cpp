@@ -34,8 +34,7 @@ QString curDbDefault()
     return userDatabaseFolder();
 }
 
-QVariant ReadSetting(int hive, const QString &keyPath, int valueType, const QString &valueName,
-                     const QVariant &dflt)
+QVariant ReadSetting(int hive, const QString &keyPath, int valueType, const QString &valueName, const QVariant &dflt)
 {
     comRegistry reg;
     reg.setClassKey(hive);
@@ -47,8 +46,7 @@ QVariant ReadSetting(int hive, const QString &keyPath, int valueType, const QStr
     return reg.Value();
 }
 
-void WriteSetting(int hive, const QString &keyPath, int valueType, const QString &valueName,
-                  const QVariant &value)
+void WriteSetting(int hive, const QString &keyPath, int valueType, const QString &valueName, const QVariant &value)
 {
     comRegistry reg;
     reg.setClassKey(hive);

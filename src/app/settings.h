@@ -12,20 +12,20 @@ namespace velto {
 
 // Value names and their defaults when missing. Numbers are REG_DWORD, the
 // database folder is REG_SZ.
-inline constexpr auto kCurDb = "appset_curdb";                         // HKLM, REG_SZ
-inline constexpr auto kIntLang = "appset_intlang";                     // 0 = automatic
-inline constexpr auto kCurSca = "appset_cursca";                       // active data sheet id
-inline constexpr auto kSaveIntSettings = "appset_saveintsettings";     // flag
-inline constexpr auto kShowsGroupTotals = "appset_showsgrouptotals";   // flag
+inline constexpr auto kCurDb = "appset_curdb";                           // HKLM, REG_SZ
+inline constexpr auto kIntLang = "appset_intlang";                       // 0 = automatic
+inline constexpr auto kCurSca = "appset_cursca";                         // active data sheet id
+inline constexpr auto kSaveIntSettings = "appset_saveintsettings";       // flag
+inline constexpr auto kShowsGroupTotals = "appset_showsgrouptotals";     // flag
 inline constexpr auto kShowsGrpDlCounters = "appset_showsgrpdlcounters"; // flag
 inline constexpr auto kSelectedView = "appset_selected_view";
 inline constexpr auto kGroupOpt = "appset_groupopt";
 inline constexpr auto kSortKeyIdx = "appset_sortkeyidx";
 inline constexpr auto kSortKeyAsc = "appset_sortkeyasc";
-inline constexpr auto kMeMaximized = "me_maximized";                   // 0 normal, 2 maximized
-inline constexpr auto kMeWidth = "me_width";                           // twips
-inline constexpr auto kMeHeight = "me_height";                         // twips
-inline constexpr auto kHolidays = "appset_holidays";                   // -1 = regional settings
+inline constexpr auto kMeMaximized = "me_maximized"; // 0 normal, 2 maximized
+inline constexpr auto kMeWidth = "me_width";         // twips
+inline constexpr auto kMeHeight = "me_height";       // twips
+inline constexpr auto kHolidays = "appset_holidays"; // -1 = regional settings
 
 inline constexpr int kIntLangDefault = 0;
 inline constexpr int kCurScaDefault = 1;
@@ -52,13 +52,12 @@ inline constexpr int kHolidaysDefault = -1;
 // A fresh registry instance per call, so every read sees the store as it is
 // now. A REG_DWORD value comes back as an int, REG_SZ as text, and anything
 // that cannot be read as the default unchanged.
-[[nodiscard]] QVariant ReadSetting(int hive, const QString &keyPath, int valueType,
-                                   const QString &valueName, const QVariant &dflt = QVariant());
+[[nodiscard]] QVariant ReadSetting(int hive, const QString &keyPath, int valueType, const QString &valueName,
+                                   const QVariant &dflt = QVariant());
 // Throws RegistryError when the store refuses the write. A window that
 // writes settings catches it and shows its description; its own work stays
 // done.
-void WriteSetting(int hive, const QString &keyPath, int valueType, const QString &valueName,
-                  const QVariant &value);
+void WriteSetting(int hive, const QString &keyPath, int valueType, const QString &valueName, const QVariant &value);
 
 // The three on/off preferences are on only when the stored number is exactly
 // 1: a -1 left by older check boxes, or a 2, reads as off. Text that holds a

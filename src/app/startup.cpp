@@ -24,7 +24,8 @@ namespace {
 // cancelled or when what was typed is no such address (the user is told).
 QString askServerLocation(UserPrompts &prompts)
 {
-    const QString current = isServerLocation(app().DatabaseFolder) ? app().DatabaseFolder : QStringLiteral("postgresql://");
+    const QString current =
+        isServerLocation(app().DatabaseFolder) ? app().DatabaseFolder : QStringLiteral("postgresql://");
     const QString typed = prompts.askText(LoadResString(1923), current, 0).value_or(QString()).trimmed();
     if (typed.isEmpty() || typed == QLatin1String("postgresql://"))
         return QString();
@@ -104,14 +105,9 @@ void chooseDatabase(UserPrompts &prompts, int kindPromptId, int folderPromptId, 
 {
     QString location;
     switch (prompts.askDatabaseKind(LoadResString(kindPromptId))) {
-    case DatabaseKind::Cancelled:
-        return;
-    case DatabaseKind::Folder:
-        location = prompts.browseForFolder(LoadResString(folderPromptId));
-        break;
-    case DatabaseKind::Server:
-        location = askServerLocation(prompts);
-        break;
+    case DatabaseKind::Cancelled: return;
+    case DatabaseKind::Folder: location = prompts.browseForFolder(LoadResString(folderPromptId)); break;
+    case DatabaseKind::Server: location = askServerLocation(prompts); break;
     }
     if (location.isEmpty())
         return;

@@ -7,12 +7,9 @@ namespace velto {
 QString userMessage(const Status &status)
 {
     switch (status.code()) {
-    case kErrorNoRowUpdated:
-        return LoadResString(1590);
-    case kErrorBadValue:
-        return LoadResString(1591);
-    case kErrorNotVeltoDatabase:
-        return LoadResString(1592);
+    case kErrorNoRowUpdated: return LoadResString(1590);
+    case kErrorBadValue: return LoadResString(1591);
+    case kErrorNotVeltoDatabase: return LoadResString(1592);
     case kErrorBadStatement:
     case kErrorNotOpen:
         // A fault of the program, not of the user's data: the engine's own
@@ -27,10 +24,10 @@ QString userMessage(const Status &status)
     case kErrorNotEmpty: {
         // Ours first, then the server's own words for whoever looks after it.
         const QString text = LoadResString(1928 + status.code() - kErrorServerUnreachable);
-        return status.message().isEmpty() || status.message() == text ? text : text + QStringLiteral("\n") + status.message();
+        return status.message().isEmpty() || status.message() == text ? text
+                                                                      : text + QStringLiteral("\n") + status.message();
     }
-    default:
-        return status.message();
+    default: return status.message();
     }
 }
 

@@ -49,8 +49,7 @@ const char *lookup(int fullId)
         return nullptr;
     const int id = fullId - kLanguageOffsets[block];
     const auto end = std::end(kMessages);
-    const auto it = std::lower_bound(std::begin(kMessages), end, id,
-                                     [](const Message &m, int v) { return m.id < v; });
+    const auto it = std::lower_bound(std::begin(kMessages), end, id, [](const Message &m, int v) { return m.id < v; });
     if (it == end || it->id != id)
         return nullptr;
     return it->texts[block];
@@ -76,8 +75,7 @@ QString LoadResString(int id)
     if (!text) {
         // Every id the program asks for exists in every block; a miss means a
         // caller passed a wrong id (or an already offset one).
-        qWarning("LoadResString: no string %d (id %d, offset %d)", fullId, id,
-                 app().LanguageOffset);
+        qWarning("LoadResString: no string %d (id %d, offset %d)", fullId, id, app().LanguageOffset);
         return QString();
     }
     return QString::fromUtf8(text);

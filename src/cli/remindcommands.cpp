@@ -70,13 +70,12 @@ Status settleReadOnly()
         return Status::success();
     }
     switch (CheckDatabase(s.ConnectionString)) {
-    case DatabaseCheck::Opens:
-        break;
-    case DatabaseCheck::InUse:
-        return Status::failure(kErrorNotOpen, LoadResString(1540));
+    case DatabaseCheck::Opens: break;
+    case DatabaseCheck::InUse: return Status::failure(kErrorNotOpen, LoadResString(1540));
     case DatabaseCheck::Fails:
-        return Status::failure(kErrorNotOpen, LoadResString(1357) + QStringLiteral(": ")
-                                                  + s.DatabaseFolder + QLatin1Char('/') + QLatin1String(kDatabaseFileName));
+        return Status::failure(kErrorNotOpen,
+                               LoadResString(1357) + QStringLiteral(": ") + s.DatabaseFolder + QLatin1Char('/')
+                                   + QLatin1String(kDatabaseFileName));
     }
     LoadCurrentDb();
     return Status::success();

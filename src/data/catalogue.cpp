@@ -1,6 +1,5 @@
 #include "data/catalogue.h"
 
-
 namespace velto::sql {
 
 QString text(const QString &value)
@@ -10,18 +9,32 @@ QString text(const QString &value)
     return u'\'' + doubled + u'\'';
 }
 
-QString whole(qint64 value) { return QString::number(value); }
-QString amount(Currency value) { return value.toSqlText(); }
+QString whole(qint64 value)
+{
+    return QString::number(value);
+}
+QString amount(Currency value)
+{
+    return value.toSqlText();
+}
 QString date(const QDate &value)
 {
     // Built by hand so that no regional date separator can creep in (and
     // cheaply: a series writes one per row).
     if (value.isValid() && value.year() >= 1 && value.year() <= 9999) {
         const int y = value.year(), m = value.month(), day = value.day();
-        const QChar text[12] = {u'#', QChar(u'0' + m / 10), QChar(u'0' + m % 10), u'/',
-                                QChar(u'0' + day / 10), QChar(u'0' + day % 10), u'/',
-                                QChar(u'0' + y / 1000), QChar(u'0' + y / 100 % 10), QChar(u'0' + y / 10 % 10),
-                                QChar(u'0' + y % 10), u'#'};
+        const QChar text[12] = {u'#',
+                                QChar(u'0' + m / 10),
+                                QChar(u'0' + m % 10),
+                                u'/',
+                                QChar(u'0' + day / 10),
+                                QChar(u'0' + day % 10),
+                                u'/',
+                                QChar(u'0' + y / 1000),
+                                QChar(u'0' + y / 100 % 10),
+                                QChar(u'0' + y / 10 % 10),
+                                QChar(u'0' + y % 10),
+                                u'#'};
         return QString(text, 12);
     }
     return QStringLiteral("#%1/%2/%3#")
@@ -80,7 +93,10 @@ QString mainSelectBase()
         + QStringLiteral(", Accounts.* FROM Transactions LEFT JOIN Accounts ON Transactions.TrAcId = Accounts.AcId ");
 }
 
-QString mainSelect(int dbId, const QString &filter) { return mainSelectBase() + sheetWhere(dbId, filter); }
+QString mainSelect(int dbId, const QString &filter)
+{
+    return mainSelectBase() + sheetWhere(dbId, filter);
+}
 
 QString mainSelectPeriod(int dbId, const QDate &first, const QDate &last)
 {
@@ -97,7 +113,10 @@ QString mainRowsPeriod(int dbId, const QDate &first, const QDate &last)
     return deadlineColumns() + QStringLiteral(" FROM Transactions ") + periodWhere(dbId, first, last);
 }
 
-QString mainSelectColumnsOnly() { return mainSelectBase() + QStringLiteral("Where TrDbId=0"); }
+QString mainSelectColumnsOnly()
+{
+    return mainSelectBase() + QStringLiteral("Where TrDbId=0");
+}
 
 QString startPanel(const QDate &first, const QDate &last, int dbId)
 {
@@ -172,10 +191,13 @@ QString setGroupId(qint64 rowId, qint64 groupId)
         + whole(rowId);
 }
 
-QString nextGroupId() { return QStringLiteral("SELECT Max(Transactions.TrGrpId) AS mId FROM Transactions"); }
+QString nextGroupId()
+{
+    return QStringLiteral("SELECT Max(Transactions.TrGrpId) AS mId FROM Transactions");
+}
 
-QString insertSingle(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
-                     Currency value, Currency balance, qint64 groupId)
+QString insertSingle(int dbId, int type, const QDate &day, const QString &description, qint64 accountId, Currency value,
+                     Currency balance, qint64 groupId)
 {
     return QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription, TrAcId, TrValue, "
                           "TrBalance, TrGrpType, TrGrpId ) ")
@@ -187,8 +209,9 @@ QString insertSingle(int dbId, int type, const QDate &day, const QString &descri
 
 QString insertSeriesRowMarks()
 {
-    return QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription, TrAcId, TrValue, "
-                          "TrBalance, TrGrpType, TrGrpRow, TrGrpMDay, TrGrpId ) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
+    return QStringLiteral(
+        "INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription, TrAcId, TrValue, "
+        "TrBalance, TrGrpType, TrGrpRow, TrGrpMDay, TrGrpId ) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
 }
 
 QString insertSeriesRow(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
@@ -236,7 +259,10 @@ QString seriesRule(qint64 groupId)
     return QStringLiteral("SELECT SrRule FROM SeriesRules WHERE SrGrpId=") + whole(groupId);
 }
 
-QString editDeadline(qint64 rowId) { return QStringLiteral("SELECT * FROM Transactions WHERE TrRowId=") + whole(rowId); }
+QString editDeadline(qint64 rowId)
+{
+    return QStringLiteral("SELECT * FROM Transactions WHERE TrRowId=") + whole(rowId);
+}
 
 QString countClosedUpTo(const QDate &day, int dbId)
 {
@@ -255,42 +281,85 @@ QString closedUpTo(const QDate &day, int dbId)
     return QStringLiteral("SELECT * FROM Transactions WHERE TrDate<=") + date(day)
         + QStringLiteral(" AND TrDone=True AND TrDbId=") + whole(dbId);
 }
-QString sheetDeadlines(int dbId) { return QStringLiteral("SELECT * FROM Transactions WHERE TrDbId=") + whole(dbId); }
+QString sheetDeadlines(int dbId)
+{
+    return QStringLiteral("SELECT * FROM Transactions WHERE TrDbId=") + whole(dbId);
+}
 QString accountDeadlines(qint64 accountId)
 {
     return QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrAcId=") + whole(accountId);
 }
-QString rowsFrom(qint64 rowId) { return QStringLiteral("SELECT * FROM Transactions WHERE TrRowId>=") + whole(rowId); }
+QString rowsFrom(qint64 rowId)
+{
+    return QStringLiteral("SELECT * FROM Transactions WHERE TrRowId>=") + whole(rowId);
+}
 
-QString deleteSheetDeadlines(int dbId) { return QStringLiteral("DELETE * FROM Transactions WHERE TrDbId=") + whole(dbId); }
+QString deleteSheetDeadlines(int dbId)
+{
+    return QStringLiteral("DELETE * FROM Transactions WHERE TrDbId=") + whole(dbId);
+}
 
-QString upgradeAddGroupField() { return QStringLiteral("ALTER TABLE Transactions ADD COLUMN TrGrpId INTEGER DEFAULT 0"); }
+QString upgradeAddGroupField()
+{
+    return QStringLiteral("ALTER TABLE Transactions ADD COLUMN TrGrpId INTEGER DEFAULT 0");
+}
 QString upgradeFillGroupField()
 {
     return QStringLiteral("UPDATE Transactions SET Transactions.TrGrpId = 0 WHERE TrGrpId Is Null");
 }
-QString upgradeAddGroupIndex() { return QStringLiteral("CREATE INDEX TrGrpId ON Transactions (TrGrpId)"); }
+QString upgradeAddGroupIndex()
+{
+    return QStringLiteral("CREATE INDEX TrGrpId ON Transactions (TrGrpId)");
+}
 
-QString editAccount(qint64 accountId) { return QStringLiteral("SELECT * FROM Accounts WHERE AcId=") + whole(accountId); }
-QString accountPickList() { return QStringLiteral("SELECT AcId, AcName FROM Accounts ORDER BY AcName"); }
-QString accountList() { return QStringLiteral("SELECT AcId, AcName, AcNotes FROM Accounts"); }
+QString editAccount(qint64 accountId)
+{
+    return QStringLiteral("SELECT * FROM Accounts WHERE AcId=") + whole(accountId);
+}
+QString accountPickList()
+{
+    return QStringLiteral("SELECT AcId, AcName FROM Accounts ORDER BY AcName");
+}
+QString accountList()
+{
+    return QStringLiteral("SELECT AcId, AcName, AcNotes FROM Accounts");
+}
 QString accountInUse(qint64 accountId)
 {
     return QStringLiteral("SELECT Accounts.AcId FROM Accounts INNER JOIN Transactions ON Accounts.AcId = "
                           "Transactions.TrAcId")
         + QStringLiteral(" WHERE Accounts.AcId=") + whole(accountId);
 }
-QString deleteAccount(qint64 accountId) { return QStringLiteral("DELETE * FROM Accounts WHERE AcId=") + whole(accountId); }
+QString deleteAccount(qint64 accountId)
+{
+    return QStringLiteral("DELETE * FROM Accounts WHERE AcId=") + whole(accountId);
+}
 
-QString lookupSheet(qint64 dbId) { return QStringLiteral("SELECT * FROM Dbs WHERE DbId=") + whole(dbId); }
-QString listSheets() { return QStringLiteral("SELECT * FROM Dbs ORDER BY DbName"); }
+QString lookupSheet(qint64 dbId)
+{
+    return QStringLiteral("SELECT * FROM Dbs WHERE DbId=") + whole(dbId);
+}
+QString listSheets()
+{
+    return QStringLiteral("SELECT * FROM Dbs ORDER BY DbName");
+}
 QString renameSheet(const QString &name, qint64 dbId)
 {
-    return QStringLiteral("UPDATE Dbs SET Dbs.DbName = ") + text(name) + QStringLiteral(" WHERE Dbs.DbId=") + whole(dbId);
+    return QStringLiteral("UPDATE Dbs SET Dbs.DbName = ") + text(name) + QStringLiteral(" WHERE Dbs.DbId=")
+        + whole(dbId);
 }
-QString deleteSheet(qint64 dbId) { return QStringLiteral("DELETE * FROM Dbs WHERE DbId=") + whole(dbId); }
-QString nextSheetId() { return QStringLiteral("SELECT Max(Dbs.DbId) AS MaxDiDbId FROM Dbs"); }
-QString sheetCounter() { return QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name='Dbs'"); }
+QString deleteSheet(qint64 dbId)
+{
+    return QStringLiteral("DELETE * FROM Dbs WHERE DbId=") + whole(dbId);
+}
+QString nextSheetId()
+{
+    return QStringLiteral("SELECT Max(Dbs.DbId) AS MaxDiDbId FROM Dbs");
+}
+QString sheetCounter()
+{
+    return QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name='Dbs'");
+}
 QString setSheetCounter(qint64 dbId)
 {
     return QStringLiteral("UPDATE sqlite_sequence SET seq=") + whole(dbId) + QStringLiteral(" WHERE name='Dbs'");
@@ -306,7 +375,8 @@ QString createSheet(qint64 dbId, const QString &name)
 
 QString openAmountsUpTo(const QDate &last, int dbId)
 {
-    return QStringLiteral("SELECT TrType, TrDate, TrValue FROM Transactions WHERE TrDone=False AND TrType<>-2 AND TrDate<=")
+    return QStringLiteral(
+               "SELECT TrType, TrDate, TrValue FROM Transactions WHERE TrDone=False AND TrType<>-2 AND TrDate<=")
         + date(last) + QStringLiteral(" AND TrDbId=") + whole(dbId);
 }
 
@@ -319,6 +389,9 @@ QString insertIdentityIfNone(const QString &key)
     return QStringLiteral("INSERT INTO DbIdentity ( IdKey ) SELECT ") + text(key)
         + QStringLiteral(" WHERE NOT EXISTS (SELECT IdKey FROM DbIdentity)");
 }
-QString readIdentity() { return QStringLiteral("SELECT IdKey FROM DbIdentity"); }
+QString readIdentity()
+{
+    return QStringLiteral("SELECT IdKey FROM DbIdentity");
+}
 
 } // namespace velto::sql

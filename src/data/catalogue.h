@@ -10,11 +10,11 @@
 
 namespace velto::sql {
 
-QString text(const QString &value);          // 'l''affitto'
-QString whole(qint64 value);                 // -2, 15
-QString amount(Currency value);              // " 1234.5", "-1234.5"
-QString date(const QDate &value);            // #03/05/2024#
-QString dateBody(const QDate &value);        // 03/05/2024
+QString text(const QString &value);   // 'l''affitto'
+QString whole(qint64 value);          // -2, 15
+QString amount(Currency value);       // " 1234.5", "-1234.5"
+QString date(const QDate &value);     // #03/05/2024#
+QString dateBody(const QDate &value); // 03/05/2024
 
 // The deadline grid's filters, in the order of the view list.
 QString mainFilter(int index);
@@ -44,8 +44,8 @@ QString groupRows(qint64 groupId);
 QString setGroupId(qint64 rowId, qint64 groupId);
 QString groupKeys(qint64 groupId);
 QString nextGroupId();
-QString insertSingle(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
-                     Currency value, Currency balance, qint64 groupId);
+QString insertSingle(int dbId, int type, const QDate &day, const QString &description, qint64 accountId, Currency value,
+                     Currency balance, qint64 groupId);
 QString insertSeriesRow(int dbId, int type, const QDate &day, const QString &description, qint64 accountId,
                         Currency value, Currency balance, QChar cadence, int row, int count, qint64 groupId);
 // The same row with a '?' for each of those values, in that order, for a

@@ -40,7 +40,8 @@ bool isBusy(const Status &st)
     // Our own codes start at 1000 and never share SQLite's primary codes.
     const int primary = st.code() & 0xff;
     return !st
-        && (st.code() == kErrorServerBusy || (st.code() < 1000 && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)));
+        && (st.code() == kErrorServerBusy
+            || (st.code() < 1000 && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)));
 }
 
 struct Connection::Cache {
@@ -140,8 +141,9 @@ Status Connection::open(const QString &connectionString)
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc != SQLITE_OK) {
-        Status st = Status::failure(rc, QStringLiteral("%1: %2").arg(
-            QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc)), path));
+        Status st = Status::failure(
+            rc,
+            QStringLiteral("%1: %2").arg(QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc)), path));
         sqlite3_close(m_db);
         m_db = nullptr;
         return st;
@@ -152,8 +154,9 @@ Status Connection::open(const QString &connectionString)
     // SQLite opens lazily; reading the catalogue proves the file is a
     // database, and one of ours.
     sqlite3_stmt *stmt = nullptr;
-    rc = sqlite3_prepare_v2(m_db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Transactions','Accounts','Dbs')",
-                            -1, &stmt, nullptr);
+    rc = sqlite3_prepare_v2(
+        m_db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Transactions','Accounts','Dbs')", -1,
+        &stmt, nullptr);
     int tables = 0;
     if (rc == SQLITE_OK) {
         rc = sqlite3_step(stmt);
@@ -286,8 +289,7 @@ Status Connection::executeTranslated(const TranslatedSql &t, qint64 *affected)
     Status st = prepareLite(t, &stmt, true);
     if (!st)
         return st;
-    while (stmt.next()) {
-    }
+    while (stmt.next()) { }
     if (!stmt.status())
         return liteError(stmt.status().code());
     if (affected)
@@ -337,7 +339,8 @@ Status Connection::beginTrans()
         simple("ROLLBACK");
         m_cache->clear();
         if (sqlite3_next_stmt(m_db, nullptr))
-            return Status::failure(SQLITE_READONLY_DBMOVED, QStringLiteral("The database file was replaced meanwhile."));
+            return Status::failure(SQLITE_READONLY_DBMOVED,
+                                   QStringLiteral("The database file was replaced meanwhile."));
         const QString connectionString = m_connectionString;
         if (!(st = open(connectionString)))
             return st;
@@ -435,7 +438,8 @@ bool journalModeIsWal(sqlite3 *db)
 {
     sqlite3_stmt *stmt = nullptr;
     bool wal = false;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
         wal = qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "wal") == 0;
     sqlite3_finalize(stmt);
     return wal;
@@ -479,12 +483,16 @@ Status Connection::checkStructure()
     // The small tables (data sheets, clients) and their indexes are checked
     // whole; of the deadlines, which hold nearly all of a file's pages, the
     // first pages of the table and of each index are read.
-    struct Tree { QByteArray type, name, table, firstColumn; };
+    struct Tree {
+        QByteArray type, name, table, firstColumn;
+    };
     std::vector<Tree> trees;
-    if (sqlite3_prepare_v2(m_db, "SELECT m.type, m.name, m.tbl_name, "
-                                 "(SELECT i.name FROM pragma_index_info(m.name) AS i WHERE i.seqno = 0) "
-                                 "FROM sqlite_master AS m WHERE m.type IN ('table', 'index') AND m.rootpage > 0",
-                           -1, &stmt, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT m.type, m.name, m.tbl_name, "
+                           "(SELECT i.name FROM pragma_index_info(m.name) AS i WHERE i.seqno = 0) "
+                           "FROM sqlite_master AS m WHERE m.type IN ('table', 'index') AND m.rootpage > 0",
+                           -1, &stmt, nullptr)
+        != SQLITE_OK)
         return liteError(sqlite3_errcode(m_db));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -532,8 +540,10 @@ bool Connection::hasColumn(const char *table, const char *column)
         return serverHasColumn(table, column);
     sqlite3_stmt *stmt = nullptr;
     bool found = false;
-    if (m_db && sqlite3_prepare_v2(m_db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", -1, &stmt,
-                                   nullptr) == SQLITE_OK) {
+    if (m_db
+        && sqlite3_prepare_v2(m_db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", -1, &stmt,
+                              nullptr)
+            == SQLITE_OK) {
         sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
         sqlite3_bind_text(stmt, 2, column, -1, SQLITE_STATIC);
         found = sqlite3_step(stmt) == SQLITE_ROW;
@@ -554,7 +564,8 @@ Status Connection::checkLayout()
     for (const TableDef &t : schemaTables())
         for (const FieldDef &f : t.fields)
             if (!addedByUpgrade(t, f) && !hasColumn(t.name, f.name))
-                return Status::failure(kErrorNotVeltoDatabase, QStringLiteral("%1.%2").arg(QLatin1String(t.name), QLatin1String(f.name)));
+                return Status::failure(kErrorNotVeltoDatabase,
+                                       QStringLiteral("%1.%2").arg(QLatin1String(t.name), QLatin1String(f.name)));
     return Status::success();
 }
 
@@ -622,9 +633,9 @@ Status BoundStatement::run(bool queued, qint64 *affected)
 {
     Status st;
     if (m_statement.ok() && int(m_statement.params.size()) != m_marks)
-        st = Status::failure(kErrorBadStatement, QStringLiteral("%1 values given for %2 marks.")
-                                                     .arg(m_statement.params.size())
-                                                     .arg(m_marks));
+        st = Status::failure(
+            kErrorBadStatement,
+            QStringLiteral("%1 values given for %2 marks.").arg(m_statement.params.size()).arg(m_marks));
     else
         st = queued ? m_conn.queueTranslated(m_statement) : m_conn.executeTranslated(m_statement, affected);
     m_statement.params.clear();

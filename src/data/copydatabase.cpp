@@ -19,7 +19,8 @@ struct TableToCopy {
 };
 // Data sheets first: deadlines name them and their clients.
 constexpr TableToCopy kTables[] = {
-    {"Dbs", "DbId"}, {"Accounts", "AcId"}, {"Transactions", "TrRowId"}, {"SeriesRules", "SrGrpId"}, {"DbIdentity", "IdKey"},
+    {"Dbs", "DbId"},         {"Accounts", "AcId"}, {"Transactions", "TrRowId"}, {"SeriesRules", "SrGrpId"},
+    {"DbIdentity", "IdKey"},
 };
 
 // Keys drawn from the engine's counters, and how a server names its sequence.
@@ -91,7 +92,8 @@ Status writeCounters(Connection &cn, const QMap<QString, qint64> &counters)
                         sqlParam(it.value(), cn.dialect())};
         } else {
             // A file's counters, and the data sheets' one of a server.
-            if (Status st = cn.execute(QStringLiteral("DELETE FROM sqlite_sequence WHERE name=") + sql::text(table)); !st)
+            if (Status st = cn.execute(QStringLiteral("DELETE FROM sqlite_sequence WHERE name=") + sql::text(table));
+                !st)
                 return st;
             t = bound(cn, QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"));
             t.params = {sqlParam(table, cn.dialect()), sqlParam(it.value(), cn.dialect())};
@@ -107,8 +109,9 @@ Status writeCounters(Connection &cn, const QMap<QString, qint64> &counters)
 Status copyRows(Connection &from, Connection &to, const TableToCopy &table)
 {
     Statement rows;
-    Status st = from.query(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table.table), QLatin1String(table.key)),
-                           &rows);
+    Status st = from.query(
+        QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table.table), QLatin1String(table.key)),
+        &rows);
     if (!st)
         return st;
     const int n = rows.columnCount();
@@ -119,9 +122,10 @@ Status copyRows(Connection &from, Connection &to, const TableToCopy &table)
         bool byValue = false;
         truth[std::size_t(i)] = rows.declaredKind(i, &byValue) == FieldKind::YesNo && !byValue;
     }
-    TranslatedSql insert = bound(to, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                         .arg(QLatin1String(table.table), names.join(u','),
-                                              QStringList(n, QStringLiteral("?")).join(u',')));
+    TranslatedSql insert =
+        bound(to,
+              QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(QLatin1String(table.table), names.join(u','), QStringList(n, QStringLiteral("?")).join(u',')));
     while (rows.next()) {
         insert.params.clear();
         for (int i = 0; i < n; ++i) {
@@ -151,7 +155,9 @@ Status holdsRows(Connection &cn, bool *any)
         if (!cn.hasColumn(t.table, t.key))
             continue;
         qint64 count = 0;
-        if (Status st = firstInteger(cn, bound(cn, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t.table))), &count); !st)
+        if (Status st = firstInteger(
+                cn, bound(cn, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t.table))), &count);
+            !st)
             return st;
         *any = *any || count > 0;
     }
@@ -213,7 +219,8 @@ Status readBookTotals(const QString &connectionString, BookTotals *out)
                                        "FROM Transactions GROUP BY TrDbId ORDER BY TrDbId"),
                         connectionString, CursorType::Static);
     for (; st && !rs.eof(); rs.moveNext())
-        out->perSheet.append({rs.intValue(0), rs.intValue(1), rs.currencyValue(2).units(), rs.currencyValue(3).units()});
+        out->perSheet.append(
+            {rs.intValue(0), rs.intValue(1), rs.currencyValue(2).units(), rs.currencyValue(3).units()});
     for (auto [table, count] : {std::pair{"Dbs", &out->sheets}, std::pair{"Accounts", &out->clients}}) {
         if (!st)
             break;

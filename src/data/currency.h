@@ -21,7 +21,12 @@ public:
     static constexpr std::int64_t kMaxStoredUnits = 999'999'999'999'999;
 
     constexpr Currency() = default;
-    static constexpr Currency fromUnits(std::int64_t tenThousandths) { Currency c; c.m_units = tenThousandths; return c; }
+    static constexpr Currency fromUnits(std::int64_t tenThousandths)
+    {
+        Currency c;
+        c.m_units = tenThousandths;
+        return c;
+    }
     static Currency fromDouble(double value);
     // Invariant text: optional sign, digits, optional "." and up to four
     // decimals (more are rounded). Blanks around are allowed.
@@ -31,7 +36,10 @@ public:
     static std::optional<Currency> fromLocaleText(const QString &text, const QLocale &locale = QLocale());
 
     [[nodiscard]] constexpr std::int64_t units() const { return m_units; }
-    [[nodiscard]] constexpr bool isStorable() const { return m_units >= -kMaxStoredUnits && m_units <= kMaxStoredUnits; }
+    [[nodiscard]] constexpr bool isStorable() const
+    {
+        return m_units >= -kMaxStoredUnits && m_units <= kMaxStoredUnits;
+    }
     [[nodiscard]] double toDouble() const { return double(m_units) / kScale; }
     // "1234.5", "-0.25", "0": invariant, no grouping, no trailing zeros.
     [[nodiscard]] QString toInvariant() const;
@@ -51,7 +59,11 @@ public:
     constexpr Currency operator+(Currency o) const { return fromUnits(m_units + o.m_units); }
     constexpr Currency operator-(Currency o) const { return fromUnits(m_units - o.m_units); }
     constexpr Currency operator*(std::int64_t k) const { return fromUnits(m_units * k); }
-    constexpr Currency &operator+=(Currency o) { m_units += o.m_units; return *this; }
+    constexpr Currency &operator+=(Currency o)
+    {
+        m_units += o.m_units;
+        return *this;
+    }
     constexpr bool operator==(const Currency &) const = default;
     constexpr auto operator<=>(const Currency &) const = default;
 

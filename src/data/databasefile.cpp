@@ -22,13 +22,14 @@ namespace {
 
 Status engineError(sqlite3 *db, int rc, const QString &path)
 {
-    return Status::failure(rc, QStringLiteral("%1: %2").arg(
-        QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)), path));
+    return Status::failure(
+        rc, QStringLiteral("%1: %2").arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)), path));
 }
 
 Status systemError(const QString &what, const QString &path)
 {
-    return Status::failure(SQLITE_IOERR, QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(errno))));
+    return Status::failure(SQLITE_IOERR,
+                           QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 // The rename of a file is durable only once its folder is synced.
@@ -45,7 +46,7 @@ bool syncFolderOf(const QString &path)
 // The permission bits of a file; owner read and write when it cannot be read.
 mode_t modeOf(const QString &path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : S_IRUSR | S_IWUSR;
 }
 
@@ -63,7 +64,10 @@ int createFile(const QString &path, mode_t mode)
     return fd;
 }
 
-bool execOk(sqlite3 *db, const char *sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool execOk(sqlite3 *db, const char *sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 // The first column of a statement's first row, as text; empty on failure.
 QByteArray firstText(sqlite3 *db, const char *sql)
@@ -226,7 +230,7 @@ Status DatabaseFileLock::copyTo(const QString &targetPath)
     }
     written = written && ::fsync(fd) == 0;
     Status st = rc != SQLITE_OK ? engineError(nullptr, rc, m_path)
-              : written         ? Status::success()
+        : written               ? Status::success()
                                 : systemError(QStringLiteral("Cannot write"), targetPath);
     ::close(fd);
     if (!st)
@@ -252,7 +256,8 @@ Status DatabaseFileLock::replaceContent()
             columns << QByteArray(f.name);
         const QByteArray list = columns.join(", ");
         statements << "DELETE FROM main." + QByteArray(t.name)
-                   << "INSERT INTO main." + QByteArray(t.name) + " (" + list + ") SELECT " + list + " FROM src." + t.name;
+                   << "INSERT INTO main." + QByteArray(t.name) + " (" + list + ") SELECT " + list + " FROM src."
+                + t.name;
     }
     statements << "UPDATE main.sqlite_sequence SET seq = s.seq FROM src.sqlite_sequence AS s"
                   " WHERE s.name = main.sqlite_sequence.name AND s.seq > main.sqlite_sequence.seq"
@@ -266,6 +271,5 @@ Status DatabaseFileLock::replaceContent()
     execOk(db, "DETACH DATABASE src");
     return Status::success();
 }
-
 
 } // namespace velto

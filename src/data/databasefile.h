@@ -55,5 +55,4 @@ private:
     QString m_path;
 };
 
-
 } // namespace velto

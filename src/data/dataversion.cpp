@@ -100,14 +100,15 @@ DataVersionProbe::Look DataVersionProbe::look()
     if (m_path.isEmpty())
         return Look::Unknown;
     const bool first = std::exchange(m_firstLook, false);
-    struct stat st {};
+    struct stat st { };
     if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
         return Look::Unknown;
     const bool replaced = m_seen && (st.st_dev != m_device || st.st_ino != m_inode);
     if (replaced || !m_db) {
         closeHandle();
         // Never created here: a missing file is the windows' to report.
-        if (sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        if (sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr)
+            != SQLITE_OK) {
             closeHandle();
             return Look::Unknown;
         }

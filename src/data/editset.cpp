@@ -9,7 +9,6 @@
 #include <cmath>
 #include <optional>
 
-
 namespace velto {
 
 namespace {
@@ -41,12 +40,10 @@ QVariant valueForField(const FieldDef &field, const QVariant &value, QString *wh
         out = v;
         break;
     }
-    case FieldKind::YesNo:
-        out = value.toBool() ? 1 : 0;
-        break;
+    case FieldKind::YesNo: out = value.toBool() ? 1 : 0; break;
     case FieldKind::Date: {
-        const QDate d = value.typeId() == QMetaType::QDate ? value.toDate()
-                                                           : QDate::fromString(value.toString(), Qt::ISODate);
+        const QDate d =
+            value.typeId() == QMetaType::QDate ? value.toDate() : QDate::fromString(value.toString(), Qt::ISODate);
         ok = d.isValid();
         out = d.toString(Qt::ISODate);
         break;
@@ -75,7 +72,8 @@ QVariant valueForField(const FieldDef &field, const QVariant &value, QString *wh
             ok = false;
             if (why)
                 *why = QStringLiteral("The text is longer than the %1 characters the field %2 holds.")
-                           .arg(field.size).arg(QLatin1String(field.name));
+                           .arg(field.size)
+                           .arg(QLatin1String(field.name));
             return QVariant();
         }
         out = s;
@@ -224,7 +222,8 @@ Status EditSet::writeRow(Row &row)
         if (cols.isEmpty())
             return Status::success();
         if (pkIndex < 0)
-            return Status::failure(kErrorBadStatement, QStringLiteral("The table %1 has no key.").arg(QLatin1String(m_table->name)));
+            return Status::failure(kErrorBadStatement,
+                                   QStringLiteral("The table %1 has no key.").arg(QLatin1String(m_table->name)));
         QStringList sets;
         for (const QString &c : cols)
             sets << c + QStringLiteral(" = ?");

@@ -25,7 +25,11 @@ public:
 
     [[nodiscard]] bool eof() const { return m_row >= m_rows.size(); }
     [[nodiscard]] int recordCount() const { return int(m_rows.size()); }
-    void moveNext() { if (!eof()) ++m_row; }
+    void moveNext()
+    {
+        if (!eof())
+            ++m_row;
+    }
     void moveFirst() { m_row = 0; }
     [[nodiscard]] const TableDef *table() const { return m_table; }
 

@@ -231,9 +231,7 @@ void Recordset::fetchRow()
             c.type = CellReal;
             c.d = stmt.real(i);
             break;
-        case ValueType::Null:
-            c.type = CellNull;
-            break;
+        case ValueType::Null: c.type = CellNull; break;
         case ValueType::Text: {
             const QByteArrayView v = stmt.text(i);
             const auto *s = reinterpret_cast<const unsigned char *>(v.data());
@@ -372,7 +370,8 @@ Currency Recordset::currencyOf(const Cell &c) const
     switch (c.type) {
     case CellInt: return Currency::fromUnits(c.i * Currency::kScale);
     case CellReal: return Currency::fromDouble(c.d);
-    case CellText: return Currency::fromInvariant(QString::fromUtf8(m_text.constData() + c.t.off, c.t.len)).value_or(Currency());
+    case CellText:
+        return Currency::fromInvariant(QString::fromUtf8(m_text.constData() + c.t.off, c.t.len)).value_or(Currency());
     default: return Currency();
     }
 }
@@ -382,7 +381,8 @@ QDate Recordset::dateOf(const Cell &c) const
     if (c.type == CellDate)
         return QDate::fromJulianDay(c.i);
     if (c.type == CellText) {
-        const qint64 jd = parseIsoDay(reinterpret_cast<const unsigned char *>(m_text.constData() + c.t.off), int(c.t.len));
+        const qint64 jd =
+            parseIsoDay(reinterpret_cast<const unsigned char *>(m_text.constData() + c.t.off), int(c.t.len));
         if (jd >= 0)
             return QDate::fromJulianDay(jd);
     }
@@ -429,20 +429,44 @@ QVariant Recordset::valueOf(const Cell &c, int field) const
     return QVariant();
 }
 
-bool Recordset::isNull(int field) const { return cell(m_row, field).type == CellNull; }
+bool Recordset::isNull(int field) const
+{
+    return cell(m_row, field).type == CellNull;
+}
 QVariant Recordset::value(int field) const
 {
     if (field < 0 || field >= fieldCount())
         return QVariant();
     return valueOf(cell(m_row, field), field);
 }
-QVariant Recordset::value(QStringView name) const { return value(fieldIndex(name)); }
-qint64 Recordset::intValue(int field, qint64 dflt) const { return intOf(cell(m_row, field), dflt); }
-double Recordset::doubleValue(int field, double dflt) const { return doubleOf(cell(m_row, field), dflt); }
-Currency Recordset::currencyValue(int field) const { return currencyOf(cell(m_row, field)); }
-bool Recordset::boolValue(int field) const { return intOf(cell(m_row, field), 0) != 0; }
-QDate Recordset::dateValue(int field) const { return dateOf(cell(m_row, field)); }
-QString Recordset::textValue(int field) const { return textOf(cell(m_row, field)); }
+QVariant Recordset::value(QStringView name) const
+{
+    return value(fieldIndex(name));
+}
+qint64 Recordset::intValue(int field, qint64 dflt) const
+{
+    return intOf(cell(m_row, field), dflt);
+}
+double Recordset::doubleValue(int field, double dflt) const
+{
+    return doubleOf(cell(m_row, field), dflt);
+}
+Currency Recordset::currencyValue(int field) const
+{
+    return currencyOf(cell(m_row, field));
+}
+bool Recordset::boolValue(int field) const
+{
+    return intOf(cell(m_row, field), 0) != 0;
+}
+QDate Recordset::dateValue(int field) const
+{
+    return dateOf(cell(m_row, field));
+}
+QString Recordset::textValue(int field) const
+{
+    return textOf(cell(m_row, field));
+}
 QByteArrayView Recordset::textBytes(int field) const
 {
     const Cell c = cell(m_row, field);
@@ -451,16 +475,31 @@ QByteArrayView Recordset::textBytes(int field) const
     return QByteArrayView(m_text.constData() + c.t.off, c.t.len);
 }
 
-bool Recordset::isNullAt(int row, int field) const { return cell(row, field).type == CellNull; }
+bool Recordset::isNullAt(int row, int field) const
+{
+    return cell(row, field).type == CellNull;
+}
 QVariant Recordset::valueAt(int row, int field) const
 {
     if (field < 0 || field >= fieldCount())
         return QVariant();
     return valueOf(cell(row, field), field);
 }
-qint64 Recordset::intAt(int row, int field) const { return intOf(cell(row, field), 0); }
-Currency Recordset::currencyAt(int row, int field) const { return currencyOf(cell(row, field)); }
-QDate Recordset::dateAt(int row, int field) const { return dateOf(cell(row, field)); }
-QString Recordset::textAt(int row, int field) const { return textOf(cell(row, field)); }
+qint64 Recordset::intAt(int row, int field) const
+{
+    return intOf(cell(row, field), 0);
+}
+Currency Recordset::currencyAt(int row, int field) const
+{
+    return currencyOf(cell(row, field));
+}
+QDate Recordset::dateAt(int row, int field) const
+{
+    return dateOf(cell(row, field));
+}
+QString Recordset::textAt(int row, int field) const
+{
+    return textOf(cell(row, field));
+}
 
 } // namespace velto

@@ -51,8 +51,8 @@ Status readRowImages(Connection &connection, const QString &selectAll, RowImages
             keyIndex = i;
     }
     if (keyIndex < 0 || (!images->columns.isEmpty() && images->columns != columns))
-        return Status::failure(kErrorBadStatement, QStringLiteral("The query does not read whole rows of %1.")
-                                                       .arg(images->table));
+        return Status::failure(kErrorBadStatement,
+                               QStringLiteral("The query does not read whole rows of %1.").arg(images->table));
     images->columns = columns;
     const bool truthValues = connection.isServer();
     while (stmt.next()) {
@@ -70,7 +70,8 @@ Status rowsMatch(Connection &connection, const RowImages &expected, const QList<
     *match = true;
     if (keys.isEmpty())
         return Status::success();
-    TranslatedSql select = boundSql(connection, QStringLiteral("SELECT * FROM %1 WHERE %2=?").arg(expected.table, expected.keyColumn));
+    TranslatedSql select =
+        boundSql(connection, QStringLiteral("SELECT * FROM %1 WHERE %2=?").arg(expected.table, expected.keyColumn));
     const bool truthValues = connection.isServer();
     for (const qint64 key : keys) {
         select.params = {sqlParam(QVariant(key), connection.dialect())};
@@ -106,7 +107,8 @@ Status rowsMatch(Connection &connection, const RowImages &expected, const QList<
 Status writeRowImages(Connection &connection, const RowImages &current, const RowImages &target,
                       const QList<qint64> &keys)
 {
-    TranslatedSql remove = boundSql(connection, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(current.table, current.keyColumn));
+    TranslatedSql remove =
+        boundSql(connection, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(current.table, current.keyColumn));
     for (const qint64 key : keys) {
         if (!current.rows.contains(key))
             continue;
@@ -118,8 +120,9 @@ Status writeRowImages(Connection &connection, const RowImages &current, const Ro
     if (target.columns.isEmpty())
         return Status::success();
     const QStringList marks(target.columns.size(), QStringLiteral("?"));
-    TranslatedSql insert = boundSql(connection, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                    .arg(target.table, target.columns.join(u','), marks.join(u',')));
+    TranslatedSql insert = boundSql(connection,
+                                    QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                        .arg(target.table, target.columns.join(u','), marks.join(u',')));
     for (const qint64 key : keys) {
         const auto row = target.rows.constFind(key);
         if (row == target.rows.cend())

@@ -37,6 +37,6 @@ Status rowsMatch(Connection &connection, const RowImages &expected, const QList<
 // every row of target with its own key. Runs inside the caller's
 // transaction.
 Status writeRowImages(Connection &connection, const RowImages &current, const RowImages &target,
-                     const QList<qint64> &keys);
+                      const QList<qint64> &keys);
 
 } // namespace velto

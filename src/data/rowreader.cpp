@@ -54,14 +54,10 @@ qint64 RowReader::integer(int column) const
 Currency RowReader::currency(int column) const
 {
     switch (column < 0 ? ValueType::Null : m_stmt->type(column)) {
-    case ValueType::Integer:
-        return Currency::fromUnits(m_stmt->integer(column) * Currency::kScale);
-    case ValueType::Real:
-        return Currency::fromDouble(m_stmt->real(column));
-    case ValueType::Text:
-        return Currency::fromInvariant(QString::fromUtf8(text(column))).value_or(Currency());
-    case ValueType::Null:
-        break;
+    case ValueType::Integer: return Currency::fromUnits(m_stmt->integer(column) * Currency::kScale);
+    case ValueType::Real: return Currency::fromDouble(m_stmt->real(column));
+    case ValueType::Text: return Currency::fromInvariant(QString::fromUtf8(text(column))).value_or(Currency());
+    case ValueType::Null: break;
     }
     return Currency();
 }

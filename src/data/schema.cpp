@@ -146,7 +146,8 @@ static QString createTableSql(const TableDef &t, bool withGroupField, bool ifMis
         cols << c;
     }
     return QStringLiteral("CREATE TABLE %1%2 (%3)")
-        .arg(ifMissing ? QStringLiteral("IF NOT EXISTS ") : QString(), QLatin1String(t.name), cols.join(QStringLiteral(", ")));
+        .arg(ifMissing ? QStringLiteral("IF NOT EXISTS ") : QString(), QLatin1String(t.name),
+             cols.join(QStringLiteral(", ")));
 }
 
 QString createTableIfMissing(QStringView table, Dialect dialect)
@@ -181,8 +182,8 @@ Status createDatabaseFile(const QString &path, bool withGroupField)
     if (QFile::exists(path))
         return Status::failure(SQLITE_CANTOPEN, QStringLiteral("The file already exists: %1").arg(path));
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close(db);
@@ -190,8 +191,9 @@ Status createDatabaseFile(const QString &path, bool withGroupField)
     }
     QStringList statements;
     statements << QStringLiteral("BEGIN") << schemaStatements(Dialect::SQLite, withGroupField);
-    statements << QStringLiteral("INSERT INTO Dbs (DbId, DbName) VALUES (1, '%1')").arg(QLatin1String(kFirstDataSheetName))
-               << QStringLiteral("COMMIT");
+    statements
+        << QStringLiteral("INSERT INTO Dbs (DbId, DbName) VALUES (1, '%1')").arg(QLatin1String(kFirstDataSheetName))
+        << QStringLiteral("COMMIT");
     for (const QString &s : statements) {
         char *err = nullptr;
         rc = sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, &err);

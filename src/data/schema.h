@@ -15,7 +15,7 @@ enum class FieldKind { Integer, SmallInt, YesNo, Date, Currency, Text, Memo };
 struct FieldDef {
     const char *name;
     FieldKind kind;
-    int size = 0;            // defined size of text fields, in characters
+    int size = 0; // defined size of text fields, in characters
     bool autoNumber = false;
     bool primaryKey = false;
     const char *defaultValue = nullptr;

@@ -209,15 +209,22 @@ PGconn *connectToServer(const QString &location, Status *st)
         password = passwords().value(location).toUtf8();
     }
     // Later keywords override what the URI says; dates come as ISO text.
-    const char *keys[] = {"dbname", "connect_timeout", "application_name", "client_encoding", "options",
-                          password.isEmpty() ? nullptr : "password", nullptr};
-    const char *values[] = {uri.constData(), "10", "Velto", "UTF8", "-c DateStyle=ISO,YMD -c client_min_messages=warning",
-                            password.constData(), nullptr};
+    const char *keys[] = {"dbname",
+                          "connect_timeout",
+                          "application_name",
+                          "client_encoding",
+                          "options",
+                          password.isEmpty() ? nullptr : "password",
+                          nullptr};
+    const char *values[] = {
+        uri.constData(),      "10",   "Velto", "UTF8", "-c DateStyle=ISO,YMD -c client_min_messages=warning",
+        password.constData(), nullptr};
     PGconn *conn = PQconnectdbParams(keys, values, 1);
     if (PQstatus(conn) == CONNECTION_OK) {
         // The server's notices (a NOTICE, a WARNING before it shuts down)
         // are not the user's business; its errors come with each result.
-        PQsetNoticeProcessor(conn, [](void *, const char *) {}, nullptr);
+        PQsetNoticeProcessor(
+            conn, [](void *, const char *) {}, nullptr);
         *st = Status::success();
         return conn;
     }
@@ -237,8 +244,9 @@ Status Connection::openServer(const QString &location)
     m_server = connectToServer(location, &opened);
     if (!m_server)
         return opened;
-    PGresult *r = PQexec(m_server, "SELECT (to_regclass('transactions') IS NOT NULL)::int + (to_regclass('accounts') IS NOT "
-                                   "NULL)::int + (to_regclass('dbs') IS NOT NULL)::int");
+    PGresult *r = PQexec(m_server,
+                         "SELECT (to_regclass('transactions') IS NOT NULL)::int + (to_regclass('accounts') IS NOT "
+                         "NULL)::int + (to_regclass('dbs') IS NOT NULL)::int");
     Status st;
     if (PQresultStatus(r) != PGRES_TUPLES_OK)
         st = failureOf(m_server, r);
@@ -288,8 +296,8 @@ Status Connection::serverQuery(const TranslatedSql &t, Statement *out, qint64 *a
             return st;
     }
     const ServerParams p(t);
-    PGresult *r = PQexecParams(m_server, t.sql.constData(), p.count(), p.types.data(), p.values.data(), nullptr,
-                               nullptr, 0);
+    PGresult *r =
+        PQexecParams(m_server, t.sql.constData(), p.count(), p.types.data(), p.values.data(), nullptr, nullptr, 0);
     const ExecStatusType s = PQresultStatus(r);
     if (s != PGRES_TUPLES_OK && s != PGRES_COMMAND_OK) {
         Status st = failureOf(m_server, r);
@@ -323,8 +331,8 @@ Status Connection::serverQueue(const TranslatedSql &t)
     const ServerParams p(t);
     // Prepared for the types of its values: an amount may come as a whole
     // number in one row and as a fraction in the next.
-    const QByteArray key = t.sql + QByteArray(reinterpret_cast<const char *>(p.types.data()),
-                                              qsizetype(p.types.size() * sizeof(Oid)));
+    const QByteArray key =
+        t.sql + QByteArray(reinterpret_cast<const char *>(p.types.data()), qsizetype(p.types.size() * sizeof(Oid)));
     QByteArray name = m_serverStatements.value(key);
     if (name.isEmpty()) {
         if (m_queued) {
@@ -404,8 +412,8 @@ Status Connection::serverCheckStructure()
 {
     // The server keeps its own pages whole; what can be checked here is that
     // every table answers.
-    for (const char *sql : {"SELECT * FROM Transactions LIMIT 1", "SELECT * FROM Accounts LIMIT 1",
-                            "SELECT * FROM Dbs LIMIT 1"}) {
+    for (const char *sql :
+         {"SELECT * FROM Transactions LIMIT 1", "SELECT * FROM Accounts LIMIT 1", "SELECT * FROM Dbs LIMIT 1"}) {
         if (Status st = serverSimple(sql); !st)
             return st;
     }

@@ -6,8 +6,14 @@ namespace velto {
 
 namespace {
 
-bool isIdentStart(QChar c) { return c.isLetter() || c == u'_'; }
-bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool isIdentStart(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+bool isIdentChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 // Keywords are ASCII: compared without Unicode case folding, which would
 // cost more than the rest of the translation of a word.
@@ -52,8 +58,16 @@ bool parseDateLiteral(QStringView body, QByteArray *iso)
     const int m = parts[0], d = parts[1], y = parts[2];
     if (!QDate::isValid(y, m, d))
         return false;
-    char buf[10] = {char('0' + y / 1000), char('0' + y / 100 % 10), char('0' + y / 10 % 10), char('0' + y % 10), '-',
-                    char('0' + m / 10), char('0' + m % 10), '-', char('0' + d / 10), char('0' + d % 10)};
+    char buf[10] = {char('0' + y / 1000),
+                    char('0' + y / 100 % 10),
+                    char('0' + y / 10 % 10),
+                    char('0' + y % 10),
+                    '-',
+                    char('0' + m / 10),
+                    char('0' + m % 10),
+                    '-',
+                    char('0' + d / 10),
+                    char('0' + d % 10)};
     *iso = QByteArray(buf, 10);
     return true;
 }
@@ -147,7 +161,8 @@ private:
             const QStringView body = m_in.mid(start + 1, i - start - 2);
             SqlParam p;
             p.kind = SqlParam::Text;
-            p.text = doubled ? body.toString().replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8() : body.toUtf8();
+            p.text =
+                doubled ? body.toString().replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8() : body.toUtf8();
             pushParam(std::move(p));
         } else {
             m_out += m_in.mid(start, i - start);
@@ -253,8 +268,8 @@ private:
         while (i < m_in.size() && isIdentChar(m_in[i]))
             ++i;
         const QStringView w = m_in.mid(start, i - start);
-        const bool qualifier = i < m_in.size() && m_in[i] == u'.'
-            && i + 1 < m_in.size() && (isIdentStart(m_in[i + 1]) || m_in[i + 1] == u'*' || m_in[i + 1] == u'[' || m_in[i + 1] == u'"');
+        const bool qualifier = i < m_in.size() && m_in[i] == u'.' && i + 1 < m_in.size()
+            && (isIdentStart(m_in[i + 1]) || m_in[i + 1] == u'*' || m_in[i + 1] == u'[' || m_in[i + 1] == u'"');
         const bool afterDot = start > 0 && m_in[start - 1] == u'.';
 
         if (qualifier && m_clause == Clause::UpdateSet && m_depth == 0) {

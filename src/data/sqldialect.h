@@ -26,16 +26,16 @@ struct SqlParam {
 };
 
 struct TranslatedSql {
-    QByteArray sql;                // the engine's text, UTF-8; '?' (SQLite) or '$n'
-                                   // (PostgreSQL) for each lifted literal
-    std::vector<SqlParam> params;  // in order of the '?'
-    QString error;                 // non-empty when the text cannot be translated
+    QByteArray sql;               // the engine's text, UTF-8; '?' (SQLite) or '$n'
+                                  // (PostgreSQL) for each lifted literal
+    std::vector<SqlParam> params; // in order of the '?'
+    QString error;                // non-empty when the text cannot be translated
     [[nodiscard]] bool ok() const { return error.isEmpty(); }
 };
 
 enum class LiteralMode {
-    Lift,   // literals become parameters (data statements)
-    Inline, // literals stay in the text (schema statements, display)
+    Lift,      // literals become parameters (data statements)
+    Inline,    // literals stay in the text (schema statements, display)
     Automatic, // Inline for CREATE/ALTER/DROP/PRAGMA, Lift otherwise
 };
 

@@ -32,16 +32,16 @@ private:
 
 // Our own failure codes, beside SQLite's result codes.
 enum : int {
-    kErrorNoRowUpdated = 1000,   // the row was changed or deleted meanwhile
-    kErrorBadStatement = 1001,   // a statement the translation cannot read
-    kErrorBadValue = 1002,       // a value that does not fit its field
+    kErrorNoRowUpdated = 1000, // the row was changed or deleted meanwhile
+    kErrorBadStatement = 1001, // a statement the translation cannot read
+    kErrorBadValue = 1002,     // a value that does not fit its field
     kErrorNotOpen = 1003,
     kErrorNotVeltoDatabase = 1004,
-    kErrorInvalidEntry = 1005,   // an entry refused before anything was written
+    kErrorInvalidEntry = 1005,     // an entry refused before anything was written
     kErrorChangedMeanwhile = 1006, // an edit of a row that changed since the window read it
-    kErrorInUse = 1007,          // a row other rows still refer to
-    kErrorMissing = 1008,        // a row the request names no longer exists
-    kErrorFileNotWritten = 1009, // a file outside the database, refused or failed; the message says which and why
+    kErrorInUse = 1007,            // a row other rows still refer to
+    kErrorMissing = 1008,          // a row the request names no longer exists
+    kErrorFileNotWritten = 1009,   // a file outside the database, refused or failed; the message says which and why
     // A database server's answers; the message holds the server's words.
     kErrorServerUnreachable = 1010, // no connection could be made
     kErrorServerLogin = 1011,       // the server refused the user or password, or asked for one

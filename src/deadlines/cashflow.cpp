@@ -30,7 +30,8 @@ Status cashFlow(const QString &connectionString, int sheetId, const QDate &today
             continue;
         const Currency value = rs.currencyValue(valueField);
         // Anything before the first month is overdue and falls into it.
-        const int index = day < firstMonth ? 0 : (day.year() - firstMonth.year()) * 12 + day.month() - firstMonth.month();
+        const int index =
+            day < firstMonth ? 0 : (day.year() - firstMonth.year()) * 12 + day.month() - firstMonth.month();
         if (index < 0 || index >= flow->months.size())
             continue; // the statement reads no later day; a stray one is not this chart's
         CashFlowMonth &month = flow->months[index];

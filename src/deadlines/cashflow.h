@@ -14,12 +14,12 @@
 namespace velto {
 
 struct CashFlowMonth {
-    QDate month;           // its first day
-    Currency credits{};    // open credits due in the month
-    Currency debits{};     // open debits due in the month, as a positive amount
+    QDate month;        // its first day
+    Currency credits{}; // open credits due in the month
+    Currency debits{};  // open debits due in the month, as a positive amount
     int creditCount = 0;
     int debitCount = 0;
-    Currency balance{};    // credits less debits from today to the month's end
+    Currency balance{}; // credits less debits from today to the month's end
 
     bool operator==(const CashFlowMonth &) const = default;
 };

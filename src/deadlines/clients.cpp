@@ -18,10 +18,16 @@ constexpr int kInUseMessage = 1327;
 constexpr int kMissingMessage = 1501;
 constexpr int kChangedMessage = 1500;
 
-Status missing() { return Status::failure(kErrorMissing, LoadResString(kMissingMessage)); }
+Status missing()
+{
+    return Status::failure(kErrorMissing, LoadResString(kMissingMessage));
+}
 
 // Null and empty notes are the same to the user.
-QString textOf(const QVariant &v) { return v.isNull() ? QString() : v.toString(); }
+QString textOf(const QVariant &v)
+{
+    return v.isNull() ? QString() : v.toString();
+}
 
 Client clientOf(const EditSet &row)
 {
@@ -58,8 +64,14 @@ Status inUse(Connection &cn, qint64 id)
 
 } // namespace
 
-int clientNameMaxLength() { return fieldSize(u"Accounts", u"AcName"); }
-int clientNotesMaxLength() { return fieldSize(u"Accounts", u"AcNotes"); }
+int clientNameMaxLength()
+{
+    return fieldSize(u"Accounts", u"AcName");
+}
+int clientNotesMaxLength()
+{
+    return fieldSize(u"Accounts", u"AcNotes");
+}
 
 Status listClients(const QString &connectionString, QList<Client> *out)
 {
@@ -128,22 +140,23 @@ Status saveClient(const QString &connectionString, const Client &edited, const C
         return st;
     // Read and written in one immediate transaction: nobody can change the
     // row between the comparison and the write.
-    return recordedWrite(connectionString, history, ChangeKind::EditClient, [&](Connection &cn, ChangeRecorder &recorder) {
-        Status work = recorder.before(RecordTable::Clients, sql::editAccount(asLoaded.id));
-        if (!work)
-            return work;
-        EditSet row;
-        work = row.open(sql::editAccount(asLoaded.id), cn);
-        if (!work)
-            return work;
-        if (row.eof())
-            return missing();
-        if (clientOf(row) != asLoaded)
-            return Status::failure(kErrorChangedMeanwhile, LoadResString(kChangedMessage));
-        work = writeFields(row, edited);
-        row.close();
-        return work ? recorder.after() : work;
-    });
+    return recordedWrite(connectionString, history, ChangeKind::EditClient,
+                         [&](Connection &cn, ChangeRecorder &recorder) {
+                             Status work = recorder.before(RecordTable::Clients, sql::editAccount(asLoaded.id));
+                             if (!work)
+                                 return work;
+                             EditSet row;
+                             work = row.open(sql::editAccount(asLoaded.id), cn);
+                             if (!work)
+                                 return work;
+                             if (row.eof())
+                                 return missing();
+                             if (clientOf(row) != asLoaded)
+                                 return Status::failure(kErrorChangedMeanwhile, LoadResString(kChangedMessage));
+                             work = writeFields(row, edited);
+                             row.close();
+                             return work ? recorder.after() : work;
+                         });
 }
 
 Status checkClientDeletable(const QString &connectionString, qint64 id)
@@ -155,18 +168,19 @@ Status checkClientDeletable(const QString &connectionString, qint64 id)
 
 Status deleteClient(const QString &connectionString, qint64 id, UndoHistory *history)
 {
-    return recordedWrite(connectionString, history, ChangeKind::DeleteClient, [&](Connection &cn, ChangeRecorder &recorder) {
-        // A deadline may have named it since the question was asked.
-        Status work = inUse(cn, id);
-        if (work)
-            work = recorder.before(RecordTable::Clients, sql::editAccount(id));
-        qint64 affected = 0;
-        if (work)
-            work = cn.execute(sql::deleteAccount(id), &affected);
-        if (work && affected == 0)
-            return missing();
-        return work ? recorder.after() : work;
-    });
+    return recordedWrite(connectionString, history, ChangeKind::DeleteClient,
+                         [&](Connection &cn, ChangeRecorder &recorder) {
+                             // A deadline may have named it since the question was asked.
+                             Status work = inUse(cn, id);
+                             if (work)
+                                 work = recorder.before(RecordTable::Clients, sql::editAccount(id));
+                             qint64 affected = 0;
+                             if (work)
+                                 work = cn.execute(sql::deleteAccount(id), &affected);
+                             if (work && affected == 0)
+                                 return missing();
+                             return work ? recorder.after() : work;
+                         });
 }
 
 Status checkClientExists(Connection &connection, qint64 id)

@@ -15,14 +15,23 @@ namespace velto {
 
 namespace {
 
-Status refused(const QString &text) { return Status::failure(kErrorInUse, text); }
+Status refused(const QString &text)
+{
+    return Status::failure(kErrorInUse, text);
+}
 
 // No text of its own: the rename simply did not happen.
-Status missing() { return Status::failure(kErrorMissing, LoadResString(1323)); }
+Status missing()
+{
+    return Status::failure(kErrorMissing, LoadResString(1323));
+}
 
 constexpr int kSheetGone = 1800;
 
-qint64 firstValue(Recordset &rs) { return rs.eof() ? 0 : rs.intValue(0, 0); }
+qint64 firstValue(Recordset &rs)
+{
+    return rs.eof() ? 0 : rs.intValue(0, 0);
+}
 
 // Above every id given so far, and remembered as given: a deleted sheet's id
 // never names another sheet.
@@ -68,7 +77,10 @@ Status deletable(Connection &cn, int id, int activeSheetId)
 
 } // namespace
 
-int dataSheetNameMaxLength() { return fieldSize(u"Dbs", u"DbName"); }
+int dataSheetNameMaxLength()
+{
+    return fieldSize(u"Dbs", u"DbName");
+}
 
 Status listDataSheets(const QString &connectionString, QList<DataSheet> *out)
 {
@@ -125,12 +137,13 @@ Status renameDataSheet(const QString &connectionString, int id, const QString &n
         return st;
     qint64 affected = 0;
     // A sheet gone meanwhile changes nothing, so nothing is recorded.
-    st = recordedWrite(connectionString, history, ChangeKind::RenameSheet, [&](Connection &cn, ChangeRecorder &recorder) {
-        Status work = recorder.before(RecordTable::Sheets, sql::lookupSheet(id));
-        if (work)
-            work = cn.execute(sql::renameSheet(trimmed, id), &affected);
-        return work ? recorder.after() : work;
-    });
+    st = recordedWrite(connectionString, history, ChangeKind::RenameSheet,
+                       [&](Connection &cn, ChangeRecorder &recorder) {
+                           Status work = recorder.before(RecordTable::Sheets, sql::lookupSheet(id));
+                           if (work)
+                               work = cn.execute(sql::renameSheet(trimmed, id), &affected);
+                           return work ? recorder.after() : work;
+                       });
     if (st && affected == 0)
         return Status::failure(kErrorMissing, LoadResString(kSheetGone));
     return st;
@@ -149,18 +162,19 @@ Status deleteDataSheet(const QString &connectionString, int id, int activeSheetI
     Status st = checkDataSheetDeletable(connectionString, id, activeSheetId);
     if (!st || !(st = backupBeforeDeleting(connectionString)))
         return st;
-    return recordedWrite(connectionString, history, ChangeKind::DeleteSheet, [&](Connection &cn, ChangeRecorder &recorder) {
-        Status work = deletable(cn, id, activeSheetId);
-        if (work)
-            work = recorder.before(RecordTable::Deadlines, sql::sheetDeadlines(id));
-        if (work)
-            work = recorder.before(RecordTable::Sheets, sql::lookupSheet(id));
-        if (work)
-            work = cn.execute(sql::deleteSheetDeadlines(id));
-        if (work)
-            work = cn.execute(sql::deleteSheet(id));
-        return work ? recorder.after() : work;
-    });
+    return recordedWrite(connectionString, history, ChangeKind::DeleteSheet,
+                         [&](Connection &cn, ChangeRecorder &recorder) {
+                             Status work = deletable(cn, id, activeSheetId);
+                             if (work)
+                                 work = recorder.before(RecordTable::Deadlines, sql::sheetDeadlines(id));
+                             if (work)
+                                 work = recorder.before(RecordTable::Sheets, sql::lookupSheet(id));
+                             if (work)
+                                 work = cn.execute(sql::deleteSheetDeadlines(id));
+                             if (work)
+                                 work = cn.execute(sql::deleteSheet(id));
+                             return work ? recorder.after() : work;
+                         });
 }
 
 Status checkSheetExists(Connection &connection, qint64 sheetId)

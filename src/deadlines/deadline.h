@@ -20,7 +20,10 @@ enum class DeadlineType : int {
 };
 inline constexpr DeadlineType kDeadlineTypes[] = {DeadlineType::Credit, DeadlineType::Debit, DeadlineType::Appointment};
 
-[[nodiscard]] constexpr int typeCode(DeadlineType type) { return int(type); }
+[[nodiscard]] constexpr int typeCode(DeadlineType type)
+{
+    return int(type);
+}
 // The type of a stored code; none for a code the program does not know.
 [[nodiscard]] std::optional<DeadlineType> deadlineTypeFromCode(qint64 code);
 // The type's name in the user's language: "Credit", "Debit", "Appointment".
@@ -61,7 +64,7 @@ enum class MainColumn : int {
     Done,
     Date,
     Description,
-    AccountRef,   // TrAcId
+    AccountRef, // TrAcId
     Value,
     Balance,
     GroupType,
@@ -69,13 +72,16 @@ enum class MainColumn : int {
     GroupCount,
     Notes,
     GroupId,
-    AccountId,    // Accounts.AcId
+    AccountId, // Accounts.AcId
     AccountName,
     AccountNotes,
-    GroupKey,     // computed: the date bucket or month of the layout
-    OpenBalance,  // computed: the balance of an open deadline, 0 when closed
+    GroupKey,    // computed: the date bucket or month of the layout
+    OpenBalance, // computed: the balance of an open deadline, 0 when closed
 };
 inline constexpr int kMainColumnCount = 19;
-[[nodiscard]] constexpr int col(MainColumn c) { return int(c); }
+[[nodiscard]] constexpr int col(MainColumn c)
+{
+    return int(c);
+}
 
 } // namespace velto

@@ -127,25 +127,31 @@ Status saveDeadline(const QString &connectionString, const Deadline &edited, con
     if (edited.type != DeadlineType::Appointment && edited.value.units() < 0)
         return Status::failure(kErrorInvalidEntry, LoadResString(1503));
     if (!edited.value.isStorable())
-        return Status::failure(kErrorInvalidEntry, LoadResString(1588).arg(edited.value.toInvariant(),
-                                        Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
-    return writeRows(connectionString, history, sql::editDeadline(asLoaded.rowId),
-                     [&](Connection &conn) { return writeEdit(conn, edited, asLoaded); }, ChangeKind::EditDeadline);
+        return Status::failure(kErrorInvalidEntry,
+                               LoadResString(1588).arg(edited.value.toInvariant(),
+                                                       Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
+    return writeRows(
+        connectionString, history, sql::editDeadline(asLoaded.rowId),
+        [&](Connection &conn) { return writeEdit(conn, edited, asLoaded); }, ChangeKind::EditDeadline);
 }
 
 Status toggleDone(const QString &connectionString, qint64 rowId, bool wasDone, UndoHistory *history)
 {
-    return writeRows(connectionString, history, sql::editDeadline(rowId), [&](Connection &conn) {
-        // Someone else may have closed or reopened it since the user saw it:
-        // flipping it then would undo what both meant.
-        Deadline now;
-        Status st = readDeadline(conn, rowId, &now);
-        if (st && now.done != wasDone)
-            st = Status::failure(kErrorChangedMeanwhile, LoadResString(now.done ? kClosedMeanwhile : kReopenedMeanwhile));
-        if (st)
-            st = checkSheetExists(conn, now.sheetId);
-        return st ? conn.execute(sql::toggleDone(rowId)) : st;
-    }, wasDone ? ChangeKind::ReopenDeadline : ChangeKind::CloseDeadline);
+    return writeRows(
+        connectionString, history, sql::editDeadline(rowId),
+        [&](Connection &conn) {
+            // Someone else may have closed or reopened it since the user saw it:
+            // flipping it then would undo what both meant.
+            Deadline now;
+            Status st = readDeadline(conn, rowId, &now);
+            if (st && now.done != wasDone)
+                st = Status::failure(kErrorChangedMeanwhile,
+                                     LoadResString(now.done ? kClosedMeanwhile : kReopenedMeanwhile));
+            if (st)
+                st = checkSheetExists(conn, now.sheetId);
+            return st ? conn.execute(sql::toggleDone(rowId)) : st;
+        },
+        wasDone ? ChangeKind::ReopenDeadline : ChangeKind::CloseDeadline);
 }
 
 // A row gone meanwhile is said so, never reported as deleted.
@@ -158,9 +164,9 @@ static Status deleteRows(Connection &conn, const QString &statement)
 
 Status deleteDeadline(const QString &connectionString, qint64 rowId, UndoHistory *history)
 {
-    return writeRows(connectionString, history, sql::editDeadline(rowId),
-                     [&](Connection &conn) { return deleteRows(conn, sql::deleteOne(rowId)); },
-                     ChangeKind::DeleteDeadline);
+    return writeRows(
+        connectionString, history, sql::editDeadline(rowId),
+        [&](Connection &conn) { return deleteRows(conn, sql::deleteOne(rowId)); }, ChangeKind::DeleteDeadline);
 }
 
 Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHistory *history)
@@ -175,15 +181,18 @@ Status deleteSeriesMember(const QString &connectionString, qint64 rowId, UndoHis
         return deleteDeadline(connectionString, rowId, history);
     // The deletion and the renumbering of the rest of the series are one
     // change: both or neither. The member is read again inside it.
-    return writeRows(connectionString, history, sql::groupRows(member.groupId), [&](Connection &conn) {
-        Deadline now;
-        Status done = readDeadline(conn, rowId, &now);
-        if (done && now.groupId != member.groupId)
-            done = Status::failure(kErrorChangedMeanwhile, LoadResString(1500));
-        if (done)
-            done = conn.execute(sql::deleteOne(rowId));
-        return done ? RenumberGroup(conn, now.groupId) : done;
-    }, ChangeKind::DeleteSeriesMember);
+    return writeRows(
+        connectionString, history, sql::groupRows(member.groupId),
+        [&](Connection &conn) {
+            Deadline now;
+            Status done = readDeadline(conn, rowId, &now);
+            if (done && now.groupId != member.groupId)
+                done = Status::failure(kErrorChangedMeanwhile, LoadResString(1500));
+            if (done)
+                done = conn.execute(sql::deleteOne(rowId));
+            return done ? RenumberGroup(conn, now.groupId) : done;
+        },
+        ChangeKind::DeleteSeriesMember);
 }
 
 Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory *history)
@@ -193,9 +202,9 @@ Status deleteSeries(const QString &connectionString, qint64 groupId, UndoHistory
         return Status::failure(kErrorMissing, LoadResString(1504));
     if (Status st = backupBeforeDeleting(connectionString); !st)
         return st;
-    return writeRows(connectionString, history, sql::groupRows(groupId),
-                     [&](Connection &conn) { return deleteRows(conn, sql::deleteGroup(groupId)); },
-                     ChangeKind::DeleteSeries);
+    return writeRows(
+        connectionString, history, sql::groupRows(groupId),
+        [&](Connection &conn) { return deleteRows(conn, sql::deleteGroup(groupId)); }, ChangeKind::DeleteSeries);
 }
 
 } // namespace velto

@@ -82,8 +82,11 @@ QString dueReport(const QList<DueItem> &items, const QLocale &locale)
     int widths[ColumnCount] = {};
     const QString dateFormat = fourDigitYearFormat(locale);
     for (const DueItem &i : items) {
-        QStringList row{locale.toString(i.deadline.date, dateFormat), deadlineTypeName(i.deadline.type),
-                        describedWithCounter(i.deadline), i.account, signedAmountText(i.deadline, locale),
+        QStringList row{locale.toString(i.deadline.date, dateFormat),
+                        deadlineTypeName(i.deadline.type),
+                        describedWithCounter(i.deadline),
+                        i.account,
+                        signedAmountText(i.deadline, locale),
                         i.sheetName};
         // One line per deadline whatever the description holds, and no
         // escape sequence reaches the terminal.
@@ -103,7 +106,8 @@ QString dueReport(const QList<DueItem> &items, const QLocale &locale)
         }
         text += line.trimmed() + QLatin1Char('\n');
     }
-    text += LoadResString(1008) + QStringLiteral(": ") + signedMoney(shownTotal(items, locale), locale) + QLatin1Char('\n');
+    text +=
+        LoadResString(1008) + QStringLiteral(": ") + signedMoney(shownTotal(items, locale), locale) + QLatin1Char('\n');
     return text;
 }
 

@@ -16,7 +16,7 @@ namespace velto {
 
 struct DueItem {
     Deadline deadline;
-    QString account;   // client/supplier name, empty when none
+    QString account; // client/supplier name, empty when none
     QString sheetName;
 };
 

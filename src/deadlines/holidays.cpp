@@ -23,7 +23,10 @@ constexpr CountryInfo kCountries[] = {
     {HolidayCountry::UnitedStates, "US", QLocale::UnitedStates},
 };
 
-bool isWeekend(const QDate &d) { return d.dayOfWeek() >= Qt::Saturday; }
+bool isWeekend(const QDate &d)
+{
+    return d.dayOfWeek() >= Qt::Saturday;
+}
 
 // The n-th (1-based) weekday of a month, or the last one for n = -1.
 QDate nthWeekday(int year, int month, int weekday, int n)
@@ -56,29 +59,41 @@ QList<QDate> ownHolidays(HolidayCountry c, int y)
     switch (c) {
     case HolidayCountry::None: return {};
     case HolidayCountry::Italy: {
-        QList<QDate> days{fixed(1, 1), fixed(1, 6), easter, easter.addDays(1), fixed(4, 25), fixed(5, 1),
-                          fixed(6, 2), fixed(8, 15), fixed(11, 1), fixed(12, 8), fixed(12, 25), fixed(12, 26)};
+        QList<QDate> days{fixed(1, 1), fixed(1, 6),  easter,       easter.addDays(1), fixed(4, 25),  fixed(5, 1),
+                          fixed(6, 2), fixed(8, 15), fixed(11, 1), fixed(12, 8),      fixed(12, 25), fixed(12, 26)};
         // Saint Francis of Assisi is a national holiday again from 2026.
         if (y >= 2026)
             days << fixed(10, 4);
         return days;
     }
     case HolidayCountry::Germany:
-        return {fixed(1, 1), easter.addDays(-2), easter.addDays(1), fixed(5, 1), easter.addDays(39),
-                easter.addDays(50), fixed(10, 3), fixed(12, 25), fixed(12, 26)};
+        return {fixed(1, 1),        easter.addDays(-2), easter.addDays(1), fixed(5, 1),  easter.addDays(39),
+                easter.addDays(50), fixed(10, 3),       fixed(12, 25),     fixed(12, 26)};
     case HolidayCountry::France:
-        return {fixed(1, 1), easter.addDays(1), fixed(5, 1), fixed(5, 8), easter.addDays(39), easter.addDays(50),
-                fixed(7, 14), fixed(8, 15), fixed(11, 1), fixed(11, 11), fixed(12, 25)};
+        return {fixed(1, 1),  easter.addDays(1), fixed(5, 1),  fixed(5, 8),   easter.addDays(39), easter.addDays(50),
+                fixed(7, 14), fixed(8, 15),      fixed(11, 1), fixed(11, 11), fixed(12, 25)};
     case HolidayCountry::Spain:
-        return {fixed(1, 1), fixed(1, 6), easter.addDays(-2), fixed(5, 1), fixed(8, 15),
-                fixed(10, 12), fixed(11, 1), fixed(12, 6), fixed(12, 8), fixed(12, 25)};
+        return {fixed(1, 1),   fixed(1, 6),  easter.addDays(-2), fixed(5, 1),  fixed(8, 15),
+                fixed(10, 12), fixed(11, 1), fixed(12, 6),       fixed(12, 8), fixed(12, 25)};
     case HolidayCountry::UnitedKingdom:
-        return {fixed(1, 1), easter.addDays(-2), easter.addDays(1), nthWeekday(y, 5, Qt::Monday, 1),
-                nthWeekday(y, 5, Qt::Monday, -1), nthWeekday(y, 8, Qt::Monday, -1), fixed(12, 25), fixed(12, 26)};
+        return {fixed(1, 1),
+                easter.addDays(-2),
+                easter.addDays(1),
+                nthWeekday(y, 5, Qt::Monday, 1),
+                nthWeekday(y, 5, Qt::Monday, -1),
+                nthWeekday(y, 8, Qt::Monday, -1),
+                fixed(12, 25),
+                fixed(12, 26)};
     case HolidayCountry::UnitedStates: {
-        QList<QDate> days{fixed(1, 1), nthWeekday(y, 1, Qt::Monday, 3), nthWeekday(y, 2, Qt::Monday, 3),
-                          nthWeekday(y, 5, Qt::Monday, -1), fixed(7, 4), nthWeekday(y, 9, Qt::Monday, 1),
-                          nthWeekday(y, 10, Qt::Monday, 2), fixed(11, 11), nthWeekday(y, 11, Qt::Thursday, 4),
+        QList<QDate> days{fixed(1, 1),
+                          nthWeekday(y, 1, Qt::Monday, 3),
+                          nthWeekday(y, 2, Qt::Monday, 3),
+                          nthWeekday(y, 5, Qt::Monday, -1),
+                          fixed(7, 4),
+                          nthWeekday(y, 9, Qt::Monday, 1),
+                          nthWeekday(y, 10, Qt::Monday, 2),
+                          fixed(11, 11),
+                          nthWeekday(y, 11, Qt::Thursday, 4),
                           fixed(12, 25)};
         if (y >= 2021)
             days << fixed(6, 19); // Juneteenth

@@ -45,7 +45,7 @@ inline constexpr int kDateShiftCount = 3;
 class WorkingDays
 {
 public:
-    explicit WorkingDays(HolidayCountry country) : m_country(country) {}
+    explicit WorkingDays(HolidayCountry country) : m_country(country) { }
     [[nodiscard]] bool isWorkingDay(const QDate &d) const;
     // The date itself when it is a working day, else the nearest working day
     // before or after it (or the date unchanged with DateShift::None).

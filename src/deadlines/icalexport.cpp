@@ -24,7 +24,10 @@ icalproperty *startDay(const QDate &d)
 }
 
 // libical copies every text it is given.
-QByteArray utf8(const QString &s) { return s.toUtf8(); }
+QByteArray utf8(const QString &s)
+{
+    return s.toUtf8();
+}
 
 } // namespace
 
@@ -37,7 +40,7 @@ QByteArray calendarText(const QList<DueItem> &items, const QString &databaseKey,
                         const QDateTime &stamp)
 {
     std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)> cal(icalcomponent_new(ICAL_VCALENDAR_COMPONENT),
-                                                                       &icalcomponent_free);
+                                                                      &icalcomponent_free);
     icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
     icalcomponent_add_property(cal.get(), icalproperty_new_prodid("-//Velto//Velto " VELTO_VERSION "//EN"));
     icalcomponent_add_property(cal.get(), icalproperty_new_calscale("GREGORIAN"));

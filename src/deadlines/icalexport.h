@@ -21,8 +21,8 @@ namespace velto {
 [[nodiscard]] QString calendarEventUid(const QString &databaseKey, qint64 rowId);
 
 // The calendar text; stamp is the DTSTAMP of every event.
-[[nodiscard]] QByteArray calendarText(const QList<DueItem> &items, const QString &databaseKey,
-                                      const QLocale &locale, const QDateTime &stamp);
+[[nodiscard]] QByteArray calendarText(const QList<DueItem> &items, const QString &databaseKey, const QLocale &locale,
+                                      const QDateTime &stamp);
 
 // Reads the sheet's open deadlines and writes the file whole or not at all
 // (writeWholeFile: nothing but a regular file is replaced).

@@ -2,8 +2,8 @@
 
 #include "app/preferences.h"
 #include "data/catalogue.h"
-#include "deadlines/deadline.h"
 #include "data/recordset.h"
+#include "deadlines/deadline.h"
 
 namespace velto {
 

@@ -13,8 +13,7 @@ namespace {
 
 Status requireDay(const QDate &day)
 {
-    return day.isValid() ? Status::success()
-                          : Status::failure(kErrorInvalidEntry, QStringLiteral("No day was given."));
+    return day.isValid() ? Status::success() : Status::failure(kErrorInvalidEntry, QStringLiteral("No day was given."));
 }
 
 } // namespace

@@ -9,7 +9,7 @@ namespace {
 constexpr const char *kFrequencyNames[] = {"days", "weeks", "months", "years", "weekday", "lastworkingday"};
 constexpr const char *kShiftNames[] = {"none", "previous", "next"};
 
-template <size_t N>
+template<size_t N>
 int indexOf(const char *const (&names)[N], QStringView name)
 {
     for (size_t i = 0; i < N; ++i)
@@ -18,9 +18,15 @@ int indexOf(const char *const (&names)[N], QStringView name)
     return -1;
 }
 
-bool isMonthEnd(const QDate &d) { return d.day() == d.daysInMonth(); }
+bool isMonthEnd(const QDate &d)
+{
+    return d.day() == d.daysInMonth();
+}
 
-QDate monthEnd(const QDate &d) { return QDate(d.year(), d.month(), d.daysInMonth()); }
+QDate monthEnd(const QDate &d)
+{
+    return QDate(d.year(), d.month(), d.daysInMonth());
+}
 
 // The k-th scheduled date before any shift, or an invalid date for a month
 // without one (never, for the kinds we have).
@@ -110,9 +116,9 @@ bool Recurrence::fromText(QStringView text, Recurrence *rule)
 bool Recurrence::isValid() const
 {
     const bool weekdayOk = frequency != Frequency::NthWeekday
-                           || ((ordinal == -1 || (ordinal >= 1 && ordinal <= 4)) && weekday >= 1 && weekday <= 7);
+        || ((ordinal == -1 || (ordinal >= 1 && ordinal <= 4)) && weekday >= 1 && weekday <= 7);
     return interval >= 1 && interval <= kMaxRecurrenceInterval && weekdayOk && int(shift) >= 0
-           && int(shift) < kDateShiftCount;
+        && int(shift) < kDateShiftCount;
 }
 
 QList<QDate> expandRecurrence(const Recurrence &rule, const QDate &first, int count, int limit)

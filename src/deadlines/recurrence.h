@@ -17,12 +17,12 @@ enum class Frequency { Days, Weeks, Months, Years, NthWeekday, LastWorkingDay };
 
 struct Recurrence {
     Frequency frequency = Frequency::Months;
-    int interval = 1;                         // every N units (months for the weekday kinds)
-    int ordinal = 1;                          // NthWeekday: 1 to 4, or -1 for the last
-    int weekday = Qt::Monday;                 // NthWeekday: 1 Monday to 7 Sunday
-    DateShift shift = DateShift::None;        // for a date that is not a working day
+    int interval = 1;                              // every N units (months for the weekday kinds)
+    int ordinal = 1;                               // NthWeekday: 1 to 4, or -1 for the last
+    int weekday = Qt::Monday;                      // NthWeekday: 1 Monday to 7 Sunday
+    DateShift shift = DateShift::None;             // for a date that is not a working day
     HolidayCountry country = HolidayCountry::None; // whose holidays are days off
-    QDate until{};                            // valid: the series ends on this date, not after a count
+    QDate until{};                                 // valid: the series ends on this date, not after a count
 
     // The stored form, e.g. "freq=months;interval=2;shift=previous;holidays=IT;until=2028-12-31".
     [[nodiscard]] QString toText() const;

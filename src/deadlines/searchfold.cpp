@@ -53,10 +53,13 @@ QString searchFold(QStringView text, const QLocale &locale)
     const QString folded = searchNeedle(text, locale);
     for (QChar c : text) {
         switch (c.unicode()) {
-        case 0x00C4: case 0x00D6: case 0x00DC: case 0x00E4: case 0x00F6: case 0x00FC:
-            return folded + kFoldAlternative + searchNeedle(transcribedUmlauts(text), locale);
-        default:
-            break;
+        case 0x00C4:
+        case 0x00D6:
+        case 0x00DC:
+        case 0x00E4:
+        case 0x00F6:
+        case 0x00FC: return folded + kFoldAlternative + searchNeedle(transcribedUmlauts(text), locale);
+        default: break;
         }
     }
     return folded;

@@ -11,7 +11,6 @@
 #include "deadlines/datasheets.h"
 #include "deadlines/undohistory.h"
 
-
 namespace velto {
 
 bool IsLastDayOfMonth(const QDate &d)
@@ -144,8 +143,9 @@ Status validate(const DeadlineEntry &e)
     if (e.type != DeadlineType::Appointment && e.amount.units() < 0)
         return Status::failure(kErrorInvalidEntry, LoadResString(1503));
     if (!e.amount.isStorable())
-        return Status::failure(kErrorInvalidEntry, LoadResString(1588).arg(e.amount.toInvariant(),
-                                        Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
+        return Status::failure(kErrorInvalidEntry,
+                               LoadResString(1588).arg(e.amount.toInvariant(),
+                                                       Currency::fromUnits(Currency::kMaxStoredUnits).toInvariant()));
     return Status::success();
 }
 
@@ -187,8 +187,8 @@ Status writeEntry(Connection &conn, int sheetId, const DeadlineEntry &e, const Q
     const Currency value = e.type == DeadlineType::Appointment ? Currency() : e.amount;
     const Currency balance = value * type;
     if (!e.recurring) {
-        const Status st =
-            conn.execute(sql::insertSingle(sheetId, type, e.date, e.description, e.accountId, value, balance, e.addToGroupId));
+        const Status st = conn.execute(
+            sql::insertSingle(sheetId, type, e.date, e.description, e.accountId, value, balance, e.addToGroupId));
         if (st && firstRowId)
             *firstRowId = conn.lastInsertId();
         return st;
@@ -268,7 +268,7 @@ Status InsertDeadlines(const QString &connectionString, int sheetId, const Deadl
     // One transaction for the rows and the renumbering of a joined series:
     // either the whole entry is stored, or nothing of it.
     const ChangeKind kind = entry.addToGroupId > 0 ? ChangeKind::JoinSeries
-                            : entry.recurring      ? ChangeKind::NewSeries
+        : entry.recurring                          ? ChangeKind::NewSeries
                                                    : ChangeKind::NewDeadline;
     qint64 first = 0;
     st = recordedWrite(connectionString, history, kind, [&](Connection &conn, ChangeRecorder &recorder) {

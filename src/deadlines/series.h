@@ -25,13 +25,13 @@ inline constexpr int kMaxSeriesCount = 32767;
 struct DeadlineEntry {
     DeadlineType type = DeadlineType::Credit;
     QString description;
-    qint64 accountId = 0;                    // 0 for no client/supplier
-    Currency amount{};                       // never negative; appointments carry none
+    qint64 accountId = 0; // 0 for no client/supplier
+    Currency amount{};    // never negative; appointments carry none
     bool recurring = false;
-    QDate date;                              // single deadline, or the first of a series
-    int count = 1;                           // series only, at least 2
-    Cadence cadence = Cadence::Monthly;      // series only
-    qint64 addToGroupId = 0;                 // 0: a new deadline or a new series
+    QDate date;                         // single deadline, or the first of a series
+    int count = 1;                      // series only, at least 2
+    Cadence cadence = Cadence::Monthly; // series only
+    qint64 addToGroupId = 0;            // 0: a new deadline or a new series
     // Series only: a rule beyond the five cadences, kept with the series.
     // It replaces the cadence; with rule->until it also replaces the count.
     std::optional<Recurrence> rule{};

@@ -253,7 +253,8 @@ Status UndoHistory::step(const QString &connectionString, int activeSheetId, qin
         // (the checks below run on the final state anyway).
         for (const int t : {2, 1, 0}) {
             const TableChange &tc = change.tables[t];
-            const Status written = writeRowImages(cn, back ? tc.after : tc.before, back ? tc.before : tc.after, keys[t]);
+            const Status written =
+                writeRowImages(cn, back ? tc.after : tc.before, back ? tc.before : tc.after, keys[t]);
             if (!written)
                 return written;
         }

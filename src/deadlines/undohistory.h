@@ -21,8 +21,21 @@ namespace velto {
 class Connection;
 
 enum class ChangeKind {
-    NewDeadline, NewSeries, JoinSeries, EditDeadline, CloseDeadline, ReopenDeadline, DeleteDeadline,
-    DeleteSeriesMember, DeleteSeries, Purge, NewClient, EditClient, DeleteClient, NewSheet, RenameSheet,
+    NewDeadline,
+    NewSeries,
+    JoinSeries,
+    EditDeadline,
+    CloseDeadline,
+    ReopenDeadline,
+    DeleteDeadline,
+    DeleteSeriesMember,
+    DeleteSeries,
+    Purge,
+    NewClient,
+    EditClient,
+    DeleteClient,
+    NewSheet,
+    RenameSheet,
     DeleteSheet,
 };
 
@@ -38,9 +51,9 @@ struct TableChange {
 
 struct RecordedChange {
     ChangeKind kind = ChangeKind::NewDeadline;
-    QString subject;   // the description or name it is known by
-    qint64 rows = 0;   // deadlines it touched
-    int sheetId = 0;   // the data sheet of its deadlines; 0 when it changed none
+    QString subject; // the description or name it is known by
+    qint64 rows = 0; // deadlines it touched
+    int sheetId = 0; // the data sheet of its deadlines; 0 when it changed none
     TableChange tables[kRecordTableCount];
     // Deadlines outside the change that shared a series number with its
     // rows when it was made (members a purge left alone).
@@ -104,7 +117,7 @@ UndoHistory &programHistory();
 class ChangeRecorder
 {
 public:
-    ChangeRecorder(UndoHistory *history, Connection &connection) : m_history(history), m_connection(connection) {}
+    ChangeRecorder(UndoHistory *history, Connection &connection) : m_history(history), m_connection(connection) { }
     [[nodiscard]] bool active() const { return m_history != nullptr; }
     Status before(RecordTable table, const QString &selectAll);
     Status after();

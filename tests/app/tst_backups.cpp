@@ -33,18 +33,24 @@ using namespace velto;
 
 namespace {
 
-QString dump(const QString &connectionString = app().ConnectionString) { return test::dumpTables(connectionString); }
+QString dump(const QString &connectionString = app().ConnectionString)
+{
+    return test::dumpTables(connectionString);
+}
 
 QStringList backupFiles(const QString &cs = app().ConnectionString)
 {
     return QDir(backupFolderFor(cs)).entryList({QStringLiteral("velto-*.mdb")}, QDir::Files, QDir::Name);
 }
 
-QString fileCs(const QString &path) { return QStringLiteral("Data Source=") + path; }
+QString fileCs(const QString &path)
+{
+    return QStringLiteral("Data Source=") + path;
+}
 
 int modeOf(const QString &path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
@@ -84,19 +90,24 @@ private slots:
         m_box.reset(new test::Sandbox);
         QVERIFY(m_box->createDatabase());
         test::seedSheet(2, QStringLiteral("Casa"));
-        test::seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 5), QStringLiteral("closed"), 0, test::money("9"), true);
-        test::seedDeadline(2, DeadlineType::Credit, QDate(2027, 1, 6), QStringLiteral("other sheet"), 0, test::money("3"));
+        test::seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 5), QStringLiteral("closed"), 0, test::money("9"),
+                           true);
+        test::seedDeadline(2, DeadlineType::Credit, QDate(2027, 1, 6), QStringLiteral("other sheet"), 0,
+                           test::money("3"));
         for (int row : {1, 2})
-            test::seedDeadline(1, DeadlineType::Credit, QDate(2027, row, 1), QStringLiteral("s"), 0, test::money("1"), false, 7, row, 2);
+            test::seedDeadline(1, DeadlineType::Credit, QDate(2027, row, 1), QStringLiteral("s"), 0, test::money("1"),
+                               false, 7, row, 2);
     }
 
     void destructiveCommandBacksUpFirst_data()
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<bool>("folderWritable");
-        const char *commands[] = {"purge of closed deadlines", "deletion of a data sheet", "deletion of a whole series"};
+        const char *commands[] = {"purge of closed deadlines", "deletion of a data sheet",
+                                  "deletion of a whole series"};
         for (int c = 0; c < 6; ++c)
-            QTest::addRow("%s%s", commands[c % 3], c < 3 ? "" : " refused when the backup folder cannot be written") << c % 3 << (c < 3);
+            QTest::addRow("%s%s", commands[c % 3], c < 3 ? "" : " refused when the backup folder cannot be written")
+                << c % 3 << (c < 3);
     }
     void destructiveCommandBacksUpFirst()
     {
@@ -106,7 +117,8 @@ private slots:
         if (!folderWritable)
             QVERIFY(test::writeFile(backupFolder(), "a file where the folder should be"));
         const Status st = command == 0 ? purgeClosedUpTo(cs, 1, QDate(2030, 1, 1), nullptr)
-                        : command == 1 ? deleteDataSheet(cs, 2, 1) : deleteSeries(cs, 7);
+            : command == 1             ? deleteDataSheet(cs, 2, 1)
+                                       : deleteSeries(cs, 7);
         QCOMPARE(st.ok(), folderWritable);
         QCOMPARE(dump() == before, !folderWritable);
         QCOMPARE(st.message().startsWith(LoadResString(1690)), !folderWritable);
@@ -146,9 +158,11 @@ private slots:
         const QString part = QStringLiteral("velto-2020-01-01_00-00-00-000.mdb.4242.part");
         QTest::newRow("other names, and a copy cut short")
             << QStringList{QStringLiteral("holiday.part1.rar"), QStringLiteral("velto-2020-01-01.mdb"),
-                           QStringLiteral("velto-2020-01-01_00-00-00-000.mdb.bak"), part, part + QStringLiteral("-journal")}
+                           QStringLiteral("velto-2020-01-01_00-00-00-000.mdb.bak"), part,
+                           part + QStringLiteral("-journal")}
             << QStringList{part, part + QStringLiteral("-journal")};
-        QTest::newRow("a backup named in the future") << QStringList{QStringLiteral("velto-2099-01-01_00-00-00-000.mdb")} << QStringList();
+        QTest::newRow("a backup named in the future")
+            << QStringList{QStringLiteral("velto-2099-01-01_00-00-00-000.mdb")} << QStringList();
         QStringList ahead;
         for (int day = 1; day < kBackupsKept; ++day)
             ahead << QStringLiteral("velto-2099-02-%1_00-00-00-000.mdb").arg(day, 2, 10, QLatin1Char('0'));
@@ -162,7 +176,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         for (const QString &name : present) {
             QFile f(folder + u'/' + name);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.setFileTime(QDateTime::currentDateTime().addSecs(-1200), QFile::FileModificationTime));
+            QVERIFY(f.open(QIODevice::WriteOnly)
+                    && f.setFileTime(QDateTime::currentDateTime().addSecs(-1200), QFile::FileModificationTime));
         }
         int made = 0;
         for (int start = 0; start < 3; ++start) {
@@ -177,7 +192,8 @@ private slots:
         }
         added.removeAll(QStringLiteral("database.txt"));
         QCOMPARE(added.size(), 1);
-        QVERIFY2(added[0].startsWith(QStringLiteral("velto-") + today().toString(Qt::ISODate) + u'_'), qPrintable(added[0]));
+        QVERIFY2(added[0].startsWith(QStringLiteral("velto-") + today().toString(Qt::ISODate) + u'_'),
+                 qPrintable(added[0]));
     }
 
     // Two programs backing up the same database at the same moments.
@@ -220,7 +236,10 @@ private slots:
         for (const QString &d : acked)
             if (!kept.contains(d))
                 lost << d;
-        QVERIFY2(lost.isEmpty(), qPrintable(QStringLiteral("%1 of %2 saves lost: %3").arg(lost.size()).arg(acked.size()).arg(lost.join(u' '))));
+        QVERIFY2(
+            lost.isEmpty(),
+            qPrintable(
+                QStringLiteral("%1 of %2 saves lost: %3").arg(lost.size()).arg(acked.size()).arg(lost.join(u' '))));
         QVERIFY(acked.size() > 20);
         // The restore keeps the file itself: a connection opened before it
         // writes into the restored database, never into a file no one reads.
@@ -233,7 +252,8 @@ private slots:
     // Backups and the restored file keep the database file's permissions.
     void restoreRoundTrip()
     {
-        const QString before = dump(), damaged = m_box->path() + QStringLiteral("/damaged.mdb"), &cs = app().ConnectionString;
+        const QString before = dump(), damaged = m_box->path() + QStringLiteral("/damaged.mdb"),
+                      &cs = app().ConnectionString;
         QVERIFY(::chmod(QFile::encodeName(m_box->databasePath()).constData(), 0640) == 0);
         QString chosen;
         QVERIFY(makeBackup(cs, &chosen) && deleteSeries(cs, 7));
@@ -251,7 +271,8 @@ private slots:
         QCOMPARE(dump(fileCs(list[0].path)), after);
         QCOMPARE(list[2].sheets.size(), 2); // "Casa" first, by name
         QCOMPARE(list[2].sheets[0].deadlines + 10 * list[2].sheets[1].deadlines, 31);
-        QCOMPARE(QList<int>({modeOf(list[2].path), modeOf(list[0].path), modeOf(m_box->databasePath())}), QList<int>({0640, 0600, 0600}));
+        QCOMPARE(QList<int>({modeOf(list[2].path), modeOf(list[0].path), modeOf(m_box->databasePath())}),
+                 QList<int>({0640, 0600, 0600}));
     }
 
     // A backup of an older layout works at once after the restore; one in
@@ -261,20 +282,28 @@ private slots:
     {
         QTest::addColumn<QStringList>("statements");
         QTest::addColumn<bool>("restores");
-        const QString insert = QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription) VALUES (1, 1, #01/05/2020#, 'old')");
-        const QStringList drop = {QStringLiteral("DROP TABLE Transactions"), QStringLiteral("DROP TABLE Accounts"), QStringLiteral("DROP TABLE Dbs")};
-        QTest::newRow("older layout") << QStringList{insert, QStringLiteral("DROP INDEX TrGrpId"), QStringLiteral("ALTER TABLE Transactions DROP COLUMN TrGrpId")} << true;
+        const QString insert = QStringLiteral(
+            "INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription) VALUES (1, 1, #01/05/2020#, 'old')");
+        const QStringList drop = {QStringLiteral("DROP TABLE Transactions"), QStringLiteral("DROP TABLE Accounts"),
+                                  QStringLiteral("DROP TABLE Dbs")};
+        QTest::newRow("older layout") << QStringList{insert, QStringLiteral("DROP INDEX TrGrpId"),
+                                                     QStringLiteral("ALTER TABLE Transactions DROP COLUMN TrGrpId")}
+                                      << true;
         QTest::newRow("write-ahead-log mode") << QStringList{insert, QStringLiteral("PRAGMA journal_mode=WAL")} << true;
-        QTest::newRow("tables of the three names only")
-            << drop + QStringList{QStringLiteral("CREATE TABLE Transactions (TrRowId, TrDbId, TrDate)"), QStringLiteral("CREATE TABLE Accounts (AcId)"),
-                                  QStringLiteral("CREATE TABLE Dbs (DbId, DbName)")} << false;
-        QTest::newRow("another program's database") << drop + QStringList{QStringLiteral("CREATE TABLE Notes (x)")} << false;
+        QTest::newRow("tables of the three names only") << drop
+                + QStringList{QStringLiteral("CREATE TABLE Transactions (TrRowId, TrDbId, TrDate)"),
+                              QStringLiteral("CREATE TABLE Accounts (AcId)"),
+                              QStringLiteral("CREATE TABLE Dbs (DbId, DbName)")}
+                                                        << false;
+        QTest::newRow("another program's database")
+            << drop + QStringList{QStringLiteral("CREATE TABLE Notes (x)")} << false;
     }
     void restoreChecksAndUpgradesTheFile()
     {
         QFETCH(QStringList, statements);
         QFETCH(bool, restores);
-        const QString file = m_box->path() + QStringLiteral("/chosen.mdb"), before = dump(), &cs = app().ConnectionString;
+        const QString file = m_box->path() + QStringLiteral("/chosen.mdb"), before = dump(),
+                      &cs = app().ConnectionString;
         QVERIFY(createDatabaseFile(file) && rework(file, statements));
         const Status st = restoreBackup(cs, file);
         QVERIFY2(st.ok() == restores, qPrintable(st.message()));
@@ -294,9 +323,11 @@ private slots:
     void walDatabaseStartsBacksUpAndRestores()
     {
         QProcess child;
-        QVERIFY(test::startSelf(child, {QStringLiteral("--wal"), m_box->dataDir()}, "wal") && child.waitForFinished(30000));
+        QVERIFY(test::startSelf(child, {QStringLiteral("--wal"), m_box->dataDir()}, "wal")
+                && child.waitForFinished(30000));
         QVERIFY(QFileInfo(m_box->databasePath() + QStringLiteral("-wal")).size() > 0);
-        WriteSetting(HKEY_LOCAL_MACHINE, settingsKeyFor(QLatin1String(kAppTitle)), REG_SZ, QLatin1String(kCurDb), m_box->dataDir());
+        WriteSetting(HKEY_LOCAL_MACHINE, settingsKeyFor(QLatin1String(kAppTitle)), REG_SZ, QLatin1String(kCurDb),
+                     m_box->dataDir());
         test::PromptRecorder prompts;
         QVERIFY(runStartup(prompts, 0));
         QCOMPARE(prompts.messages, QStringList());
@@ -320,8 +351,12 @@ private slots:
         QString dumps[2];
         for (int i : {1, 0}) {
             QVERIFY(test::exec(QStringLiteral("DELETE * FROM Transactions")));
-            QVERIFY(InsertDeadlines(app().ConnectionString, 1, {.description = QString::number(i), .recurring = true,
-                .date = QDate(2027, 1, 1), .count = 10000, .cadence = Cadence::Daily}));
+            QVERIFY(InsertDeadlines(app().ConnectionString, 1,
+                                    {.description = QString::number(i),
+                                     .recurring = true,
+                                     .date = QDate(2027, 1, 1),
+                                     .count = 10000,
+                                     .cadence = Cadence::Daily}));
             QVERIFY(copyDatabaseFile(m_box->databasePath(), i ? b : a));
             dumps[i] = dump();
         }
@@ -333,10 +368,12 @@ private slots:
             QProcess child;
             QElapsedTimer t;
             const QString newest = backupFiles().value(backupFiles().size() - 1);
-            QVERIFY(test::startSelf(child, {QStringLiteral("--restore"), m_box->dataDir(), backupFolder(), b}, "restoring"));
+            QVERIFY(test::startSelf(child, {QStringLiteral("--restore"), m_box->dataDir(), backupFolder(), b},
+                                    "restoring"));
             t.start();
             // Every other kill aims at the swap, which follows the backup of the file replaced.
-            while (k % 2 && child.state() == QProcess::Running && backupFiles().value(backupFiles().size() - 1) == newest)
+            while (k % 2 && child.state() == QProcess::Running
+                   && backupFiles().value(backupFiles().size() - 1) == newest)
                 QThread::usleep(100);
             QThread::usleep(quint64(k % 2 ? gen.bounded(30000) : wholeUs * 1.2 * gen.generateDouble()));
             if (k >= 0)
@@ -388,8 +425,14 @@ int playRole(const QByteArray &role, char **argv)
     // before the log is copied into the file (a reader open meanwhile keeps
     // the writer from doing so when it closes).
     Connection hold;
-    if (!hold.open(cs) || !hold.execute(QStringLiteral("PRAGMA journal_mode=WAL")) || !hold.execute(QStringLiteral("BEGIN"))
-        || !hold.execute(QStringLiteral("SELECT count(*) FROM Dbs")) || !InsertDeadlines(cs, 1, {.description = QStringLiteral("w"), .recurring = true, .date = QDate(2027, 1, 1), .count = 400, .cadence = Cadence::Daily}))
+    if (!hold.open(cs) || !hold.execute(QStringLiteral("PRAGMA journal_mode=WAL"))
+        || !hold.execute(QStringLiteral("BEGIN")) || !hold.execute(QStringLiteral("SELECT count(*) FROM Dbs"))
+        || !InsertDeadlines(cs, 1,
+                            {.description = QStringLiteral("w"),
+                             .recurring = true,
+                             .date = QDate(2027, 1, 1),
+                             .count = 400,
+                             .cadence = Cadence::Daily}))
         return 1;
     test::tell("wal");
     std::_Exit(0);

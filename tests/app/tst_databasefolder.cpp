@@ -53,19 +53,26 @@ private slots:
         QTest::addColumn<int>("prompt");
         QTest::addColumn<int>("done");
         QTest::addColumn<QString>("stored"); // for a server: the address kept, or "" when refused
-        QTest::newRow("Tools menu") << "tools" << "/srv/shared/velto" << 506 << 1362 << "";
-        QTest::newRow("Tools menu, folder with one percent sign") << "tools" << "/srv/100%" << 506 << 1362 << "";
-        QTest::newRow("start-up failure") << "startup" << "/media/usb" << 1401 << 1402 << "";
+        QTest::newRow("Tools menu") << "tools"
+                                    << "/srv/shared/velto" << 506 << 1362 << "";
+        QTest::newRow("Tools menu, folder with one percent sign") << "tools"
+                                                                  << "/srv/100%" << 506 << 1362 << "";
+        QTest::newRow("start-up failure") << "startup"
+                                          << "/media/usb" << 1401 << 1402 << "";
         // An empty folder is the cancelled question: nothing stored, nothing shown.
-        QTest::newRow("Tools menu, cancelled") << "tools" << "" << 506 << 0 << "";
-        QTest::newRow("start-up failure, cancelled") << "startup" << "" << 1401 << 0 << "";
+        QTest::newRow("Tools menu, cancelled") << "tools"
+                                               << "" << 506 << 0 << "";
+        QTest::newRow("start-up failure, cancelled") << "startup"
+                                                     << "" << 1401 << 0 << "";
         // A password typed into a server's address is never written down.
-        QTest::newRow("Tools menu, server with a password") << "tools" << "postgresql://ann:s%40cret@db:5432/velto" << 0
-                                                           << 1362 << "postgresql://ann@db:5432/velto";
+        QTest::newRow("Tools menu, server with a password")
+            << "tools"
+            << "postgresql://ann:s%40cret@db:5432/velto" << 0 << 1362 << "postgresql://ann@db:5432/velto";
         QTest::newRow("start-up failure, server with a password parameter")
-            << "startup" << "postgres://db/velto?password=x&sslmode=require" << 0 << 1402
-            << "postgres://db/velto?sslmode=require";
-        QTest::newRow("Tools menu, not a server's address") << "tools" << "db.example/velto" << 0 << 1924 << "";
+            << "startup"
+            << "postgres://db/velto?password=x&sslmode=require" << 0 << 1402 << "postgres://db/velto?sslmode=require";
+        QTest::newRow("Tools menu, not a server's address") << "tools"
+                                                            << "db.example/velto" << 0 << 1924 << "";
     }
 
     void chosenFolderIsStoredForTheNextStart()

@@ -75,13 +75,18 @@ private slots:
             Connection c;
             QVERIFY(c.open(app().ConnectionString));
             for (int i = 0; i < 3; ++i)
-                c.transaction([&] { return c.execute(change == "own" ? "INSERT INTO Accounts (AcName) VALUES ('Rossi')" : "INSERT INTO Nowhere VALUES (1)"); });
+                c.transaction([&] {
+                    return c.execute(change == "own" ? "INSERT INTO Accounts (AcName) VALUES ('Rossi')"
+                                                     : "INSERT INTO Nowhere VALUES (1)");
+                });
             // Never inside the workflow: once it has finished, through the event loop.
             QCOMPARE(spy.count(), 0);
         } else if (change == "replaced") {
             const QString copy = m_box->dataDir() + "/copy.mdb";
             QVERIFY(QFile::copy(m_box->databasePath(), copy));
-            QCOMPARE(std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(m_box->databasePath()).constData()), 0);
+            QCOMPARE(
+                std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(m_box->databasePath()).constData()),
+                0);
         } else if (change == "folder") {
             const QString other = m_box->path() + "/other";
             QVERIFY(QDir().mkpath(other) && QFile::copy(m_box->databasePath(), other + "/velto.mdb"));
@@ -102,7 +107,8 @@ private slots:
         QVERIFY(dataWatcher().catchUp());
         QCOMPARE(spy.count(), 1);
         Connection c;
-        QVERIFY(c.open(app().ConnectionString) && c.transaction([&] { return c.execute("UPDATE Dbs SET DbName = 'Ufficio'"); }));
+        QVERIFY(c.open(app().ConnectionString)
+                && c.transaction([&] { return c.execute("UPDATE Dbs SET DbName = 'Ufficio'"); }));
         QVERIFY(dataWatcher().catchUp());
         QVERIFY(!dataWatcher().catchUp());
         QTest::qWait(2 * kPeriodMs);

@@ -19,8 +19,8 @@ using namespace Qt::StringLiterals;
 
 // Runs the installed program until the database appears; the main window
 // (when there is one) keeps running and is stopped here.
-static bool runUntilFileAppears(const QString &exe, const QProcessEnvironment &env, const QString &file,
-                                QString *log, const QStringList &asUser = {})
+static bool runUntilFileAppears(const QString &exe, const QProcessEnvironment &env, const QString &file, QString *log,
+                                const QStringList &asUser = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
@@ -111,7 +111,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("expectOut");
         QTest::addColumn<QString>("expectErr");
-        QTest::newRow("--version") << QStringList{u"--version"_s} << 0 << QStringLiteral("Velto " VELTO_VERSION) << QString();
+        QTest::newRow("--version") << QStringList{u"--version"_s} << 0 << QStringLiteral("Velto " VELTO_VERSION)
+                                   << QString();
         QTest::newRow("--help names the settings and data folders")
             << QStringList{u"--help"_s} << 0 << u"VELTO_SETTINGS_DIR|/data/Kelvorn/Velto"_s << QString();
         QTest::newRow("-h names today's override") << QStringList{u"-h"_s} << 0 << u"VELTO_TODAY"_s << QString();

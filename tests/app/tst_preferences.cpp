@@ -41,15 +41,16 @@ private slots:
     {
         QTest::addColumn<Stored>("values");
         QTest::addColumn<QString>("expected"); // a summary of what load() gives
-        const QString defaults = QStringLiteral("layout 1 totals 1 counters 1 view 0 group 0 sort 5 asc 1 max 1 10785x7395 holidays -1");
+        const QString defaults =
+            QStringLiteral("layout 1 totals 1 counters 1 view 0 group 0 sort 5 asc 1 max 1 10785x7395 holidays -1");
         QTest::addRow("empty store gives the defaults, every box on") << Stored{} << defaults;
         QTest::addRow("values in range are read")
-            << Stored{{kSelectedView, 6}, {kGroupOpt, 3}, {kSortKeyIdx, 19}, {kSortKeyAsc, 0}, {kMeMaximized, 0},
-                      {kMeWidth, 9000}, {kMeHeight, 6000}, {kHolidays, 6}}
+            << Stored{{kSelectedView, 6}, {kGroupOpt, 3},   {kSortKeyIdx, 19}, {kSortKeyAsc, 0},
+                      {kMeMaximized, 0},  {kMeWidth, 9000}, {kMeHeight, 6000}, {kHolidays, 6}}
             << "layout 1 totals 1 counters 1 view 6 group 3 sort 19 asc 0 max 0 9000x6000 holidays 6";
-        QTest::addRow("values out of range fall back")
-            << Stored{{kSelectedView, 7}, {kGroupOpt, 4}, {kSortKeyIdx, 20}, {kSortKeyAsc, 2}, {kMeWidth, -5}, {kHolidays, 7}}
-            << defaults;
+        QTest::addRow("values out of range fall back") << Stored{{kSelectedView, 7}, {kGroupOpt, 4}, {kSortKeyIdx, 20},
+                                                                 {kSortKeyAsc, 2},   {kMeWidth, -5}, {kHolidays, 7}}
+                                                       << defaults;
         QTest::addRow("negative view, layout and sort fall back")
             << Stored{{kSelectedView, -1}, {kGroupOpt, -1}, {kSortKeyIdx, 0}, {kHolidays, -2}} << defaults;
         // Left by older check boxes: anything but 1 reads as off.
@@ -70,10 +71,19 @@ private slots:
 
         const Preferences p = Preferences::load();
 
-        const QString got = QStringLiteral("layout %1 totals %2 counters %3 view %4 group %5 sort %6 asc %7 max %8 %9x%10 holidays %11")
-                                .arg(int(p.saveLayout)).arg(int(p.showGroupTotals)).arg(int(p.showGroupCounters)).arg(p.view)
-                                .arg(int(p.layout)).arg(p.sortColumn).arg(int(p.sortAscending)).arg(int(p.maximized))
-                                .arg(p.widthTwips).arg(p.heightTwips).arg(p.holidayCountry);
+        const QString got =
+            QStringLiteral("layout %1 totals %2 counters %3 view %4 group %5 sort %6 asc %7 max %8 %9x%10 holidays %11")
+                .arg(int(p.saveLayout))
+                .arg(int(p.showGroupTotals))
+                .arg(int(p.showGroupCounters))
+                .arg(p.view)
+                .arg(int(p.layout))
+                .arg(p.sortColumn)
+                .arg(int(p.sortAscending))
+                .arg(int(p.maximized))
+                .arg(p.widthTwips)
+                .arg(p.heightTwips)
+                .arg(p.holidayCountry);
         QCOMPARE(got, expected);
     }
 

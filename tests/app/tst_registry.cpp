@@ -57,26 +57,32 @@ private slots:
         QTest::addColumn<int>("readType");
         QTest::addColumn<QVariant>("read");
         const QVariant bytes(QByteArray("\x00\x01\xfe\xff", 4));
-        QTest::newRow("DWORD") << REG_DWORD << QVariant(3) << QByteArray(R"({"type":4,"data":3})") << REG_DWORD << QVariant(3);
+        QTest::newRow("DWORD") << REG_DWORD << QVariant(3) << QByteArray(R"({"type":4,"data":3})") << REG_DWORD
+                               << QVariant(3);
         // Asked big-endian, stored little-endian, so it still reads as written.
-        QTest::newRow("big-endian 16-bit integer") << REG_DWORD_BIG_ENDIAN << QVariant::fromValue<short>(-12)
-                                                   << QByteArray(R"({"type":4,"data":-12})") << REG_DWORD << QVariant(-12);
+        QTest::newRow("big-endian 16-bit integer")
+            << REG_DWORD_BIG_ENDIAN << QVariant::fromValue<short>(-12) << QByteArray(R"({"type":4,"data":-12})")
+            << REG_DWORD << QVariant(-12);
         QTest::newRow("single rounds half to even")
             << REG_DWORD << QVariant(2.5f) << QByteArray(R"({"type":4,"data":2})") << REG_DWORD << QVariant(2);
-        QTest::newRow("64-bit integer that fits") << REG_DWORD << QVariant(qint64(10785))
-                                                  << QByteArray(R"({"type":4,"data":10785})") << REG_DWORD << QVariant(10785);
+        QTest::newRow("64-bit integer that fits")
+            << REG_DWORD << QVariant(qint64(10785)) << QByteArray(R"({"type":4,"data":10785})") << REG_DWORD
+            << QVariant(10785);
         QTest::newRow("text read where a number is expected stays text")
             << REG_SZ << QVariant("12") << QByteArray(R"({"type":1,"data":"12"})") << REG_DWORD << QVariant("12");
         // Written by hand (write type 0): read by the type the file names.
         QTest::newRow("big-endian word reads byte-swapped")
-            << 0 << QVariant() << QByteArray(R"({"type":5,"data":305419896})") << REG_DWORD << QVariant(qint32(0x78563412));
+            << 0 << QVariant() << QByteArray(R"({"type":5,"data":305419896})") << REG_DWORD
+            << QVariant(qint32(0x78563412));
         QTest::newRow("unsigned word reads signed")
             << 0 << QVariant() << QByteArray(R"({"type":4,"data":4294967295})") << REG_DWORD << QVariant(-1);
-        QTest::newRow("multi-string keeps each string's NUL") << 0 << QVariant() << QByteArray(R"({"type":7,"data":["a","bc"]})")
-                                                              << REG_DWORD << QVariant(QString::fromUtf16(u"a\0bc\0", 5));
+        QTest::newRow("multi-string keeps each string's NUL")
+            << 0 << QVariant() << QByteArray(R"({"type":7,"data":["a","bc"]})") << REG_DWORD
+            << QVariant(QString::fromUtf16(u"a\0bc\0", 5));
         QTest::newRow("unknown type reads as bytes") << 0 << QVariant() << QByteArray(R"({"type":11,"data":"00ff10"})")
                                                      << REG_DWORD << QVariant(QByteArray("\x00\xff\x10", 3));
-        QTest::newRow("binary as hex") << REG_BINARY << bytes << QByteArray(R"({"type":3,"data":"0001feff"})") << REG_BINARY << bytes;
+        QTest::newRow("binary as hex") << REG_BINARY << bytes << QByteArray(R"({"type":3,"data":"0001feff"})")
+                                       << REG_BINARY << bytes;
     }
     void writtenValueIsStoredByItsTypeAndReadBack()
     {
@@ -90,7 +96,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_settings));
         if (writeType == 0) {
             QVERIFY(QDir().mkpath(m_settings));
-            QVERIFY(test::writeFile(hiveFilePath(HKEY_CURRENT_USER), R"({"Software\\Kelvorn\\Velto\\Settings": {"me_height": )" + entry + "}}"));
+            QVERIFY(test::writeFile(hiveFilePath(HKEY_CURRENT_USER),
+                                    R"({"Software\\Kelvorn\\Velto\\Settings": {"me_height": )" + entry + "}}"));
         } else {
             WriteSetting(HKEY_CURRENT_USER, kKey, writeType, kMeHeight, value);
         }
@@ -178,9 +185,11 @@ private slots:
         QTest::addColumn<QString>("settingsDir");
         QTest::addColumn<QString>("description");
         QTest::newRow("folder below a regular file cannot be created")
-            << "file/settings" << "Failed to create registry Key: 'Software\\Kelvorn\\Velto\\Settings";
+            << "file/settings"
+            << "Failed to create registry Key: 'Software\\Kelvorn\\Velto\\Settings";
         // procfs takes no new files, whoever asks (a read-only folder would not stop root).
-        QTest::newRow("folder that takes no new files") << "/proc/self"
+        QTest::newRow("folder that takes no new files")
+            << "/proc/self"
             << "Failed to set registry value Key: '-2147483647',Section: "
                "'Software\\Kelvorn\\Velto\\Settings',Key: 'appset_intlang' to value: '3'";
     }
@@ -199,8 +208,7 @@ private slots:
         } catch (const RegistryError &e) {
             QCOMPARE(e.number, 26001);
             QCOMPARE(e.description, description);
-            QCOMPARE(e.source, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()
-                                   + ".comRegistry");
+            QCOMPARE(e.source, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + ".comRegistry");
         }
     }
 
@@ -246,10 +254,14 @@ private slots:
         QTest::addColumn<QString>("userHolds");   // in the user's machine store beforehand
         QTest::addColumn<QString>("systemAfter");
         QTest::addColumn<QString>("userAfter");
-        QTest::newRow("system file writable: the write goes there")
-            << "/srv/old" << "" << "/srv/new" << "";
-        QTest::newRow("user's store already holds the value: it keeps taking the writes")
-            << "/srv/old" << "/home/mine" << "/srv/old" << "/srv/new";
+        QTest::newRow("system file writable: the write goes there") << "/srv/old"
+                                                                    << ""
+                                                                    << "/srv/new"
+                                                                    << "";
+        QTest::newRow("user's store already holds the value: it keeps taking the writes") << "/srv/old"
+                                                                                          << "/home/mine"
+                                                                                          << "/srv/old"
+                                                                                          << "/srv/new";
     }
     void machineValueComesFromTheUsersStoreFirst()
     {
@@ -260,8 +272,10 @@ private slots:
         const QString systemDir = m_dir->path() + "/system";
         QVERIFY(QDir().mkpath(m_settings));
         auto hold = [](const QString &file, const QString &folder) {
-            QVERIFY(test::writeFile(file, QStringLiteral(R"({"%1": {"appset_curdb": {"type": 1, "data": "%2"}}})")
-                                              .arg(QString(kKey).replace("\\", "\\\\"), folder).toUtf8()));
+            QVERIFY(test::writeFile(file,
+                                    QStringLiteral(R"({"%1": {"appset_curdb": {"type": 1, "data": "%2"}}})")
+                                        .arg(QString(kKey).replace("\\", "\\\\"), folder)
+                                        .toUtf8()));
         };
         if (!systemHolds.isEmpty()) {
             QVERIFY(QDir().mkpath(systemDir));

@@ -1,15 +1,15 @@
 #include "app/mainmod.h"
-#include "app/preferences.h"
 #include "app/networkfolder.h"
+#include "app/preferences.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/strings.h"
-#include "promptrecorder.h"
 #include "data/catalogue.h"
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "deadlines/series.h"
+#include "promptrecorder.h"
 #include "selfprocess.h"
 #include "servercluster.h"
 #include "testsupport.h"
@@ -171,9 +171,11 @@ private slots:
     {
         QVERIFY(createDatabaseFile(m_box->databasePath(), false));
         for (int k = 1; k <= 3; ++k)
-            QVERIFY(Connection::executeAlone(connectionStringFor(m_box->dataDir()),
-                                             QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription ) "
-                                                            "SELECT 1, 1, #01/0%1/2020#, 'old'").arg(k)));
+            QVERIFY(Connection::executeAlone(
+                connectionStringFor(m_box->dataDir()),
+                QStringLiteral("INSERT INTO Transactions ( TrDbId, TrType, TrDate, TrDescription ) "
+                               "SELECT 1, 1, #01/0%1/2020#, 'old'")
+                    .arg(k)));
         startQuietly();
         QCOMPARE(groupIds(), QStringList({"0", "0", "0"}));
         QCOMPARE(test::column(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' AND name='TrGrpId'")),
@@ -191,9 +193,11 @@ private slots:
         QVERIFY(m_box->createDatabase());
         QVERIFY(test::exec(QStringLiteral("DROP TABLE SeriesRules")));
         for (int k = 0; k < 10; ++k)
-            QVERIFY(test::exec(sql::insertSeriesRow(1, 1, QDate(2027, 1, 31).addMonths(k / 2), QStringLiteral("s"), 0, {}, {},
-                                                    QStringLiteral("dwmqy").at(k / 2), k % 2 + 1, 2, k / 2 + 1)));
-        const QString rows = QStringLiteral("SELECT TrDate || TrGrpType || TrGrpRow || TrGrpMDay || TrGrpId FROM Transactions");
+            QVERIFY(
+                test::exec(sql::insertSeriesRow(1, 1, QDate(2027, 1, 31).addMonths(k / 2), QStringLiteral("s"), 0, {},
+                                                {}, QStringLiteral("dwmqy").at(k / 2), k % 2 + 1, 2, k / 2 + 1)));
+        const QString rows =
+            QStringLiteral("SELECT TrDate || TrGrpType || TrGrpRow || TrGrpMDay || TrGrpId FROM Transactions");
         const QStringList before = test::column(rows);
         startQuietly();
         QCOMPARE(test::column(rows), before);
@@ -210,7 +214,8 @@ private slots:
     void currentDatabaseIsOpenedAsItIs()
     {
         QVERIFY(m_box->createDatabase());
-        QVERIFY(test::exec(sql::insertSeriesRow(1, 1, QDate(2027, 1, 1), QStringLiteral("g"), 0, {}, {}, u'm', 1, 2, 4)));
+        QVERIFY(
+            test::exec(sql::insertSeriesRow(1, 1, QDate(2027, 1, 1), QStringLiteral("g"), 0, {}, {}, u'm', 1, 2, 4)));
         auto schemaText = [&] {
             Recordset rs;
             rs.open(QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master"), app().ConnectionString);
@@ -237,8 +242,8 @@ private slots:
         QFETCH(int, active);
         QFETCH(QString, name);
         QVERIFY(m_box->createDatabase());
-        for (const QString &statement : {sql::createSheet(2, QStringLiteral("Casa")), sql::createSheet(3, QStringLiteral("Gone")),
-                                         sql::deleteSheet(3)})
+        for (const QString &statement : {sql::createSheet(2, QStringLiteral("Casa")),
+                                         sql::createSheet(3, QStringLiteral("Gone")), sql::deleteSheet(3)})
             QVERIFY(test::exec(statement));
         setDatabaseFolder(m_box->dataDir());
         WriteSetting(HKEY_CURRENT_USER, kKey, REG_DWORD, QLatin1String(kCurSca), stored);
@@ -265,10 +270,13 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_box->backupDir()) && !QFileInfo::exists(m_box->programDir() + "/velto.mdb"));
 
         // The cluster trusts local connections; for this role only it wants the password.
-        QVERIFY(Connection::executeAlone(location, QStringLiteral("CREATE ROLE clerk LOGIN SUPERUSER PASSWORD 'right'")));
+        QVERIFY(
+            Connection::executeAlone(location, QStringLiteral("CREATE ROLE clerk LOGIN SUPERUSER PASSWORD 'right'")));
         const QString hba = test::serverDataDir() + QStringLiteral("/pg_hba.conf");
         QVERIFY(test::writeFile(hba, "local all clerk scram-sha-256\n" + test::readFile(hba)));
-        QCOMPARE(test::runServerTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), test::serverDataDir(), QStringLiteral("reload")}), 0);
+        QCOMPARE(test::runServerTool(QStringLiteral("pg_ctl"),
+                                     {QStringLiteral("-D"), test::serverDataDir(), QStringLiteral("reload")}),
+                 0);
         const QString clerk = QString(location).replace(QStringLiteral("velto@"), QStringLiteral("clerk@"));
         for (int i = 0; i < 100 && Connection().open(clerk); ++i)
             QTest::qWait(50);

@@ -155,11 +155,16 @@ private slots:
         QTest::addColumn<int>("languageOffset");
         QTest::addColumn<QString>("designed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("button id in German") << kOffsetGerman << "1108" << "Speichern";
-        QTest::newRow("button id in Italian") << kOffsetItalian << "1362" << "Riavviare l'applicazione";
-        QTest::newRow("separator stays") << kOffsetItalian << "-" << "-";
-        QTest::newRow("unknown id stays") << kOffsetEnglish << "1017" << "1017";
-        QTest::newRow("plain text stays") << kOffsetEnglish << "Deutch" << "Deutch";
+        QTest::newRow("button id in German") << kOffsetGerman << "1108"
+                                             << "Speichern";
+        QTest::newRow("button id in Italian") << kOffsetItalian << "1362"
+                                              << "Riavviare l'applicazione";
+        QTest::newRow("separator stays") << kOffsetItalian << "-"
+                                         << "-";
+        QTest::newRow("unknown id stays") << kOffsetEnglish << "1017"
+                                          << "1017";
+        QTest::newRow("plain text stays") << kOffsetEnglish << "Deutch"
+                                          << "Deutch";
     }
 
     void designedCaptionsBecomeTexts()

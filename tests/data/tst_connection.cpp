@@ -44,11 +44,16 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("dataSource"); // as written in the string
-        QTest::newRow("plain folder stays unquoted") << "/srv/velto" << "/srv/velto/velto.mdb";
-        QTest::newRow("semicolon is quoted") << "/srv/a;b" << "\"/srv/a;b/velto.mdb\"";
-        QTest::newRow("double quote is doubled") << "/srv/say \"hi\"" << "\"/srv/say \"\"hi\"\"/velto.mdb\"";
-        QTest::newRow("apostrophe and semicolon") << "/srv/it's;x=1" << "\"/srv/it's;x=1/velto.mdb\"";
-        QTest::newRow("leading blank") << " /srv" << "\" /srv/velto.mdb\"";
+        QTest::newRow("plain folder stays unquoted") << "/srv/velto"
+                                                     << "/srv/velto/velto.mdb";
+        QTest::newRow("semicolon is quoted") << "/srv/a;b"
+                                             << "\"/srv/a;b/velto.mdb\"";
+        QTest::newRow("double quote is doubled") << "/srv/say \"hi\""
+                                                 << "\"/srv/say \"\"hi\"\"/velto.mdb\"";
+        QTest::newRow("apostrophe and semicolon") << "/srv/it's;x=1"
+                                                  << "\"/srv/it's;x=1/velto.mdb\"";
+        QTest::newRow("leading blank") << " /srv"
+                                       << "\" /srv/velto.mdb\"";
     }
 
     void connectionStringNamesTheFile()
@@ -56,8 +61,9 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, dataSource);
         const QString cs = connectionStringFor(folder);
-        QCOMPARE(cs, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + dataSource
-                         + QStringLiteral(";Persist Security Info=False"));
+        QCOMPARE(cs,
+                 QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + dataSource
+                     + QStringLiteral(";Persist Security Info=False"));
         QCOMPARE(Connection::dataSourceOf(cs), folder + QStringLiteral("/velto.mdb"));
         QCOMPARE(Connection::dataSourceOf(QStringLiteral("Provider=x")), QString());
         QCOMPARE(Connection::dataSourceOf(QStringLiteral("Data Source=\"/unclosed;x")), QString());
@@ -85,7 +91,7 @@ private slots:
 
     void refusesFilesThatAreNotOurDatabase_data()
     {
-        QTest::addColumn<QByteArray>("sql");   // empty: write rawBytes instead
+        QTest::addColumn<QByteArray>("sql"); // empty: write rawBytes instead
         QTest::addColumn<QByteArray>("rawBytes");
         QTest::addColumn<int>("code");
 
@@ -157,7 +163,8 @@ private slots:
         QTest::newRow("whole amount") << qint64(120000) << QDate(2027, 1, 31) << "Rent";
         QTest::newRow("cents, negative") << qint64(-26750) << QDate(2028, 2, 29) << "l'affitto #01/02/2024# ?";
         QTest::newRow("smallest unit") << qint64(1) << QDate(1, 1, 1) << "";
-        QTest::newRow("largest amount") << qint64(999999999999999) << QDate(9999, 12, 31) << QStringLiteral("Müller – ı");
+        QTest::newRow("largest amount") << qint64(999999999999999) << QDate(9999, 12, 31)
+                                        << QStringLiteral("Müller – ı");
         QTest::newRow("zero") << qint64(0) << QDate(2026, 12, 8) << "--";
     }
 
@@ -173,8 +180,18 @@ private slots:
         QVERIFY(conn.open(app().ConnectionString));
         QVERIFY(conn.execute(sql::insertSeriesRow(1, -1, day, text, 7, value, Currency() - value, u'x', 2, 9, 5)));
         BoundStatement bound(conn, sql::insertSeriesRowMarks());
-        const Status st = bound.add(1).add(-1).add(day).add(text).add(qint64(7)).add(value).add(Currency() - value)
-                              .add(u'x').add(2).add(9).add(qint64(5)).execute();
+        const Status st = bound.add(1)
+                              .add(-1)
+                              .add(day)
+                              .add(text)
+                              .add(qint64(7))
+                              .add(value)
+                              .add(Currency() - value)
+                              .add(u'x')
+                              .add(2)
+                              .add(9)
+                              .add(qint64(5))
+                              .execute();
         QVERIFY2(st, qPrintable(st.message()));
         QVERIFY(!bound.add(1).execute()); // too few values: refused, nothing written
         conn.close();

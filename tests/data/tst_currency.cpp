@@ -66,15 +66,24 @@ private slots:
         QTest::addColumn<QString>("invariant");
         QTest::addColumn<QString>("sqlText");
 
-        QTest::newRow("zero") << qint64(0) << "0" << " 0";
-        QTest::newRow("no trailing zeros") << qint64(12345000) << "1234.5" << " 1234.5";
-        QTest::newRow("whole") << qint64(1000000) << "100" << " 100";
-        QTest::newRow("smallest unit") << qint64(1) << "0.0001" << " 0.0001";
-        QTest::newRow("negative keeps minus, no blank") << qint64(-12345000) << "-1234.5" << "-1234.5";
-        QTest::newRow("negative below one") << qint64(-500) << "-0.05" << "-0.05";
-        QTest::newRow("four decimals") << qint64(12345678) << "1234.5678" << " 1234.5678";
-        QTest::newRow("largest") << kMax << "922337203685477.5807" << " 922337203685477.5807";
-        QTest::newRow("smallest") << kMin << "-922337203685477.5808" << "-922337203685477.5808";
+        QTest::newRow("zero") << qint64(0) << "0"
+                              << " 0";
+        QTest::newRow("no trailing zeros") << qint64(12345000) << "1234.5"
+                                           << " 1234.5";
+        QTest::newRow("whole") << qint64(1000000) << "100"
+                               << " 100";
+        QTest::newRow("smallest unit") << qint64(1) << "0.0001"
+                                       << " 0.0001";
+        QTest::newRow("negative keeps minus, no blank") << qint64(-12345000) << "-1234.5"
+                                                        << "-1234.5";
+        QTest::newRow("negative below one") << qint64(-500) << "-0.05"
+                                            << "-0.05";
+        QTest::newRow("four decimals") << qint64(12345678) << "1234.5678"
+                                       << " 1234.5678";
+        QTest::newRow("largest") << kMax << "922337203685477.5807"
+                                 << " 922337203685477.5807";
+        QTest::newRow("smallest") << kMin << "-922337203685477.5808"
+                                  << "-922337203685477.5808";
     }
 
     void writesInvariantAndSqlText()
@@ -109,8 +118,10 @@ private slots:
         QTest::newRow("us: short group") << us << "$12,34.5" << false << qint64(0);
         QTest::newRow("us: grouping as the locale writes it") << us << "12,345.6" << true << qint64(123456000);
         QTest::newRow("it: full stop where no grouping stands") << it << "1.5" << false << qint64(0);
-        QTest::newRow("de: full stop where no grouping stands") << QLocale(QLocale::German) << "1.5" << false << qint64(0);
-        QTest::newRow("es: full stop where no grouping stands") << QLocale(QLocale::Spanish) << "1.5" << false << qint64(0);
+        QTest::newRow("de: full stop where no grouping stands")
+            << QLocale(QLocale::German) << "1.5" << false << qint64(0);
+        QTest::newRow("es: full stop where no grouping stands")
+            << QLocale(QLocale::Spanish) << "1.5" << false << qint64(0);
         QTest::newRow("fr: comma decimal") << fr << "1,5" << true << qint64(15000);
         QTest::newRow("fr: plain blank grouping") << fr << "1 234,5 €" << true << qint64(12345000);
         QTest::newRow("empty box") << it << "" << false << qint64(0);
@@ -160,10 +171,14 @@ private slots:
     {
         QTest::addColumn<QLocale>("locale");
         const QList<QLocale> locales = {
-            QLocale(QLocale::Italian, QLocale::Italy),     QLocale(QLocale::English, QLocale::UnitedStates),
-            QLocale(QLocale::English, QLocale::UnitedKingdom), QLocale(QLocale::French, QLocale::France),
-            QLocale(QLocale::German, QLocale::Germany),    QLocale(QLocale::German, QLocale::Switzerland),
-            QLocale(QLocale::Spanish, QLocale::Spain),     QLocale(QLocale::Spanish, QLocale::Mexico),
+            QLocale(QLocale::Italian, QLocale::Italy),
+            QLocale(QLocale::English, QLocale::UnitedStates),
+            QLocale(QLocale::English, QLocale::UnitedKingdom),
+            QLocale(QLocale::French, QLocale::France),
+            QLocale(QLocale::German, QLocale::Germany),
+            QLocale(QLocale::German, QLocale::Switzerland),
+            QLocale(QLocale::Spanish, QLocale::Spain),
+            QLocale(QLocale::Spanish, QLocale::Mexico),
             QLocale::c(),
         };
         for (const QLocale &l : locales)

@@ -35,10 +35,11 @@ private slots:
         // rows are looked up by description.
         QVERIFY(conn.execute(sql::insertSingle(1, 1, QDate(2027, 1, 31), QStringLiteral("credit"), m_accountId,
                                                money("1234.5678"), money("1234.5678"), 0)));
-        QVERIFY(conn.execute(sql::insertSingle(1, -1, QDate(2024, 2, 29), QStringLiteral("debit"), 0,
-                                               money("0.0001"), money("-0.0001"), 0)));
-        QVERIFY(conn.execute(sql::insertSeriesRow(1, -2, QDate(2026, 12, 1), QStringLiteral("big"), 99,
-                                                  money("99999999999.9999"), money("-99999999999.9999"), u'm', 2, 3, 7)));
+        QVERIFY(conn.execute(sql::insertSingle(1, -1, QDate(2024, 2, 29), QStringLiteral("debit"), 0, money("0.0001"),
+                                               money("-0.0001"), 0)));
+        QVERIFY(
+            conn.execute(sql::insertSeriesRow(1, -2, QDate(2026, 12, 1), QStringLiteral("big"), 99,
+                                              money("99999999999.9999"), money("-99999999999.9999"), u'm', 2, 3, 7)));
         QVERIFY(conn.execute(sql::toggleDone(conn.lastInsertId())));
         QVERIFY(conn.execute(sql::insertSingle(2, 1, QDate(2027, 1, 1), QStringLiteral("other sheet"), 0, {}, {}, 0)));
     }

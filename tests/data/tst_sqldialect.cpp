@@ -39,26 +39,23 @@ private slots:
         QTest::addColumn<QString>("statement");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("date literal becomes ISO text")
-            << "SELECT TrRowId FROM Transactions WHERE TrDate=#03/05/2024#"
-            << "SELECT TrRowId FROM Transactions WHERE TrDate='2024-03-05'";
-        QTest::newRow("one-digit month and day")
-            << "SELECT * FROM t WHERE d<=#3/5/2024#" << "SELECT * FROM t WHERE d<='2024-03-05'";
-        QTest::newRow("between two dates")
-            << "WHERE (TrDate Between #01/01/2024# And #12/31/2024#)"
-            << "WHERE (TrDate Between '2024-01-01' And '2024-12-31')";
-        QTest::newRow("True and False become 1 and 0")
-            << "SELECT * FROM t WHERE TrDone=False AND x=True" << "SELECT * FROM t WHERE TrDone=0 AND x=1";
+        QTest::newRow("date literal becomes ISO text") << "SELECT TrRowId FROM Transactions WHERE TrDate=#03/05/2024#"
+                                                       << "SELECT TrRowId FROM Transactions WHERE TrDate='2024-03-05'";
+        QTest::newRow("one-digit month and day") << "SELECT * FROM t WHERE d<=#3/5/2024#"
+                                                 << "SELECT * FROM t WHERE d<='2024-03-05'";
+        QTest::newRow("between two dates") << "WHERE (TrDate Between #01/01/2024# And #12/31/2024#)"
+                                           << "WHERE (TrDate Between '2024-01-01' And '2024-12-31')";
+        QTest::newRow("True and False become 1 and 0") << "SELECT * FROM t WHERE TrDone=False AND x=True"
+                                                       << "SELECT * FROM t WHERE TrDone=0 AND x=1";
         QTest::newRow("names that only contain True stay") << "SELECT TrueValue, IsFalse FROM t"
-                                                          << "SELECT TrueValue, IsFalse FROM t";
-        QTest::newRow("DELETE * FROM loses the star")
-            << "DELETE * FROM Transactions WHERE Transactions.TrRowId=7"
-            << "DELETE FROM Transactions WHERE Transactions.TrRowId=7";
+                                                           << "SELECT TrueValue, IsFalse FROM t";
+        QTest::newRow("DELETE * FROM loses the star") << "DELETE * FROM Transactions WHERE Transactions.TrRowId=7"
+                                                      << "DELETE FROM Transactions WHERE Transactions.TrRowId=7";
         QTest::newRow("Not [x] and qualified name in SET")
             << "UPDATE Transactions SET Transactions.TrDone = Not [TrDone] WHERE Transactions.TrRowId=3"
             << "UPDATE Transactions SET TrDone = Not [TrDone] WHERE Transactions.TrRowId=3";
-        QTest::newRow("every qualified name in SET")
-            << "UPDATE T SET T.a = 1, T.b = T.c + 1 WHERE T.d=2" << "UPDATE T SET a = 1, b = c + 1 WHERE T.d=2";
+        QTest::newRow("every qualified name in SET") << "UPDATE T SET T.a = 1, T.b = T.c + 1 WHERE T.d=2"
+                                                     << "UPDATE T SET a = 1, b = c + 1 WHERE T.d=2";
         QTest::newRow("qualified names outside UPDATE stay")
             << "SELECT Transactions.TrRowId, Accounts.* FROM Transactions"
             << "SELECT Transactions.TrRowId, Accounts.* FROM Transactions";
@@ -68,7 +65,8 @@ private slots:
         QTest::newRow("doubled apostrophe stays doubled")
             << "UPDATE Dbs SET Dbs.DbName = 'l''affitto Dbs.x = True' WHERE Dbs.DbId=2"
             << "UPDATE Dbs SET DbName = 'l''affitto Dbs.x = True' WHERE Dbs.DbId=2";
-        QTest::newRow("comment marks inside a literal") << "SELECT '--x /* y' AS t" << "SELECT '--x /* y' AS t";
+        QTest::newRow("comment marks inside a literal") << "SELECT '--x /* y' AS t"
+                                                        << "SELECT '--x /* y' AS t";
     }
 
     void translatesDialectInline()
@@ -89,14 +87,15 @@ private slots:
             << "UPDATE Transactions SET Transactions.TrDone = Not [TrDone] WHERE TrDone=False AND TrDate<=#3/5/2024#"
             << "UPDATE Transactions SET TrDone = Not TrDone WHERE TrDone=FALSE AND TrDate<=$1";
         QTest::newRow("a row of values is a VALUES list, typed by its columns")
-            << "INSERT INTO t ( a, b ) SELECT 1, 'x'" << "INSERT INTO t ( a, b ) VALUES ( $1, $2)";
+            << "INSERT INTO t ( a, b ) SELECT 1, 'x'"
+            << "INSERT INTO t ( a, b ) VALUES ( $1, $2)";
         QTest::newRow("bound marks take their numbers") << "INSERT INTO t ( a, b ) SELECT ?, ?"
                                                         << "INSERT INTO t ( a, b ) VALUES ( $1, $2)";
         QTest::newRow("a SELECT with a condition stays")
             << "INSERT INTO t ( a ) SELECT 'k' WHERE NOT EXISTS (SELECT a FROM t)"
             << "INSERT INTO t ( a ) SELECT $1 WHERE NOT EXISTS (SELECT a FROM t)";
-        QTest::newRow("the program's own key counters")
-            << "UPDATE sqlite_sequence SET seq=5 WHERE name='Dbs'" << "UPDATE velto_sequence SET seq=$1 WHERE name=$2";
+        QTest::newRow("the program's own key counters") << "UPDATE sqlite_sequence SET seq=5 WHERE name='Dbs'"
+                                                        << "UPDATE velto_sequence SET seq=$1 WHERE name=$2";
     }
 
     void translatesForTheServer()
@@ -128,10 +127,10 @@ private slots:
 
     void liftedLiteralsCarryTheirValues()
     {
-        const TranslatedSql t = translateSql(
-            sql::insertSingle(1, -1, QDate(2027, 1, 31), QStringLiteral("l'affitto #01/02/2024#"), 5,
-                              Currency::fromUnits(12345000), Currency::fromUnits(-12345000), 0),
-            LiteralMode::Lift);
+        const TranslatedSql t =
+            translateSql(sql::insertSingle(1, -1, QDate(2027, 1, 31), QStringLiteral("l'affitto #01/02/2024#"), 5,
+                                           Currency::fromUnits(12345000), Currency::fromUnits(-12345000), 0),
+                         LiteralMode::Lift);
         QVERIFY2(t.ok(), qPrintable(t.error));
         QVERIFY(!t.sql.contains('\''));
         QVERIFY(!t.sql.contains('#'));
@@ -152,12 +151,12 @@ private slots:
 
     void statementsDifferingInValuesShareOneShape()
     {
-        const auto a = translateSql(sql::insertSeriesRow(1, 1, QDate(2027, 1, 31), QStringLiteral("Rent"), 0,
-                                                         Currency::fromUnits(10000), Currency::fromUnits(10000),
-                                                         u'm', 1, 12, 4));
-        const auto b = translateSql(sql::insertSeriesRow(2, 1, QDate(2027, 2, 28), QStringLiteral("Other 'x'"), 9,
-                                                         Currency::fromUnits(25), Currency::fromUnits(25),
-                                                         u'm', 2, 12, 4));
+        const auto a =
+            translateSql(sql::insertSeriesRow(1, 1, QDate(2027, 1, 31), QStringLiteral("Rent"), 0,
+                                              Currency::fromUnits(10000), Currency::fromUnits(10000), u'm', 1, 12, 4));
+        const auto b =
+            translateSql(sql::insertSeriesRow(2, 1, QDate(2027, 2, 28), QStringLiteral("Other 'x'"), 9,
+                                              Currency::fromUnits(25), Currency::fromUnits(25), u'm', 2, 12, 4));
         QVERIFY(a.ok() && b.ok());
         QCOMPARE(a.sql, b.sql);
         QVERIFY(a.params.size() == b.params.size());

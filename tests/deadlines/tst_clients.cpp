@@ -14,7 +14,10 @@ using namespace velto;
 
 namespace {
 
-QString cs() { return app().ConnectionString; }
+QString cs()
+{
+    return app().ConnectionString;
+}
 
 qint64 added(const QString &name, const QString &notes = QString())
 {
@@ -72,8 +75,8 @@ private slots:
             << "UPDATE Accounts SET AcName='Rossi SpA'" << int(kErrorChangedMeanwhile) << "Rossi SpA";
         QTest::addRow("notes changed elsewhere keep the name too")
             << "UPDATE Accounts SET AcNotes='tel. 02'" << int(kErrorChangedMeanwhile) << "Rossi";
-        QTest::addRow("deleted elsewhere is not brought back") << "DELETE * FROM Accounts" << int(kErrorMissing)
-                                                               << QString();
+        QTest::addRow("deleted elsewhere is not brought back")
+            << "DELETE * FROM Accounts" << int(kErrorMissing) << QString();
     }
 
     void saveIsRefusedOverAChangeMadeMeanwhile()
@@ -92,9 +95,10 @@ private slots:
         const Status st = saveClient(cs(), edited, asLoaded);
 
         QCOMPARE(st.code(), code);
-        QCOMPARE(st.message(), code == kErrorChangedMeanwhile ? LoadResString(1500)
-                               : code == kErrorMissing        ? LoadResString(1501)
-                                                              : QString());
+        QCOMPARE(st.message(),
+                 code == kErrorChangedMeanwhile ? LoadResString(1500)
+                     : code == kErrorMissing    ? LoadResString(1501)
+                                                : QString());
         Client now;
         QCOMPARE(loadClient(cs(), id, &now).ok(), !storedName.isEmpty());
         QCOMPARE(now.name, storedName);
@@ -117,7 +121,8 @@ private slots:
         const qint64 id = added(QStringLiteral("Usato"));
         const qint64 other = added(QStringLiteral("Altro"));
         if (deadlineSheet)
-            QVERIFY(test::exec(sql::insertSingle(deadlineSheet, 1, QDate(2027, 5, 1), "Fattura", id, Currency(), Currency(), 0)));
+            QVERIFY(test::exec(
+                sql::insertSingle(deadlineSheet, 1, QDate(2027, 5, 1), "Fattura", id, Currency(), Currency(), 0)));
         const bool used = deadlineSheet != 0;
 
         QCOMPARE(checkClientDeletable(cs(), id).ok(), !used);

@@ -14,7 +14,10 @@ using namespace velto;
 
 namespace {
 
-QString cs() { return app().ConnectionString; }
+QString cs()
+{
+    return app().ConnectionString;
+}
 
 // Each sheet with one deadline; ids in order.
 void setSheets(const QList<int> &ids)
@@ -33,8 +36,14 @@ QList<int> ids(const QString &statement)
         out << id.toInt();
     return out;
 }
-QList<int> storedIds() { return ids(QStringLiteral("SELECT DbId FROM Dbs ORDER BY DbId")); }
-QList<int> deadlineSheets() { return ids(QStringLiteral("SELECT TrDbId FROM Transactions ORDER BY TrDbId")); }
+QList<int> storedIds()
+{
+    return ids(QStringLiteral("SELECT DbId FROM Dbs ORDER BY DbId"));
+}
+QList<int> deadlineSheets()
+{
+    return ids(QStringLiteral("SELECT TrDbId FROM Transactions ORDER BY TrDbId"));
+}
 
 } // namespace
 
@@ -101,8 +110,10 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: refused, nothing stored
-        QTest::addRow("surrounding blanks trimmed") << "   Ufficio  " << "Ufficio";
-        QTest::addRow("two apostrophes and a quote") << "d'Arco''s \"casa\"" << "d'Arco''s \"casa\"";
+        QTest::addRow("surrounding blanks trimmed") << "   Ufficio  "
+                                                    << "Ufficio";
+        QTest::addRow("two apostrophes and a quote") << "d'Arco''s \"casa\""
+                                                     << "d'Arco''s \"casa\"";
         QTest::addRow("blanks only refused") << "    " << QString();
     }
 

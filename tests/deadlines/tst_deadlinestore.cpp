@@ -74,7 +74,8 @@ private slots:
     void editOfARowChangedMeanwhileIsRefused()
     {
         QFETCH(QString, meanwhile);
-        const qint64 id = seedDeadline(1, DeadlineType::Debit, QDate(2027, 4, 1), QStringLiteral("Rata"), 0, money("90"));
+        const qint64 id =
+            seedDeadline(1, DeadlineType::Debit, QDate(2027, 4, 1), QStringLiteral("Rata"), 0, money("90"));
         Deadline window;
         QVERIFY(loadDeadline(cs(), id, &window));
         if (meanwhile == QLatin1String("toggle")) {
@@ -110,7 +111,8 @@ private slots:
         QFETCH(qint64, amount);
         QFETCH(qint64, account);
         QFETCH(int, code);
-        const qint64 id = seedDeadline(1, DeadlineType::Debit, QDate(2027, 4, 1), QStringLiteral("Rata"), 0, money("90"));
+        const qint64 id =
+            seedDeadline(1, DeadlineType::Debit, QDate(2027, 4, 1), QStringLiteral("Rata"), 0, money("90"));
         Deadline loaded;
         QVERIFY(loadDeadline(cs(), id, &loaded));
         Deadline edited = loaded;
@@ -177,10 +179,12 @@ private slots:
 
     void deletingASeriesDeletesItInEverySheet()
     {
-        seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 15), QStringLiteral("Rata"), 0, money("90"), false, 3, 1, 2);
-        seedDeadline(2, DeadlineType::Debit, QDate(2027, 2, 15), QStringLiteral("Rata"), 0, money("90"), false, 3, 2, 2);
-        const qint64 kept = seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("Single"), 0,
-                                         money("1"));
+        seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 15), QStringLiteral("Rata"), 0, money("90"), false, 3, 1,
+                     2);
+        seedDeadline(2, DeadlineType::Debit, QDate(2027, 2, 15), QStringLiteral("Rata"), 0, money("90"), false, 3, 2,
+                     2);
+        const qint64 kept =
+            seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("Single"), 0, money("1"));
 
         QVERIFY(deleteSeries(cs(), 3));
 
@@ -191,8 +195,8 @@ private slots:
 
     void closingTwiceReopens()
     {
-        const qint64 id = seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("Fattura"), 0,
-                                       money("10"));
+        const qint64 id =
+            seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("Fattura"), 0, money("10"));
         QVERIFY(toggleDone(cs(), id, false));
         QVERIFY(storedDeadlines().value(0).done);
         QVERIFY(toggleDone(cs(), id, true));
@@ -209,30 +213,47 @@ private slots:
         QTest::addColumn<QString>("text");
         using W = std::function<Status(qint64)>;
         const auto entry = [](bool series) {
-            return DeadlineEntry{DeadlineType::Debit, QStringLiteral("Gas"), 0, money("5"), series, QDate(2027, 3, 1), series ? 3 : 1};
+            return DeadlineEntry{DeadlineType::Debit, QStringLiteral("Gas"), 0, money("5"), series,
+                                 QDate(2027, 3, 1),   series ? 3 : 1};
         };
         const QString gone = LoadResString(1800);
-        QTest::newRow("close of one closed meanwhile") << W([](qint64) { return toggleDone(cs(), 1, false); }) << int(kErrorChangedMeanwhile) << LoadResString(1801);
-        QTest::newRow("reopen of one reopened meanwhile") << W([](qint64) { return toggleDone(cs(), 2, true); }) << int(kErrorChangedMeanwhile) << LoadResString(1802);
-        QTest::newRow("new deadline into a deleted sheet") << W([=](qint64) { return InsertDeadlines(cs(), 2, entry(false)); }) << int(kErrorMissing) << gone;
-        QTest::newRow("new series into a deleted sheet") << W([=](qint64) { return InsertDeadlines(cs(), 2, entry(true)); }) << int(kErrorMissing) << gone;
-        QTest::newRow("edit in a deleted sheet") << W([](qint64 orphan) { Deadline d; return loadDeadline(cs(), orphan, &d) ? saveDeadline(cs(), d, d) : Status(); }) << int(kErrorMissing) << gone;
-        QTest::newRow("close in a deleted sheet") << W([](qint64 orphan) { return toggleDone(cs(), orphan, false); }) << int(kErrorMissing) << gone;
-        QTest::newRow("rename of a deleted sheet") << W([](qint64) { return renameDataSheet(cs(), 2, QStringLiteral("Casa")); }) << int(kErrorMissing) << gone;
-        QTest::newRow("purge of a deleted sheet") << W([](qint64) { return purgeClosedUpTo(cs(), 2, QDate(2027, 12, 31), nullptr); }) << int(kErrorMissing) << gone;
-        QTest::newRow("delete of a deleted sheet") << W([](qint64) { return deleteDataSheet(cs(), 2, 1); }) << int(kErrorMissing) << gone;
-        QTest::newRow("delete of a deleted deadline") << W([](qint64) { return deleteDeadline(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
-        QTest::newRow("delete of a deleted series") << W([](qint64) { return deleteSeries(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
+        QTest::newRow("close of one closed meanwhile") << W([](qint64) { return toggleDone(cs(), 1, false); })
+                                                       << int(kErrorChangedMeanwhile) << LoadResString(1801);
+        QTest::newRow("reopen of one reopened meanwhile") << W([](qint64) { return toggleDone(cs(), 2, true); })
+                                                          << int(kErrorChangedMeanwhile) << LoadResString(1802);
+        QTest::newRow("new deadline into a deleted sheet")
+            << W([=](qint64) { return InsertDeadlines(cs(), 2, entry(false)); }) << int(kErrorMissing) << gone;
+        QTest::newRow("new series into a deleted sheet")
+            << W([=](qint64) { return InsertDeadlines(cs(), 2, entry(true)); }) << int(kErrorMissing) << gone;
+        QTest::newRow("edit in a deleted sheet") << W([](qint64 orphan) {
+            Deadline d;
+            return loadDeadline(cs(), orphan, &d) ? saveDeadline(cs(), d, d) : Status();
+        }) << int(kErrorMissing) << gone;
+        QTest::newRow("close in a deleted sheet")
+            << W([](qint64 orphan) { return toggleDone(cs(), orphan, false); }) << int(kErrorMissing) << gone;
+        QTest::newRow("rename of a deleted sheet")
+            << W([](qint64) { return renameDataSheet(cs(), 2, QStringLiteral("Casa")); }) << int(kErrorMissing) << gone;
+        QTest::newRow("purge of a deleted sheet")
+            << W([](qint64) { return purgeClosedUpTo(cs(), 2, QDate(2027, 12, 31), nullptr); }) << int(kErrorMissing)
+            << gone;
+        QTest::newRow("delete of a deleted sheet")
+            << W([](qint64) { return deleteDataSheet(cs(), 2, 1); }) << int(kErrorMissing) << gone;
+        QTest::newRow("delete of a deleted deadline")
+            << W([](qint64) { return deleteDeadline(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
+        QTest::newRow("delete of a deleted series")
+            << W([](qint64) { return deleteSeries(cs(), 99); }) << int(kErrorMissing) << LoadResString(1504);
     }
     void writesOnWhatChangedMeanwhileAreRefused()
     {
         QFETCH(std::function<Status(qint64)>, write);
         QFETCH(int, code);
         QFETCH(QString, text);
-        seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("closed meanwhile"), 0, money("1"), true);
+        seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("closed meanwhile"), 0, money("1"),
+                     true);
         seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 2), QStringLiteral("reopened meanwhile"), 0, money("1"));
         seedSheet(2, QStringLiteral("Home"));
-        const qint64 orphan = seedDeadline(2, DeadlineType::Debit, QDate(2027, 1, 3), QStringLiteral("left"), 0, money("1"));
+        const qint64 orphan =
+            seedDeadline(2, DeadlineType::Debit, QDate(2027, 1, 3), QStringLiteral("left"), 0, money("1"));
         QVERIFY(test::exec(QStringLiteral("DELETE FROM Dbs WHERE DbId=2")));
         const QList<Deadline> before = storedDeadlines();
 

@@ -2,8 +2,8 @@
 // and locale, and the encoding. The whole file of an Italian user (quoting,
 // line breaks, appointments) is the export test of the deadline windows.
 
-#include "deadlines/exporttext.h"
 #include "app/mainmod.h"
+#include "deadlines/exporttext.h"
 
 #include <QtTest>
 
@@ -43,14 +43,18 @@ private slots:
         QTest::addColumn<bool>("done");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("line");
-        QTest::newRow("open debit, English US") << 3000 << "en_US" << -1 << false << "Rent"
-                                                << "\"Debit\"\t\"Open\"\t\"3/4/2027\"\t\"Rent\"\t\"1234.5\"\t\"1234.5\"\t\"\"\t\"\"";
-        QTest::newRow("German date keeps its order, dots and century") << 12000 << "de_DE" << 1 << false << "Miete"
+        QTest::newRow("open debit, English US")
+            << 3000 << "en_US" << -1 << false << "Rent"
+            << "\"Debit\"\t\"Open\"\t\"3/4/2027\"\t\"Rent\"\t\"1234.5\"\t\"1234.5\"\t\"\"\t\"\"";
+        QTest::newRow("German date keeps its order, dots and century")
+            << 12000 << "de_DE" << 1 << false << "Miete"
             << "\"Forderung\"\t\"Offen\"\t\"04.03.2027\"\t\"Miete\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
-        QTest::newRow("Spanish date without leading zeros, four-digit year") << 9000 << "es_ES" << -1 << true << "Alquiler"
+        QTest::newRow("Spanish date without leading zeros, four-digit year")
+            << 9000 << "es_ES" << -1 << true << "Alquiler"
             << "\"Pago\"\t\"Cerrado\"\t\"4/3/2027\"\t\"Alquiler\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
-        QTest::newRow("unknown type leaves the type empty") << 0 << "it_IT" << 7 << false << "x"
-                                                            << "\"\"\t\"Aperta\"\t\"04/03/2027\"\t\"x\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
+        QTest::newRow("unknown type leaves the type empty")
+            << 0 << "it_IT" << 7 << false << "x"
+            << "\"\"\t\"Aperta\"\t\"04/03/2027\"\t\"x\"\t\"1234,5\"\t\"1234,5\"\t\"\"\t\"\"";
     }
 
     void recordLine()
@@ -77,8 +81,12 @@ private slots:
 
         const QByteArray file = exportText({r}, QLocale(QLocale::French, QLocale::France));
 
-        QVERIFY(file.contains("\"Cr\xC3\xA9" "ance\""));
-        QVERIFY(file.contains("\"\xC3\x89" "ch\xC3\xA9" "ance \xC3\xA0 r\xC3\xA9" "gler\""));
+        QVERIFY(file.contains("\"Cr\xC3\xA9"
+                              "ance\""));
+        QVERIFY(file.contains("\"\xC3\x89"
+                              "ch\xC3\xA9"
+                              "ance \xC3\xA0 r\xC3\xA9"
+                              "gler\""));
         QVERIFY(file.contains("\"Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale\""));
     }
 };

@@ -24,20 +24,20 @@ private slots:
         QTest::addColumn<int>("group"); // place in a series of 12; 0 on its own
         QTest::addColumn<QDate>("day");
         QTest::addColumn<QString>("client");
-        QTest::addColumn<qint64>("open");  // open balance, ten-thousandths
-        QTest::addColumn<int>("byDate");   // bucket by due date (today 15 June 2026)
+        QTest::addColumn<qint64>("open");   // open balance, ten-thousandths
+        QTest::addColumn<int>("byDate");    // bucket by due date (today 15 June 2026)
         QTest::addColumn<QString>("shown"); // description with counters shown
         const QString none;
-        QTest::addRow("open credit today") << 1 << false << 0 << QDate(2026, 6, 15) << "Rossi" << 250000LL << 0
-                                           << "Rent";
+        QTest::addRow("open credit today")
+            << 1 << false << 0 << QDate(2026, 6, 15) << "Rossi" << 250000LL << 0 << "Rent";
         QTest::addRow("open debit later this month")
             << -1 << false << 0 << QDate(2026, 6, 30) << none << -250000LL << 1 << "Rent";
         QTest::addRow("closed credit next month")
             << 1 << true << 0 << QDate(2026, 7, 1) << "Rossi" << 0LL << 2 << "Rent";
         QTest::addRow("appointment member overdue")
             << -2 << false << 3 << QDate(2025, 12, 31) << none << 0LL << 0 << "Rent 3/12";
-        QTest::addRow("closed debit member") << -1 << true << 12 << QDate(2027, 1, 1) << "Verdi" << 0LL << 2
-                                             << "Rent 12/12";
+        QTest::addRow("closed debit member")
+            << -1 << true << 12 << QDate(2027, 1, 1) << "Verdi" << 0LL << 2 << "Rent 12/12";
         // Its client deleted behind the program's back: shown as one without.
         QTest::addRow("client gone") << 1 << false << 0 << QDate(2026, 6, 15) << "(gone)" << 250000LL << 0 << "Rent";
     }
@@ -57,8 +57,8 @@ private slots:
         const qint64 account = client.isEmpty() ? 0 : test::seedAccount(client, QStringLiteral("notes"));
         const DeadlineType kind = *deadlineTypeFromCode(type);
         const Currency value = kind == DeadlineType::Appointment ? Currency() : test::money("25");
-        const qint64 id = test::seedDeadline(1, kind, day, QStringLiteral("Rent"), account, value, done,
-                                             group ? 7 : 0, group, group ? 12 : 0);
+        const qint64 id = test::seedDeadline(1, kind, day, QStringLiteral("Rent"), account, value, done, group ? 7 : 0,
+                                             group, group ? 12 : 0);
         if (client == QLatin1String("(gone)")) {
             QVERIFY(Connection::executeAlone(app().ConnectionString,
                                              QStringLiteral("DELETE FROM Accounts WHERE AcId=%1").arg(account)));
@@ -94,7 +94,8 @@ private slots:
         test::seedSheet(2, QStringLiteral("Casa"));
         test::seedDeadline(2, DeadlineType::Credit, day, QStringLiteral("other sheet"), 0, test::money("3"));
         // Written last, listed first: the grid's rows come by date, then by key.
-        test::seedDeadline(1, DeadlineType::Debit, day.addDays(-1), QStringLiteral("earlier"), 0, test::money("4"), true);
+        test::seedDeadline(1, DeadlineType::Debit, day.addDays(-1), QStringLiteral("earlier"), 0, test::money("4"),
+                           true);
         auto descriptions = [](const MainRows &rows) {
             QStringList list;
             for (int i = 0; i < rows.size(); ++i)

@@ -13,7 +13,10 @@ using namespace velto;
 
 namespace {
 
-QString cs() { return app().ConnectionString; }
+QString cs()
+{
+    return app().ConnectionString;
+}
 
 void addDeadline(int sheet, const QDate &day, bool done, const char *description)
 {

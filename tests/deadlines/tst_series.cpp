@@ -57,10 +57,7 @@ private slots:
         QVERIFY(m_box->createDatabase());
     }
 
-    void cleanup()
-    {
-        QLocale::setDefault(QLocale::c());
-    }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void valuesAreStoredByType_data()
     {
@@ -70,10 +67,10 @@ private slots:
         QTest::addColumn<qint64>("value");
         QTest::addColumn<qint64>("balance");
 
-        QTest::newRow("credit with a client") << 1 << qint64(12345000) << qint64(1) << qint64(12345000)
-                                              << qint64(12345000);
-        QTest::newRow("debit of 50 is stored negative") << -1 << qint64(500000) << qint64(0) << qint64(500000)
-                                                        << qint64(-500000);
+        QTest::newRow("credit with a client")
+            << 1 << qint64(12345000) << qint64(1) << qint64(12345000) << qint64(12345000);
+        QTest::newRow("debit of 50 is stored negative")
+            << -1 << qint64(500000) << qint64(0) << qint64(500000) << qint64(-500000);
         QTest::newRow("appointment carries no amount") << -2 << qint64(500000) << qint64(1) << qint64(0) << qint64(0);
     }
 
@@ -214,11 +211,10 @@ private slots:
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<DeadlineEntry>("entry");
         QTest::addColumn<int>("before");
-        QTest::newRow("third row of a series fails") << "INSERT:NEW.TrGrpRow = 3"
-                                                     << series(QDate(2027, 1, 1), 5, 2) << 1;
+        QTest::newRow("third row of a series fails")
+            << "INSERT:NEW.TrGrpRow = 3" << series(QDate(2027, 1, 1), 5, 2) << 1;
         QTest::newRow("single deadline fails") << "INSERT:" << single(QDate(2027, 1, 1)) << 1;
-        QTest::newRow("renumbering of the joined series fails")
-            << "UPDATE:" << single(QDate(2027, 1, 15), 1) << 3;
+        QTest::newRow("renumbering of the joined series fails") << "UPDATE:" << single(QDate(2027, 1, 15), 1) << 3;
     }
 
     void refusedRowReachesTheCallerAndKeepsNothing()
@@ -227,7 +223,8 @@ private slots:
         QFETCH(DeadlineEntry, entry);
         QFETCH(int, before);
         QVERIFY(insert(before == 1 ? single(QDate(2026, 1, 1)) : series(QDate(2026, 1, 1), before, 2)));
-        QVERIFY(test::refuseWrites(trigger.section(u':', 0, 0), trigger.section(u':', 1), QStringLiteral("row refused by test")));
+        QVERIFY(test::refuseWrites(trigger.section(u':', 0, 0), trigger.section(u':', 1),
+                                   QStringLiteral("row refused by test")));
 
         const Status st = insert(entry);
         QVERIFY(!st.ok());

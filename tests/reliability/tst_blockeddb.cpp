@@ -47,23 +47,33 @@ constexpr int kSqliteBusy = 5;
 
 DeadlineEntry entry(const QString &description, int count = 1)
 {
-    return {.type = DeadlineType::Debit, .description = description, .amount = Currency::fromUnits(80 * Currency::kScale),
-            .recurring = count > 1, .date = QDate(2027, 3, 10), .count = count};
+    return {.type = DeadlineType::Debit,
+            .description = description,
+            .amount = Currency::fromUnits(80 * Currency::kScale),
+            .recurring = count > 1,
+            .date = QDate(2027, 3, 10),
+            .count = count};
 }
 
 qint64 countWhere(const QString &table, const QString &where)
 {
-    return test::column(QStringLiteral("SELECT Count(*) FROM %1 WHERE %2").arg(table, where)).value(0, QStringLiteral("-1")).toLongLong();
+    return test::column(QStringLiteral("SELECT Count(*) FROM %1 WHERE %2").arg(table, where))
+        .value(0, QStringLiteral("-1"))
+        .toLongLong();
 }
 
 qint64 deadlines(const QString &description, const QString &extra = QString())
 {
-    return countWhere(QStringLiteral("Transactions"), QStringLiteral("TrDescription=") + sql::text(description) + extra);
+    return countWhere(QStringLiteral("Transactions"),
+                      QStringLiteral("TrDescription=") + sql::text(description) + extra);
 }
 
 qint64 idOf(const QString &description)
 {
-    return test::column(QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrDescription=") + sql::text(description)).value(0).toLongLong();
+    return test::column(QStringLiteral("SELECT TrRowId FROM Transactions WHERE TrDescription=")
+                        + sql::text(description))
+        .value(0)
+        .toLongLong();
 }
 
 Status addClient(const QString &name)
@@ -88,11 +98,18 @@ struct Write {
 const QList<Write> &writes()
 {
     static const QList<Write> all = {
-        {"new deadline", [] { return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new single"))); },
+        {"new deadline",
+         [] { return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new single"))); },
          [] { return deadlines(QStringLiteral("new single")) == 1; }},
-        {"new series", [] { return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new series"), 12)); },
+        {"new series",
+         [] {
+             return InsertDeadlines(app().ConnectionString, app().CurrentDbId, entry(QStringLiteral("new series"), 12));
+         },
          [] { return deadlines(QStringLiteral("new series")) == 12; }},
-        {"deadline closed", [] { return Connection::executeAlone(app().ConnectionString, sql::toggleDone(idOf(QStringLiteral("to close")))); },
+        {"deadline closed",
+         [] {
+             return Connection::executeAlone(app().ConnectionString, sql::toggleDone(idOf(QStringLiteral("to close"))));
+         },
          [] { return deadlines(QStringLiteral("to close"), QStringLiteral(" AND TrDone=True")) == 1; }},
         {"client added", [] { return addClient(QStringLiteral("new client")); },
          [] { return countWhere(QStringLiteral("Accounts"), QStringLiteral("AcName='new client'")) == 1; }},
@@ -230,7 +247,8 @@ private slots:
         QCOMPARE(holder.exitCode(), 0);
         QVERIFY(same.execute(sql::deleteOne(0)));
         same.close();
-        QCOMPARE(deadlines(QStringLiteral("the other process's deadline")), qint64(lock == QLatin1String("reader") ? 0 : 1));
+        QCOMPARE(deadlines(QStringLiteral("the other process's deadline")),
+                 qint64(lock == QLatin1String("reader") ? 0 : 1));
         QVERIFY2(!w->kept(), "the refused write was kept");
         QCOMPARE(deadlines(QStringLiteral("bystander"), QStringLiteral(" AND TrDone=True")), qint64(0));
         const Status again = w->run();
@@ -262,8 +280,8 @@ private slots:
 
         // then it either starts, or says the file is in use and asks for no other folder
         QCOMPARE(started, starts);
-        const QStringList told = starts ? QStringList()
-                                        : QStringList{LoadResString(1540) + QStringLiteral("\r\n") + LoadResString(1358)};
+        const QStringList told =
+            starts ? QStringList() : QStringList{LoadResString(1540) + QStringLiteral("\r\n") + LoadResString(1358)};
         QCOMPARE(prompts.messages, told);
         QVERIFY(prompts.folderPrompts.isEmpty());
         QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, key, REG_SZ, QLatin1String(kCurDb)).toString(), m_box->dataDir());
@@ -293,7 +311,8 @@ private slots:
             QFile(p).setPermissions(QFile(p).permissions() | QFile::ExeOther | QFile::ReadOther);
         const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         if (folderReadOnly) {
-            QFile(m_box->databasePath()).setPermissions(readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+            QFile(m_box->databasePath())
+                .setPermissions(readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
             QFile(m_box->dataDir()).setPermissions(readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
         } else {
             QFile(m_box->databasePath()).setPermissions(readOnly);

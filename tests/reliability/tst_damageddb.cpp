@@ -69,7 +69,8 @@ private slots:
         QTest::newRow("truncated to half") << tmpl.left(tmpl.size() / 2);
         QTest::newRow("truncated by one page") << tmpl.left(tmpl.size() - 4096);
         QTest::newRow("random bytes") << randomBytes(36864, 1);
-        QTest::newRow("random bytes after a database header") << QByteArray("SQLite format 3\0", 16) + randomBytes(8176, 2);
+        QTest::newRow("random bytes after a database header")
+            << QByteArray("SQLite format 3\0", 16) + randomBytes(8176, 2);
         QTest::newRow("a text file") << QByteArray("Scadenze 2027\r\naffitto;500\r\nluce;80\r\n").repeated(50);
         QTest::newRow("a table page scrambled") << withPageScrambled(5, 8, 200);
         QTest::newRow("an index page scrambled") << withPageScrambled(6, 0, 4096);

@@ -38,9 +38,10 @@ private slots:
         same("non-Latin scripts", QStringLiteral("Счёт 請求書 فاتورة"));
         same("emoji", QStringLiteral("Bolletta 💡🔥 ok"));
         same("empty", QString());
-        QTest::newRow("line breaks become blanks") << QStringLiteral("first\r\nsecond\nthird\rfourth")
-                                                   << QStringLiteral("first second third fourth");
-        QTest::newRow("other controls become blanks") << QStringLiteral("a\x01\a\x1b[2J\x7f\u0085z") << QStringLiteral("a   [2J  z");
+        QTest::newRow("line breaks become blanks")
+            << QStringLiteral("first\r\nsecond\nthird\rfourth") << QStringLiteral("first second third fourth");
+        QTest::newRow("other controls become blanks")
+            << QStringLiteral("a\x01\a\x1b[2J\x7f\u0085z") << QStringLiteral("a   [2J  z");
     }
 
     void hostileValuesStayOneFieldOnOneLine()
@@ -89,9 +90,9 @@ private slots:
         for (const QJsonValue &row : rows)
             QCOMPARE(row.toArray().size(), 8);
         const QJsonArray hostile = rows.at(2).toArray();
-        QCOMPARE(hostile.at(3).toString(), readBack); // description
-        QCOMPARE(hostile.at(6).toString(), readBack); // client/supplier
-        QCOMPARE(hostile.at(7).toString(), readBack); // notes
+        QCOMPARE(hostile.at(3).toString(), readBack);                            // description
+        QCOMPARE(hostile.at(6).toString(), readBack);                            // client/supplier
+        QCOMPARE(hostile.at(7).toString(), readBack);                            // notes
         QCOMPARE(rows.at(3).toArray().at(3).toString(), QStringLiteral("Rent")); // the next line is untouched
     }
 };

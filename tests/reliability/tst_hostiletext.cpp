@@ -65,8 +65,13 @@ QList<Row> readColumn(const QString &statement, const char *column)
 
 DeadlineEntry entryWith(const QString &description, bool recurring)
 {
-    return {.type = DeadlineType::Debit, .description = description, .amount = Currency::fromUnits(125000),
-            .recurring = recurring, .date = QDate(2027, 1, 31), .count = recurring ? 3 : 1, .cadence = Cadence::Monthly};
+    return {.type = DeadlineType::Debit,
+            .description = description,
+            .amount = Currency::fromUnits(125000),
+            .recurring = recurring,
+            .date = QDate(2027, 1, 31),
+            .count = recurring ? 3 : 1,
+            .cadence = Cadence::Monthly};
 }
 
 // Adds a client through the table, as the editor's New does; returns its id.
@@ -79,7 +84,8 @@ qint64 addAccount(const QString &name, const QString &notes, Status *st)
     if (!(*st = set.open(QLatin1String(sql::kAccountsTable), conn)))
         return 0;
     set.addNew();
-    if (!(*st = set.setValue(u"AcName", name)) || !(*st = set.setValue(u"AcNotes", notes)) || !(*st = set.updateBatch()))
+    if (!(*st = set.setValue(u"AcName", name)) || !(*st = set.setValue(u"AcNotes", notes))
+        || !(*st = set.updateBatch()))
         return 0;
     return set.value(u"AcId").toLongLong();
 }
@@ -101,7 +107,8 @@ private slots:
     {
         QFETCH(QString, text);
         // a single deadline and a series of 3, both described by the text
-        QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, false)), "single deadline refused");
+        QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, false)),
+                 "single deadline refused");
         QVERIFY2(InsertDeadlines(app().ConnectionString, app().CurrentDbId, entryWith(text, true)), "series refused");
         const QList<Row> rows = readColumn(sql::mainSelect(1, sql::mainFilter(0)), "TrDescription");
         QCOMPARE(rows.size(), 4);

@@ -31,8 +31,13 @@ const QString kSentinel = QStringLiteral("written before, must survive");
 
 DeadlineEntry seriesEntry(const QString &description, int count)
 {
-    return {.type = DeadlineType::Credit, .description = description, .amount = Currency::fromUnits(10 * Currency::kScale),
-            .recurring = true, .date = QDate(2027, 1, 1), .count = count, .cadence = Cadence::Daily};
+    return {.type = DeadlineType::Credit,
+            .description = description,
+            .amount = Currency::fromUnits(10 * Currency::kScale),
+            .recurring = true,
+            .date = QDate(2027, 1, 1),
+            .count = count,
+            .cadence = Cadence::Daily};
 }
 
 // The writer: says when it starts writing, writes, says when it is done.
@@ -94,7 +99,8 @@ private slots:
         // How long a whole series takes here, so that the kills can be spread over it.
         QElapsedTimer t;
         QProcess child;
-        QVERIFY(test::startSelf(child, {QStringLiteral("--write-series"), m_box->dataDir(), QStringLiteral("calibration")}, "writing"));
+        QVERIFY(test::startSelf(
+            child, {QStringLiteral("--write-series"), m_box->dataDir(), QStringLiteral("calibration")}, "writing"));
         t.start();
         QVERIFY(child.waitForFinished(60000));
         QCOMPARE(child.exitCode(), 0);
@@ -126,7 +132,8 @@ private slots:
             const qint64 delay = qint64(m_seriesUs * (from + (to - from) * gen.generateDouble()));
             // a writer killed that long after it began writing
             QProcess child;
-            QVERIFY(test::startSelf(child, {QStringLiteral("--write-series"), m_box->dataDir(), description}, "writing"));
+            QVERIFY(
+                test::startSelf(child, {QStringLiteral("--write-series"), m_box->dataDir(), description}, "writing"));
             QThread::usleep(quint64(delay));
             if (child.state() == QProcess::Running)
                 ::kill(pid_t(child.processId()), SIGKILL);

@@ -17,8 +17,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <csignal>
@@ -34,8 +34,11 @@ const QDate kUpTo(2027, 1, 1);
 bool psql(const QString &sql, QString *out = nullptr)
 {
     QString text;
-    const bool ok = test::runServerTool(QStringLiteral("psql"), {"-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-d",
-                                                                  app().ConnectionString, "-c", sql}, &text) == 0;
+    const bool ok =
+        test::runServerTool(QStringLiteral("psql"),
+                            {"-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-d", app().ConnectionString, "-c", sql},
+                            &text)
+        == 0;
     if (!ok)
         qWarning("psql: %s", qPrintable(text));
     if (out)
@@ -47,7 +50,9 @@ bool purgeIsHalfDone()
 {
     QString sleeping;
     return psql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'Velto' "
-                               "AND wait_event = 'PgSleep'"), &sleeping) && sleeping == u"1";
+                               "AND wait_event = 'PgSleep'"),
+                &sleeping)
+        && sleeping == u"1";
 }
 
 // The other process: copies a whole book, to be killed in the middle.
@@ -74,7 +79,8 @@ private slots:
     }
     void cleanup()
     {
-        psql(QStringLiteral("DO $$BEGIN EXECUTE format('ALTER DATABASE %I RESET statement_timeout', current_database()); END$$"));
+        psql(QStringLiteral(
+            "DO $$BEGIN EXECUTE format('ALTER DATABASE %I RESET statement_timeout', current_database()); END$$"));
         dropIdleServerSessions();
     }
 
@@ -91,13 +97,17 @@ private slots:
     {
         QFETCH(QString, fault);
         QFETCH(int, code);
-        QVERIFY(psql(QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDone, TrDate, TrDescription, TrAcId, TrValue, "
-                                    "TrBalance, TrGrpType) SELECT 1, -1, g > 3, DATE '2026-01-01' + g % 300, 'Rent ' || g, 0, "
-                                    "g, -g, 'n' FROM generate_series(1, %1) g").arg(kClosed + 3)));
+        QVERIFY(psql(
+            QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDone, TrDate, TrDescription, TrAcId, TrValue, "
+                           "TrBalance, TrGrpType) SELECT 1, -1, g > 3, DATE '2026-01-01' + g % 300, 'Rent ' || g, 0, "
+                           "g, -g, 'n' FROM generate_series(1, %1) g")
+                .arg(kClosed + 3)));
         // Half the rows deleted, the purge sleeps on the next one.
-        QVERIFY(psql(QStringLiteral("CREATE FUNCTION slow() RETURNS trigger LANGUAGE plpgsql AS "
-                                    "$$BEGIN PERFORM pg_sleep(60); RETURN OLD; END$$; CREATE TRIGGER slow BEFORE DELETE ON "
-                                    "Transactions FOR EACH ROW WHEN (OLD.TrRowId = %1) EXECUTE FUNCTION slow()").arg(kClosed / 2)));
+        QVERIFY(
+            psql(QStringLiteral("CREATE FUNCTION slow() RETURNS trigger LANGUAGE plpgsql AS "
+                                "$$BEGIN PERFORM pg_sleep(60); RETURN OLD; END$$; CREATE TRIGGER slow BEFORE DELETE ON "
+                                "Transactions FOR EACH ROW WHEN (OLD.TrRowId = %1) EXECUTE FUNCTION slow()")
+                     .arg(kClosed / 2)));
         if (fault == u"timeout")
             QVERIFY(psql(QStringLiteral("DO $$BEGIN EXECUTE format('ALTER DATABASE %I SET statement_timeout = 500', "
                                         "current_database()); END$$")));
@@ -107,7 +117,8 @@ private slots:
 
         Status st = Status::failure(kErrorServer, QStringLiteral("not run"));
         qint64 deleted = -1;
-        std::unique_ptr<QThread> purge(QThread::create([&] { st = purgeClosedUpTo(app().ConnectionString, 1, kUpTo, &deleted); }));
+        std::unique_ptr<QThread> purge(
+            QThread::create([&] { st = purgeClosedUpTo(app().ConnectionString, 1, kUpTo, &deleted); }));
         purge->start();
         const auto waitForPurge = qScopeGuard([&] { purge->wait(); });
         if (fault != u"timeout") {
@@ -116,10 +127,13 @@ private slots:
             qint64 closed = 0;
             QVERIFY(countClosedUpTo(app().ConnectionString, 1, kUpTo, &closed) && closed == kClosed);
             if (fault == u"stop")
-                QCOMPARE(test::runServerTool(QStringLiteral("pg_ctl"), {"-D", test::serverDataDir(), "-m", "immediate", "stop"}), 0);
+                QCOMPARE(test::runServerTool(QStringLiteral("pg_ctl"),
+                                             {"-D", test::serverDataDir(), "-m", "immediate", "stop"}),
+                         0);
             else
-                QVERIFY(psql(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = "
-                                            "'Velto' AND wait_event = 'PgSleep'")));
+                QVERIFY(psql(
+                    QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = "
+                                   "'Velto' AND wait_event = 'PgSleep'")));
         }
         QVERIFY(purge->wait(30000));
         QVERIFY2(!st && st.code() == code, qPrintable(QStringLiteral("%1: %2").arg(st.code()).arg(st.message())));
@@ -149,9 +163,10 @@ private slots:
     void aCopyKilledHalfWayLeavesTheTargetEmpty()
     {
         QFETCH(bool, toServer);
-        QVERIFY(psql(QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDone, TrDate, TrDescription, TrAcId, TrValue, "
-                                    "TrBalance, TrGrpType) SELECT 1, -1, false, DATE '2026-01-01' + g % 300, 'Rent ' || g, 0, "
-                                    "g, -g, 'n' FROM generate_series(1, 200000) g")));
+        QVERIFY(psql(
+            QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDone, TrDate, TrDescription, TrAcId, TrValue, "
+                           "TrBalance, TrGrpType) SELECT 1, -1, false, DATE '2026-01-01' + g % 300, 'Rent ' || g, 0, "
+                           "g, -g, 'n' FROM generate_series(1, 200000) g")));
         QTemporaryDir folder;
         QString why;
         const QString target = toServer ? test::newServerDatabase(&why) : connectionStringFor(folder.path());
@@ -167,7 +182,10 @@ private slots:
             QString busy;
             return psql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1' AND "
                                        "application_name = 'Velto' AND xact_start IS NOT NULL AND now() - xact_start > "
-                                       "interval '300 milliseconds'").arg(database), &busy) && busy == u"1";
+                                       "interval '300 milliseconds'")
+                            .arg(database),
+                        &busy)
+                && busy == u"1";
         };
         QTRY_VERIFY_WITH_TIMEOUT(midway() || child.state() != QProcess::Running, 60000);
         QCOMPARE(child.state(), QProcess::Running); // killed in the middle, not after
@@ -179,7 +197,8 @@ private slots:
             // Once the server has noticed its client gone, nothing is left.
             const auto gone = [&] {
                 QString n;
-                return psql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1'").arg(database), &n)
+                return psql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1'").arg(database),
+                            &n)
                     && n == u"0";
             };
             QTRY_VERIFY_WITH_TIMEOUT(gone(), 20000);
@@ -198,8 +217,11 @@ private slots:
         QVERIFY(QFile::copy(test::builtTemplatePath(), m_box->databasePath()));
         QFile::setPermissions(m_box->databasePath(), QFile::ReadOwner | QFile::WriteOwner);
         for (const char *value : {"10", "11.25", "-3"})
-            QVERIFY(Connection::executeAlone(file, QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrValue, "
-                                                                  "TrBalance) VALUES (1, -1, #01/31/2027#, %1, %1)").arg(value)));
+            QVERIFY(
+                Connection::executeAlone(file,
+                                         QStringLiteral("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrValue, "
+                                                        "TrBalance) VALUES (1, -1, #01/31/2027#, %1, %1)")
+                                             .arg(value)));
         QString why;
         const QString server = test::newServerDatabase(&why);
         QVERIFY2(!server.isEmpty(), qPrintable(why));

@@ -63,7 +63,8 @@ private slots:
     void corruptHivesStartOnDefaultsAndAreKeptOnNextWrite_data()
     {
         QTest::addColumn<QByteArray>("contents");
-        QTest::newRow("cut off in the middle") << QByteArray("{\"Software\\\\Kelvorn\\\\Velto\\\\Settings\": {\"appset_cursca\": {\"ty");
+        QTest::newRow("cut off in the middle")
+            << QByteArray("{\"Software\\\\Kelvorn\\\\Velto\\\\Settings\": {\"appset_cursca\": {\"ty");
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("binary garbage") << QByteArray("\x00\xff\x13\x37garbage\x00", 12);
         QTest::newRow("valid JSON of another shape") << QByteArray("{\"appset_intlang\": 6}");

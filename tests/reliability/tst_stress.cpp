@@ -57,8 +57,15 @@ const RecordedChange kNoWrite;
 using Entity = QPair<int, qint64>; // table, key
 using Snapshot = QHash<Entity, QString>;
 
-qint64 nowUs() { return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-QString fileConnection(const QString &path) { return QStringLiteral("Data Source=") + path; }
+qint64 nowUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+QString fileConnection(const QString &path)
+{
+    return QStringLiteral("Data Source=") + path;
+}
 
 // A row as the checks compare it; done is 0 or 1 whatever the engine stored.
 QString stateOf(int table, const RowImages &images, qint64 key, int done = -1)
@@ -101,17 +108,21 @@ QStringList filesUnder(const QString &folder)
 // ------------------------------------------------------------------ worker
 
 const QList<QPair<QString, int>> kOps = {
-    {"newSingle", 12}, {"newSeries", 12}, {"join", 6}, {"edit", 10}, {"closeOrReopen", 12}, {"delete", 6},
-    {"deleteSeries", 3}, {"purge", 2}, {"undo", 7}, {"redo", 4}, {"undoThenRedo", 5}, {"newSheet", 2},
-    {"renameSheet", 2}, {"deleteSheet", 2}, {"switchSheet", 4}, {"newClient", 3}, {"renameClient", 2},
-    {"deleteClient", 2}, {"backup", 3}};
+    {"newSingle", 12},   {"newSeries", 12},   {"join", 6},         {"edit", 10},       {"closeOrReopen", 12},
+    {"delete", 6},       {"deleteSeries", 3}, {"purge", 2},        {"undo", 7},        {"redo", 4},
+    {"undoThenRedo", 5}, {"newSheet", 2},     {"renameSheet", 2},  {"deleteSheet", 2}, {"switchSheet", 4},
+    {"newClient", 3},    {"renameClient", 2}, {"deleteClient", 2}, {"backup", 3}};
 
 class Worker
 {
 public:
     Worker(char **args)
-        : m_cs(QString::fromLocal8Bit(args[0])), m_index(atoi(args[1])), m_rng(quint32(atoll(args[2]) + 7919 * m_index)),
-          m_end(atoll(args[3])), m_run(QString::fromLocal8Bit(args[4])), m_log(QStringLiteral("%1/log-%2").arg(m_run).arg(m_index))
+        : m_cs(QString::fromLocal8Bit(args[0]))
+        , m_index(atoi(args[1]))
+        , m_rng(quint32(atoll(args[2]) + 7919 * m_index))
+        , m_end(atoll(args[3]))
+        , m_run(QString::fromLocal8Bit(args[4]))
+        , m_log(QStringLiteral("%1/log-%2").arg(m_run).arg(m_index))
     {
         setWritePauseMs(0);
         setBackupFolder(QStringLiteral("%1/backups-%2").arg(m_run).arg(m_index));
@@ -157,9 +168,12 @@ private:
         count(op);
         if (!st) {
             const int code = isBusy(st) ? 0 : st.code();
-            const QString kind = !code ? QStringLiteral("busy") : code == kErrorChangedMeanwhile ? QStringLiteral("changed meanwhile")
-                : code == kErrorInUse ? QStringLiteral("in use") : code == kErrorMissing ? QStringLiteral("missing")
-                : code == kErrorInvalidEntry ? QStringLiteral("invalid") : QStringLiteral("other");
+            const QString kind = !code           ? QStringLiteral("busy")
+                : code == kErrorChangedMeanwhile ? QStringLiteral("changed meanwhile")
+                : code == kErrorInUse            ? QStringLiteral("in use")
+                : code == kErrorMissing          ? QStringLiteral("missing")
+                : code == kErrorInvalidEntry     ? QStringLiteral("invalid")
+                                                 : QStringLiteral("other");
             count(QStringLiteral("refused: ") + kind);
             if (kind == u"other")
                 write({{"k", "other"}, {"m", QStringLiteral("%1: %2 %3").arg(op).arg(st.code()).arg(st.message())}});
@@ -172,7 +186,8 @@ private:
         for (int t = 0; t < kRecordTableCount; ++t) {
             const TableChange &tc = change->tables[t];
             for (const qint64 key : tc.keys())
-                rows.append(QJsonArray{t, key, stateOf(t, back ? tc.before : tc.after, key, t == 0 && key == toggled ? done : -1)});
+                rows.append(QJsonArray{
+                    t, key, stateOf(t, back ? tc.before : tc.after, key, t == 0 && key == toggled ? done : -1)});
         }
         write({{"k", op}, {"s", start}, {"a", nowUs()}, {"e", rows}});
     }
@@ -182,12 +197,19 @@ private:
     {
         QList<QPair<qint64, qint64>> out;
         Recordset rs;
-        if (rs.open(QStringLiteral("SELECT TrRowId, TrGrpId FROM Transactions WHERE TrDbId=%1 AND %2").arg(m_sheet).arg(where), m_cs))
+        if (rs.open(QStringLiteral("SELECT TrRowId, TrGrpId FROM Transactions WHERE TrDbId=%1 AND %2")
+                        .arg(m_sheet)
+                        .arg(where),
+                    m_cs))
             for (; !rs.eof(); rs.moveNext())
                 out.append({rs.intValue(0), rs.intValue(1)});
         return out;
     }
-    template <typename T> T pick(const QList<T> &from) { return from.isEmpty() ? T() : from[m_rng.bounded(int(from.size()))]; }
+    template<typename T>
+    T pick(const QList<T> &from)
+    {
+        return from.isEmpty() ? T() : from[m_rng.bounded(int(from.size()))];
+    }
     Deadline loaded(const QString &where = QStringLiteral("True"))
     {
         Deadline d;
@@ -195,7 +217,10 @@ private:
         d.rowId = key && loadDeadline(m_cs, key, &d) ? d.rowId : 0;
         return d;
     }
-    QString name(const char *what) { return QStringLiteral("%1 p%2 n%3").arg(QLatin1String(what)).arg(m_index).arg(++m_serial); }
+    QString name(const char *what)
+    {
+        return QStringLiteral("%1 p%2 n%3").arg(QLatin1String(what)).arg(m_index).arg(++m_serial);
+    }
     Currency amount() { return Currency::fromUnits(qint64(m_rng.bounded(1, 100000)) * 100); }
 
     void step(const QString &op)
@@ -214,15 +239,22 @@ private:
         };
         const QDate day = QDate(2027, 1, 1).addDays(m_rng.bounded(365));
         if (op == u"newSingle" || op == u"newSeries") {
-            const DeadlineEntry e{kDeadlineTypes[m_rng.bounded(3)], name("deadline"), anyClient(), amount(), op == u"newSeries",
-                                  day, 2 + int(m_rng.bounded(5)), Cadence(m_rng.bounded(kCadenceCount))};
+            const DeadlineEntry e{kDeadlineTypes[m_rng.bounded(3)],
+                                  name("deadline"),
+                                  anyClient(),
+                                  amount(),
+                                  op == u"newSeries",
+                                  day,
+                                  2 + int(m_rng.bounded(5)),
+                                  Cadence(m_rng.bounded(kCadenceCount))};
             outcome(op, start, InsertDeadlines(m_cs, m_sheet, e, nullptr, &m_history));
         } else if (op == u"join" || op == u"deleteSeries") {
             const Deadline d = loaded(QStringLiteral("TrGrpId>0"));
             const DeadlineEntry e{d.type, d.description, d.accountId, d.value, false, day, 1, {}, d.groupId};
             if (d.rowId)
-                outcome(op, start, op == u"join" ? InsertDeadlines(m_cs, m_sheet, e, nullptr, &m_history)
-                                                 : deleteSeries(m_cs, d.groupId, &m_history));
+                outcome(op, start,
+                        op == u"join" ? InsertDeadlines(m_cs, m_sheet, e, nullptr, &m_history)
+                                      : deleteSeries(m_cs, d.groupId, &m_history));
         } else if (op == u"edit" || op == u"delete") {
             // Load, then save; members keep their description.
             const Deadline asLoaded = loaded();
@@ -230,22 +262,25 @@ private:
             edited.value = amount();
             edited.description = asLoaded.isSeriesMember() ? asLoaded.description : name("edited");
             if (asLoaded.rowId)
-                outcome(op, start, op == u"edit" ? saveDeadline(m_cs, edited, asLoaded, &m_history)
-                                   : asLoaded.groupId ? deleteSeriesMember(m_cs, asLoaded.rowId, &m_history)
-                                                      : deleteDeadline(m_cs, asLoaded.rowId, &m_history));
+                outcome(op, start,
+                        op == u"edit"          ? saveDeadline(m_cs, edited, asLoaded, &m_history)
+                            : asLoaded.groupId ? deleteSeriesMember(m_cs, asLoaded.rowId, &m_history)
+                                               : deleteDeadline(m_cs, asLoaded.rowId, &m_history));
         } else if (op == u"closeOrReopen") {
             // Space: the user means the opposite of what the grid showed a
             // moment ago. Users of one book look at the same rows: the first due.
-            const Deadline shown = loaded(QStringLiteral(
-                "TrRowId IN (SELECT TrRowId FROM Transactions WHERE TrDbId=%1 ORDER BY TrDate LIMIT 3)").arg(m_sheet));
+            const Deadline shown = loaded(
+                QStringLiteral("TrRowId IN (SELECT TrRowId FROM Transactions WHERE TrDbId=%1 ORDER BY TrDate LIMIT 3)")
+                    .arg(m_sheet));
             QThread::msleep(m_rng.bounded(50));
             if (shown.rowId)
-                outcome(op, start, toggleDone(m_cs, shown.rowId, shown.done, &m_history), nullptr, false, shown.rowId, !shown.done);
+                outcome(op, start, toggleDone(m_cs, shown.rowId, shown.done, &m_history), nullptr, false, shown.rowId,
+                        !shown.done);
         } else if (op == u"purge") {
             qint64 deleted = 0;
             outcome(op, start, purgeClosedUpTo(m_cs, m_sheet, day, &deleted, &m_history));
-        } else if (const bool back = op != u"redo";
-                   (op == u"undo" || op == u"redo" || op == u"undoThenRedo") && (back ? m_history.canUndo() : m_history.canRedo())) {
+        } else if (const bool back = op != u"redo"; (op == u"undo" || op == u"redo" || op == u"undoThenRedo")
+                   && (back ? m_history.canUndo() : m_history.canRedo())) {
             const RecordedChange change = back ? *m_history.nextUndo() : *m_history.nextRedo();
             const Status st = back ? m_history.undo(m_cs, m_sheet) : m_history.redo(m_cs, m_sheet);
             outcome(back ? QStringLiteral("undo") : op, start, st, &change, back);
@@ -308,7 +343,11 @@ private:
         if (!st)
             return outcome(QStringLiteral("restore"), start, st);
         count(QStringLiteral("restore"));
-        write({{"k", "restore"}, {"s", start}, {"a", ack}, {"b", source(k)}, {"c", made.size() == 1 && QFile::copy(made[0], kept) ? kept : ""}});
+        write({{"k", "restore"},
+               {"s", start},
+               {"a", ack},
+               {"b", source(k)},
+               {"c", made.size() == 1 && QFile::copy(made[0], kept) ? kept : ""}});
         m_history.clear(); // as the program does after a restore
         m_sheet = kFallbackSheetId;
     }
@@ -326,12 +365,23 @@ private:
     void count(const QString &what) { m_counts[what] = m_counts[what].toInt() + 1; }
 };
 
-int runWorker(char **args) { return Worker(args).run(); }
+int runWorker(char **args)
+{
+    return Worker(args).run();
+}
 
 // ----------------------------------------------------------------- checker
 
-struct Action { QString kind; qint64 start = 0, ack = 0; QString backup, kept; }; // backup: restores only
-struct Effect { qsizetype action; Entity entity; QString state; };
+struct Action {
+    QString kind;
+    qint64 start = 0, ack = 0;
+    QString backup, kept;
+}; // backup: restores only
+struct Effect {
+    qsizetype action;
+    Entity entity;
+    QString state;
+};
 
 class Checker
 {
@@ -357,7 +407,9 @@ public:
             if (kind == u"restore" || kind == u"look")
                 (kind == u"look" ? m_looks : m_restores) << m_actions.size();
             for (const auto e : o[u"e"].toArray())
-                m_effects.append({m_actions.size(), {e.toArray()[0].toInt(), e.toArray()[1].toInteger()}, e.toArray()[2].toString()});
+                m_effects.append({m_actions.size(),
+                                  {e.toArray()[0].toInt(), e.toArray()[1].toInteger()},
+                                  e.toArray()[2].toString()});
             m_actions.append({kind, o[u"s"].toInteger(), o[u"a"].toInteger(), o[u"b"].toString(), o[u"c"].toString()});
         }
     }
@@ -373,26 +425,43 @@ public:
             failures[whole] << (rs.eof() ? rs.status().message() : rs.textValue(0));
         }
         const QString refs = QStringLiteral("no deadline names a missing sheet or client");
-        if (rs.open(QStringLiteral("SELECT TrRowId, TrDbId, TrAcId FROM Transactions WHERE TrDbId NOT IN (SELECT DbId FROM Dbs)"
-                                   " OR (TrAcId<>0 AND TrAcId NOT IN (SELECT AcId FROM Accounts))"), cs))
+        if (rs.open(QStringLiteral(
+                        "SELECT TrRowId, TrDbId, TrAcId FROM Transactions WHERE TrDbId NOT IN (SELECT DbId FROM Dbs)"
+                        " OR (TrAcId<>0 AND TrAcId NOT IN (SELECT AcId FROM Accounts))"),
+                    cs))
             for (; !rs.eof(); rs.moveNext())
-                failures[refs] << QStringLiteral("deadline %1 sheet %2 client %3").arg(rs.intValue(0)).arg(rs.intValue(1)).arg(rs.intValue(2));
+                failures[refs] << QStringLiteral("deadline %1 sheet %2 client %3")
+                                      .arg(rs.intValue(0))
+                                      .arg(rs.intValue(1))
+                                      .arg(rs.intValue(2));
         // Ties of date may be numbered either way; a purge removes closed
         // members without renumbering the rest, so numbers may be missing,
         // never doubled.
-        const QString series = QStringLiteral("every series lies in one sheet, numbered 1..n in date order, of one entry");
-        if (!rs.open(QStringLiteral("SELECT TrGrpId, TrDbId, TrGrpRow, TrGrpMDay, TrDate, TrDescription FROM Transactions "
-                                    "WHERE TrGrpId>0 ORDER BY TrGrpId, TrGrpRow, TrDate"), cs, CursorType::Static))
+        const QString series =
+            QStringLiteral("every series lies in one sheet, numbered 1..n in date order, of one entry");
+        if (!rs.open(
+                QStringLiteral("SELECT TrGrpId, TrDbId, TrGrpRow, TrGrpMDay, TrDate, TrDescription FROM Transactions "
+                               "WHERE TrGrpId>0 ORDER BY TrGrpId, TrGrpRow, TrDate"),
+                cs, CursorType::Static))
             failures[series] << rs.status().message();
         for (qint64 group = -1, sheet = 0, row = 0, count = 0; !rs.eof(); rs.moveNext()) {
             const QString date = rs.textValue(4), description = rs.textValue(5);
             if (rs.intValue(0) != group)
-                group = rs.intValue(0), sheet = rs.intValue(1), row = 0, count = rs.intValue(3), m_last = {date, description};
+                group = rs.intValue(0), sheet = rs.intValue(1), row = 0, count = rs.intValue(3),
+                m_last = {date, description};
             if (rs.intValue(1) != sheet || rs.intValue(2) <= row || rs.intValue(2) > count || rs.intValue(3) != count
                 || date < m_last.first || description != m_last.second)
                 failures[series] << QStringLiteral("series %1: %2 %3/%4 %5 in sheet %6 after %7 %8/%9 %10")
-                                        .arg(group).arg(description).arg(rs.intValue(2)).arg(rs.intValue(3)).arg(date)
-                                        .arg(rs.intValue(1)).arg(m_last.second).arg(row).arg(count).arg(m_last.first);
+                                        .arg(group)
+                                        .arg(description)
+                                        .arg(rs.intValue(2))
+                                        .arg(rs.intValue(3))
+                                        .arg(date)
+                                        .arg(rs.intValue(1))
+                                        .arg(m_last.second)
+                                        .arg(row)
+                                        .arg(count)
+                                        .arg(m_last.first);
             row = rs.intValue(2);
             m_last = {date, description};
         }
@@ -415,7 +484,8 @@ private:
         const QString have = snapshot.value(p.entity, kAbsent);
         const qint64 from = m_actions[p.action].start;
         for (const Effect *e : m_byEntity[p.entity])
-            if ((e == &p || (m_actions[e->action].ack >= from && m_actions[e->action].start <= until)) && e->state == have)
+            if ((e == &p || (m_actions[e->action].ack >= from && m_actions[e->action].start <= until))
+                && e->state == have)
                 return true;
         for (qsizetype r = 0; r < restoresBefore; ++r) {
             const Action &x = m_actions[m_restores[r]];
@@ -439,9 +509,11 @@ private:
         Status st = snapshot(cs, &m_snapshots[QString()]);
         for (const qsizetype r : m_restores) {
             if (m_actions[r].kept.isEmpty())
-                failures[QStringLiteral("a restore keeps a copy of the file it replaces")] << QString::number(m_actions[r].start);
+                failures[QStringLiteral("a restore keeps a copy of the file it replaces")]
+                    << QString::number(m_actions[r].start);
             for (const QString &path : {m_actions[r].backup, m_actions[r].kept})
-                if (st && !path.isEmpty() && !m_snapshots.contains(path) && !(st = snapshot(fileConnection(path), &m_snapshots[path])))
+                if (st && !path.isEmpty() && !m_snapshots.contains(path)
+                    && !(st = snapshot(fileConnection(path), &m_snapshots[path])))
                     failures[lost] << st.message();
         }
         // One look at a time in memory; each write reported once.
@@ -454,16 +526,21 @@ private:
             const Snapshot &seen = look.kept.isEmpty() ? snap(QString()) : local;
             for (const Effect &e : m_effects) {
                 const Action &a = m_actions[e.action];
-                if (!st || reported.contains(&e) || a.ack >= look.start || explained(e, seen, look.ack, m_restores.size()))
+                if (!st || reported.contains(&e) || a.ack >= look.start
+                    || explained(e, seen, look.ack, m_restores.size()))
                     continue;
-                QString when = look.start == kEnd ? QStringLiteral(" at the end")
-                                                  : QStringLiteral(" in a look %1 ms later").arg((look.start - a.ack) / 1000);
+                QString when = look.start == kEnd
+                    ? QStringLiteral(" at the end")
+                    : QStringLiteral(" in a look %1 ms later").arg((look.start - a.ack) / 1000);
                 for (const qsizetype r : m_restores)
                     if (m_actions[r].ack >= a.start && m_actions[r].start <= look.ack)
-                        when += m_actions[r].start < a.ack ? QStringLiteral(", written during a restore")
-                                                           : QStringLiteral(", %1 ms before a restore").arg((m_actions[r].start - a.ack) / 1000);
-                failures[lost] << QStringLiteral("%1 of %2 %3: '%4' but '%5'%6").arg(a.kind, QLatin1String(kTables[e.entity.first][0]))
-                                      .arg(e.entity.second).arg(e.state, seen.value(e.entity, kAbsent), when);
+                        when += m_actions[r].start < a.ack
+                            ? QStringLiteral(", written during a restore")
+                            : QStringLiteral(", %1 ms before a restore").arg((m_actions[r].start - a.ack) / 1000);
+                failures[lost] << QStringLiteral("%1 of %2 %3: '%4' but '%5'%6")
+                                      .arg(a.kind, QLatin1String(kTables[e.entity.first][0]))
+                                      .arg(e.entity.second)
+                                      .arg(e.state, seen.value(e.entity, kAbsent), when);
                 reported.insert(&e);
             }
         }
@@ -487,10 +564,14 @@ class tst_Stress : public QObject
 private slots:
     void everyWorkflowHoldsWhenProcessesShareTheDatabase()
     {
-        const int procs = qEnvironmentVariableIsSet("VELTO_STRESS_PROCS") ? qEnvironmentVariableIntValue("VELTO_STRESS_PROCS") : 4;
-        const int seconds = qEnvironmentVariableIsSet("VELTO_STRESS_SECONDS") ? qEnvironmentVariableIntValue("VELTO_STRESS_SECONDS") : kDefaultSeconds;
-        const quint32 seed = qEnvironmentVariableIsSet("VELTO_STRESS_SEED") ? qEnvironmentVariableIntValue("VELTO_STRESS_SEED")
-                                                                              : QRandomGenerator::global()->bounded(1000000);
+        const int procs =
+            qEnvironmentVariableIsSet("VELTO_STRESS_PROCS") ? qEnvironmentVariableIntValue("VELTO_STRESS_PROCS") : 4;
+        const int seconds = qEnvironmentVariableIsSet("VELTO_STRESS_SECONDS")
+            ? qEnvironmentVariableIntValue("VELTO_STRESS_SECONDS")
+            : kDefaultSeconds;
+        const quint32 seed = qEnvironmentVariableIsSet("VELTO_STRESS_SEED")
+            ? qEnvironmentVariableIntValue("VELTO_STRESS_SEED")
+            : QRandomGenerator::global()->bounded(1000000);
         test::Sandbox box;
         QString cs = qEnvironmentVariable("VELTO_STRESS_DATABASE");
         if (cs.isEmpty()) {
@@ -502,20 +583,25 @@ private slots:
         for (int k = 0; k < procs; ++k) {
             workers.push_back(std::make_unique<QProcess>());
             workers.back()->setProcessChannelMode(QProcess::ForwardedChannels);
-            workers.back()->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--stress-worker"), cs,
-                                  QString::number(k), QString::number(seed), end, box.path()});
+            workers.back()->start(
+                QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--stress-worker"), cs, QString::number(k), QString::number(seed), end, box.path()});
         }
         Checker checker;
         const QString ended = QStringLiteral("every worker ends normally");
         for (int k = 0; k < procs; ++k) {
-            if (!workers[k]->waitForFinished(seconds * 1000 + 120000) || workers[k]->exitStatus() != QProcess::NormalExit || workers[k]->exitCode())
+            if (!workers[k]->waitForFinished(seconds * 1000 + 120000)
+                || workers[k]->exitStatus() != QProcess::NormalExit || workers[k]->exitCode())
                 checker.failures[ended] << QString::number(k);
             checker.read(QStringLiteral("%1/log-%2").arg(box.path()).arg(k));
         }
         checker.check(cs);
         if (const QString keep = qEnvironmentVariable("VELTO_STRESS_KEEP"); !keep.isEmpty())
             QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), box.path(), keep});
-        QString report = QStringLiteral("seed %1, %2 processes x %3 s on %4\n").arg(seed).arg(procs).arg(seconds)
+        QString report = QStringLiteral("seed %1, %2 processes x %3 s on %4\n")
+                             .arg(seed)
+                             .arg(procs)
+                             .arg(seconds)
                              .arg(isServerLocation(cs) ? QStringLiteral("a server") : QStringLiteral("a file"));
         for (const bool refusals : {false, true}) {
             for (auto it = checker.counts.cbegin(); it != checker.counts.cend(); ++it)
@@ -524,7 +610,8 @@ private slots:
             report += u'\n';
         }
         for (auto it = checker.failures.cbegin(); it != checker.failures.cend(); ++it)
-            report += QStringLiteral("\nBROKEN (%1 times): %2\n    ").arg(it->size()).arg(it.key()) + it->mid(0, 8).join(QStringLiteral("\n    "));
+            report += QStringLiteral("\nBROKEN (%1 times): %2\n    ").arg(it->size()).arg(it.key())
+                + it->mid(0, 8).join(QStringLiteral("\n    "));
         qInfo("%s", qPrintable(report));
         QVERIFY2(checker.failures.isEmpty(), qPrintable(report));
     }

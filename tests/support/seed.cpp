@@ -17,7 +17,8 @@ qint64 seedDeadline(int sheet, DeadlineType type, const QDate &day, const QStrin
         return 0;
     const int code = typeCode(type);
     const QString statement = group > 0
-        ? sql::insertSeriesRow(sheet, code, day, description, account, value, signedAmount(type, value), u'm', row, count, group)
+        ? sql::insertSeriesRow(sheet, code, day, description, account, value, signedAmount(type, value), u'm', row,
+                               count, group)
         : sql::insertSingle(sheet, code, day, description, account, value, signedAmount(type, value), 0);
     if (!cn.execute(statement))
         return 0;
@@ -74,7 +75,8 @@ QList<Deadline> storedDeadlines(const QString &where)
 {
     QList<Deadline> out;
     Recordset rs;
-    if (!rs.open(QStringLiteral("SELECT * FROM Transactions WHERE ") + where + QStringLiteral(" ORDER BY TrDate, TrRowId"),
+    if (!rs.open(QStringLiteral("SELECT * FROM Transactions WHERE ") + where
+                     + QStringLiteral(" ORDER BY TrDate, TrRowId"),
                  app().ConnectionString, CursorType::Static))
         return out;
     for (; !rs.eof(); rs.moveNext())

@@ -43,8 +43,9 @@ public:
             m_why = QStringLiteral("No temporary folder for the cluster.");
             return;
         }
-        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+        QFile::setPermissions(m_dir.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                  | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
         QDir().mkpath(dataDir());
         QDir().mkpath(socketDir());
         if (::geteuid() == 0) {
@@ -56,9 +57,10 @@ public:
             }
         }
         QString out;
-        if (run(QStringLiteral("initdb"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-U"), QStringLiteral("velto"),
-                                          QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-E"),
-                                          QStringLiteral("UTF8"), QStringLiteral("--no-locale"), QStringLiteral("--no-sync")},
+        if (run(QStringLiteral("initdb"),
+                {QStringLiteral("-D"), dataDir(), QStringLiteral("-U"), QStringLiteral("velto"), QStringLiteral("-A"),
+                 QStringLiteral("trust"), QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--no-locale"),
+                 QStringLiteral("--no-sync")},
                 &out)
             != 0) {
             m_why = QStringLiteral("initdb failed: ") + out;
@@ -74,9 +76,9 @@ public:
                                                "-c full_page_writes=off -c max_connections=200")
                                     .arg(socketDir());
         QString out;
-        if (run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-o"), options,
-                                          QStringLiteral("-l"), dataDir() + QStringLiteral("/log"), QStringLiteral("-w"),
-                                          QStringLiteral("start")},
+        if (run(QStringLiteral("pg_ctl"),
+                {QStringLiteral("-D"), dataDir(), QStringLiteral("-o"), options, QStringLiteral("-l"),
+                 dataDir() + QStringLiteral("/log"), QStringLiteral("-w"), QStringLiteral("start")},
                 &out)
             != 0) {
             m_why = QStringLiteral("The server did not start: ") + out;
@@ -87,8 +89,9 @@ public:
     ~Cluster()
     {
         if (m_running)
-            run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"), QStringLiteral("immediate"),
-                                          QStringLiteral("stop")});
+            run(QStringLiteral("pg_ctl"),
+                {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"), QStringLiteral("immediate"),
+                 QStringLiteral("stop")});
     }
 
     int run(const QString &tool, const QStringList &arguments, QString *output = nullptr) const
@@ -97,7 +100,9 @@ public:
         p.setProcessChannelMode(QProcess::MergedChannels);
         const QString program = m_bin + u'/' + tool;
         if (::geteuid() == 0)
-            p.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), program} + arguments);
+            p.start(QStringLiteral("runuser"),
+                    QStringList{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), program}
+                        + arguments);
         else
             p.start(program, arguments);
         p.waitForFinished(120000);

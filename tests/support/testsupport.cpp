@@ -82,8 +82,9 @@ bool refuseWrites(const QString &event, const QString &condition, const QString 
         return exec(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
                                    "$$BEGIN RAISE EXCEPTION '%2'; END$$")
                         .arg(name, message))
-            && exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON Transactions FOR EACH ROW %3 EXECUTE FUNCTION %1()")
-                        .arg(name, event, condition.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(condition)));
+            && exec(
+                   QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON Transactions FOR EACH ROW %3 EXECUTE FUNCTION %1()")
+                       .arg(name, event, condition.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(condition)));
     }
     return exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON Transactions %3 BEGIN SELECT RAISE(ABORT, '%4'); END")
                     .arg(name, event, condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition, message));

@@ -72,8 +72,14 @@ struct WindowBench {
     }
 };
 
-inline QTreeView *viewOf(Grid *grid) { return grid->findChild<QTreeView *>(); }
-inline qint64 currentKey(const Grid *grid) { return grid->value(col(MainColumn::RowId)).toLongLong(); }
+inline QTreeView *viewOf(Grid *grid)
+{
+    return grid->findChild<QTreeView *>();
+}
+inline qint64 currentKey(const Grid *grid)
+{
+    return grid->value(col(MainColumn::RowId)).toLongLong();
+}
 
 // The captions of the main grid's group rows (only the collapsed ones when
 // asked), or else the descriptions of its deadline rows, top to bottom.

@@ -24,9 +24,9 @@
 #include "ui/widgets/monthview.h"
 #include "windowtests.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -55,9 +55,9 @@ using WindowMaker = std::function<QWidget *(test::PromptRecorder &, qint64 rowId
 bool isControl(QAccessible::Role role)
 {
     using A = QAccessible;
-    static const QList<A::Role> controls{A::PushButton, A::CheckBox, A::RadioButton, A::ComboBox, A::EditableText,
-                                         A::SpinBox, A::Slider, A::Table, A::Tree, A::List, A::Document,
-                                         A::ButtonMenu, A::Link};
+    static const QList<A::Role> controls{A::PushButton, A::CheckBox,   A::RadioButton, A::ComboBox, A::EditableText,
+                                         A::SpinBox,    A::Slider,     A::Table,       A::Tree,     A::List,
+                                         A::Document,   A::ButtonMenu, A::Link};
     return controls.contains(role);
 }
 
@@ -72,8 +72,9 @@ void collectProblems(QAccessibleInterface *iface, QStringList &problems, int dep
         return;
     const QString name = iface->text(QAccessible::Name);
     const QString value = iface->text(QAccessible::Value);
-    const QString where = QStringLiteral("%1 '%2' (%3)").arg(int(role)).arg(name,
-        iface->object() ? iface->object()->objectName() : QString());
+    const QString where = QStringLiteral("%1 '%2' (%3)")
+                              .arg(int(role))
+                              .arg(name, iface->object() ? iface->object()->objectName() : QString());
     if (iface->state().focusable && isControl(role) && name.trimmed().isEmpty())
         problems << where + QStringLiteral(": focusable without a name");
     if ((role == QAccessible::ComboBox || role == QAccessible::EditableText || role == QAccessible::SpinBox)
@@ -243,13 +244,15 @@ private slots:
             delete w; // never checked, which fails the test
             return nullptr;
         });
-        QTest::newRow("clients/suppliers") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmAccounts(nullptr, p); });
+        QTest::newRow("clients/suppliers")
+            << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmAccounts(nullptr, p); });
         QTest::newRow("client/supplier editor") << WindowMaker([](P &p, qint64, const Check &check) -> W {
             frmNewAcc editor(nullptr, p);
             checkModal(check, [&] { editor.Nuovo(QStringLiteral("Rossi")); });
             return nullptr;
         });
-        QTest::newRow("data sheets") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmScadenziari(p); });
+        QTest::newRow("data sheets") << WindowMaker(
+            [](P &p, qint64, const Check &) -> W { return new frmScadenziari(p); });
         QTest::newRow("preferences") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmOptions(p); });
         QTest::newRow("purge") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmDelClosedRows(p); });
         QTest::newRow("about") << WindowMaker([](P &p, qint64, const Check &) -> W { return new frmAbout(p); });
@@ -275,7 +278,10 @@ private slots:
             checkModal(check, [&] { (void)prompts.askYesNo(LoadResString(1055), false); });
             checkModal(check, [&] { prompts.message(LoadResString(1362), MessageIcon::None); });
             checkModal(check, [&] { (void)prompts.askText(LoadResString(1409), QString(), 50); });
-            checkModal(check, [&] { (void)prompts.chooseSaveFile({LoadResString(1363), QStringLiteral("Textdatei (*.txt)"), QStringLiteral("txt")}); });
+            checkModal(check, [&] {
+                (void)prompts.chooseSaveFile(
+                    {LoadResString(1363), QStringLiteral("Textdatei (*.txt)"), QStringLiteral("txt")});
+            });
             return nullptr;
         });
     }
@@ -306,7 +312,8 @@ private slots:
             collectProblems(iface, problems);
             // a field's label, with its access key or colon, leads to the field
             for (const QLabel *l : window->findChildren<QLabel *>())
-                if (l->isVisibleTo(window) && (l->text().contains(u'&') || l->text().trimmed().endsWith(u':')) && !l->buddy())
+                if (l->isVisibleTo(window) && (l->text().contains(u'&') || l->text().trimmed().endsWith(u':'))
+                    && !l->buddy())
                     problems << QStringLiteral("label without buddy: ") + l->text();
             QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
         };
@@ -330,11 +337,21 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("state");
         QTest::addColumn<bool>("amountShown");
-        QTest::newRow("open credit") << "Rent" << "Credit" << "open" << true;
-        QTest::newRow("open debit") << "Power" << "Debit" << "open" << true;
-        QTest::newRow("appointment reads no amount") << "Meeting" << "Appointment" << "open" << false;
-        QTest::newRow("closed credit") << "Old invoice" << "Credit" << "closed" << true;
-        QTest::newRow("series member") << "Lease 3 of 12" << "Debit, series 3 of 12" << "open" << true;
+        QTest::newRow("open credit") << "Rent"
+                                     << "Credit"
+                                     << "open" << true;
+        QTest::newRow("open debit") << "Power"
+                                    << "Debit"
+                                    << "open" << true;
+        QTest::newRow("appointment reads no amount") << "Meeting"
+                                                     << "Appointment"
+                                                     << "open" << false;
+        QTest::newRow("closed credit") << "Old invoice"
+                                       << "Credit"
+                                       << "closed" << true;
+        QTest::newRow("series member") << "Lease 3 of 12"
+                                       << "Debit, series 3 of 12"
+                                       << "open" << true;
     }
 
     void deadlineCellsReadWhatTheRowMeans()
@@ -406,7 +423,8 @@ private slots:
     void menuItemsTellTheirKeys()
     {
         auto w = openMain();
-        QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(w->mnuGroupby(0)->associatedObjects().value(0));
+        QAccessibleInterface *menu =
+            QAccessible::queryAccessibleInterface(w->mnuGroupby(0)->associatedObjects().value(0));
         QVERIFY(menu);
         QAccessibleInterface *item = menu->child(0);
         QCOMPARE(item->text(QAccessible::Name), LoadResString(412));
@@ -429,7 +447,8 @@ private slots:
 
     void escapeClosesClientsAndAbout()
     {
-        for (QWidget *window : std::initializer_list<QWidget *>{new frmAccounts(nullptr, m_prompts), new frmAbout(m_prompts)}) {
+        for (QWidget *window :
+             std::initializer_list<QWidget *>{new frmAccounts(nullptr, m_prompts), new frmAbout(m_prompts)}) {
             QPointer<QWidget> guard = window;
             window->setAttribute(Qt::WA_DeleteOnClose);
             window->show();

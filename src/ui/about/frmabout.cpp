@@ -52,8 +52,9 @@ QPixmap programPicture(int size)
     p.setPen(tick);
     p.setBrush(Qt::NoBrush);
     const double top = leaf.top() + size / 4.0;
-    p.drawPolyline(QPolygonF({QPointF(size * 0.28, top + (size - top) * 0.45), QPointF(size * 0.45, top + (size - top) * 0.65),
-                              QPointF(size * 0.74, top + (size - top) * 0.22)}));
+    p.drawPolyline(
+        QPolygonF({QPointF(size * 0.28, top + (size - top) * 0.45), QPointF(size * 0.45, top + (size - top) * 0.65),
+                   QPointF(size * 0.74, top + (size - top) * 0.22)}));
     return pixmap;
 }
 
@@ -90,8 +91,7 @@ frmAbout *frmAbout::showAbout(UserPrompts &prompts, QWidget *owner)
     return box;
 }
 
-frmAbout::frmAbout(UserPrompts &prompts, QWidget *parent)
-    : QDialog(parent), m_prompts(prompts)
+frmAbout::frmAbout(UserPrompts &prompts, QWidget *parent) : QDialog(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(app().AppTitle);
@@ -99,7 +99,8 @@ frmAbout::frmAbout(UserPrompts &prompts, QWidget *parent)
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QApplication::windowIcon().isNull() ? programPicture(48) : QApplication::windowIcon().pixmap(48, 48));
+    image->setPixmap(QApplication::windowIcon().isNull() ? programPicture(48)
+                                                         : QApplication::windowIcon().pixmap(48, 48));
     image->setAccessibleName(app().AppTitle);
 
     m_lblTitle = new QLabel(app().AppTitle, this);

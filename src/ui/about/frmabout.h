@@ -4,8 +4,8 @@
 // running on its own; one instance (see showAbout()). A dialog, so screen
 // readers announce it as one and Escape closes it.
 
-#include <QUrl>
 #include <QDialog>
+#include <QUrl>
 
 #include <functional>
 

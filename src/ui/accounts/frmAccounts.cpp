@@ -6,10 +6,10 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/clients.h"
+#include "deadlines/undohistory.h"
 #include "ui/accounts/frmNewAcc.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/vectorgridsource.h"
-#include "deadlines/undohistory.h"
 
 #include <QAction>
 #include <QIcon>
@@ -28,7 +28,7 @@ namespace {
 constexpr int kColId = 1;
 constexpr int kColName = 2;
 constexpr int kColNotes = 3;
-}
+} // namespace
 
 frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(owner), m_prompts(prompts)
 {
@@ -39,21 +39,29 @@ frmAccounts::frmAccounts(QWidget *owner, UserPrompts &prompts) : QMainWindow(own
     setAccessibleName(windowTitle());
 
     QStyle *st = style();
-    auto *aNew = new QAction(QIcon::fromTheme(QStringLiteral("contact-new"), st->standardIcon(QStyle::SP_FileIcon)), LoadResString(303), this);
+    auto *aNew = new QAction(QIcon::fromTheme(QStringLiteral("contact-new"), st->standardIcon(QStyle::SP_FileIcon)),
+                             LoadResString(303), this);
     aNew->setObjectName(QStringLiteral("mnuRecord0"));
     aNew->setShortcut(Qt::Key_F5);
     aNew->setToolTip(LoadResString(1340));
-    auto *aEdit = new QAction(QIcon::fromTheme(QStringLiteral("document-properties"), st->standardIcon(QStyle::SP_FileDialogDetailedView)), LoadResString(304), this);
+    auto *aEdit = new QAction(
+        QIcon::fromTheme(QStringLiteral("document-properties"), st->standardIcon(QStyle::SP_FileDialogDetailedView)),
+        LoadResString(304), this);
     aEdit->setObjectName(QStringLiteral("mnuRecord1"));
     aEdit->setToolTip(LoadResString(1341));
-    auto *aDelete = new QAction(QIcon::fromTheme(QStringLiteral("edit-delete"), st->standardIcon(QStyle::SP_TrashIcon)), LoadResString(306), this);
+    auto *aDelete = new QAction(QIcon::fromTheme(QStringLiteral("edit-delete"), st->standardIcon(QStyle::SP_TrashIcon)),
+                                LoadResString(306), this);
     aDelete->setObjectName(QStringLiteral("mnuRecord2"));
     aDelete->setShortcut(Qt::Key_Delete);
     aDelete->setToolTip(LoadResString(1342));
-    auto *aPrint = new QAction(QIcon::fromTheme(QStringLiteral("document-print"), st->standardIcon(QStyle::SP_FileDialogContentsView)), LoadResString(205), this);
+    auto *aPrint = new QAction(
+        QIcon::fromTheme(QStringLiteral("document-print"), st->standardIcon(QStyle::SP_FileDialogContentsView)),
+        LoadResString(205), this);
     aPrint->setObjectName(QStringLiteral("mnuFile0"));
     aPrint->setToolTip(LoadResString(907));
-    auto *aExit = new QAction(QIcon::fromTheme(QStringLiteral("application-exit"), st->standardIcon(QStyle::SP_DialogCloseButton)), LoadResString(209), this);
+    auto *aExit = new QAction(
+        QIcon::fromTheme(QStringLiteral("application-exit"), st->standardIcon(QStyle::SP_DialogCloseButton)),
+        LoadResString(209), this);
     aExit->setObjectName(QStringLiteral("mnuFile2"));
     aExit->setToolTip(LoadResString(210));
     aExit->setShortcut(Qt::Key_Escape);
@@ -157,8 +165,9 @@ void frmAccounts::sizeColumns()
     if (gex->columnCount() < kColNotes)
         return;
     const double twipsPerPixel = 1440.0 / logicalDpiX();
-    const double scrollBar = app().ScrollBarWidth > 0 ? app().ScrollBarWidth
-                                                      : style()->pixelMetric(QStyle::PM_ScrollBarExtent) * twipsPerPixel;
+    const double scrollBar = app().ScrollBarWidth > 0
+        ? app().ScrollBarWidth
+        : style()->pixelMetric(QStyle::PM_ScrollBarExtent) * twipsPerPixel;
     const double w = gex->width() * twipsPerPixel - (345 + scrollBar);
     // A tiny window leaves no room; the widths are then left as they are.
     if (w <= 0)

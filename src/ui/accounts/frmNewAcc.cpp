@@ -4,8 +4,8 @@
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "ui/common/dialogframe.h"
 #include "deadlines/undohistory.h"
+#include "ui/common/dialogframe.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

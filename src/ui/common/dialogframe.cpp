@@ -4,10 +4,9 @@
 #include "ui/widgets/accessibility.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QPushButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -16,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
@@ -88,8 +88,7 @@ void DialogFrame::pressButtonsOnEnter(QWidget *window)
         window->installEventFilter(new EnterPressesButton(window));
 }
 
-DialogFrame::DialogFrame(QWidget *window, QStatusBar *statusBar)
-    : QObject(window), m_window(window)
+DialogFrame::DialogFrame(QWidget *window, QStatusBar *statusBar) : QObject(window), m_window(window)
 {
     pressButtonsOnEnter(window);
     installAccessibility();
@@ -199,8 +198,8 @@ void DialogFrame::moveFocusNext(QWidget *from)
         // The inner editor of a combo or spin box is reached through its owner.
         if (w->focusProxy())
             continue;
-        if (qobject_cast<QLineEdit *>(w) && (qobject_cast<QComboBox *>(w->parentWidget())
-                                             || qobject_cast<QAbstractSpinBox *>(w->parentWidget())))
+        if (qobject_cast<QLineEdit *>(w)
+            && (qobject_cast<QComboBox *>(w->parentWidget()) || qobject_cast<QAbstractSpinBox *>(w->parentWidget())))
             continue;
         w->setFocus(Qt::TabFocusReason);
         return;
@@ -268,8 +267,7 @@ bool DialogFrame::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

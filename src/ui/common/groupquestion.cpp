@@ -43,9 +43,8 @@ GroupQuestion::GroupQuestion(QWidget *owner, const char *name, int titleId, int 
     opt[0]->setChecked(true);
     markChosen(0);
 
-    const DialogFrame::ButtonRow buttons
-        = DialogFrame::buttonRow(this, {.acceptText = okId, .acceptName = "cmdOK", .cancelName = "cmdCancel",
-                                        .acceptIsDefault = true});
+    const DialogFrame::ButtonRow buttons = DialogFrame::buttonRow(
+        this, {.acceptText = okId, .acceptName = "cmdOK", .cancelName = "cmdCancel", .acceptIsDefault = true});
     cmdOK = buttons.accept;
     cmdCancel = buttons.cancel;
     connect(cmdOK, &QPushButton::clicked, this, [this] {

@@ -6,7 +6,13 @@ namespace {
 MainRefresh *g_refresh = nullptr;
 }
 
-MainRefresh *mainRefresh() { return g_refresh; }
-void setMainRefresh(MainRefresh *refresh) { g_refresh = refresh; }
+MainRefresh *mainRefresh()
+{
+    return g_refresh;
+}
+void setMainRefresh(MainRefresh *refresh)
+{
+    g_refresh = refresh;
+}
 
 } // namespace velto

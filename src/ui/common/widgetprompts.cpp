@@ -48,7 +48,7 @@ QPointer<QWidget> &lastFocusedWindow()
 class ReturnFocus
 {
 public:
-    explicit ReturnFocus(QWidget *window) : m_window(window) {}
+    explicit ReturnFocus(QWidget *window) : m_window(window) { }
     ~ReturnFocus()
     {
         if (m_window && m_window->isVisible() && QApplication::activeWindow() != m_window) {
@@ -76,7 +76,8 @@ QWidget *WidgetPrompts::parentWindow() const
         return active;
     // A box that just closed had the focus last: the window it belonged to
     // is the one the user is in.
-    for (QWidget *last = lastFocusedWindow(); last; last = last->parentWidget() ? last->parentWidget()->window() : nullptr) {
+    for (QWidget *last = lastFocusedWindow(); last;
+         last = last->parentWidget() ? last->parentWidget()->window() : nullptr) {
         if (last->isVisible())
             return last;
     }

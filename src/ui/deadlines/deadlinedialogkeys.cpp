@@ -31,20 +31,15 @@ bool deadlineDialogKey(QKeyEvent *event, const AccountCombo *box, const std::fun
                        const std::function<void()> &addClient)
 {
     switch (event->key()) {
-    case Qt::Key_Escape:
-        cancel();
-        return true;
+    case Qt::Key_Escape: cancel(); return true;
     case Qt::Key_F5:
         if (!box->hasFocus())
             return false;
         addClient();
         return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
-        return true;
-    default:
-        return false;
+    case Qt::Key_Enter: event->accept(); return true;
+    default: return false;
     }
 }
 

@@ -57,8 +57,8 @@ DeadlineFields::DeadlineFields(QWidget *window, QWidget *datePanel, const char *
     addClient = new QToolButton(window);
     addClient->setObjectName(QStringLiteral("cmdAdd"));
     addClient->setText(QStringLiteral("+"));
-    addClient->setIcon(QIcon::fromTheme(QStringLiteral("contact-new"),
-                                        window->style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
+    addClient->setIcon(
+        QIcon::fromTheme(QStringLiteral("contact-new"), window->style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
     addClient->setToolTip(LoadResString(1340));
     addClient->setAccessibleName(LoadResString(1340));
     addClient->setFocusPolicy(Qt::NoFocus);
@@ -105,8 +105,11 @@ void DeadlineFields::registerWith(DialogFrame *frame) const
         QLabel *label;
         QWidget *field;
         int help;
-    } rows[] = {{typeLabel, type, 1110},       {dateLabel, date, 1111}, {descriptionLabel, description, 1112},
-                {clientLabel, client, 1113}, {amountLabel, amount, 1114}};
+    } rows[] = {{typeLabel, type, 1110},
+                {dateLabel, date, 1111},
+                {descriptionLabel, description, 1112},
+                {clientLabel, client, 1113},
+                {amountLabel, amount, 1114}};
     for (const auto &r : rows) {
         frame->setHelp(r.field, r.help);
         frame->enterAsTab(r.field);

@@ -5,16 +5,16 @@
 #include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
-#include "deadlines/deadlinestore.h"
 #include "data/currency.h"
-#include "ui/deadlines/accountcombo.h"
-#include "ui/deadlines/amountbox.h"
-#include "ui/deadlines/deadlinefields.h"
-#include "ui/deadlines/deadlinedialogkeys.h"
+#include "deadlines/deadlinestore.h"
+#include "deadlines/undohistory.h"
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
+#include "ui/deadlines/accountcombo.h"
+#include "ui/deadlines/amountbox.h"
+#include "ui/deadlines/deadlinedialogkeys.h"
+#include "ui/deadlines/deadlinefields.h"
 #include "ui/deadlines/typecombo.h"
-#include "deadlines/undohistory.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -197,7 +197,8 @@ void frmScadenze::cmdAdd_Click()
 
 void frmScadenze::keyPressEvent(QKeyEvent *event)
 {
-    if (!deadlineDialogKey(event, f->client, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
+    if (!deadlineDialogKey(
+            event, f->client, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
         QDialog::keyPressEvent(event);
 }
 

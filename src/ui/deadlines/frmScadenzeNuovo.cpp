@@ -7,15 +7,15 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/series.h"
-#include "ui/deadlines/accountcombo.h"
-#include "ui/deadlines/amountbox.h"
-#include "ui/deadlines/deadlinefields.h"
-#include "ui/deadlines/deadlinedialogkeys.h"
+#include "deadlines/undohistory.h"
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
+#include "ui/deadlines/accountcombo.h"
+#include "ui/deadlines/amountbox.h"
+#include "ui/deadlines/deadlinedialogkeys.h"
+#include "ui/deadlines/deadlinefields.h"
 #include "ui/deadlines/typecombo.h"
 #include "ui/deadlines/updown.h"
-#include "deadlines/undohistory.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -26,10 +26,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolButton>
@@ -54,8 +54,7 @@ QLabel *label(int id, QWidget *parent, const QString &name)
 
 } // namespace
 
-frmScadenzeNuovo::frmScadenzeNuovo(QWidget *owner, UserPrompts &prompts)
-    : QDialog(owner), m_prompts(prompts)
+frmScadenzeNuovo::frmScadenzeNuovo(QWidget *owner, UserPrompts &prompts) : QDialog(owner), m_prompts(prompts)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmScadenzeNuovo"));
@@ -285,10 +284,13 @@ DeadlineEntry frmScadenzeNuovo::entry() const
         return e;
     }
     // The five cadences as rules, then every N units, the weekday kinds.
-    struct Kind { Frequency frequency; int interval; };
-    static constexpr Kind kKinds[] = {{Frequency::Days, 1},   {Frequency::Weeks, 1}, {Frequency::Months, 1},
-                                      {Frequency::Months, 3}, {Frequency::Years, 1}, {Frequency::Days, 0},
-                                      {Frequency::Weeks, 0},  {Frequency::Months, 0}, {Frequency::Years, 0},
+    struct Kind {
+        Frequency frequency;
+        int interval;
+    };
+    static constexpr Kind kKinds[] = {{Frequency::Days, 1},       {Frequency::Weeks, 1},         {Frequency::Months, 1},
+                                      {Frequency::Months, 3},     {Frequency::Years, 1},         {Frequency::Days, 0},
+                                      {Frequency::Weeks, 0},      {Frequency::Months, 0},        {Frequency::Years, 0},
                                       {Frequency::NthWeekday, 0}, {Frequency::LastWorkingDay, 0}};
     Recurrence r;
     r.frequency = kKinds[kind].frequency;
@@ -467,7 +469,8 @@ void frmScadenzeNuovo::cmdAdd_Click()
 
 void frmScadenzeNuovo::keyPressEvent(QKeyEvent *event)
 {
-    if (!deadlineDialogKey(event, f->client, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
+    if (!deadlineDialogKey(
+            event, f->client, [this] { cmdAnnulla_Click(); }, [this] { cmdAdd_Click(); }))
         QDialog::keyPressEvent(event);
 }
 

@@ -4,9 +4,9 @@
 // InsertDeadlines, asks the main window to reload and closes itself. A save
 // that fails shows the error and leaves everything typed in place.
 
+#include "data/status.h"
 #include "deadlines/deadline.h"
 #include "deadlines/holidays.h"
-#include "data/status.h"
 
 #include <QDialog>
 
@@ -77,7 +77,7 @@ private:
     QRadioButton *optgrp[2] = {};
     QStackedWidget *m_panels = nullptr;
     QWidget *picgrp[2] = {};
-    QDateEdit *datData[2] = {}; // [0]: f->date
+    QDateEdit *datData[2] = {};    // [0]: f->date
     QLineEdit *txtCount = nullptr; // txtData(2)
     UpDown *UpDown1 = nullptr;
     QComboBox *cmbCadenza = nullptr;

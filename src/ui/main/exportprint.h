@@ -9,7 +9,6 @@
 #include <QList>
 #include <QString>
 
-
 namespace velto {
 
 class Grid;

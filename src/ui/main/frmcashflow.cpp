@@ -14,6 +14,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
+#include <QBuffer>
 #include <QCursor>
 #include <QDir>
 #include <QHBoxLayout>
@@ -25,7 +26,6 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QPushButton>
-#include <QBuffer>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -113,8 +113,8 @@ void frmCashFlow::build()
     m_table->setAccessibleName(LoadResString(1782));
     m_table->setAccessibleDescription(LoadResString(1780));
     m_table->setToolTip(LoadResString(1780));
-    m_table->setHorizontalHeaderLabels({LoadResString(1774), LoadResString(1762), LoadResString(1763),
-                                        LoadResString(1764), LoadResString(1775)});
+    m_table->setHorizontalHeaderLabels(
+        {LoadResString(1774), LoadResString(1762), LoadResString(1763), LoadResString(1764), LoadResString(1775)});
     m_table->verticalHeader()->setVisible(false);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -210,10 +210,10 @@ void frmCashFlow::draw()
         amounts->setTitleText(locale.currencySymbol());
     }
     const bool overdue = m_flow.overdueCreditCount + m_flow.overdueDebitCount > 0;
-    m_lblOverdue->setText(overdue ? LoadResString(1781).arg(monthName(0), m_flow.overdueCredits.toLocaleCurrency(locale),
-                                                              locale.toString(m_flow.overdueCreditCount),
-                                                              m_flow.overdueDebits.toLocaleCurrency(locale),
-                                                              locale.toString(m_flow.overdueDebitCount))
+    m_lblOverdue->setText(overdue ? LoadResString(1781).arg(
+                              monthName(0), m_flow.overdueCredits.toLocaleCurrency(locale),
+                              locale.toString(m_flow.overdueCreditCount), m_flow.overdueDebits.toLocaleCurrency(locale),
+                              locale.toString(m_flow.overdueDebitCount))
                                   : QString());
 }
 
@@ -246,7 +246,8 @@ void frmCashFlow::savePng()
     QBuffer buffer(&png);
     const bool drawn = buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG");
     if (const Status st = drawn ? writeWholeFile(path, png) : Status::failure(kErrorFileNotWritten, QString()); !st)
-        m_prompts.message(drawn ? st.message() : LoadResString(1772).arg(QDir::toNativeSeparators(path)), MessageIcon::Critical);
+        m_prompts.message(drawn ? st.message() : LoadResString(1772).arg(QDir::toNativeSeparators(path)),
+                          MessageIcon::Critical);
 }
 
 void frmCashFlow::print()

@@ -3,32 +3,32 @@
 #include "app/datawatcher.h"
 #include "app/languages.h"
 #include "app/mainmod.h"
-#include "app/statustext.h"
 #include "app/preferences.h"
 #include "app/startup.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/datasheets.h"
-#include "deadlines/undohistory.h"
 #include "deadlines/icalexport.h"
+#include "deadlines/undohistory.h"
 #include "ui/about/frmabout.h"
 #include "ui/accounts/managecounts.h"
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
 #include "ui/main/exportprint.h"
 #include "ui/main/helpwindow.h"
+#include "ui/main/mainicons.h"
+#include "ui/main/recordcommands.h"
 #include "ui/maintenance/frmdelclosedrows.h"
 #include "ui/maintenance/frmoptions.h"
 #include "ui/maintenance/frmrestore.h"
 #include "ui/sheets/frmscadenziari.h"
-#include "ui/main/mainicons.h"
-#include "ui/main/recordcommands.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/monthview.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -61,8 +61,7 @@ QString caption(int id)
 
 } // namespace
 
-frmMain::frmMain(UserPrompts &prompts, QWidget *parent)
-    : QMainWindow(parent), m_prompts(prompts)
+frmMain::frmMain(UserPrompts &prompts, QWidget *parent) : QMainWindow(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(icons::icon(icons::Kind::AppPicture));
@@ -149,7 +148,9 @@ void frmMain::updateUndoActions()
         item.action->setText(item.text);
         // The tooltip and screen readers show the text without its access key.
         QString plain = item.text;
-        plain.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(QStringLiteral("\x01"), QStringLiteral("&"));
+        plain.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+            .remove(u'&')
+            .replace(QStringLiteral("\x01"), QStringLiteral("&"));
         item.action->setToolTip(plain);
         item.action->setEnabled(item.enabled);
     }
@@ -170,8 +171,8 @@ void frmMain::stepHistory(bool back)
         && dataSheetName(currentDatabase(), change->sheetId, &sheetName);
     const int stepSheet = otherSheet ? change->sheetId : active;
     qint64 rowId = 0;
-    const Status st = back ? h.undo(currentDatabase(), stepSheet, &rowId)
-                           : h.redo(currentDatabase(), stepSheet, &rowId);
+    const Status st =
+        back ? h.undo(currentDatabase(), stepSheet, &rowId) : h.redo(currentDatabase(), stepSheet, &rowId);
     bool switched = false;
     if (!st) {
         const bool refused = st.code() == kErrorChangedMeanwhile || st.code() == kErrorInUse;
@@ -188,8 +189,14 @@ void frmMain::stepHistory(bool back)
     showOwnWrite(rowId, switched);
 }
 
-void frmMain::mnuUndo_Click() { stepHistory(true); }
-void frmMain::mnuRedo_Click() { stepHistory(false); }
+void frmMain::mnuUndo_Click()
+{
+    stepHistory(true);
+}
+void frmMain::mnuRedo_Click()
+{
+    stepHistory(false);
+}
 
 void frmMain::buildMenus()
 {
@@ -522,8 +529,14 @@ void frmMain::mnuScadenziari_Click()
     frmScadenziari dialog(m_prompts, this);
     dialog.exec();
 }
-void frmMain::mnuPrint_Click() { PrintGrid(*m_gex, m_prompts); }
-void frmMain::mnuExport_Click() { ExportGrid(*m_gex, m_prompts); }
+void frmMain::mnuPrint_Click()
+{
+    PrintGrid(*m_gex, m_prompts);
+}
+void frmMain::mnuExport_Click()
+{
+    ExportGrid(*m_gex, m_prompts);
+}
 void frmMain::mnuExportCalendar_Click()
 {
     SaveFileRequest request;
@@ -536,26 +549,68 @@ void frmMain::mnuExportCalendar_Click()
     if (const Status st = exportCalendar(currentDatabase(), app().CurrentDbId, path); !st)
         m_prompts.message(userMessage(st), MessageIcon::Critical);
 }
-void frmMain::mnuNew_Click() { m_commands->NewDeadline(m_gex->currentRow()); }
-void frmMain::mnuEdit_Click() { m_commands->EditDeadline(); }
-void frmMain::mnuToggleDone_Click() { m_commands->ToggleDone(); }
-void frmMain::mnuDelete_Click() { m_commands->DeleteDeadline(m_gex->currentRow()); }
-void frmMain::mnuFirst_Click() { m_commands->FirstRow(); }
-void frmMain::mnuLast_Click() { m_commands->LastRow(); }
-void frmMain::mnuAccounts_Click() { ManageCounts(this, m_prompts); }
-void frmMain::mnuExpand_Click() { m_commands->ExpandAll(); }
-void frmMain::mnuCollapse_Click() { m_commands->CollapseAll(); }
-void frmMain::mnuOptions_Click() { frmOptions::runFromViewMenu(m_prompts, this); }
+void frmMain::mnuNew_Click()
+{
+    m_commands->NewDeadline(m_gex->currentRow());
+}
+void frmMain::mnuEdit_Click()
+{
+    m_commands->EditDeadline();
+}
+void frmMain::mnuToggleDone_Click()
+{
+    m_commands->ToggleDone();
+}
+void frmMain::mnuDelete_Click()
+{
+    m_commands->DeleteDeadline(m_gex->currentRow());
+}
+void frmMain::mnuFirst_Click()
+{
+    m_commands->FirstRow();
+}
+void frmMain::mnuLast_Click()
+{
+    m_commands->LastRow();
+}
+void frmMain::mnuAccounts_Click()
+{
+    ManageCounts(this, m_prompts);
+}
+void frmMain::mnuExpand_Click()
+{
+    m_commands->ExpandAll();
+}
+void frmMain::mnuCollapse_Click()
+{
+    m_commands->CollapseAll();
+}
+void frmMain::mnuOptions_Click()
+{
+    frmOptions::runFromViewMenu(m_prompts, this);
+}
 void frmMain::tbOptions_Click()
 {
     // From the toolbar the grid shows the change at its next reload.
     frmOptions dialog(m_prompts, this);
     dialog.exec();
 }
-void frmMain::mnuDelClosed_Click() { frmDelClosedRows::run(m_prompts, this); }
-void frmMain::mnuHelpContents_Click() { showHelp(this, &m_prompts); }
-void frmMain::mnuAbout_Click() { frmAbout::showAbout(m_prompts, this); }
-void frmMain::mnuRestore_Click() { frmRestore::run(m_prompts, this); }
+void frmMain::mnuDelClosed_Click()
+{
+    frmDelClosedRows::run(m_prompts, this);
+}
+void frmMain::mnuHelpContents_Click()
+{
+    showHelp(this, &m_prompts);
+}
+void frmMain::mnuAbout_Click()
+{
+    frmAbout::showAbout(m_prompts, this);
+}
+void frmMain::mnuRestore_Click()
+{
+    frmRestore::run(m_prompts, this);
+}
 
 // ---------------------------------------------------------------- load
 
@@ -848,9 +903,21 @@ void frmMain::showError(const QString &text)
     m_prompts.message(text, MessageIcon::Critical);
 }
 
-int frmMain::toTwipsX(int pixels) const { return qRound(pixels * 1440.0 / logicalDpiX()); }
-int frmMain::toTwipsY(int pixels) const { return qRound(pixels * 1440.0 / logicalDpiY()); }
-int frmMain::toPixelsX(int twips) const { return qRound(twips * logicalDpiX() / 1440.0); }
-int frmMain::toPixelsY(int twips) const { return qRound(twips * logicalDpiY() / 1440.0); }
+int frmMain::toTwipsX(int pixels) const
+{
+    return qRound(pixels * 1440.0 / logicalDpiX());
+}
+int frmMain::toTwipsY(int pixels) const
+{
+    return qRound(pixels * 1440.0 / logicalDpiY());
+}
+int frmMain::toPixelsX(int twips) const
+{
+    return qRound(twips * logicalDpiX() / 1440.0);
+}
+int frmMain::toPixelsY(int twips) const
+{
+    return qRound(twips * logicalDpiY() / 1440.0);
+}
 
 } // namespace velto

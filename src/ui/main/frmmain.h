@@ -49,8 +49,15 @@ public:
     static constexpr int kCalendarFilter = int(MainFilter::CalendarPeriod);
     // Image numbers of the grid's image list (from 1).
     enum GexImage {
-        imgCreditOpen = 5, imgDebitOpen = 6, imgAppointmentOpen = 7, imgGroupOpen = 9, imgDebitClosed = 10,
-        imgCreditClosed = 11, imgAppointmentClosed = 12, imgGroupClosed = 13, GexImageCount = 13
+        imgCreditOpen = 5,
+        imgDebitOpen = 6,
+        imgAppointmentOpen = 7,
+        imgGroupOpen = 9,
+        imgDebitClosed = 10,
+        imgCreditClosed = 11,
+        imgAppointmentClosed = 12,
+        imgGroupClosed = 13,
+        GexImageCount = 13
     };
 
     // Runs the initialisation (settings read into the program state) and
@@ -158,30 +165,30 @@ public:
 
 public slots:
     // Commands provided by other windows: one slot each, empty here ("later").
-    void mnuScadenziari_Click();   // File 0: data sheets
-    void mnuPrint_Click();         // File 2, toolbar 8
-    void mnuExport_Click();        // File 3, toolbar 9
+    void mnuScadenziari_Click();    // File 0: data sheets
+    void mnuPrint_Click();          // File 2, toolbar 8
+    void mnuExport_Click();         // File 3, toolbar 9
     void mnuExportCalendar_Click(); // File: export to calendar
-    void mnuNew_Click();           // Record 0, toolbar 1, double click on the start panel
-    void mnuEdit_Click();          // Record 1, toolbar 2
-    void mnuToggleDone_Click();    // Record 2, toolbar 3
-    void mnuDelete_Click();        // Record 3, toolbar 4
-    void mnuFirst_Click();         // Record 5
-    void mnuLast_Click();          // Record 6
-    void mnuAccounts_Click();      // View 0, toolbar 6
-    void mnuExpand_Click();        // View 4, layout toolbar 2
-    void mnuCollapse_Click();      // View 5, layout toolbar 3
-    void mnuOptions_Click();       // View 7 (then the grid is reloaded)
-    void tbOptions_Click();        // toolbar 11 (no reload)
-    void mnuDelClosed_Click();     // Tools 0
-    void mnuHelpContents_Click();  // Help 0, F1
-    void mnuAbout_Click();         // Help 2
+    void mnuNew_Click();            // Record 0, toolbar 1, double click on the start panel
+    void mnuEdit_Click();           // Record 1, toolbar 2
+    void mnuToggleDone_Click();     // Record 2, toolbar 3
+    void mnuDelete_Click();         // Record 3, toolbar 4
+    void mnuFirst_Click();          // Record 5
+    void mnuLast_Click();           // Record 6
+    void mnuAccounts_Click();       // View 0, toolbar 6
+    void mnuExpand_Click();         // View 4, layout toolbar 2
+    void mnuCollapse_Click();       // View 5, layout toolbar 3
+    void mnuOptions_Click();        // View 7 (then the grid is reloaded)
+    void tbOptions_Click();         // toolbar 11 (no reload)
+    void mnuDelClosed_Click();      // Tools 0
+    void mnuHelpContents_Click();   // Help 0, F1
+    void mnuAbout_Click();          // Help 2
     // Take back / make again the newest change of this run (Record menu,
     // Ctrl+Z / Ctrl+Shift+Z, toolbar).
     void mnuUndo_Click();
     void mnuRedo_Click();
-    void mnuRestore_Click();       // File, above Exit
-    void mnuCashFlow_Click();      // View, after the numbered items
+    void mnuRestore_Click();  // File, above Exit
+    void mnuCashFlow_Click(); // View, after the numbered items
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -41,9 +41,8 @@ void frmMain::buildSearchAndCashFlow()
     m_tb->addWidget(m_lblSearch);
     m_tb->addWidget(m_txtSearch);
     // Every keystroke narrows the rows already loaded; nothing is read again.
-    connect(m_txtSearch, &QLineEdit::textChanged, this, [this](const QString &text) {
-        m_gex->setSearch(searchFields(), text, QLocale());
-    });
+    connect(m_txtSearch, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_gex->setSearch(searchFields(), text, QLocale()); });
     // The status bar explains the focused control, as for the filter list.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         if (now == m_txtSearch)

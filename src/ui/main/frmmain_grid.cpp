@@ -121,9 +121,8 @@ void frmMain::setupGrid()
     connect(g, &Grid::currentRowChanged, this, &frmMain::gex_CurrentRowChanged);
     connect(g, &Grid::gotFocus, this, [this] { showStatusText(1056); });
     connect(g, &Grid::lostFocus, m_sbText, &QLabel::clear);
-    connect(g, &Grid::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
-        layoutKey(key, modifiers, m_gex->currentRow() >= 1);
-    });
+    connect(g, &Grid::keyDown, this,
+            [this](int &key, Qt::KeyboardModifiers modifiers) { layoutKey(key, modifiers, m_gex->currentRow() >= 1); });
     SizeGridColumns();
 }
 
@@ -140,8 +139,8 @@ void frmMain::gexUpdate(int filterIndex)
     if (filterIndex >= kFilterCount)
         filterIndex = 0;
     auto rows = std::make_shared<MainRows>();
-    const Status read = readMainRows(currentDatabase(), s.CurrentDbId, MainFilter(filterIndex),
-                                     m_mv->selectionStart(), m_mv->selectionEnd(), rows.get());
+    const Status read = readMainRows(currentDatabase(), s.CurrentDbId, MainFilter(filterIndex), m_mv->selectionStart(),
+                                     m_mv->selectionEnd(), rows.get());
     // Repaints are held rather than the grid hidden, so the focus stays where it is.
     const bool wasUpdating = m_gex->updatesEnabled();
     m_gex->setUpdatesEnabled(false);

@@ -6,11 +6,11 @@
 #include "app/localeinfo.h"
 #include "app/mainmod.h"
 #include "app/preferences.h"
+#include "app/statustext.h"
+#include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/datasheets.h"
 #include "deadlines/mainrows.h"
-#include "app/statustext.h"
-#include "app/strings.h"
 #include "ui/main/frmcashflow.h"
 #include "ui/main/mainicons.h"
 #include "ui/widgets/grid.h"
@@ -48,9 +48,8 @@ void frmMain::setupStartList()
     connect(m_mv, &MonthView::selectionChanged, this, &frmMain::mv_SelectionChanged);
     connect(m_mv, &MonthView::gotFocus, this, [this] { showStatusText(982); });
     connect(m_mv, &MonthView::lostFocus, m_sbText, &QLabel::clear);
-    connect(m_mv, &MonthView::keyDown, this, [this](int &key, Qt::KeyboardModifiers modifiers) {
-        layoutKey(key, modifiers, true);
-    });
+    connect(m_mv, &MonthView::keyDown, this,
+            [this](int &key, Qt::KeyboardModifiers modifiers) { layoutKey(key, modifiers, true); });
 }
 
 // ---------------------------------------------------------------- calendar
@@ -120,9 +119,9 @@ void frmMain::gextasksUpdate(const QDate &first, const QDate &last)
     t->setColumnCaption(1, LoadResString(1005));
     const QLocale locale;
     const QString format = fourDigitYearFormat(locale);
-    t->setAccessibleName(first == last ? LoadResString(1647).arg(locale.toString(first, format))
-                                       : LoadResString(1648).arg(locale.toString(first, format),
-                                                                 locale.toString(last, format)));
+    t->setAccessibleName(first == last
+                             ? LoadResString(1647).arg(locale.toString(first, format))
+                             : LoadResString(1648).arg(locale.toString(first, format), locale.toString(last, format)));
     t->setColumnVisible(1, true);
     t->setColumnWidth(1, qMax(0, toTwipsX(t->width()) - 60 - int(app().ScrollBarWidth)));
     t->refresh();

@@ -15,8 +15,7 @@
 
 namespace velto {
 
-HelpWindow::HelpWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
     installAccessibility(); // read as a window, not as a filler

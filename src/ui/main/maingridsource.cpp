@@ -32,9 +32,9 @@ MainGridSource::MainGridSource(std::shared_ptr<const MainRows> rows, Look look)
 QString MainGridSource::nameOf(MainColumn column)
 {
     static const char *const names[kMainColumnCount] = {
-        "RowId", "SheetId", "Type", "Done", "Date", "Description", "AccountRef", "Value", "Balance", "GroupType",
-        "GroupRow", "GroupCount", "Notes", "GroupId", "AccountId", "AccountName", "AccountNotes", "GroupKey",
-        "OpenBalance",
+        "RowId",     "SheetId",     "Type",         "Done",     "Date",        "Description", "AccountRef",
+        "Value",     "Balance",     "GroupType",    "GroupRow", "GroupCount",  "Notes",       "GroupId",
+        "AccountId", "AccountName", "AccountNotes", "GroupKey", "OpenBalance",
     };
     const int c = col(column);
     return c >= 1 && c <= kMainColumnCount ? QLatin1String(names[c - 1]) : QString();
@@ -112,8 +112,7 @@ bool MainGridSource::rank(int col, std::vector<qint64> *ranks) const
     case MainColumn::GroupCount: return fill([&](int i) { return qint64(r.groupCount(i)); });
     case MainColumn::GroupId: return fill([&](int i) { return r.groupId(i); });
     case MainColumn::AccountRef: return fill([&](int i) { return r.accountId(i); });
-    case MainColumn::GroupKey:
-        return fill([&](int i) { return qint64(r.dateBucket(i, m_look.layout, m_look.today)); });
+    case MainColumn::GroupKey: return fill([&](int i) { return qint64(r.dateBucket(i, m_look.layout, m_look.today)); });
     case MainColumn::AccountName: {
         // The clients are ranked once, in the language's order of names;
         // a deadline without one comes first.
@@ -137,8 +136,7 @@ bool MainGridSource::rank(int col, std::vector<qint64> *ranks) const
         }
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -206,20 +204,17 @@ QString MainGridSource::groupCaption(const GridRow &group) const
         QString text;
         if (m_look.layout == Layout::ByDate)
             text = QLatin1Char(' ') + LoadResString(1060 + group.groupValue().toInt());
-        else if (m_look.layout == Layout::ByMonth)
-        {
+        else if (m_look.layout == Layout::ByMonth) {
             const int month = group.groupValue().toInt(); // year * 100 + month
-            text = QLatin1Char(' ')
-                + QLocale().toString(QDate(month / 100, month % 100, 1), QStringLiteral("MMMM yyyy"));
-        }
-        else
+            text =
+                QLatin1Char(' ') + QLocale().toString(QDate(month / 100, month % 100, 1), QStringLiteral("MMMM yyyy"));
+        } else
             return group.caption();
         if (m_look.showTotals)
             text += totalSuffix(group);
         return text;
     }
-    default:
-        return group.caption();
+    default: return group.caption();
     }
 }
 

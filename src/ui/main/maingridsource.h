@@ -17,7 +17,7 @@ class MainGridSource : public GridSource
 public:
     // How the window shows the rows at this load.
     struct Look {
-        QString sheetCaption;     // the top group: "sheet - filter"
+        QString sheetCaption; // the top group: "sheet - filter"
         Layout layout = Layout::Simple;
         bool showTotals = false;  // open totals in the group captions
         QString counterSeparator; // between a member's place and its series' size; empty: no counters

@@ -9,10 +9,30 @@
 namespace velto::icons {
 
 enum class Kind {
-    NewRow, EditRow, ToggleDone, DeleteRow, Accounts, Print, Export, Options,
-    ExpandAll, CollapseAll, LayoutSimple, LayoutDate, LayoutMonth, LayoutAccount,
-    Credit, Debit, Appointment, Series, NothingDue, SomethingDue, Account, AppPicture,
-    Undo, Redo
+    NewRow,
+    EditRow,
+    ToggleDone,
+    DeleteRow,
+    Accounts,
+    Print,
+    Export,
+    Options,
+    ExpandAll,
+    CollapseAll,
+    LayoutSimple,
+    LayoutDate,
+    LayoutMonth,
+    LayoutAccount,
+    Credit,
+    Debit,
+    Appointment,
+    Series,
+    NothingDue,
+    SomethingDue,
+    Account,
+    AppPicture,
+    Undo,
+    Redo
 };
 
 [[nodiscard]] QIcon icon(Kind kind, bool closed = false);

@@ -2,9 +2,9 @@
 
 #include "app/mainmod.h"
 #include "app/startup.h"
+#include "ui/common/widgetprompts.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/frmsplash.h"
-#include "ui/common/widgetprompts.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -58,8 +58,8 @@ private:
     {
         timespec cpu{};
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-        QByteArray line = "velto: shown " + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + " cpu="
-            + QByteArray::number(qint64(cpu.tv_sec) * 1000 + cpu.tv_nsec / 1000000) + "ms";
+        QByteArray line = "velto: shown " + QByteArray::number(QDateTime::currentMSecsSinceEpoch())
+            + " cpu=" + QByteArray::number(qint64(cpu.tv_sec) * 1000 + cpu.tv_nsec / 1000000) + "ms";
         QFile status(QStringLiteral("/proc/self/status"));
         if (status.open(QIODevice::ReadOnly)) {
             for (const QByteArray &item : status.readAll().split('\n')) {

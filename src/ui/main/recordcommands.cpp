@@ -7,11 +7,11 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/deadlinestore.h"
+#include "deadlines/undohistory.h"
+#include "ui/common/refreshorder.h"
 #include "ui/deadlines/frmScadenze.h"
 #include "ui/deadlines/frmScadenzeNuovo.h"
-#include "ui/common/refreshorder.h"
 #include "ui/widgets/grid.h"
-#include "deadlines/undohistory.h"
 
 namespace velto {
 
@@ -109,14 +109,9 @@ void RecordCommands::NewDeadline(int position)
         return;
     }
     switch (m_prompts.askGroupQuestion(GroupQuestionKind::Add)) {
-    case 1:
-        openNew();
-        break;
-    case 2:
-        openNewForSeries(current);
-        break;
-    default:
-        break;
+    case 1: openNew(); break;
+    case 2: openNewForSeries(current); break;
+    default: break;
     }
 }
 
@@ -224,8 +219,7 @@ void RecordCommands::gexKeyDown(int &key, Qt::KeyboardModifiers modifiers)
         key = 0;
         DeleteDeadline(position);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

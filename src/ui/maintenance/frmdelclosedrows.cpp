@@ -6,9 +6,9 @@
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/purge.h"
+#include "deadlines/undohistory.h"
 #include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
-#include "deadlines/undohistory.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -26,8 +26,7 @@ void frmDelClosedRows::run(UserPrompts &prompts, QWidget *owner)
     dialog.exec();
 }
 
-frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent)
-    : QDialog(parent), m_prompts(prompts)
+frmDelClosedRows::frmDelClosedRows(UserPrompts &prompts, QWidget *parent) : QDialog(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmDelClosedRows"));
     setWindowTitle(LoadResString(1300));

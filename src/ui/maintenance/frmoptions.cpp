@@ -2,8 +2,8 @@
 
 #include "app/autostart.h"
 #include "app/mainmod.h"
-#include "app/statustext.h"
 #include "app/preferences.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/holidays.h"
@@ -12,9 +12,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -32,8 +32,7 @@ void frmOptions::runFromViewMenu(UserPrompts &prompts, QWidget *owner)
     reloadMainWindow();
 }
 
-frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent)
-    : QDialog(parent), m_prompts(prompts)
+frmOptions::frmOptions(UserPrompts &prompts, QWidget *parent) : QDialog(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(LoadResString(1210));
@@ -114,7 +113,8 @@ void frmOptions::cmdSalva_Click()
     // The entry is touched only when the box changed, so saving the other
     // options never rewrites or removes an entry the user edited.
     if (const bool remind = m_chkLoginReminder->isChecked(); remind != loginReminderInstalled()) {
-        const Status st = remind ? installLoginReminder(QCoreApplication::applicationFilePath()) : removeLoginReminder();
+        const Status st =
+            remind ? installLoginReminder(QCoreApplication::applicationFilePath()) : removeLoginReminder();
         if (!st)
             m_prompts.message(st.message(), MessageIcon::Critical);
     }

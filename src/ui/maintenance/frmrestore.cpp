@@ -21,7 +21,10 @@ namespace velto {
 
 namespace {
 
-QString dateText(const QDateTime &t) { return QLocale().toString(t.date(), fourDigitYearFormat(QLocale())); }
+QString dateText(const QDateTime &t)
+{
+    return QLocale().toString(t.date(), fourDigitYearFormat(QLocale()));
+}
 
 // With seconds: backups minutes apart are common, and two rows must differ.
 QString timeText(const QDateTime &t)

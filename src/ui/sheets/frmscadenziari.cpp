@@ -1,23 +1,23 @@
 #include "ui/sheets/frmscadenziari.h"
 
-#include "ui/common/dialogframe.h"
 #include "app/datawatcher.h"
 #include "app/mainmod.h"
-#include "app/statustext.h"
 #include "app/preferences.h"
+#include "app/statustext.h"
 #include "app/strings.h"
 #include "app/userprompts.h"
 #include "deadlines/datasheets.h"
+#include "deadlines/undohistory.h"
+#include "ui/common/dialogframe.h"
 #include "ui/common/refreshorder.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/vectorgridsource.h"
-#include "deadlines/undohistory.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeView>
@@ -39,8 +39,7 @@ QPushButton *button(int id, QWidget *parent)
 
 } // namespace
 
-frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent)
-    : QDialog(parent), m_prompts(prompts)
+frmScadenziari::frmScadenziari(UserPrompts &prompts, QWidget *parent) : QDialog(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("frmScadenziari"));
     DialogFrame::pressButtonsOnEnter(this);

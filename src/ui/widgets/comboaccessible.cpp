@@ -6,10 +6,7 @@
 
 namespace velto {
 
-ComboAccessible::ComboAccessible(QComboBox *combo)
-    : QAccessibleWidget(combo, QAccessible::ComboBox)
-{
-}
+ComboAccessible::ComboAccessible(QComboBox *combo) : QAccessibleWidget(combo, QAccessible::ComboBox) { }
 
 QComboBox *ComboAccessible::combo() const
 {

@@ -83,8 +83,7 @@ private:
 
 } // namespace
 
-Grid::Grid(QWidget *parent)
-    : QWidget(parent)
+Grid::Grid(QWidget *parent) : QWidget(parent)
 {
     m_model = new GridModel(this);
     m_view = new GridView(this);
@@ -266,14 +265,38 @@ int Grid::columnCount() const
     return m_model->gridColumnCount();
 }
 
-QString Grid::columnName(int column) const { return m_model->gridColumn(column).name; }
-bool Grid::isColumnVisible(int column) const { return m_model->gridColumn(column).visible; }
-QString Grid::columnCaption(int column) const { return m_model->gridColumn(column).caption; }
-QString Grid::columnFormat(int column) const { return m_model->gridColumn(column).format; }
-Qt::Alignment Grid::columnAlignment(int column) const { return m_model->gridColumn(column).alignment; }
-bool Grid::columnHasIcon(int column) const { return m_model->gridColumn(column).hasIcon; }
-bool Grid::isColumnTextHidden(int column) const { return m_model->gridColumn(column).textHidden; }
-QString Grid::columnEmptyText(int column) const { return m_model->gridColumn(column).emptyText; }
+QString Grid::columnName(int column) const
+{
+    return m_model->gridColumn(column).name;
+}
+bool Grid::isColumnVisible(int column) const
+{
+    return m_model->gridColumn(column).visible;
+}
+QString Grid::columnCaption(int column) const
+{
+    return m_model->gridColumn(column).caption;
+}
+QString Grid::columnFormat(int column) const
+{
+    return m_model->gridColumn(column).format;
+}
+Qt::Alignment Grid::columnAlignment(int column) const
+{
+    return m_model->gridColumn(column).alignment;
+}
+bool Grid::columnHasIcon(int column) const
+{
+    return m_model->gridColumn(column).hasIcon;
+}
+bool Grid::isColumnTextHidden(int column) const
+{
+    return m_model->gridColumn(column).textHidden;
+}
+QString Grid::columnEmptyText(int column) const
+{
+    return m_model->gridColumn(column).emptyText;
+}
 
 int Grid::columnWidth(int column) const
 {
@@ -291,21 +314,63 @@ void Grid::changeColumn(int column, F change)
     applyColumn(column);
 }
 
-void Grid::setColumnVisible(int column, bool visible) { changeColumn(column, [&](GridColumn &c) { c.visible = visible; }); }
-void Grid::setColumnWidth(int column, int twips) { changeColumn(column, [&](GridColumn &c) { c.widthTwips = std::max(0, twips); }); }
-void Grid::setColumnCaption(int column, const QString &caption) { changeColumn(column, [&](GridColumn &c) { c.caption = caption; }); }
-void Grid::setColumnFormat(int column, const QString &format) { changeColumn(column, [&](GridColumn &c) { c.format = format; }); }
-void Grid::setColumnAlignment(int column, Qt::Alignment a) { changeColumn(column, [&](GridColumn &c) { c.alignment = a; }); }
-void Grid::setColumnHasIcon(int column, bool on) { changeColumn(column, [&](GridColumn &c) { c.hasIcon = on; }); }
-void Grid::setColumnTextHidden(int column, bool hidden) { changeColumn(column, [&](GridColumn &c) { c.textHidden = hidden; }); }
-void Grid::setColumnSpokenCaption(int column, const QString &text) { changeColumn(column, [&](GridColumn &c) { c.spokenCaption = text; }); }
-void Grid::setColumnEmptyText(int column, const QString &text) { changeColumn(column, [&](GridColumn &c) { c.emptyText = text; }); }
+void Grid::setColumnVisible(int column, bool visible)
+{
+    changeColumn(column, [&](GridColumn &c) { c.visible = visible; });
+}
+void Grid::setColumnWidth(int column, int twips)
+{
+    changeColumn(column, [&](GridColumn &c) { c.widthTwips = std::max(0, twips); });
+}
+void Grid::setColumnCaption(int column, const QString &caption)
+{
+    changeColumn(column, [&](GridColumn &c) { c.caption = caption; });
+}
+void Grid::setColumnFormat(int column, const QString &format)
+{
+    changeColumn(column, [&](GridColumn &c) { c.format = format; });
+}
+void Grid::setColumnAlignment(int column, Qt::Alignment a)
+{
+    changeColumn(column, [&](GridColumn &c) { c.alignment = a; });
+}
+void Grid::setColumnHasIcon(int column, bool on)
+{
+    changeColumn(column, [&](GridColumn &c) { c.hasIcon = on; });
+}
+void Grid::setColumnTextHidden(int column, bool hidden)
+{
+    changeColumn(column, [&](GridColumn &c) { c.textHidden = hidden; });
+}
+void Grid::setColumnSpokenCaption(int column, const QString &text)
+{
+    changeColumn(column, [&](GridColumn &c) { c.spokenCaption = text; });
+}
+void Grid::setColumnEmptyText(int column, const QString &text)
+{
+    changeColumn(column, [&](GridColumn &c) { c.emptyText = text; });
+}
 
-void Grid::clearGroups() { m_model->clearGroups(); }
-void Grid::addGroup(int column, Qt::SortOrder order) { m_model->addGroup(column, order); }
-void Grid::setGroups(const QList<int> &columns) { m_model->setGroups(columns); }
-int Grid::groupCount() const { return m_model->groupCount(); }
-int Grid::groupColumn(int level) const { return m_model->groupKey(level).column; }
+void Grid::clearGroups()
+{
+    m_model->clearGroups();
+}
+void Grid::addGroup(int column, Qt::SortOrder order)
+{
+    m_model->addGroup(column, order);
+}
+void Grid::setGroups(const QList<int> &columns)
+{
+    m_model->setGroups(columns);
+}
+int Grid::groupCount() const
+{
+    return m_model->groupCount();
+}
+int Grid::groupColumn(int level) const
+{
+    return m_model->groupKey(level).column;
+}
 
 int Grid::sortKeyCount() const
 {
@@ -349,8 +414,14 @@ void Grid::onHeaderClicked(int section)
     m_view->header()->setSortIndicator(section, order);
 }
 
-int Grid::recordCount() const { return m_model->recordCount(); }
-int Grid::rowCount() const { return m_model->rowTotal(); }
+int Grid::recordCount() const
+{
+    return m_model->recordCount();
+}
+int Grid::rowCount() const
+{
+    return m_model->rowTotal();
+}
 
 void Grid::setCurrentRow(int row)
 {
@@ -399,7 +470,8 @@ void Grid::restorePlace(const Place &place)
 {
     const int found = place.key.isValid() ? m_model->find(place.keyColumn, place.key) : 0;
     if (found > 0 && found != m_currentRow) {
-        const int column = m_view->currentIndex().isValid() ? m_view->currentIndex().column() + 1 : firstVisibleColumn();
+        const int column =
+            m_view->currentIndex().isValid() ? m_view->currentIndex().column() + 1 : firstVisibleColumn();
         m_view->selectionModel()->setCurrentIndex(m_model->indexAt(found, column),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
@@ -408,8 +480,14 @@ void Grid::restorePlace(const Place &place)
     m_view->verticalScrollBar()->setValue(place.scroll);
 }
 
-void Grid::expandAll() { m_view->expandAll(); }
-void Grid::collapseAll() { m_view->collapseAll(); }
+void Grid::expandAll()
+{
+    m_view->expandAll();
+}
+void Grid::collapseAll()
+{
+    m_view->collapseAll();
+}
 
 bool Grid::isRowExpanded(int row) const
 {
@@ -450,8 +528,14 @@ GridStyle Grid::rowStyle(GridRowStyle kind) const
     return m_model->rowStyle(kind);
 }
 
-void Grid::setImageList(const QList<QIcon> &images) { m_model->setImageList(images); }
-QList<QIcon> Grid::imageList() const { return m_model->imageList(); }
+void Grid::setImageList(const QList<QIcon> &images)
+{
+    m_model->setImageList(images);
+}
+QList<QIcon> Grid::imageList() const
+{
+    return m_model->imageList();
+}
 
 bool Grid::print(QPrinter *printer, QString *error)
 {
@@ -497,12 +581,8 @@ bool Grid::eventFilter(QObject *watched, QEvent *event)
         emit doubleClicked();
     if (watched == m_view) {
         switch (event->type()) {
-        case QEvent::FocusIn:
-            emit gotFocus();
-            break;
-        case QEvent::FocusOut:
-            emit lostFocus();
-            break;
+        case QEvent::FocusIn: emit gotFocus(); break;
+        case QEvent::FocusOut: emit lostFocus(); break;
         case QEvent::KeyPress: {
             auto *key = static_cast<QKeyEvent *>(event);
             int code = key->key();
@@ -511,8 +591,7 @@ bool Grid::eventFilter(QObject *watched, QEvent *event)
                 return true;
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -626,7 +705,8 @@ void Grid::afterReset()
     if (target > 0) {
         const QModelIndex index = m_model->indexAt(target, firstVisibleColumn());
         QSignalBlocker block(m_view->selectionModel());
-        m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_view->selectionModel()->setCurrentIndex(index,
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     // The row under the number may be another record now, so whatever
     // follows the current row is told even when the number stays.

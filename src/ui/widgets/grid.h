@@ -23,8 +23,8 @@
 #include <QIcon>
 #include <QList>
 #include <QLocale>
-#include <QStringList>
 #include <QSet>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -184,7 +184,8 @@ private:
     // row itself when it is a record, else the nearest shown record after
     // it, then before it; row when there is none.
     [[nodiscard]] int nearestShownRecord(int row) const;
-    template<typename F> void changeColumn(int column, F change);
+    template<typename F>
+    void changeColumn(int column, F change);
     // Hands the model the loaded rows the search lets through.
     void showSearchedRows();
 

@@ -7,10 +7,7 @@
 
 namespace velto {
 
-GridAccessible::GridAccessible(GridView *view)
-    : QAccessibleWidget(view, QAccessible::Tree)
-{
-}
+GridAccessible::GridAccessible(GridView *view) : QAccessibleWidget(view, QAccessible::Tree) { }
 
 GridAccessible::~GridAccessible()
 {
@@ -108,8 +105,8 @@ QAccessibleInterface *GridAccessible::cellAt(int row, int column) const
 
 int GridAccessible::indexOfChild(const QAccessibleInterface *child) const
 {
-    const QAccessibleTableCellInterface *cell = child ? const_cast<QAccessibleInterface *>(child)->tableCellInterface()
-                                                      : nullptr;
+    const QAccessibleTableCellInterface *cell =
+        child ? const_cast<QAccessibleInterface *>(child)->tableCellInterface() : nullptr;
     if (!cell || cell->table() != this)
         return -1;
     if (static_cast<const GridCellAccessible *>(child)->isHeader())

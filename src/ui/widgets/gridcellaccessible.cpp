@@ -6,15 +6,10 @@
 
 namespace velto {
 
-GridCellAccessible::GridCellAccessible(GridView *view, const QModelIndex &index)
-    : m_view(view), m_index(index)
-{
-}
+GridCellAccessible::GridCellAccessible(GridView *view, const QModelIndex &index) : m_view(view), m_index(index) { }
 
 GridCellAccessible::GridCellAccessible(GridView *view, int headerColumn)
-    : m_view(view), m_headerColumn(headerColumn)
-{
-}
+    : m_view(view), m_headerColumn(headerColumn) { }
 
 bool GridCellAccessible::isValid() const
 {
@@ -47,8 +42,8 @@ QString GridCellAccessible::text(QAccessible::Text t) const
                                             : -1;
     if (role < 0)
         return {};
-    const QVariant v = isHeader() ? m_view->model()->headerData(m_headerColumn, Qt::Horizontal, role)
-                                  : m_index.data(role);
+    const QVariant v =
+        isHeader() ? m_view->model()->headerData(m_headerColumn, Qt::Horizontal, role) : m_index.data(role);
     if (v.isValid() || role != Qt::AccessibleTextRole)
         return v.toString();
     return isHeader() ? m_view->model()->headerData(m_headerColumn, Qt::Horizontal).toString()

@@ -27,7 +27,7 @@ public:
     [[nodiscard]] int childCount() const override { return 0; }
     [[nodiscard]] int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     [[nodiscard]] QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString &) override {}
+    void setText(QAccessible::Text, const QString &) override { }
     [[nodiscard]] QRect rect() const override;
     [[nodiscard]] QAccessible::Role role() const override;
     [[nodiscard]] QAccessible::State state() const override;

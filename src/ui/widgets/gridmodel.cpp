@@ -23,8 +23,7 @@ const GridColumn &noColumn()
 
 } // namespace
 
-GridModel::GridModel(QObject *parent)
-    : QAbstractItemModel(parent)
+GridModel::GridModel(QObject *parent) : QAbstractItemModel(parent)
 {
     m_rowStyles[int(GridRowStyle::RowGroup)].bold = true;
 }
@@ -231,14 +230,13 @@ std::vector<qint64> rankValues(const std::vector<QVariant> &values)
     const QMetaType money = QMetaType::fromType<Currency>();
     auto classOf = [&money](const QVariant &v) {
         switch (v.metaType().id()) {
-        case QMetaType::Bool: case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong:
-            return Integers;
-        case QMetaType::QDate:
-            return Dates;
-        case QMetaType::QString:
-            return Texts;
-        default:
-            return v.metaType() == money ? Money : Mixed;
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong: return Integers;
+        case QMetaType::QDate: return Dates;
+        case QMetaType::QString: return Texts;
+        default: return v.metaType() == money ? Money : Mixed;
         }
     };
     auto isNullValue = [](const QVariant &v) { return !v.isValid() || v.isNull(); };
@@ -255,9 +253,7 @@ std::vector<qint64> rankValues(const std::vector<QVariant> &values)
             break;
     }
     switch (common) {
-    case None:
-        std::fill(ranks.begin(), ranks.end(), kNullRank);
-        return ranks;
+    case None: std::fill(ranks.begin(), ranks.end(), kNullRank); return ranks;
     case Integers:
     case Money:
     case Dates:
@@ -310,8 +306,7 @@ std::vector<qint64> rankValues(const std::vector<QVariant> &values)
             ranks[r] = idOf[r] < 0 ? kNullRank : rankOfId[std::size_t(idOf[r])];
         return ranks;
     }
-    case Mixed:
-        break;
+    case Mixed: break;
     }
     std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
@@ -591,8 +586,7 @@ QVariant GridModel::aggregate(int group, int column, GridAggregate function) con
     const Group &g = m_groups.at(group);
     const int first = g.firstOrder, last = g.firstOrder + g.count;
     switch (function) {
-    case GridAggregate::Count:
-        return qint64(g.count);
+    case GridAggregate::Count: return qint64(g.count);
     case GridAggregate::Min:
     case GridAggregate::Max: {
         QVariant best;
@@ -606,8 +600,7 @@ QVariant GridModel::aggregate(int group, int column, GridAggregate function) con
         }
         return best;
     }
-    case GridAggregate::Sum:
-        break;
+    case GridAggregate::Sum: break;
     }
     // Money adds in ten-thousandths, so a column of 0.1 and 0.2 totals
     // exactly 0.3; integers mixed in count as whole amounts.
@@ -784,38 +777,29 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         const GridStyle &style = m_rowStyles[int(GridRowStyle::RowGroup)];
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:
-            return groupCaption(n.group);
+        case Qt::ToolTipRole: return groupCaption(n.group);
         case Qt::AccessibleTextRole:
             // The caption is drawn once across the row, so it is read once.
             return column == firstShownColumn() ? groupCaption(n.group) : QString();
-        case Qt::FontRole:
-            return styledFont(style);
-        case Qt::ForegroundRole:
-            return style.foreColor.isValid() ? QVariant(style.foreColor) : QVariant();
-        case Qt::BackgroundRole:
-            return style.backColor.isValid() ? QVariant(style.backColor) : QVariant();
+        case Qt::FontRole: return styledFont(style);
+        case Qt::ForegroundRole: return style.foreColor.isValid() ? QVariant(style.foreColor) : QVariant();
+        case Qt::BackgroundRole: return style.backColor.isValid() ? QVariant(style.backColor) : QVariant();
         case ValueRole:
-            return column == m_groupKeys.value(m_groups.at(n.group).level).column ? m_groups.at(n.group).key : QVariant();
-        case BookmarkRole:
-            return -1;
-        case GroupRowRole:
-            return true;
-        case PositionRole:
-            return m_flatOfGroup[n.group] + 1;
-        default:
-            return {};
+            return column == m_groupKeys.value(m_groups.at(n.group).level).column ? m_groups.at(n.group).key
+                                                                                  : QVariant();
+        case BookmarkRole: return -1;
+        case GroupRowRole: return true;
+        case PositionRole: return m_flatOfGroup[n.group] + 1;
+        default: return {};
         }
     }
     if (n.record < 0)
         return {};
     const GridColumn &def = m_columns.at(index.column());
     switch (role) {
-    case Qt::DisplayRole:
-        return recordText(n.record, column);
+    case Qt::DisplayRole: return recordText(n.record, column);
     case Qt::AccessibleTextRole:
-    case Qt::AccessibleDescriptionRole:
-        return accessibleRole(n.record, column, role);
+    case Qt::AccessibleDescriptionRole: return accessibleRole(n.record, column, role);
     case Qt::DecorationRole: {
         if (!def.hasIcon)
             return {};
@@ -830,18 +814,12 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         const auto style = conditionStyle(n.record);
         return style && style->foreColor.isValid() ? QVariant(style->foreColor) : QVariant();
     }
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(def.alignment);
-    case ValueRole:
-        return cellValue(n.record, column);
-    case BookmarkRole:
-        return n.record;
-    case GroupRowRole:
-        return false;
-    case PositionRole:
-        return m_flatOfRecord[n.record] + 1;
-    default:
-        return {};
+    case Qt::TextAlignmentRole: return QVariant::fromValue(def.alignment);
+    case ValueRole: return cellValue(n.record, column);
+    case BookmarkRole: return n.record;
+    case GroupRowRole: return false;
+    case PositionRole: return m_flatOfRecord[n.record] + 1;
+    default: return {};
     }
 }
 
@@ -851,15 +829,11 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         return QAbstractItemModel::headerData(section, orientation, role);
     const GridColumn &def = m_columns.at(section);
     switch (role) {
-    case Qt::DisplayRole:
-        return def.caption;
+    case Qt::DisplayRole: return def.caption;
     case Qt::AccessibleTextRole:
-    case Qt::AccessibleDescriptionRole:
-        return accessibleRole(-1, section + 1, role);
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(def.alignment);
-    default:
-        return {};
+    case Qt::AccessibleDescriptionRole: return accessibleRole(-1, section + 1, role);
+    case Qt::TextAlignmentRole: return QVariant::fromValue(def.alignment);
+    default: return {};
     }
 }
 

@@ -105,15 +105,16 @@ public:
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
+                                      int role = Qt::DisplayRole) const override;
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
     struct Group {
         int parent = -1;
-        int level = 0;       // from 0
+        int level = 0; // from 0
         int rowInParent = 0;
-        int firstOrder = 0;  // first record in m_order
+        int firstOrder = 0; // first record in m_order
         int count = 0;
         QVariant key;
         QList<int> children; // subgroups; empty on the innermost level
@@ -157,10 +158,10 @@ private:
 
     // Built from the source by build().
     int m_builtLevels = 0;
-    std::vector<int> m_order;       // source rows in display order
-    std::vector<int> m_orderPos;    // source row -> place in m_order
-    std::vector<int> m_leafGroup;   // source row -> innermost group, -1 without groups
-    std::vector<int> m_flat;        // display rows: a source row, or -(group + 1)
+    std::vector<int> m_order;     // source rows in display order
+    std::vector<int> m_orderPos;  // source row -> place in m_order
+    std::vector<int> m_leafGroup; // source row -> innermost group, -1 without groups
+    std::vector<int> m_flat;      // display rows: a source row, or -(group + 1)
     std::vector<int> m_flatOfRecord;
     std::vector<int> m_flatOfGroup;
     QList<Group> m_groups;

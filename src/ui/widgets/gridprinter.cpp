@@ -165,8 +165,9 @@ void GridPrinter::paintPage(QPainter &painter, int page, const GridPageTexts &te
         for (const Column &c : std::as_const(m_columns)) {
             const double w = c.width;
             const GridColumn &def = m_model.gridColumn(c.column);
-            painter.drawText(cellRect(x, w), int(Qt::AlignVCenter | (def.alignment & Qt::AlignHorizontal_Mask)),
-                             QFontMetricsF(bold, painter.device()).elidedText(def.caption, Qt::ElideRight, w - 2 * pad));
+            painter.drawText(
+                cellRect(x, w), int(Qt::AlignVCenter | (def.alignment & Qt::AlignHorizontal_Mask)),
+                QFontMetricsF(bold, painter.device()).elidedText(def.caption, Qt::ElideRight, w - 2 * pad));
             x += w;
         }
         y += m_rowHeight;
@@ -185,8 +186,8 @@ void GridPrinter::paintPage(QPainter &painter, int page, const GridPageTexts &te
             painter.setFont(bold);
             painter.setPen(Qt::black);
             const double indent = (row.groupLevel() - 1) * m_indent;
-            painter.drawText(cellRect(m_page.left() + indent, m_page.width() - indent), int(Qt::AlignVCenter | Qt::AlignLeft),
-                             row.caption());
+            painter.drawText(cellRect(m_page.left() + indent, m_page.width() - indent),
+                             int(Qt::AlignVCenter | Qt::AlignLeft), row.caption());
         } else {
             double x = m_page.left() + m_model.groupCount() * m_indent;
             for (const Column &c : std::as_const(m_columns)) {

@@ -20,12 +20,13 @@ class GridPrinter
 {
 public:
     struct Column {
-        int column = 0;      // grid column from 1
+        int column = 0; // grid column from 1
         int widthTwips = 0;
-        double width = 0;    // device pixels, set by layout()
+        double width = 0; // device pixels, set by layout()
     };
 
-    GridPrinter(const GridModel &model, const GridPrintSettings &settings, QList<Column> columns, const QFont &bodyFont);
+    GridPrinter(const GridModel &model, const GridPrintSettings &settings, QList<Column> columns,
+                const QFont &bodyFont);
 
     // Measures against the device that will be printed on; returns the
     // page count, at least 1 (an empty grid prints its captions).
@@ -48,7 +49,7 @@ private:
     QList<Column> m_columns;
     QFont m_bodyFont;
 
-    QRectF m_page;          // inside the margins, device pixels
+    QRectF m_page; // inside the margins, device pixels
     double m_headerBand = 0;
     double m_footerBand = 0;
     double m_rowHeight = 0;

@@ -28,7 +28,8 @@ public:
     // in the grid's image list, 0 for none.
     [[nodiscard]] virtual int image(int row, int col) const
     {
-        Q_UNUSED(row) Q_UNUSED(col)
+        Q_UNUSED(row)
+        Q_UNUSED(col)
         return 0;
     }
     // What a screen reader reads for a cell: its text (shown comes as the
@@ -39,7 +40,8 @@ public:
     };
     [[nodiscard]] virtual Spoken spoken(int row, int col, const QString &shown) const
     {
-        Q_UNUSED(row) Q_UNUSED(col)
+        Q_UNUSED(row)
+        Q_UNUSED(col)
         return {shown, QString()};
     }
     // The caption of a group row; the group's caption comes in as the grid
@@ -52,7 +54,8 @@ public:
     // Lets a source with many rows group and sort without a QVariant per row.
     virtual bool rank(int col, std::vector<qint64> *ranks) const
     {
-        Q_UNUSED(col) Q_UNUSED(ranks)
+        Q_UNUSED(col)
+        Q_UNUSED(ranks)
         return false;
     }
 };

@@ -13,10 +13,9 @@
 
 namespace velto {
 
-struct GridColumn
-{
-    QString name;                 // field name; added columns get the name given to add
-    QString caption;              // header text; the field name until set
+struct GridColumn {
+    QString name;    // field name; added columns get the name given to add
+    QString caption; // header text; the field name until set
     bool visible = true;
     int widthTwips = 1440;
     // "Currency", "Short Date", "Long Date", "General Number", "Fixed",
@@ -24,17 +23,16 @@ struct GridColumn
     // for dates; empty shows the value as it is.
     QString format;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    bool hasIcon = false;         // its cells show the source's picture
-    bool textHidden = false;      // the value sorts, groups and finds but is not drawn
-    QString emptyText;            // shown for null or empty values
-    QString spokenCaption;        // what a screen reader reads for an empty caption
-    int field = -1;               // index in the source
+    bool hasIcon = false;    // its cells show the source's picture
+    bool textHidden = false; // the value sorts, groups and finds but is not drawn
+    QString emptyText;       // shown for null or empty values
+    QString spokenCaption;   // what a screen reader reads for an empty caption
+    int field = -1;          // index in the source
 };
 
 // A look for rows: the row styles and the format conditions use it. An
 // invalid colour leaves the default colour.
-struct GridStyle
-{
+struct GridStyle {
     QColor foreColor;
     QColor backColor;
     bool bold = false;
@@ -45,8 +43,7 @@ struct GridStyle
 
 enum class GridRowStyle { OddRow, EvenRow, RowGroup, SelectedRow };
 
-struct GridSortKey
-{
+struct GridSortKey {
     int column = 0;
     Qt::SortOrder order = Qt::AscendingOrder;
 };
@@ -61,8 +58,16 @@ enum class GridAggregate { Count = 1, Sum = 2, Min = 3, Max = 4 };
 class GridPageTexts
 {
 public:
-    void setHeader(int position, const QString &text) { if (valid(position)) m_header[position - 1] = text; }
-    void setFooter(int position, const QString &text) { if (valid(position)) m_footer[position - 1] = text; }
+    void setHeader(int position, const QString &text)
+    {
+        if (valid(position))
+            m_header[position - 1] = text;
+    }
+    void setFooter(int position, const QString &text)
+    {
+        if (valid(position))
+            m_footer[position - 1] = text;
+    }
     [[nodiscard]] QString header(int position) const { return valid(position) ? m_header[position - 1] : QString(); }
     [[nodiscard]] QString footer(int position) const { return valid(position) ? m_footer[position - 1] : QString(); }
 
@@ -72,16 +77,15 @@ private:
     QString m_footer[3];
 };
 
-struct GridPrintSettings
-{
+struct GridPrintSettings {
     QFont headerFont = QFont(QStringLiteral("Tahoma"), 8);
     QFont footerFont = QFont(QStringLiteral("Tahoma"), 8);
-    QFont bodyFont;                // empty family: the grid's own font
+    QFont bodyFont; // empty family: the grid's own font
     int leftMarginTwips = 740;
     int rightMarginTwips = 740;
     int topMarginTwips = 740;
     int bottomMarginTwips = 740;
-    bool fitColumns = true;        // scale the shown widths to the page width
+    bool fitColumns = true; // scale the shown widths to the page width
     // With a stretch column, fitting gives every other column the width of
     // its widest printed text, so dates and amounts are never cut, and the
     // stretch column what is left of the page (0: scale the shown widths).
@@ -90,9 +94,8 @@ struct GridPrintSettings
     // columns whose screen form is an icon or a sign-less number. Unset:
     // as shown.
     std::function<QString(int column, int bookmark, const QString &shown)> printedText;
-    bool repeatHeaders = true;     // column captions on every page, not only the first
+    bool repeatHeaders = true; // column captions on every page, not only the first
     bool landscape = false;
 };
 
 } // namespace velto
-

@@ -24,23 +24,19 @@ Kind kindOf(const QVariant &v)
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Double:
-    case QMetaType::Float:
-        return Kind::Number;
+    case QMetaType::Float: return Kind::Number;
     case QMetaType::QDate:
-    case QMetaType::QDateTime:
-        return Kind::Date;
-    case QMetaType::QString:
-        return Kind::Text;
-    default:
-        return v.metaType() == QMetaType::fromType<Currency>() ? Kind::Number : Kind::Other;
+    case QMetaType::QDateTime: return Kind::Date;
+    case QMetaType::QString: return Kind::Text;
+    default: return v.metaType() == QMetaType::fromType<Currency>() ? Kind::Number : Kind::Other;
     }
 }
 
 bool isInteger(const QVariant &v)
 {
     const int id = v.metaType().id();
-    return id == QMetaType::Bool || id == QMetaType::Int || id == QMetaType::UInt
-        || id == QMetaType::LongLong || id == QMetaType::ULongLong;
+    return id == QMetaType::Bool || id == QMetaType::Int || id == QMetaType::UInt || id == QMetaType::LongLong
+        || id == QMetaType::ULongLong;
 }
 
 int compareNumbers(const QVariant &a, const QVariant &b)
@@ -65,9 +61,7 @@ int compareNumbers(const QVariant &a, const QVariant &b)
         const qlonglong x = a.toLongLong(), y = b.toLongLong();
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    auto toD = [&](const QVariant &v) {
-        return v.metaType() == cur ? v.value<Currency>().toDouble() : v.toDouble();
-    };
+    auto toD = [&](const QVariant &v) { return v.metaType() == cur ? v.value<Currency>().toDouble() : v.toDouble(); };
     const double x = toD(a), y = toD(b);
     return x < y ? -1 : (x > y ? 1 : 0);
 }
@@ -93,10 +87,8 @@ int compareGridValues(const QVariant &a, const QVariant &b)
     if (ka != kb)
         return int(ka) < int(kb) ? -1 : 1;
     switch (ka) {
-    case Kind::Null:
-        return 0;
-    case Kind::Number:
-        return compareNumbers(a, b);
+    case Kind::Null: return 0;
+    case Kind::Number: return compareNumbers(a, b);
     case Kind::Date: {
         if (a.metaType().id() == QMetaType::QDate && b.metaType().id() == QMetaType::QDate) {
             const QDate x = a.toDate(), y = b.toDate();

@@ -13,7 +13,6 @@ namespace velto {
 [[nodiscard]] int compareGridValues(const QVariant &a, const QVariant &b);
 [[nodiscard]] bool isEmptyGridValue(const QVariant &v);
 // The value as a cell shows it under a column format (see GridColumn::format).
-[[nodiscard]] QString formatGridValue(const QVariant &v, const QString &format,
-                                      const QLocale &locale = QLocale());
+[[nodiscard]] QString formatGridValue(const QVariant &v, const QString &format, const QLocale &locale = QLocale());
 
 } // namespace velto

@@ -9,8 +9,7 @@
 
 namespace velto {
 
-GridView::GridView(QWidget *parent)
-    : QTreeView(parent)
+GridView::GridView(QWidget *parent) : QTreeView(parent)
 {
     installAccessibility();
 }
@@ -19,8 +18,7 @@ bool GridView::holdsRecords(const QModelIndex &parent) const
 {
     // The grid's records never have children and never share a parent
     // with a group row, so the first child tells for all of them.
-    return model()->rowCount(parent) == 0
-        || (model()->flags(model()->index(0, 0, parent)) & Qt::ItemNeverHasChildren);
+    return model()->rowCount(parent) == 0 || (model()->flags(model()->index(0, 0, parent)) & Qt::ItemNeverHasChildren);
 }
 
 int GridView::shownBelow(const QModelIndex &parent) const
@@ -149,7 +147,8 @@ void GridView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, co
 
     const QVariant background = index.data(Qt::BackgroundRole);
     if (selected)
-        painter->fillRect(row, opt.palette.brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
+        painter->fillRect(row,
+                          opt.palette.brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
     else if (background.isValid())
         painter->fillRect(row, background.value<QBrush>());
 

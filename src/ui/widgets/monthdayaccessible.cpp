@@ -8,10 +8,7 @@
 
 namespace velto {
 
-MonthDayAccessible::MonthDayAccessible(MonthView *view, int visibleDay)
-    : m_view(view), m_day(visibleDay)
-{
-}
+MonthDayAccessible::MonthDayAccessible(MonthView *view, int visibleDay) : m_view(view), m_day(visibleDay) { }
 
 QAccessibleInterface *MonthDayAccessible::parent() const
 {
@@ -24,14 +21,10 @@ QString MonthDayAccessible::text(QAccessible::Text t) const
         return {};
     const QDate d = m_view->visibleDay(m_day);
     switch (t) {
-    case QAccessible::Name:
-        return QLocale().toString(d, QLocale::LongFormat);
-    case QAccessible::Value:
-        return d.toString(Qt::ISODate);
-    case QAccessible::Description:
-        return m_view->isDayBold(d) ? m_view->boldDayDescription() : QString();
-    default:
-        return {};
+    case QAccessible::Name: return QLocale().toString(d, QLocale::LongFormat);
+    case QAccessible::Value: return d.toString(Qt::ISODate);
+    case QAccessible::Description: return m_view->isDayBold(d) ? m_view->boldDayDescription() : QString();
+    default: return {};
     }
 }
 

@@ -25,8 +25,7 @@ QAccessibleInterface *monthViewAccessibleFactory(const QString &className, QObje
 
 } // namespace
 
-MonthView::MonthView(QWidget *parent)
-    : QWidget(parent)
+MonthView::MonthView(QWidget *parent) : QWidget(parent)
 {
     static const bool installed = [] {
         QAccessible::installFactory(monthViewAccessibleFactory);
@@ -219,14 +218,16 @@ QDate MonthView::dayAt(const QPoint &pos) const
 QSize MonthView::sizeHint() const
 {
     const QFontMetrics fm = fontMetrics();
-    const int cell = std::max(fm.horizontalAdvance(QStringLiteral("000")), fm.horizontalAdvance(QStringLiteral("Www"))) + fm.height() / 2;
+    const int cell = std::max(fm.horizontalAdvance(QStringLiteral("000")), fm.horizontalAdvance(QStringLiteral("Www")))
+        + fm.height() / 2;
     return QSize(cell * 7, headerHeight() + weekdayHeight() + fm.height() * 6 * 3 / 2);
 }
 
 QSize MonthView::minimumSizeHint() const
 {
     const QFontMetrics fm = fontMetrics();
-    return QSize(fm.horizontalAdvance(QStringLiteral("00")) * 7 + 14, headerHeight() + weekdayHeight() + fm.height() * 6);
+    return QSize(fm.horizontalAdvance(QStringLiteral("00")) * 7 + 14,
+                 headerHeight() + weekdayHeight() + fm.height() * 6);
 }
 
 void MonthView::paintEvent(QPaintEvent *)
@@ -250,7 +251,8 @@ void MonthView::paintEvent(QPaintEvent *)
     titleFont.setBold(true);
     p.setFont(titleFont);
     p.setPen(pal.buttonText().color());
-    p.drawText(header, Qt::AlignCenter, locale.standaloneMonthName(m_shown.month()) + u' ' + QString::number(m_shown.year()));
+    p.drawText(header, Qt::AlignCenter,
+               locale.standaloneMonthName(m_shown.month()) + u' ' + QString::number(m_shown.year()));
 
     // Weekday names in the order of the first day of the week.
     p.setFont(font());
@@ -372,33 +374,15 @@ void MonthView::keyPressEvent(QKeyEvent *event)
         return;
     const bool extend = event->modifiers() & Qt::ShiftModifier;
     switch (key) {
-    case Qt::Key_Left:
-        moveFocusTo(m_value.addDays(-1), extend);
-        break;
-    case Qt::Key_Right:
-        moveFocusTo(m_value.addDays(1), extend);
-        break;
-    case Qt::Key_Up:
-        moveFocusTo(m_value.addDays(-7), extend);
-        break;
-    case Qt::Key_Down:
-        moveFocusTo(m_value.addDays(7), extend);
-        break;
-    case Qt::Key_PageUp:
-        moveFocusTo(m_value.addMonths(-1), extend);
-        break;
-    case Qt::Key_PageDown:
-        moveFocusTo(m_value.addMonths(1), extend);
-        break;
-    case Qt::Key_Home:
-        moveFocusTo(QDate(m_value.year(), m_value.month(), 1), extend);
-        break;
-    case Qt::Key_End:
-        moveFocusTo(QDate(m_value.year(), m_value.month(), m_value.daysInMonth()), extend);
-        break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
+    case Qt::Key_Left: moveFocusTo(m_value.addDays(-1), extend); break;
+    case Qt::Key_Right: moveFocusTo(m_value.addDays(1), extend); break;
+    case Qt::Key_Up: moveFocusTo(m_value.addDays(-7), extend); break;
+    case Qt::Key_Down: moveFocusTo(m_value.addDays(7), extend); break;
+    case Qt::Key_PageUp: moveFocusTo(m_value.addMonths(-1), extend); break;
+    case Qt::Key_PageDown: moveFocusTo(m_value.addMonths(1), extend); break;
+    case Qt::Key_Home: moveFocusTo(QDate(m_value.year(), m_value.month(), 1), extend); break;
+    case Qt::Key_End: moveFocusTo(QDate(m_value.year(), m_value.month(), m_value.daysInMonth()), extend); break;
+    default: QWidget::keyPressEvent(event); return;
     }
     event->accept();
 }

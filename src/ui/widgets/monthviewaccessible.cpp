@@ -9,10 +9,7 @@
 
 namespace velto {
 
-MonthViewAccessible::MonthViewAccessible(MonthView *view)
-    : QAccessibleWidget(view, QAccessible::Table)
-{
-}
+MonthViewAccessible::MonthViewAccessible(MonthView *view) : QAccessibleWidget(view, QAccessible::Table) { }
 
 MonthViewAccessible::~MonthViewAccessible()
 {

@@ -42,7 +42,7 @@ public:
     bool selectColumn(int) override { return false; }
     bool unselectRow(int) override { return false; }
     bool unselectColumn(int) override { return false; }
-    void modelChange(QAccessibleTableModelChangeEvent *) override {}
+    void modelChange(QAccessibleTableModelChangeEvent *) override { }
 
     [[nodiscard]] MonthView *monthView() const;
 

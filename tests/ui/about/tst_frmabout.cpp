@@ -29,10 +29,14 @@ private slots:
     {
         QTest::addColumn<QString>("build");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("major.minor.revision") << "1.5.3" << "1.5.3";
-        QTest::newRow("missing revision") << "2.1" << "2.1.0";
-        QTest::newRow("major only") << "3" << "3.0.0";
-        QTest::newRow("leading zeros dropped") << "01.05.10" << "1.5.10";
+        QTest::newRow("major.minor.revision") << "1.5.3"
+                                              << "1.5.3";
+        QTest::newRow("missing revision") << "2.1"
+                                          << "2.1.0";
+        QTest::newRow("major only") << "3"
+                                    << "3.0.0";
+        QTest::newRow("leading zeros dropped") << "01.05.10"
+                                               << "1.5.10";
     }
 
     void versionTextHasThreeParts()

@@ -9,8 +9,8 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QPointer>
+#include <QPrinter>
 #include <QPushButton>
 #include <QtTest>
 
@@ -21,10 +21,7 @@ class TestFrmAccounts : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        QVERIFY(m_bench.reset());
-    }
+    void init() { QVERIFY(m_bench.reset()); }
 
     void cleanup()
     {
@@ -143,7 +140,8 @@ private slots:
         QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Alfa')")));
         QVERIFY(test::exec(QStringLiteral("INSERT INTO Accounts (AcName) VALUES ('Beta')")));
         if (used)
-            QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 5, 1), QStringLiteral("Fattura"), accounts()[0]["AcId"].toLongLong(), money("10")));
+            QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 5, 1), QStringLiteral("Fattura"),
+                                 accounts()[0]["AcId"].toLongLong(), money("10")));
         frmAccounts *w = openWindow();
         QVERIFY(w->grid()->find(2, QStringLiteral("Alfa")));
         m_prompts.answers = {yes};

@@ -5,14 +5,14 @@
 #include "app/localeinfo.h"
 #include "app/preferences.h"
 #include "app/strings.h"
-#include "deadlines/holidays.h"
 #include "deadlines/deadline.h"
+#include "deadlines/holidays.h"
+#include "selfprocess.h"
 #include "ui/deadlines/accountcombo.h"
 #include "ui/deadlines/amountbox.h"
 #include "ui/deadlines/frmScadenze.h"
 #include "ui/deadlines/frmScadenzeNuovo.h"
 #include "ui/deadlines/typecombo.h"
-#include "selfprocess.h"
 #include "windowtests.h"
 
 #include <QAction>
@@ -23,9 +23,9 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QPrinter>
 #include <QToolButton>
 #include <QtTest>
 
@@ -39,10 +39,7 @@ class tst_DeadlineWindows : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        startWindowTests();
-    }
+    void initTestCase() { startWindowTests(); }
 
     void init()
     {
@@ -64,8 +61,8 @@ private slots:
     {
         QFETCH(int, type);
         const auto seriesType = DeadlineType(type);
-        const QList<qint64> ids = seedSeries(1, seriesType, QDate(2027, 1, 10), 3, QStringLiteral("Leasing"), m_bianchi,
-                                             money("250"), 5);
+        const QList<qint64> ids =
+            seedSeries(1, seriesType, QDate(2027, 1, 10), 3, QStringLiteral("Leasing"), m_bianchi, money("250"), 5);
         auto w = openMain();
         goTo(*w, ids[1]);
         m_prompts.groupAnswers = {2};
@@ -96,8 +93,8 @@ private slots:
     // series without a client starts from no client.
     void reusedNewWindowCarriesNoClientIntoTheSeries()
     {
-        const qint64 member = seedSeries(1, DeadlineType::Debit, QDate(2027, 2, 1), 2, QStringLiteral("Canone"), 0,
-                                         money("40"), 8)[0];
+        const qint64 member =
+            seedSeries(1, DeadlineType::Debit, QDate(2027, 2, 1), 2, QStringLiteral("Canone"), 0, money("40"), 8)[0];
         auto w = openMain();
         auto *dlg = openNew(*w); // no current row: a new deadline on its own
         QVERIFY(dlg);
@@ -121,8 +118,8 @@ private slots:
     void memberIsNotAddedToASeriesOfAnotherSheet()
     {
         seedSheet(2, QStringLiteral("Office"));
-        const qint64 member = seedSeries(1, DeadlineType::Credit, QDate(2027, 2, 1), 2, QStringLiteral("Affitto"), 0,
-                                         money("500"), 6)[0];
+        const qint64 member =
+            seedSeries(1, DeadlineType::Credit, QDate(2027, 2, 1), 2, QStringLiteral("Affitto"), 0, money("500"), 6)[0];
         auto w = openMain();
         goTo(*w, member);
         m_prompts.groupAnswers = {2};
@@ -202,7 +199,8 @@ private slots:
         QStringList stored;
         const QLocale l;
         for (const Deadline &d : storedDeadlines(QStringLiteral("TrGrpId>0")))
-            stored << l.dayName(d.date.dayOfWeek(), QLocale::ShortFormat) + u' ' + l.toString(d.date, fourDigitYearFormat(l));
+            stored << l.dayName(d.date.dayOfWeek(), QLocale::ShortFormat) + u' '
+                    + l.toString(d.date, fourDigitYearFormat(l));
         QCOMPARE(stored, preview);
         QCOMPARE(storedDeadlines(QStringLiteral("TrDate>='2027-12-01' AND TrDate<'2028-01-01'")).value(0).date,
                  QDate(2027, 12, 30));
@@ -215,10 +213,16 @@ private slots:
         QTest::addColumn<QString>("pasted");
         QTest::newRow("empty description") << "txtData0" << QString() << "10";
         // A pasted minus gets past the key filter: an amount is never negative.
-        QTest::newRow("negative amount pasted") << "txtData1" << "Gas" << "-50";
-        QTest::newRow("letters pasted") << "txtData1" << "Gas" << "abc";
+        QTest::newRow("negative amount pasted") << "txtData1"
+                                                << "Gas"
+                                                << "-50";
+        QTest::newRow("letters pasted") << "txtData1"
+                                        << "Gas"
+                                        << "abc";
         // Not fifteen: a comma where the regional format has no grouping.
-        QTest::newRow("comma for a full stop") << "txtData1" << "Gas" << "1,5";
+        QTest::newRow("comma for a full stop") << "txtData1"
+                                               << "Gas"
+                                               << "1,5";
     }
 
     void invalidFieldKeepsTheFocusAndWritesNothing()
@@ -310,14 +314,16 @@ private slots:
 
         QTest::mouseClick(field<QToolButton>(dlg, "cmdAdd"), Qt::LeftButton);
 
-        const QList<QVariantMap> added = query(QStringLiteral("SELECT AcId FROM Accounts WHERE AcName='Verdi & Figli'"));
+        const QList<QVariantMap> added =
+            query(QStringLiteral("SELECT AcId FROM Accounts WHERE AcName='Verdi & Figli'"));
         QCOMPARE(added.size(), 1);
         QCOMPARE(box->boundValue(), added[0].value(QStringLiteral("AcId")).toLongLong());
     }
 
     void editAfterTheRowWasClosedInTheGridOverwritesNothing()
     {
-        const qint64 id = seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Luce"), 0, money("60"));
+        const qint64 id =
+            seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Luce"), 0, money("60"));
         auto w = openMain();
         goTo(*w, id);
         press(w->gex(), Qt::Key_Return);
@@ -348,7 +354,8 @@ private slots:
 
     void editOfARowDeletedMeanwhileIsShownAndOpensNothing()
     {
-        const qint64 id = seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Luce"), 0, money("60"));
+        const qint64 id =
+            seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Luce"), 0, money("60"));
         auto w = openMain();
         goTo(*w, id);
         QVERIFY(test::exec(QStringLiteral("DELETE * FROM Transactions")));
@@ -361,7 +368,8 @@ private slots:
 
     void editWritesTheFieldsTyped()
     {
-        const qint64 id = seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Luce"), 0, money("60"));
+        const qint64 id =
+            seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 20), QStringLiteral("Luce"), 0, money("60"));
         auto w = openMain();
         goTo(*w, id);
         press(w->gex(), Qt::Key_Return);
@@ -440,9 +448,11 @@ private slots:
         app().LanguageOffset = kOffsetItalian;
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         const qint64 rossi = m_rossi;
-        seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 15), QStringLiteral("Fattura 12"), rossi, money("1234.5"), true);
+        seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 15), QStringLiteral("Fattura 12"), rossi, money("1234.5"),
+                     true);
         seedDeadline(1, DeadlineType::Appointment, QDate(2027, 2, 1), QStringLiteral("Dentista"), 0, money("50"));
-        seedDeadline(1, DeadlineType::Debit, QDate(2027, 3, 1), QStringLiteral("Affitto"), 0, money("800"), false, 5, 2, 12);
+        seedDeadline(1, DeadlineType::Debit, QDate(2027, 3, 1), QStringLiteral("Affitto"), 0, money("800"), false, 5, 2,
+                     12);
         seedDeadline(1, DeadlineType::Credit, QDate(2027, 2, 20), QStringLiteral("Monitor 24\" Dell"), rossi,
                      money("199.99"));
         seedDeadline(2, DeadlineType::Credit, QDate(2027, 1, 1), QStringLiteral("other sheet"), 0, money("1"));
@@ -524,8 +534,13 @@ private:
         return window<frmScadenzeNuovo>(w);
     }
 
-    template <class Window> Window *window(frmMain &w) const { return w.findChild<Window *>(); }
-    template <class Widget> static Widget *field(QWidget *window, const char *name)
+    template<class Window>
+    Window *window(frmMain &w) const
+    {
+        return w.findChild<Window *>();
+    }
+    template<class Widget>
+    static Widget *field(QWidget *window, const char *name)
     {
         return window->findChild<Widget *>(QLatin1String(name));
     }

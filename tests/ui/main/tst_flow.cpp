@@ -43,8 +43,9 @@ private slots:
         for (const char *d : {"50% off", "5000 off", "a_b", "axb", "Città", "Citta nuova"})
             seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 20), d, 0, money("1"));
         seedDeadline(1, DeadlineType::Debit, QDate(2027, 1, 21), "Rent", seedAccount("O'Brien"), money("1"));
-        QVERIFY(exec("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription, TrNotes) VALUES "
-                    "(1, 1, #01/22/2027#, 'say \"hi\"', 'quoted '' note'), (1, 1, #01/23/2027#, 'plain', 'Insurance')"));
+        QVERIFY(
+            exec("INSERT INTO Transactions (TrDbId, TrType, TrDate, TrDescription, TrNotes) VALUES "
+                 "(1, 1, #01/22/2027#, 'say \"hi\"', 'quoted '' note'), (1, 1, #01/23/2027#, 'plain', 'Insurance')"));
         auto w = openWindow();
         QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
         QVERIFY(w->txtSearch()->hasFocus());
@@ -64,7 +65,8 @@ private slots:
             for (bool done : {false, true})
                 for (const char *d : {"Rent", "Gas", "rent b"}) {
                     const bool withClient = n++ % 2; // these in January, the others in February
-                    seedDeadline(1, type, QDate(2027, 1, 10 + n % 9).addMonths(n % 2), d, withClient ? rossi : 0, money("3"), done);
+                    seedDeadline(1, type, QDate(2027, 1, 10 + n % 9).addMonths(n % 2), d, withClient ? rossi : 0,
+                                 money("3"), done);
                 }
         auto w = openWindow();
         w->selectCalendarPeriod(QDate(2027, 1, 1), QDate(2027, 1, 31));
@@ -77,7 +79,8 @@ private slots:
             w->txtSearch()->clear();
             const QStringList all = shown(w->gex());
             w->txtSearch()->setText(QStringLiteral("RENT"));
-            QVERIFY2(!all.isEmpty() && searched == all.filter("rent", Qt::CaseInsensitive), qPrintable(QString::number(i)));
+            QVERIFY2(!all.isEmpty() && searched == all.filter("rent", Qt::CaseInsensitive),
+                     qPrintable(QString::number(i)));
         }
     }
 
@@ -97,7 +100,8 @@ private slots:
         // Enter on a month selects it in the calendar
         chart->table()->setCurrentCell(2, 0);
         QTest::keyClick(chart->table(), Qt::Key_Return);
-        QCOMPARE(QList<QDate>({w->mv()->selectionStart(), w->mv()->selectionEnd()}), QList<QDate>({{2027, 3, 1}, {2027, 3, 31}}));
+        QCOMPARE(QList<QDate>({w->mv()->selectionStart(), w->mv()->selectionEnd()}),
+                 QList<QDate>({{2027, 3, 1}, {2027, 3, 31}}));
 
         m_prompts.saveFile = m_box->path() + "/flow.png";
         chart->findChild<QPushButton *>("cmdSave")->click();

@@ -7,9 +7,9 @@
 #include "app/settings.h"
 #include "data/catalogue.h"
 #include "data/copydatabase.h"
-#include "ui/widgets/monthview.h"
 #include "selfprocess.h"
 #include "servercluster.h"
+#include "ui/widgets/monthview.h"
 #include "windowtests.h"
 
 #include <QAction>
@@ -30,7 +30,10 @@ QString total(double amount)
     return QStringLiteral(" [") + Currency::fromDouble(amount).toLocaleCurrency(QLocale()) + QLatin1Char(']');
 }
 
-QDate d(int month, int day) { return QDate(2027, month, day); }
+QDate d(int month, int day)
+{
+    return QDate(2027, month, day);
+}
 
 qint64 seed(int sheet, DeadlineType type, const QDate &day, const char *text, qint64 account, const char *value,
             bool done = false)
@@ -130,7 +133,8 @@ private slots:
         if (filter > 0) // a changed choice hands the focus to the grid
             QVERIFY(viewOf(w->gex())->hasFocus());
         // The top group names the sheet and the filter.
-        QCOMPARE(shownRows(w->gex(), Shown::Groups).value(0), QStringLiteral("Scadenziario - ") + LoadResString(951 + filter));
+        QCOMPARE(shownRows(w->gex(), Shown::Groups).value(0),
+                 QStringLiteral("Scadenziario - ") + LoadResString(951 + filter));
     }
 
     void calendarSelectionDrivesGridOnlyOnCalendarFilter()
@@ -141,7 +145,8 @@ private slots:
         auto drag = [mv](const QDate &from, const QDate &to) {
             const QPoint end = mv->dayRect(to).center();
             QTest::mousePress(mv, Qt::LeftButton, {}, mv->dayRect(from).center());
-            QMouseEvent move(QEvent::MouseMove, end, mv->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, end, mv->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
             QApplication::sendEvent(mv, &move);
             QTest::mouseRelease(mv, Qt::LeftButton, {}, end);
         };
@@ -223,8 +228,10 @@ private slots:
         QTest::addColumn<bool>("member");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("listed");
-        QTest::newRow("series member, counters on") << true << true << "Lease 2 of 3" << "Lease 2/3";
-        QTest::newRow("series member, counters off") << false << true << "Lease" << "Lease";
+        QTest::newRow("series member, counters on") << true << true << "Lease 2 of 3"
+                                                    << "Lease 2/3";
+        QTest::newRow("series member, counters off") << false << true << "Lease"
+                                                     << "Lease";
     }
 
     void seriesCountersFollowTheSetting()
@@ -307,7 +314,8 @@ private slots:
         auto w = openWindow();
         w->mv()->setSelection(d(1, 1), d(1, 31));
         w->gextasksUpdate();
-        QCOMPARE(startList(*w), (QStringList{QStringLiteral("Power"), QStringLiteral("Lease 1/3"), QStringLiteral("Rent")}));
+        QCOMPARE(startList(*w),
+                 (QStringList{QStringLiteral("Power"), QStringLiteral("Lease 1/3"), QStringLiteral("Rent")}));
         QCOMPARE(w->gextasks()->currentRow(), 0);
     }
 
@@ -386,7 +394,8 @@ private slots:
         // The calendar stays at the right edge, the start list under it.
         const QPoint mvRight = w->mv()->mapTo(w.get(), QPoint(w->mv()->width(), 0));
         QVERIFY(qAbs(mvRight.x() - w->centralWidget()->geometry().right()) <= 2);
-        QVERIFY(w->gextasks()->mapTo(w.get(), QPoint()).y() > w->mv()->mapTo(w.get(), QPoint()).y() + w->mv()->height());
+        QVERIFY(w->gextasks()->mapTo(w.get(), QPoint()).y()
+                > w->mv()->mapTo(w.get(), QPoint()).y() + w->mv()->height());
     }
 
     void closingWhileMinimisedKeepsTheStoredSize()
@@ -496,7 +505,8 @@ private slots:
         m_prompts.textAnswers = {QString(location).replace(QStringLiteral("velto@"), QStringLiteral("velto:secret@"))};
         w->mnuTools(4)->trigger();
         QCOMPARE(m_prompts.textValues, QStringList{location});
-        QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb)).toString(), location);
+        QCOMPARE(ReadSetting(HKEY_LOCAL_MACHINE, app().SettingsKey, REG_SZ, QLatin1String(kCurDb)).toString(),
+                 location);
         QCOMPARE(m_prompts.messages, QStringList{LoadResString(1362)});
         QStringList shown;
         whenModal("velto::frmRestore", [&shown](QWidget *dialog) {

@@ -18,9 +18,15 @@ using velto::test::PromptRecorder;
 
 namespace {
 
-QString helpFolder() { return QStringLiteral(VELTO_SOURCE_DIR "/resources/help"); }
+QString helpFolder()
+{
+    return QStringLiteral(VELTO_SOURCE_DIR "/resources/help");
+}
 
-QString readText(const QString &path) { return QString::fromUtf8(test::readFile(path)); }
+QString readText(const QString &path)
+{
+    return QString::fromUtf8(test::readFile(path));
+}
 
 } // namespace
 
@@ -48,8 +54,8 @@ private slots:
         QVERIFY2(!html.isEmpty(), qPrintable(selection.helpFileName));
 
         QVERIFY(html.contains("<html lang=\"" + lang + "\">"));
-        for (const char *section : {"deadlines", "series", "layouts", "calendar", "clients", "sheets", "export", "print",
-                                    "maintenance", "keys"}) {
+        for (const char *section : {"deadlines", "series", "layouts", "calendar", "clients", "sheets", "export",
+                                    "print", "maintenance", "keys"}) {
             QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(QLatin1String(section))), section);
             QVERIFY2(html.contains(QStringLiteral("href=\"#%1\"").arg(QLatin1String(section))), section);
         }
@@ -57,9 +63,11 @@ private slots:
             QVERIFY2(html.contains(QLatin1String(key)), key);
         // Shortcuts named as the menus show them, in Qt's words for the language.
         QVERIFY(installQtTranslations(selection.offset));
-        for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_1), QKeySequence(Qt::CTRL | Qt::Key_F5),
-                                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12), QKeySequence(Qt::Key_Delete)})
-            QVERIFY2(html.contains(keys.toString(QKeySequence::NativeText)), qPrintable(keys.toString(QKeySequence::NativeText)));
+        for (const QKeySequence &keys :
+             {QKeySequence(Qt::CTRL | Qt::Key_1), QKeySequence(Qt::CTRL | Qt::Key_F5),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12), QKeySequence(Qt::Key_Delete)})
+            QVERIFY2(html.contains(keys.toString(QKeySequence::NativeText)),
+                     qPrintable(keys.toString(QKeySequence::NativeText)));
         QVERIFY(installQtTranslations(kOffsetEnglish));
         // The menu and button names as the program shows them in this language.
         app().LanguageOffset = selection.offset;

@@ -91,7 +91,8 @@ private slots:
 
     void theGridKeepsItsPlaceAcrossANotice()
     {
-        const QList<qint64> rent = seedSeries(1, DeadlineType::Debit, QDate(2027, 1, 10), 60, "Rent", 0, money("100"), 10);
+        const QList<qint64> rent =
+            seedSeries(1, DeadlineType::Debit, QDate(2027, 1, 10), 60, "Rent", 0, money("100"), 10);
         seedDeadline(1, DeadlineType::Credit, QDate(2027, 2, 3), "Invoice", 0, money("70"));
         auto w = m_bench.openMain();
         w->applyLayout(Layout::ByMonth);
@@ -137,7 +138,8 @@ private slots:
         QTest::addColumn<int>("notice");
         QTest::newRow("closed elsewhere") << "UPDATE Transactions SET TrDone = True" << 1841;
         QTest::newRow("deleted elsewhere") << "DELETE FROM Transactions" << 1842;
-        QTest::newRow("another deadline changed") << "UPDATE Transactions SET TrDone = True WHERE TrDescription = 'Gas'" << 0;
+        QTest::newRow("another deadline changed")
+            << "UPDATE Transactions SET TrDone = True WHERE TrDescription = 'Gas'" << 0;
     }
 
     void theEditWindowSaysAtOnceWhenItsDeadlineChanged()

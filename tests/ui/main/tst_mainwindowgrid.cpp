@@ -14,8 +14,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QPointer>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
@@ -51,8 +51,10 @@ private slots:
         // month, February collapsed, Rossi's deadline current.
         const qint64 rossi = seedAccount(QStringLiteral("Rossi"), QStringLiteral("Calls after 3"));
         const qint64 bianchi = seedAccount(QStringLiteral("Bianchi"), QStringLiteral("Pays late"));
-        const qint64 rossis = seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), rossi, money("10"));
-        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 11), QStringLiteral("Bianchi's"), bianchi, money("10")));
+        const qint64 rossis =
+            seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), rossi, money("10"));
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 11), QStringLiteral("Bianchi's"), bianchi,
+                             money("10")));
         QVERIFY(seedDeadline(1, DeadlineType::Debit, QDate(2027, 2, 20), QStringLiteral("Later"), rossi, money("10")));
         auto w = openWindow();
         w->cmbFilter()->setCurrentIndex(1); // open deadlines
@@ -78,7 +80,8 @@ private slots:
     void navigatorAndCurrentRowNeverRestOnNothing()
     {
         for (int day = 1; day <= 3; ++day)
-            QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 3, day), QStringLiteral("March %1").arg(day), 0, money("100")));
+            QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 3, day), QStringLiteral("March %1").arg(day), 0,
+                                 money("100")));
         QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 4, 1), QStringLiteral("April"), 0, money("100")));
         auto w = openWindow();
         w->applyLayout(Layout::ByMonth);
@@ -165,9 +168,11 @@ private slots:
             QSKIP("pdftotext (package poppler-utils) is not installed");
         // Long amounts, two-digit months, a series and every type, in US English.
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 10, 11), QStringLiteral("Invoice"), 0, money("1234567.89")));
+        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 10, 11), QStringLiteral("Invoice"), 0,
+                             money("1234567.89")));
         seedSeries(1, DeadlineType::Debit, QDate(2027, 10, 30), 3, QStringLiteral("Lease"), 0, money("98765432.1"), 1);
-        QVERIFY(seedDeadline(1, DeadlineType::Appointment, QDate(2027, 12, 12), QStringLiteral("Meeting"), 0, Currency()));
+        QVERIFY(
+            seedDeadline(1, DeadlineType::Appointment, QDate(2027, 12, 12), QStringLiteral("Meeting"), 0, Currency()));
         auto w = openWindow();
         const QString pdf = m_bench.box->path() + QStringLiteral("/list.pdf");
         m_prompts.printerSetUp = [&](QPrinter &printer) {
@@ -191,10 +196,18 @@ private slots:
         auto date = [](int month, int day) {
             return formatGridValue(QDate(2027, month, day), QStringLiteral("Short Date"));
         };
-        const QStringList expected = {LoadResString(1041), LoadResString(1042), LoadResString(1043),
-                                      QStringLiteral("Lease 1 of 3"), QStringLiteral("Lease 3 of 3"),
-                                      money("1234567.89"), money("-98765432.1"),
-                                      date(10, 11), date(10, 30), date(11, 30), date(12, 30), date(12, 12)};
+        const QStringList expected = {LoadResString(1041),
+                                      LoadResString(1042),
+                                      LoadResString(1043),
+                                      QStringLiteral("Lease 1 of 3"),
+                                      QStringLiteral("Lease 3 of 3"),
+                                      money("1234567.89"),
+                                      money("-98765432.1"),
+                                      date(10, 11),
+                                      date(10, 30),
+                                      date(11, 30),
+                                      date(12, 30),
+                                      date(12, 12)};
         for (const QString &piece : expected)
             QVERIFY2(text.contains(piece), qPrintable(piece + QStringLiteral(" missing from:\n") + text));
         QCOMPARE(text.count(money("-98765432.1")), 3);
@@ -206,7 +219,8 @@ private slots:
         // A client named by a deadline, in the clients window opened from the
         // main window, with the program's own message boxes.
         const qint64 rossi = seedAccount(QStringLiteral("Rossi"), QString());
-        QVERIFY(seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), rossi, money("10")));
+        QVERIFY(
+            seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 10), QStringLiteral("Rossi's"), rossi, money("10")));
         WidgetPrompts prompts;
         frmMain w(prompts);
         prompts.setOwner(&w);

@@ -31,8 +31,8 @@ private slots:
     void ctrlZAfterDelOfASeriesRestoresGridAndDatabase()
     {
         // A series of three and one deadline on its own, the series current
-        const QList<qint64> series =
-            seedSeries(1, DeadlineType::Debit, QDate(2027, 1, 20), 3, QStringLiteral("Office rent"), 0, money("100"), 7);
+        const QList<qint64> series = seedSeries(1, DeadlineType::Debit, QDate(2027, 1, 20), 3,
+                                                QStringLiteral("Office rent"), 0, money("100"), 7);
         seedDeadline(1, DeadlineType::Credit, QDate(2027, 1, 25), QStringLiteral("Invoice"), 0, money("100"));
         auto w = m_bench.openMain();
         const QList<Deadline> before = storedDeadlines();
@@ -68,10 +68,12 @@ private slots:
         QFETCH(int, activeAfter);
         // A deadline of sheet 2 closed while sheet 2 was active, sheet 1 active now
         seedSheet(2, QStringLiteral("Home"));
-        const qint64 garden = seedDeadline(2, DeadlineType::Credit, QDate(2027, 1, 9), QStringLiteral("Garden"), 0, money("5"));
+        const qint64 garden =
+            seedDeadline(2, DeadlineType::Credit, QDate(2027, 1, 9), QStringLiteral("Garden"), 0, money("5"));
         QVERIFY(toggleDone(app().ConnectionString, garden, false, &programHistory()));
         if (changedMeanwhile)
-            QVERIFY(exec(QStringLiteral("UPDATE Transactions SET TrDescription = 'Orchard' WHERE TrRowId = %1").arg(garden)));
+            QVERIFY(exec(
+                QStringLiteral("UPDATE Transactions SET TrDescription = 'Orchard' WHERE TrRowId = %1").arg(garden)));
         QVERIFY(selectActiveSheet(1));
         auto w = m_bench.openMain();
         QCOMPARE(w->gex()->rowCount(), 0);

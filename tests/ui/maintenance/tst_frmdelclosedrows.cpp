@@ -40,10 +40,7 @@ class TestFrmDelClosedRows : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        qputenv("VELTO_TODAY", "2027-02-10");
-    }
+    void initTestCase() { qputenv("VELTO_TODAY", "2027-02-10"); }
 
     void init()
     {
@@ -126,8 +123,10 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("keys");
-        QTest::newRow("Italian day/month/year") << "it_IT" << "03022027";
-        QTest::newRow("US month/day/year") << "en_US" << "02032027";
+        QTest::newRow("Italian day/month/year") << "it_IT"
+                                                << "03022027";
+        QTest::newRow("US month/day/year") << "en_US"
+                                           << "02032027";
     }
 
     void typedDayKeepsItsCentury()

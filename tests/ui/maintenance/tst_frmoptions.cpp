@@ -5,10 +5,10 @@
 
 #include "app/mainmod.h"
 #include "app/preferences.h"
+#include "deadlines/holidays.h"
 #include "promptrecorder.h"
 #include "refreshrecorder.h"
 #include "testsupport.h"
-#include "deadlines/holidays.h"
 #include "ui/maintenance/frmoptions.h"
 
 #include <QCheckBox>
@@ -27,7 +27,10 @@ QList<bool> stored()
     return {p.saveLayout, p.showGroupTotals, p.showGroupCounters};
 }
 
-QList<bool> flags() { return {preferences().saveLayout, preferences().showGroupTotals, preferences().showGroupCounters}; }
+QList<bool> flags()
+{
+    return {preferences().saveLayout, preferences().showGroupTotals, preferences().showGroupCounters};
+}
 
 QList<bool> boxes(const frmOptions &dlg)
 {
@@ -66,10 +69,10 @@ private slots:
         QTest::addColumn<QList<bool>>("after");
         QTest::newRow("empty store shows ticked; nothing clicked")
             << QList<bool>{true, true, true} << QList<int>{} << QList<bool>{true, true, true};
-        QTest::newRow("layout and totals off") << QList<bool>{true, true, true} << QList<int>{0, 1}
-                                               << QList<bool>{false, false, true};
-        QTest::newRow("stored off shows clear; ticked on") << QList<bool>{true, false, false} << QList<int>{2}
-                                                           << QList<bool>{true, false, true};
+        QTest::newRow("layout and totals off")
+            << QList<bool>{true, true, true} << QList<int>{0, 1} << QList<bool>{false, false, true};
+        QTest::newRow("stored off shows clear; ticked on")
+            << QList<bool>{true, false, false} << QList<int>{2} << QList<bool>{true, false, true};
     }
 
     void savedBoxesAreStoredAndApplied()

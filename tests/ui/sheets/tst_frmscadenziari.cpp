@@ -35,7 +35,10 @@ void setSheets(const QStringList &names) // ids from 1, with a gap where a name 
             QVERIFY(test::exec(sql::createSheet(i + 1, names[i])));
 }
 
-QTreeView *viewOf(Grid *grid) { return grid->findChild<QTreeView *>(); }
+QTreeView *viewOf(Grid *grid)
+{
+    return grid->findChild<QTreeView *>();
+}
 
 // Clicks the row showing the data sheet with this id.
 void clickSheet(frmScadenziari &dlg, int id)
@@ -71,10 +74,7 @@ private slots:
         m_refresh = std::make_unique<test::RefreshRecorder>();
     }
 
-    void cleanup()
-    {
-        m_refresh.reset();
-    }
+    void cleanup() { m_refresh.reset(); }
 
     void eraseTakesTheSheetOnlyAfterYes_data()
     {
@@ -101,7 +101,10 @@ private slots:
         const bool refused = picked == 1;
         const bool gone = yes && !refused;
         QCOMPARE(m_prompts.questions, refused ? QStringList{} : QStringList{LoadResString(1407)});
-        QCOMPARE(m_prompts.messages, refused ? QStringList{"UNO"} : gone ? QStringList{LoadResString(1408)} : QStringList{});
+        QCOMPARE(m_prompts.messages,
+                 refused    ? QStringList{"UNO"}
+                     : gone ? QStringList{LoadResString(1408)}
+                            : QStringList{});
         QCOMPARE(storedSheets().size(), gone ? 2 : 3);
         QCOMPARE(dlg.grid()->recordCount(), gone ? 2 : 3);
         QVERIFY(m_refresh->calls.isEmpty());
@@ -111,7 +114,8 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: nothing stored, nothing shown
-        QTest::newRow("surrounding blanks trimmed, apostrophe kept") << "  l'ufficio  " << "l'ufficio";
+        QTest::newRow("surrounding blanks trimmed, apostrophe kept") << "  l'ufficio  "
+                                                                     << "l'ufficio";
         QTest::newRow("blanks only ignored") << "    " << QString();
         QTest::newRow("cancel ignored") << "<cancel>" << QString();
     }

@@ -3,11 +3,11 @@
 // A failing rebind is the main window's test, on a damaged database.
 
 #include "data/currency.h"
+#include "selfprocess.h"
 #include "ui/widgets/grid.h"
 #include "ui/widgets/gridmodel.h"
 #include "ui/widgets/gridprinter.h"
 #include "ui/widgets/vectorgridsource.h"
-#include "selfprocess.h"
 
 #include <QAccessible>
 #include <QHeaderView>
@@ -45,8 +45,8 @@ QHash<QString, QList<VectorGridSource::Row>> &served()
 // Binds the grid to a served source and groups it by the columns given.
 void load(Grid &grid, const QString &source, std::initializer_list<int> groups = {})
 {
-    grid.setRows(std::make_unique<VectorGridSource>(QStringList{"Id", "Sheet", "Client", "Amount"},
-                                                    served().value(source)));
+    grid.setRows(
+        std::make_unique<VectorGridSource>(QStringList{"Id", "Sheet", "Client", "Amount"}, served().value(source)));
     for (int g : groups)
         grid.addGroup(g);
 }
@@ -178,7 +178,8 @@ private slots:
         QCOMPARE(grid.currentRow(), 8); // Bianchi group and its 3 records, Rossi group, ids 1, 4, 7
         QVERIFY(grid.isRowExpanded(5));
         QVERIFY(!grid.isRowExpanded(1));
-        QCOMPARE(grid.findChild<QLabel *>(QStringLiteral("recordNavigator"))->text(), QStringLiteral("Deadline 6 of 10"));
+        QCOMPARE(grid.findChild<QLabel *>(QStringLiteral("recordNavigator"))->text(),
+                 QStringLiteral("Deadline 6 of 10"));
 
         QVERIFY(!grid.find(1, 0));
         QCOMPARE(grid.currentRow(), 8);

@@ -31,12 +31,13 @@ private slots:
         QTest::newRow("integers, nulls first") << Values{3, null, 1, 3} << up << QList<int>{1, 2, 0, 3} << 3;
         QTest::newRow("integers descending, nulls last") << Values{3, null, 1} << down << QList<int>{0, 2, 1} << 3;
         QTest::newRow("text in the language's order, case apart only among equal letters")
-            << Values{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("a")}
+            << Values{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a"), QStringLiteral("B"),
+                      QStringLiteral("a")}
             << up << QList<int>{2, 4, 1, 0, 3} << 4;
         QTest::newRow("null and empty text are one group before other text")
             << Values{QStringLiteral("x"), QString(), QStringLiteral("")} << up << QList<int>{1, 2, 0} << 2;
-        QTest::newRow("currency by value") << Values{money(2.5), money(-1), money(0.1), money(2.5)} << up
-                                           << QList<int>{1, 2, 0, 3} << 3;
+        QTest::newRow("currency by value")
+            << Values{money(2.5), money(-1), money(0.1), money(2.5)} << up << QList<int>{1, 2, 0, 3} << 3;
         QTest::newRow("dates") << Values{QDate(2027, 2, 1), QDate(2026, 12, 31), null, QDate(2027, 1, 15)} << up
                                << QList<int>{2, 1, 3, 0} << 4;
         QTest::newRow("booleans") << Values{true, false, true} << up << QList<int>{1, 0, 2} << 2;

@@ -93,11 +93,12 @@ private slots:
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<QVariant>("expected");
         QTest::newRow("0.1 + 0.2 is exactly 0.3") << QVariantList{money("0.1"), money("0.2")} << money("0.3");
-        QTest::newRow("credit and debit cancel to zero") << QVariantList{money("1234.5678"), money("-1234.5678")} << money("0");
-        QTest::newRow("whole numbers count as amounts") << QVariantList{money("0.7"), QVariant(qint64(0)), money("0.1")}
-                                                         << money("0.8");
-        QTest::newRow("closed rows only sum to currency zero") << QVariantList{QVariant(qint64(0)), QVariant(qint64(0))}
-                                                                << money("0");
+        QTest::newRow("credit and debit cancel to zero")
+            << QVariantList{money("1234.5678"), money("-1234.5678")} << money("0");
+        QTest::newRow("whole numbers count as amounts")
+            << QVariantList{money("0.7"), QVariant(qint64(0)), money("0.1")} << money("0.8");
+        QTest::newRow("closed rows only sum to currency zero")
+            << QVariantList{QVariant(qint64(0)), QVariant(qint64(0))} << money("0");
         QTest::newRow("empty values are skipped") << QVariantList{QVariant(), money("2.0001")} << money("2.0001");
     }
 
@@ -125,11 +126,16 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("expected");
         // A year before 2000 is the case two digits get wrong.
-        QTest::newRow("Italian day/month/year") << "it_IT" << "05/03/1999";
-        QTest::newRow("German with dots") << "de_DE" << "05.03.1999";
-        QTest::newRow("Spanish without leading zeros") << "es_ES" << "5/3/1999";
-        QTest::newRow("US English month first") << "en_US" << "3/5/1999";
-        QTest::newRow("French already four digits") << "fr_FR" << "05/03/1999";
+        QTest::newRow("Italian day/month/year") << "it_IT"
+                                                << "05/03/1999";
+        QTest::newRow("German with dots") << "de_DE"
+                                          << "05.03.1999";
+        QTest::newRow("Spanish without leading zeros") << "es_ES"
+                                                       << "5/3/1999";
+        QTest::newRow("US English month first") << "en_US"
+                                                << "3/5/1999";
+        QTest::newRow("French already four digits") << "fr_FR"
+                                                    << "05/03/1999";
     }
 
     void shortDateShowsFourDigitYearsInTheLocalesOrder()
@@ -196,7 +202,8 @@ private slots:
             using VectorGridSource::VectorGridSource;
             QString groupCaption(const GridRow &row) const override
             {
-                return row.caption() + QStringLiteral(" [") + row.aggregate(4, GridAggregate::Sum).value<Currency>().toInvariant() + u']';
+                return row.caption() + QStringLiteral(" [")
+                    + row.aggregate(4, GridAggregate::Sum).value<Currency>().toInvariant() + u']';
             }
         };
         GridModel model;
@@ -220,7 +227,8 @@ private slots:
                  QStringLiteral("Bianchi"));
         // Screen readers hear the caption once, in the first shown column, and
         // a hidden cell as empty rather than as its column's name.
-        QCOMPARE(model.data(model.indexAt(1, 1), Qt::AccessibleTextRole).toString(), QStringLiteral("Client: (empty) [7]"));
+        QCOMPARE(model.data(model.indexAt(1, 1), Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Client: (empty) [7]"));
         QCOMPARE(model.data(model.indexAt(1, 2), Qt::AccessibleTextRole).toString(), QString());
         QCOMPARE(model.data(model.indexAt(model.positionOfRecord(4), 4), Qt::AccessibleTextRole).toString(), QString());
         // A format condition styles the records that match it, and only them.
@@ -235,7 +243,8 @@ private slots:
     void hundredThousandRowsGroupWithExactSums()
     {
         const int n = 100000;
-        auto source = std::make_unique<VectorGridSource>(QStringList{"id", "sheet", "client", "amount", "date"}, QList<VectorGridSource::Row>{});
+        auto source = std::make_unique<VectorGridSource>(QStringList{"id", "sheet", "client", "amount", "date"},
+                                                         QList<VectorGridSource::Row>{});
         const QStringList clients{"Rossi", "Bianchi", "Verdi", "Neri", QString()};
         for (int i = 0; i < n; ++i) {
             source->appendRow({qint64(i + 1), qint64(1), clients.at(i % clients.size()),

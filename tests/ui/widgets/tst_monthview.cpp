@@ -13,20 +13,21 @@ class TestMonthView : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        qputenv("VELTO_TODAY", "2027-01-15");
-    }
+    void initTestCase() { qputenv("VELTO_TODAY", "2027-01-15"); }
 
     void visibleDaysStartOnFirstWeekday_data()
     {
         QTest::addColumn<int>("firstDay");
         QTest::addColumn<QDate>("month");
         QTest::addColumn<QDate>("expectedFirst");
-        QTest::newRow("Monday start, month begins on Friday") << int(Qt::Monday) << QDate(2027, 1, 1) << QDate(2026, 12, 28);
-        QTest::newRow("Sunday start, month begins on Friday") << int(Qt::Sunday) << QDate(2027, 1, 1) << QDate(2026, 12, 27);
-        QTest::newRow("Monday start, month begins on Monday") << int(Qt::Monday) << QDate(2027, 2, 1) << QDate(2027, 2, 1);
-        QTest::newRow("Sunday start, month begins on Sunday") << int(Qt::Sunday) << QDate(2026, 11, 1) << QDate(2026, 11, 1);
+        QTest::newRow("Monday start, month begins on Friday")
+            << int(Qt::Monday) << QDate(2027, 1, 1) << QDate(2026, 12, 28);
+        QTest::newRow("Sunday start, month begins on Friday")
+            << int(Qt::Sunday) << QDate(2027, 1, 1) << QDate(2026, 12, 27);
+        QTest::newRow("Monday start, month begins on Monday")
+            << int(Qt::Monday) << QDate(2027, 2, 1) << QDate(2027, 2, 1);
+        QTest::newRow("Sunday start, month begins on Sunday")
+            << int(Qt::Sunday) << QDate(2026, 11, 1) << QDate(2026, 11, 1);
     }
 
     void visibleDaysStartOnFirstWeekday()
@@ -92,14 +93,16 @@ private slots:
         QTest::addColumn<QDate>("end");
         QTest::addColumn<QDate>("shownMonth");
         // From 31 January 2027.
-        QTest::newRow("right crosses into February") << int(Qt::Key_Right) << 0 << QDate(2027, 2, 1) << QDate(2027, 2, 1) << QDate(2027, 2, 1);
-        QTest::newRow("up goes back a week") << int(Qt::Key_Up) << 0 << QDate(2027, 1, 24) << QDate(2027, 1, 24) << QDate(2027, 1, 1);
-        QTest::newRow("shift+left extends backwards") << int(Qt::Key_Left) << int(Qt::ShiftModifier) << QDate(2027, 1, 30)
-                                                      << QDate(2027, 1, 31) << QDate(2027, 1, 1);
-        QTest::newRow("page down clamps to February's end") << int(Qt::Key_PageDown) << 0 << QDate(2027, 2, 28)
-                                                            << QDate(2027, 2, 28) << QDate(2027, 2, 1);
-        QTest::newRow("page up goes to December") << int(Qt::Key_PageUp) << 0 << QDate(2026, 12, 31) << QDate(2026, 12, 31)
-                                                  << QDate(2026, 12, 1);
+        QTest::newRow("right crosses into February")
+            << int(Qt::Key_Right) << 0 << QDate(2027, 2, 1) << QDate(2027, 2, 1) << QDate(2027, 2, 1);
+        QTest::newRow("up goes back a week")
+            << int(Qt::Key_Up) << 0 << QDate(2027, 1, 24) << QDate(2027, 1, 24) << QDate(2027, 1, 1);
+        QTest::newRow("shift+left extends backwards") << int(Qt::Key_Left) << int(Qt::ShiftModifier)
+                                                      << QDate(2027, 1, 30) << QDate(2027, 1, 31) << QDate(2027, 1, 1);
+        QTest::newRow("page down clamps to February's end")
+            << int(Qt::Key_PageDown) << 0 << QDate(2027, 2, 28) << QDate(2027, 2, 28) << QDate(2027, 2, 1);
+        QTest::newRow("page up goes to December")
+            << int(Qt::Key_PageUp) << 0 << QDate(2026, 12, 31) << QDate(2026, 12, 31) << QDate(2026, 12, 1);
     }
 
     void keysMoveSelectionAndMonth()
