@@ -3,6 +3,7 @@
 // database to copy from and the large databases the queries read.
 
 #include "data/schema.h"
+#include "deadlines/mainrows.h"
 #include "deadlines/series.h"
 
 #include <QDate>
@@ -10,7 +11,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
+
+#include <cstdint>
 
 namespace velto {
 
@@ -124,6 +128,21 @@ inline DeadlineEntry seriesEntry(int count)
     e.count = count;
     e.cadence = Cadence::Daily;
     return e;
+}
+
+// One read of the main grid's rows, typed by the core, every row's values
+// touched; false, with the benchmark skipped, when the read fails.
+inline bool readMainRowsTouched(benchmark::State &state, const QString &connection, MainRows *rows)
+{
+    if (const Status st = readMainRows(connection, 1, MainFilter::All, QDate(), QDate(), rows); !st) {
+        state.SkipWithError(st.message().toUtf8().constData());
+        return false;
+    }
+    std::int64_t sum = 0;
+    for (int i = 0; i < rows->size(); ++i)
+        sum += rows->rowId(i) + rows->julianDay(i) + rows->balance(i).units() + rows->clientIndex(i);
+    benchmark::DoNotOptimize(sum);
+    return true;
 }
 
 } // namespace velto

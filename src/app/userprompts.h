@@ -26,10 +26,10 @@ struct SaveFileRequest {
     QString defaultSuffix;
 };
 
-// The two questions asked for a deadline that belongs to a series.
 // Where the database the user chooses lives.
 enum class DatabaseKind { Cancelled, Folder, Server };
 
+// The two questions asked for a deadline that belongs to a series.
 enum class GroupQuestionKind {
     Add,   // a new deadline: on its own (1) or into the series (2)
     Erase, // delete: this deadline (1) or the whole series (2)

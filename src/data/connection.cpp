@@ -126,9 +126,7 @@ Status Connection::openForSetup(const QString &connectionString)
 
 Status Connection::open(const QString &connectionString)
 {
-    const bool forSetup = std::exchange(m_forSetup, false);
     close();
-    m_forSetup = forSetup;
     m_connectionString = connectionString;
     if (isServerLocation(connectionString))
         return openServer(connectionString);
@@ -178,14 +176,10 @@ Status Connection::open(const QString &connectionString)
 
 void Connection::close()
 {
-    if (m_inTransaction) {
+    if (m_inTransaction || m_inRead) {
         // An unfinished unit of work is never half-kept.
         simple("ROLLBACK");
-        m_inTransaction = false;
-    }
-    if (m_inRead) {
-        simple("ROLLBACK");
-        m_inRead = false;
+        m_inTransaction = m_inRead = false;
     }
     closeServer();
     if (!m_db)

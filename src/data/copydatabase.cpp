@@ -46,14 +46,10 @@ Status firstInteger(Connection &cn, const TranslatedSql &t, qint64 *value)
 // The highest key each counter has given, whether or not its row remains.
 Status readCounters(Connection &cn, QMap<QString, qint64> *out)
 {
-    if (!cn.isServer()) {
-        Statement stmt;
-        Status st = cn.query(QStringLiteral("SELECT name, seq FROM sqlite_sequence"), &stmt);
-        while (st && stmt.next())
-            out->insert(QString::fromUtf8(stmt.text(0)).toLower(), stmt.integer(1));
-        return st ? stmt.status() : st;
-    }
+    // A server draws the keys of these tables from sequences of its own.
     for (const Counter &c : kCounters) {
+        if (!cn.isServer())
+            break; // a file keeps every counter in sqlite_sequence
         qint64 v = 0;
         TranslatedSql t = bound(cn, QStringLiteral("SELECT pg_sequence_last_value(pg_get_serial_sequence(?, ?))"));
         t.params = {sqlParam(QString::fromLatin1(c.table).toLower(), cn.dialect()),
@@ -62,8 +58,9 @@ Status readCounters(Connection &cn, QMap<QString, qint64> *out)
             return st;
         out->insert(QString::fromLatin1(c.table).toLower(), v);
     }
+    // The rest as SQLite keeps them (on a server, the program's own table of them).
     Statement stmt;
-    Status st = cn.query(QStringLiteral("SELECT name, seq FROM velto_sequence"), &stmt);
+    Status st = cn.query(QStringLiteral("SELECT name, seq FROM sqlite_sequence"), &stmt);
     while (st && stmt.next())
         out->insert(QString::fromUtf8(stmt.text(0)).toLower(), stmt.integer(1));
     return st ? stmt.status() : st;

@@ -44,10 +44,6 @@ enum class Dialect : std::uint8_t { SQLite, PostgreSQL };
 TranslatedSql translateSql(QStringView statement, LiteralMode mode = LiteralMode::Automatic,
                            Dialect dialect = Dialect::SQLite);
 
-} // namespace velto
-
-namespace velto {
-
 // A value read back from the engine (or checked for its field) as a bound
 // parameter: numbers as numbers, text as text, Yes/No as the engine keeps
 // it (1/0 in a file, a boolean on a server).

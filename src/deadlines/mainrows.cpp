@@ -106,17 +106,22 @@ std::size_t MainRows::bytes() const
 class MainRowsReader
 {
 public:
-    static Status read(const QString &connectionString, const QString &statement, MainRows *rows)
+    // withClients: the statement names each row's client (TrAcId); the
+    // book's clients are read first, in one read with the rows, so that both
+    // come from the same state of the book.
+    static Status read(const QString &connectionString, const QString &statement, bool withClients, MainRows *rows)
     {
         *rows = MainRows();
+        std::vector<int> clientOf; // client key -> index in rows->m_clients, -1 for none
         Connection conn;
         Status st = conn.open(connectionString);
-        if (st)
+        if (st && withClients) {
             st = conn.beginRead();
+            if (st)
+                st = readClients(conn, rows, &clientOf);
+        }
         if (st)
-            st = readClients(conn, rows);
-        if (st)
-            st = readRows(conn, statement, rows);
+            st = readRows(conn, statement, clientOf, rows);
         if (st)
             st = conn.endRead();
         if (!st)
@@ -124,12 +129,23 @@ public:
         return st;
     }
 
+    // The stored order, the sheet's index's: by date, then by key.
+    static void sortByDate(MainRows *rows)
+    {
+        auto before = [](const MainRows::Row &a, const MainRows::Row &b) {
+            return a.day != b.day ? a.day < b.day : a.rowId < b.rowId;
+        };
+        QList<MainRows::Row> &r = rows->m_rows;
+        if (!std::is_sorted(r.begin(), r.end(), before))
+            std::sort(r.begin(), r.end(), before);
+    }
+
 private:
     // Clients by key: keys are small counters, so a table indexed by them
     // finds each one without hashing.
     static constexpr qint64 kMaxIndexedClient = qint64(1) << 24;
 
-    static Status readClients(Connection &conn, MainRows *rows)
+    static Status readClients(Connection &conn, MainRows *rows, std::vector<int> *clientOf)
     {
         RowReader rd;
         if (const Status st = rd.open(sql::accountList(), conn); !st)
@@ -139,15 +155,15 @@ private:
             const qint64 acId = rd.integer(id);
             if (acId <= 0 || acId >= kMaxIndexedClient)
                 continue;
-            if (std::size_t(acId) >= rows->m_clientOf.size())
-                rows->m_clientOf.resize(std::size_t(acId) + 1, -1);
-            rows->m_clientOf[std::size_t(acId)] = int(rows->m_clients.size());
+            if (std::size_t(acId) >= clientOf->size())
+                clientOf->resize(std::size_t(acId) + 1, -1);
+            (*clientOf)[std::size_t(acId)] = int(rows->m_clients.size());
             rows->m_clients.append({acId, QString::fromUtf8(rd.text(name)), QString::fromUtf8(rd.text(notes))});
         }
         return rd.status();
     }
 
-    static Status readRows(Connection &conn, const QString &statement, MainRows *rows)
+    static Status readRows(Connection &conn, const QString &statement, const std::vector<int> &clientOf, MainRows *rows)
     {
         RowReader rd;
         if (const Status st = rd.open(statement, conn); !st)
@@ -157,7 +173,6 @@ private:
                   account = rd.column("TrAcId"), value = rd.column("TrValue"), balance = rd.column("TrBalance"),
                   groupType = rd.column("TrGrpType"), groupRow = rd.column("TrGrpRow"),
                   groupCount = rd.column("TrGrpMDay"), notes = rd.column("TrNotes"), groupId = rd.column("TrGrpId");
-        const std::vector<int> &clientOf = rows->m_clientOf;
         // A reload reads about as many rows as the last one did.
         static std::size_t lastRows = 0, lastText = 0;
         rows->m_rows.reserve(qsizetype(lastRows));
@@ -195,18 +210,6 @@ private:
         lastText = std::size_t(rows->m_text.size());
         return Status::success();
     }
-
-public:
-    // The stored order, the sheet's index's: by date, then by key.
-    static void sortByDate(MainRows *rows)
-    {
-        auto before = [](const MainRows::Row &a, const MainRows::Row &b) {
-            return a.day != b.day ? a.day < b.day : a.rowId < b.rowId;
-        };
-        QList<MainRows::Row> &r = rows->m_rows;
-        if (!std::is_sorted(r.begin(), r.end(), before))
-            std::sort(r.begin(), r.end(), before);
-    }
 };
 
 Status readMainRows(const QString &connectionString, int sheetId, MainFilter filter, const QDate &first,
@@ -215,7 +218,7 @@ Status readMainRows(const QString &connectionString, int sheetId, MainFilter fil
     const QString statement = filter == MainFilter::CalendarPeriod
         ? sql::mainRowsPeriod(sheetId, first, last)
         : sql::mainRows(sheetId, sql::mainFilter(int(filter)));
-    const Status st = MainRowsReader::read(connectionString, statement, rows);
+    const Status st = MainRowsReader::read(connectionString, statement, true, rows);
     if (st)
         MainRowsReader::sortByDate(rows);
     return st;
@@ -224,7 +227,7 @@ Status readMainRows(const QString &connectionString, int sheetId, MainFilter fil
 Status readStartList(const QString &connectionString, int sheetId, const QDate &first, const QDate &last,
                      MainRows *rows)
 {
-    return MainRowsReader::read(connectionString, sql::startPanel(first, last, sheetId), rows);
+    return MainRowsReader::read(connectionString, sql::startPanel(first, last, sheetId), false, rows);
 }
 
 } // namespace velto

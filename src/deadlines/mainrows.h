@@ -116,7 +116,6 @@ private:
     QList<Row> m_rows;
     QByteArray m_text;
     QList<Client> m_clients;
-    std::vector<int> m_clientOf; // client key -> index in m_clients, -1 for none
 };
 
 // The deadline grid's rows: the data sheet's deadlines with their client,
